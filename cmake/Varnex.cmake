@@ -1,0 +1,95 @@
+# One helper per kind of target; each folder's CMakeLists only lists files.
+
+set(VARNEX_WARNINGS -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+if(VARNEX_WERROR)
+  list(APPEND VARNEX_WARNINGS -Werror)
+endif()
+
+# Writes the project version into a dedicated ELF section of the target so that
+# the version can be read back from the file without loading it.
+function(varnex_stamp_version target)
+  set(src ${CMAKE_BINARY_DIR}/version/${target}_version.c)
+  if(NOT EXISTS ${src})
+    file(WRITE ${src}
+"/* Generated: version stamp of ${target}. */
+__attribute__((section(\".varnex_version\"), used, aligned(8)))
+static const unsigned short varnex_file_version[4] = {
+  ${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, ${PROJECT_VERSION_PATCH}, ${PROJECT_VERSION_TWEAK} };
+")
+  endif()
+  target_sources(${target} PRIVATE ${src})
+endfunction()
+
+function(varnex_common_settings target)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VARNEX_WARNINGS}>)
+  varnex_stamp_version(${target})
+endfunction()
+
+# A shared library of the platform (runtime, engine, frame): lib<name>.so.
+function(varnex_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PUBLIC_LIBS" ${ARGN})
+  add_library(${name} SHARED ${ARG_SOURCES})
+  varnex_common_settings(${name})
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+endfunction()
+
+# An outside library of the suite (pick lists, loading window ...): <name>.so,
+# loaded by name or linked by name from the modules.
+function(varnex_add_outside_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} SHARED ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+  varnex_common_settings(${name})
+  target_link_libraries(${name} PRIVATE varnexrtl ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+endfunction()
+
+# A module library: <name>.so exporting ShowDllForm.
+function(varnex_add_module name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  varnex_common_settings(${name})
+  target_link_libraries(${name} PRIVATE varnexrtl ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+endfunction()
+
+# A GoogleTest program, one CTest entry per test case. Tests live in testbin/
+# and find the deliverables in the program folder.
+function(varnex_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT VARNEX_BUILD_TESTS)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/common/tests/support/test_main.cpp)
+  target_compile_options(${name} PRIVATE ${VARNEX_WARNINGS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/common/tests/support)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} varnexrtl GTest::gtest GTest::gmock Qt6::Test Qt6::Widgets)
+  target_compile_definitions(${name} PRIVATE
+    VARNEX_TEST_BIN_DIR="${VARNEX_TEST_BIN_DIR}"
+    VARNEX_BIN_DIR="${VARNEX_BIN_DIR}"
+    VARNEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  set_target_properties(${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VARNEX_TEST_BIN_DIR}
+    INSTALL_RPATH "$ORIGIN;${VARNEX_BIN_DIR}")
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${ARG_LABELS}"
+    TEST_PREFIX "${name}.")
+endfunction()
+
+# A library built only for tests (fixtures), placed beside the test programs.
+function(varnex_add_test_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT VARNEX_BUILD_TESTS)
+    return()
+  endif()
+  add_library(${name} MODULE ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES PREFIX ""
+    LIBRARY_OUTPUT_DIRECTORY ${VARNEX_TEST_BIN_DIR}
+    INSTALL_RPATH "$ORIGIN;${VARNEX_BIN_DIR}")
+  target_compile_options(${name} PRIVATE ${VARNEX_WARNINGS})
+  target_link_libraries(${name} PRIVATE varnexrtl ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+endfunction()
