@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "varnex/library.h"
+#include "varnex/linksection.h"
+
+using namespace varnex;
+
+namespace {
+
+const QString testBin = QStringLiteral(VARNEX_TEST_BIN_DIR);
+
+QString copyInto(const QTemporaryDir& dir, const QString& name)
+{
+    const QString target = dir.filePath(name);
+    QFile::copy(testBin + QLatin1Char('/') + name, target);
+    return target;
+}
+
+} // namespace
+
+TEST(SharedLibrary, LoadsCallsAndTellsFailuresApart)
+{
+    SharedLibrary ok;
+    ASSERT_TRUE(ok.load(QStringLiteral("needs_dependency.so"), testBin)) << ok.errorText().toStdString();
+    auto show = ok.entry<std::int32_t (*)(TLinkSection)>("ShowDllForm");
+    ASSERT_NE(show, nullptr);
+    TLinkSection record {};
+    EXPECT_EQ(show(record), -1);
+    EXPECT_EQ(ok.resolve("NoSuchEntry"), nullptr);
+    EXPECT_EQ(ok.failure(), LibraryFailure::EntryPointMissing);
+    EXPECT_EQ(ok.failureCode(), 127);
+    EXPECT_TRUE(ok.errorText().contains(QLatin1String("NoSuchEntry")));
+    ok.unload();
+
+    SharedLibrary absent;
+    EXPECT_FALSE(absent.load(QStringLiteral("nothere.so"), testBin));
+    EXPECT_EQ(absent.failure(), LibraryFailure::FileMissing);
+    EXPECT_EQ(absent.failureCode(), 126);
+    EXPECT_FALSE(absent.load(testBin + QStringLiteral("/nothere.so")));
+    EXPECT_EQ(absent.failure(), LibraryFailure::FileMissing);
+
+    // the library is there but what it needs is not
+    QTemporaryDir lonely;
+    copyInto(lonely, QStringLiteral("needs_dependency.so"));
+    SharedLibrary orphan;
+    EXPECT_FALSE(orphan.load(QStringLiteral("needs_dependency.so"), lonely.path()));
+    EXPECT_EQ(orphan.failure(), LibraryFailure::DependencyMissing);
+    EXPECT_EQ(orphan.failureCode(), 1157);
+    EXPECT_TRUE(orphan.errorText().contains(QLatin1String("dependency_fixture.so")));
+
+    // with its dependency beside it, the copy loads
+    QTemporaryDir complete;
+    copyInto(complete, QStringLiteral("needs_dependency.so"));
+    copyInto(complete, QStringLiteral("dependency_fixture.so"));
+    SharedLibrary both;
+    EXPECT_TRUE(both.load(QStringLiteral("needs_dependency.so"), complete.path())) << both.errorText().toStdString();
+}
+
+TEST(SharedLibrary, RefusesFilesThatAreNotCompleteLibraries)
+{
+    QTemporaryDir dir;
+    const QString cut = copyInto(dir, QStringLiteral("dependency_fixture.so"));
+    QFile file(cut);
+    const qint64 full = file.size();
+    ASSERT_GT(full, 4096);
+    ASSERT_TRUE(file.resize(full / 2));
+    SharedLibrary truncated;
+    EXPECT_FALSE(truncated.load(cut));
+    EXPECT_EQ(truncated.failure(), LibraryFailure::NotALibrary);
+    EXPECT_FALSE(IsCompleteElfObject(cut));
+
+    const QString text = dir.filePath(QStringLiteral("text.so"));
+    QFile t(text);
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write("this is not a library");
+    t.close();
+    SharedLibrary notElf;
+    EXPECT_FALSE(notElf.load(text));
+    EXPECT_EQ(notElf.failure(), LibraryFailure::NotALibrary);
+    EXPECT_EQ(notElf.failureCode(), 193);
+
+    const QString empty = dir.filePath(QStringLiteral("empty.so"));
+    QFile e(empty);
+    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    e.close();
+    SharedLibrary nothing;
+    EXPECT_FALSE(nothing.load(empty));
+    EXPECT_EQ(nothing.failure(), LibraryFailure::NotALibrary);
+    EXPECT_TRUE(IsCompleteElfObject(testBin + QStringLiteral("/dependency_fixture.so")));
+}
