@@ -1,0 +1,111 @@
+#pragma once
+// A database is the data of one folder (the system folder, a company folder,
+// the languages folder). Every cursor of the process on the same folder shares
+// one Database, so one Transaction covers the writes of all of them.
+//
+// Aliases name a folder for a deliverable ("menudata", "purchentdb"); an alias
+// is defined by the parameter text "path=<folder>" and can be re-pointed when
+// the company changes. Cursors already open keep the folder they were opened on.
+//
+// Not thread-safe: one thread (the user-interface thread) uses the engine.
+
+#include <cstdint>
+#include <memory>
+
+#include <QString>
+#include <QStringList>
+
+#include "varnex/data/schema.h"
+
+namespace varnex::data {
+
+class Backend;
+
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    // The database of a data folder, created on first use (the folder must
+    // exist). The same folder gives the same object while anyone holds it.
+    // Refuses a folder on a network file system (ErrorCode::NetworkFolder).
+    static std::shared_ptr<Database> forFolder(const QString& folder);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& folder() const { return m_folder; }
+
+    // Table names compare without regard to case and without ".db".
+    bool tableExists(const QString& tableName);
+    QStringList tableNames();
+    // Creates a table from a definition; `tableName` overrides def.name (per-
+    // session work tables). ErrorCode::TableExists when it is already there.
+    void createTable(const TableDef& def, const QString& tableName = QString());
+    // Creates `newName` with the fields and keys of `sourceTable` of `source`
+    // (this database when null), without its records.
+    void createTableLike(const QString& newName, const QString& sourceTable, Database* source = nullptr);
+    // Removes every record; the table stays.
+    void emptyTable(const QString& tableName);
+    // Removes the table; no error when it does not exist.
+    void dropTable(const QString& tableName);
+    // The stored structure: fields in order with types and sizes, and keys.
+    TableDef tableDef(const QString& tableName);
+
+    bool inTransaction() const;
+
+    // Fault injection for tests: the Nth write from now (1 = the next one)
+    // raises EngineError(ErrorCode::InjectedFault) instead of writing. A write
+    // is one record posted or deleted, or one data-changing statement.
+    // 0 turns it off. Returns the writes counted since the last call.
+    void failAtWrite(int n);
+    std::int64_t writeCount() const;
+
+    Backend& backend() { return *m_backend; }
+
+private:
+    explicit Database(const QString& folder);
+    QString m_folder;
+    std::unique_ptr<Backend> m_backend;
+};
+
+// Begins an immediate (writing) transaction on the database; the destructor
+// rolls back unless commit() was called. One at a time per database.
+class Transaction {
+public:
+    explicit Transaction(std::shared_ptr<Database> db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+    void rollback();
+    bool active() const { return m_active; }
+
+private:
+    std::shared_ptr<Database> m_db;
+    bool m_active = false;
+};
+
+// ---- aliases ---------------------------------------------------------------
+
+// Defines or re-points an alias. `parameters` holds "path=<folder>" (other
+// "name=value" entries, separated by ';' or new lines, are kept but unused).
+void DefineAlias(const QString& alias, const QString& parameters);
+void SetAliasPath(const QString& alias, const QString& folder);
+bool AliasExists(const QString& alias);
+QString AliasPath(const QString& alias); // ErrorCode::AliasNotFound
+void RemoveAlias(const QString& alias);
+// The database behind an alias (connects on first use).
+std::shared_ptr<Database> AliasDatabase(const QString& alias);
+
+// ---- folders ---------------------------------------------------------------
+
+// True for file-system type numbers (statfs f_type) of network file systems on
+// which the embedded engine's file locking cannot be trusted.
+bool IsNetworkFileSystemType(std::int64_t fsType);
+// Throws ErrorCode::NetworkFolder when `folder` lies on such a file system.
+void CheckLocalFolder(const QString& folder);
+
+// "CTRL.DB" -> "CTRL"; also validates the name (letters, digits, '_').
+QString NormalizeTableName(const QString& name);
+
+} // namespace varnex::data

@@ -1,0 +1,288 @@
+#pragma once
+// Cursors over the engine's data. A DataSet is a current record with fields
+// and a position (first/next/eof ...); a Table is a DataSet over a stored table
+// that can be edited, ordered by a key, ranged, linked to a master and
+// filtered; a Query (query.h) is a DataSet over the rows of a SELECT.
+//
+// Empty fields are NULL. Text fields keep at most their size in characters:
+// a longer text is cut to the size on assignment (the original system's entry
+// forms rely on long texts being cut, never refused). bytes(n) values are cut
+// or padded with zero bytes to exactly n bytes.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <QVariant>
+
+#include "varnex/currency.h"
+#include "varnex/data/database.h"
+#include "varnex/data/engine_error.h"
+#include "varnex/data/schema.h"
+
+namespace varnex::data {
+
+class DataSet;
+class Table;
+
+enum class DataSetState { Inactive, Browse, Edit, Insert, CalcFields };
+
+// One field of the current record. References stay valid while the data set
+// is open and its structure unchanged.
+class Field {
+public:
+    const QString& name() const { return m_def.name; }
+    FieldType type() const { return m_def.type; }
+    int size() const { return m_def.size; }
+    int index() const { return m_index; }
+    bool calculated() const { return m_calculated; }
+    DataSet& dataSet() const { return *m_owner; }
+
+    bool isNull() const;
+    // The stored value: QString (text, memo), qlonglong (integers, money in
+    // ten-thousandths), double, bool, QDate, QTime, QDateTime, QByteArray, or
+    // an invalid QVariant for NULL.
+    QVariant value() const;
+
+    // Readers convert where it makes sense (a number field read as money,
+    // an integer as text) and give the empty value for NULL (0, "", null date).
+    QString asString() const;
+    std::int64_t asInteger() const;
+    double asNumber() const;
+    Currency asMoney() const;
+    bool asLogical() const;
+    QDate asDate() const;
+    QTime asTime() const;
+    QDateTime asTimestamp() const;
+    QByteArray asBytes() const;
+
+    // Writers need the data set in Edit or Insert state (or the calculation
+    // handler for calculated fields). A value that cannot be converted to the
+    // field's type raises ErrorCode::TypeMismatch; an empty text is NULL.
+    void setValue(const QVariant& value);
+    void setString(const QString& value);
+    void setInteger(std::int64_t value);
+    void setNumber(double value);
+    void setMoney(Currency value);
+    void setLogical(bool value);
+    void setDate(const QDate& value);
+    void setTime(const QTime& value);
+    void setTimestamp(const QDateTime& value);
+    void setBytes(const QByteArray& value);
+    void clear();
+
+    // Attributes for bound controls; the engine stores them only.
+    bool readOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    const QString& editMask() const { return m_editMask; }
+    void setEditMask(const QString& mask) { m_editMask = mask; }
+    const QString& displayFormat() const { return m_displayFormat; }
+    void setDisplayFormat(const QString& format) { m_displayFormat = format; }
+
+private:
+    friend class DataSet;
+    Field(DataSet* owner, FieldDef def, int index, bool calculated);
+    void assign(QVariant normalized);
+
+    DataSet* m_owner;
+    FieldDef m_def;
+    int m_index;
+    bool m_calculated;
+    bool m_readOnly = false;
+    QString m_editMask;
+    QString m_displayFormat;
+};
+
+// Handlers a data set calls. A handler that throws stops the operation (a
+// before-post handler that throws leaves the record unposted, in edit mode).
+struct DataSetEvents {
+    std::function<void(DataSet&)> newRecord;   // after Insert/Append set up the empty record
+    std::function<void(DataSet&)> beforePost;
+    std::function<void(DataSet&)> afterPost;
+    std::function<void(DataSet&)> beforeDelete;
+    std::function<void(DataSet&)> afterDelete;
+    std::function<void(DataSet&)> calcFields;  // every fetch: set the calculated fields
+    std::function<void(Field&)> validate;      // new value in place; throw to refuse it
+    std::function<void(Field&)> fieldChange;   // after a value was accepted
+};
+
+class DataSet : public QObject {
+    Q_OBJECT
+public:
+    ~DataSet() override;
+
+    bool isOpen() const { return m_state != DataSetState::Inactive; }
+    DataSetState state() const { return m_state; }
+
+    // ---- navigation (a filter, range and master link always apply) ----
+    virtual void first() = 0;
+    virtual void last() = 0;
+    virtual void next() = 0;
+    virtual void prior() = 0;
+    // eof: a next() went past the last record, or there is none.
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    bool isEmpty() const { return m_eof && m_bof; }
+    virtual int recordCount() = 0;
+    virtual void refresh() = 0;
+
+    // ---- fields ----
+    int fieldCount() const { return static_cast<int>(m_fields.size()); }
+    Field& field(const QString& name);             // ErrorCode::FieldNotFound
+    Field* findField(const QString& name);          // nullptr when absent
+    Field& fieldByNumber(int index);                // 0-based
+    QStringList fieldNames() const;
+    // Declares a calculated field before open; its value is set by the
+    // calcFields handler every time a record is fetched.
+    void addCalculatedField(const QString& name, FieldType type, int size = 0);
+
+    DataSetEvents& events() { return m_events; }
+    // A record filter: only records for which it returns true are visible.
+    void setFilter(std::function<bool(DataSet&)> predicate);
+    void clearFilter() { setFilter(nullptr); }
+    bool filtered() const { return static_cast<bool>(m_filter); }
+
+    // ---- bound views ----
+    // While disabled (counted), no recordChanged/stateChanged is emitted;
+    // enableControls() of the last level emits dataSetChanged once.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+signals:
+    void recordChanged();   // the cursor moved or the current record was reloaded
+    void stateChanged();    // Browse/Edit/Insert/Inactive changed
+    void fieldChanged(int fieldIndex);
+    void dataSetChanged();  // everything may have changed (resume, refresh, open)
+
+protected:
+    explicit DataSet(QObject* parent);
+
+    // Builds the fields (stored ones from `defs`, then the calculated ones).
+    void setupFields(const QList<FieldDef>& defs);
+    void teardownFields();
+    int storedFieldCount() const { return m_storedCount; }
+    // Loads a fetched row as the current record and runs calcFields.
+    void loadRecord(std::vector<QVariant> values);
+    void clearRecord();
+    std::vector<QVariant>& buffer() { return m_buffer; }
+    const std::vector<QVariant>& buffer() const { return m_buffer; }
+    bool passesFilter();
+    void setState(DataSetState state);
+    void setEdges(bool bof, bool eof) { m_bof = bof; m_eof = eof; }
+    void notifyRecord();
+    virtual void checkWritable(const Field& field) const;
+    virtual void afterFieldAssigned(Field& field);
+
+    DataSetEvents m_events;
+    std::function<bool(DataSet&)> m_filter;
+    std::vector<QVariant> m_buffer;
+
+private:
+    friend class Field;
+    void runCalcFields();
+    virtual void filterChanged() {}
+
+    std::vector<std::unique_ptr<Field>> m_fields;
+    QList<FieldDef> m_calculatedDefs;
+    int m_storedCount = 0;
+    DataSetState m_state = DataSetState::Inactive;
+    bool m_bof = true;
+    bool m_eof = true;
+    int m_disableCount = 0;
+};
+
+// A stored table. Set the database (or alias or folder) and the table name,
+// then open(). Records are read in the order of the current key (by default
+// the primary key, else the order of insertion).
+class Table : public DataSet {
+    Q_OBJECT
+public:
+    explicit Table(QObject* parent = nullptr);
+    ~Table() override;
+
+    // ---- where and what ----
+    void setDatabase(std::shared_ptr<Database> db);
+    void setAliasName(const QString& alias);   // resolved at open()
+    void setFolder(const QString& folder);     // resolved at open()
+    void setTableName(const QString& name);    // case-insensitive, ".db" ignored
+    const QString& tableName() const { return m_tableName; }
+    void setReadOnly(bool readOnly);
+    bool readOnly() const { return m_readOnly; }
+    std::shared_ptr<Database> database() const { return m_db; }
+
+    void open();   // ErrorCode::TableNotFound, AliasNotFound, CorruptDatabase ...
+    void close();  // cancels a pending edit and releases its lock
+    bool exists(); // does the table exist in its database
+
+    // ---- key order, search, ranges ----
+    // Field names separated by ';' ("Reference;Supplier;Date"); empty gives
+    // the primary key. Keeps the current record when it is still visible.
+    void setIndexFieldNames(const QString& fields);
+    QString indexFieldNames() const;
+    // Positions on the first record whose leading key fields equal `values`
+    // (fewer values than key fields compare a prefix). Returns false and stays
+    // where it was when there is none.
+    bool findKey(const QVariantList& values);
+    // Positions on the first record whose leading key fields are >= `values`
+    // (eof when none); a text value also matches as a prefix ("INV1" finds
+    // "INV100"), which is what partial-key lookups need.
+    void findNearest(const QVariantList& values);
+    // Partial-key locate: true when a record starts with `values`, positioned on it.
+    bool locatePrefix(const QVariantList& values);
+    // Limits the records to keys between `low` and `high` (inclusive, on the
+    // leading key fields). Both lists empty clears the range.
+    void setRange(const QVariantList& low, const QVariantList& high);
+    void cancelRange();
+
+    // ---- master/detail ----
+    // Shows only the records whose leading key fields equal the master's
+    // `masterFields` ("Cap_invoice;Cap_supplier;Cap_date"), and follows every
+    // move of the master. nullptr unlinks.
+    void setMaster(Table* master, const QString& masterFields);
+
+    // ---- navigation ----
+    void first() override;
+    void last() override;
+    void next() override;
+    void prior() override;
+    int recordCount() override;
+    void refresh() override;
+
+    // ---- changing records ----
+    void insert();        // new empty record at the current position
+    void append();        // new empty record (at the end of the order)
+    // Takes the record lock (ErrorCode::RecordLocked at once when another
+    // process holds it), reloads the record, enters Edit.
+    void edit();
+    void post();          // writes, releases the lock, stays on the record
+    void cancel();        // drops the changes, releases the lock
+    void deleteRecord();  // locks, deletes, moves to the next record
+    bool modified() const { return m_modified; }
+
+    // Identity of the current record within its table (for locks and tests).
+    std::int64_t recordId() const { return m_rowId; }
+
+private:
+    struct Impl;
+    void checkWritable(const Field& field) const override;
+    void afterFieldAssigned(Field& field) override;
+    void filterChanged() override;
+    std::unique_ptr<Impl> d;
+    std::shared_ptr<Database> m_db;
+    QString m_tableName;
+    bool m_readOnly = false;
+    bool m_modified = false;
+    std::int64_t m_rowId = 0;
+    friend struct Impl;
+};
+
+} // namespace varnex::data
