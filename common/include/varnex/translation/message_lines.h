@@ -1,0 +1,43 @@
+#pragma once
+// Message lists: a hidden multi-line text component on a window whose lines,
+// filled by the translation, are the texts the code shows. The code reads
+// line n by number; the numbers each program reads are listed here, so that
+// the build can check that both languages hold every one of them.
+
+#include <QString>
+
+#include <array>
+
+class QWidget;
+
+namespace varnex::translation {
+
+// Line n (from 0) of a message list (QPlainTextEdit or QTextEdit). A missing
+// line, a null list or a widget that is not a text box gives an empty text,
+// never a crash.
+QString MessageLine(const QWidget* messageList, int line);
+// The same for the message list named listName among the window's components.
+QString MessageLine(const QWidget* window, const QString& listName, int line);
+
+// Lines of the launcher's `Error_Messages` (table "MainMenu" + code).
+namespace launcher_lines {
+inline constexpr int PictureNotLoaded = 0;    // a wallpaper or icon picture cannot be read
+inline constexpr int ShortcutExists = 1;      // a second shortcut to the same option
+// Lines 3 to 12 are the ledger labels appended to option captions in the
+// shortcut lists: line LedgerLabelBase + the ledger menu's Tag (0 to 9).
+inline constexpr int LedgerLabelBase = 3;
+inline constexpr int NoTrackerDatabase = 13;  // a tracker option with no database chosen
+inline constexpr int PayrollLibraryMissing = 14;
+inline constexpr int PayrollFilesMissing = 15;
+inline constexpr int WindowTitle = 16;        // the dated title of the main window
+inline constexpr int JobCostFilesMissing = 19;
+// Line 3 is the General ledger label, so the refusal of an option the user
+// may not run has a line of its own (a shortcut or desktop list whose option
+// is no longer allowed).
+inline constexpr int OptionNotAllowed = 20;
+
+// Every line the launcher reads.
+inline constexpr std::array<int, 18> All = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20};
+} // namespace launcher_lines
+
+} // namespace varnex::translation
