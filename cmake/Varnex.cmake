@@ -93,3 +93,17 @@ function(varnex_add_test_library name)
   target_link_libraries(${name} PRIVATE varnexrtl ${ARG_LIBS})
   target_link_options(${name} PRIVATE -Wl,--no-undefined)
 endfunction()
+
+# A part of the runtime library kept in its own folder (engine, catalogue,
+# controls, translation, widgets): compiled as an object library in that
+# folder, so that moc sees its headers, and linked into varnexrtl.
+function(varnex_add_runtime_part name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} OBJECT ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON POSITION_INDEPENDENT_CODE ON)
+  target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VARNEX_WARNINGS}>)
+  target_include_directories(${name} PRIVATE
+    ${PROJECT_SOURCE_DIR}/common/include ${PROJECT_SOURCE_DIR}/data/include ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport SQLite::SQLite3 ${ARG_LIBS})
+  target_sources(varnexrtl PRIVATE $<TARGET_OBJECTS:${name}>)
+endfunction()

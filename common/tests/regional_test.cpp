@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "test_support.h"
+#include "varnex/paths.h"
 #include "varnex/regional.h"
 #include "varnex/settings.h"
 
@@ -134,4 +135,19 @@ TEST(Dates, FormatAndParse)
               QStringLiteral("Lgx    mardi, 8 décembre 2026 "));
     EXPECT_EQ(FormatDateTime(QStringLiteral("dd/mm/yy hh:nn:ss"), when, english), QStringLiteral("08/12/26 14:05:09"));
     EXPECT_EQ(FormatDateTime(QStringLiteral("h:mm am/pm"), when, english), QStringLiteral("2:05 pm"));
+}
+
+TEST(Paths, FoldersOfAnInstallation)
+{
+    test_support::ScratchSettings scratch;
+    const SettingsStore store = SettingsStore::machine();
+    store.setValue(QStringLiteral("Lgx"), QStringLiteral("pgmdrive"), QStringLiteral("/opt/primora"));
+    store.setValue(QStringLiteral("Lgx"), QStringLiteral("DataDrive"), QStringLiteral("/srv/bureau"));
+    EXPECT_EQ(ProgramFolderOf(ProgramDrive()), QStringLiteral("/opt/primora/Lgx/bin"));
+    const QString root = DataRootOf(DataDrive());
+    EXPECT_EQ(root, QStringLiteral("/srv/bureau/Lgx/data"));
+    // no separator between the data root and the company number
+    EXPECT_EQ(CompanyFolderOf(root, QStringLiteral("1")), QStringLiteral("/srv/bureau/Lgx/data1"));
+    EXPECT_EQ(CompanyFolderOf(root, QString()), root);
+    EXPECT_EQ(LanguagesFolderOf(QStringLiteral("/opt/primora/Lgx/bin")), QStringLiteral("/opt/primora/Lgx/languages"));
 }

@@ -1,0 +1,118 @@
+#pragma once
+// What every module library does on entry and exit. A module exports
+//
+//     extern "C" std::int32_t ShowDllForm(TLinkSection record)
+//     {
+//         return varnex::frame::RunModule(record, g_link, options, [] { ... create objects ... });
+//     }
+//
+// and writes only its forms, its data module and their handlers.
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QDialog>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include "varnex/linksection.h"
+
+namespace varnex {
+class TStatusBar;
+}
+namespace varnex::data {
+class Database;
+}
+
+namespace varnex::frame {
+
+// The objects of one module call, in the order they were created. They are
+// freed when the call ends, also when an exception leaves the modal loop.
+struct ModuleObjects {
+    std::unique_ptr<QObject> dataModule;
+    std::unique_ptr<QDialog> mainForm;
+    std::vector<std::unique_ptr<QWidget>> furtherForms;
+};
+
+struct ModuleOptions {
+    // Becomes the application's exception event while the window is open
+    // (empty: the module installs none).
+    std::function<void(std::exception_ptr)> exceptionHandler;
+    // Applied to the created objects after the regional settings (the
+    // purchases module sets its date boxes' masks here).
+    std::function<void(ModuleObjects&, const QString& dateFormat)> applyDateMasks;
+};
+
+// The entry sequence: keep a copy of the record (own references), create the
+// objects, install the exception handler, load the regional settings, give
+// every date field of the data module the regional mask and format, show the
+// main form modally, free everything, release the references, return -1.
+std::int32_t RunModule(const TLinkSection& received, LinkRecord& moduleCopy, const ModuleOptions& options,
+                       const std::function<ModuleObjects()>& createObjects);
+
+// The masks of date boxes that follow the regional format; any other mask
+// (a hyphen date mask for instance) is left alone.
+bool IsRegionalDateMask(const QString& mask);
+// Gives every masked edit of the form whose mask is one of the four design
+// date masks the mask of the date format. Works on any widget with an
+// "editMask" property (the suite's masked edit) or a QLineEdit input mask.
+void ApplyDateMaskToEdits(QWidget* form, const QString& dateFormat);
+
+// One private database of a module: an alias pointed at a folder at first
+// activation.
+class ModuleDatabase {
+public:
+    explicit ModuleDatabase(QString alias);
+    ~ModuleDatabase();
+
+    const QString& alias() const { return m_alias; }
+    bool connected() const { return m_connected; }
+    // Clears the parameters, sets "path=" + folder, connects.
+    void connectTo(const QString& folder);
+    void disconnect();
+    std::shared_ptr<data::Database> database() const;
+
+private:
+    QString m_alias;
+    bool m_connected = false;
+};
+
+struct FirstActivationSetup {
+    QString moduleName;            // "supview": the language table is name + code
+    QList<QWidget*> formsToTranslate;
+    // supview and stockrcv: an empty company means a start without the
+    // launcher, on company "1" of the stand-alone folders.
+    bool standaloneDefaults = false;
+    TStatusBar* statusBar = nullptr;
+    const void* moduleAddress = nullptr; // any function of the module, for its version
+    // Each database with the folder it is pointed at; the first one guards
+    // the whole set-up.
+    struct Connection {
+        ModuleDatabase* database;
+        bool companyFolder; // true: company folder; false: the data folder itself
+    };
+    QList<Connection> databases;
+};
+
+// The frame part of a main form's first activation. Returns false, doing
+// nothing, when the first database is already connected (the form is being
+// activated again after a dialog).
+bool FirstActivation(LinkRecord& moduleCopy, const FirstActivationSetup& setup);
+
+// The stand-alone folders used when a module starts without the launcher.
+QString StandaloneDataFolder();
+QString StandaloneProgramFolder();
+
+// The company folder of a session record: data folder + company number.
+QString CompanyFolder(const TLinkSection& record);
+
+// Creates (or empties) the per-session work table `baseName` + session number
+// in the database, from the catalogue's definition of `baseName`. The table
+// is created empty in one step: a work table is never left half-made.
+QString PrepareWorkTable(data::Database& database, const QString& baseName, int session);
+
+} // namespace varnex::frame

@@ -1,0 +1,143 @@
+#include "varnex/frame/module.h"
+
+#include <QLineEdit>
+
+#include "varnex/application.h"
+#include "varnex/data/database.h"
+#include "varnex/data/schema.h"
+#include "varnex/frame/services.h"
+#include "varnex/paths.h"
+#include "varnex/regional.h"
+#include "varnex/shell.h"
+#include "varnex/statusbar.h"
+#include "varnex/translation/translate.h"
+
+namespace varnex::frame {
+
+std::int32_t RunModule(const TLinkSection& received, LinkRecord& moduleCopy, const ModuleOptions& options,
+                       const std::function<ModuleObjects()>& createObjects)
+{
+    moduleCopy = LinkRecord(received);
+    const std::int32_t result = -1;
+    // Whatever happens below, the module's references go back before the
+    // exception (if any) reaches the launcher.
+    struct ReleaseCopy {
+        LinkRecord& copy;
+        ~ReleaseCopy() { copy = LinkRecord(); }
+    } releaseCopy {moduleCopy};
+
+    ModuleObjects objects = createObjects();
+    if (options.exceptionHandler)
+        SetApplicationExceptionHandler(options.exceptionHandler);
+    LoadRegionalSettings();
+    const QString dateFormat = Regional().shortDateFormat;
+    ApplyDateFormat(objects.dataModule.get(), dateFormat);
+    if (options.applyDateMasks)
+        options.applyDateMasks(objects, dateFormat);
+    if (objects.mainForm)
+        objects.mainForm->exec();
+    // The objects are freed here, also when exec() was left by an exception.
+    return result;
+}
+
+bool IsRegionalDateMask(const QString& mask)
+{
+    return mask == QLatin1String("99/99/9999") || mask == QLatin1String("9999/99/99")
+        || mask == QLatin1String("!99/99/9999") || mask == QLatin1String("!99/99/9999;1; ");
+}
+
+void ApplyDateMaskToEdits(QWidget* form, const QString& dateFormat)
+{
+    if (form == nullptr)
+        return;
+    const QString regional = DateEditMask(dateFormat);
+    const auto children = form->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        const QVariant mask = child->property("editMask");
+        if (mask.isValid()) {
+            if (IsRegionalDateMask(mask.toString()))
+                child->setProperty("editMask", regional);
+        }
+    }
+}
+
+ModuleDatabase::ModuleDatabase(QString alias)
+    : m_alias(std::move(alias))
+{
+}
+
+ModuleDatabase::~ModuleDatabase()
+{
+    disconnect();
+}
+
+void ModuleDatabase::connectTo(const QString& folder)
+{
+    data::DefineAlias(m_alias, QStringLiteral("path=") + folder);
+    data::AliasDatabase(m_alias);
+    m_connected = true;
+}
+
+void ModuleDatabase::disconnect()
+{
+    m_connected = false;
+}
+
+std::shared_ptr<data::Database> ModuleDatabase::database() const
+{
+    return data::AliasDatabase(m_alias);
+}
+
+QString StandaloneDataFolder()
+{
+    return DefaultDataDrive() + QStringLiteral("/standalone/data");
+}
+
+QString StandaloneProgramFolder()
+{
+    return DefaultProgramDrive() + QStringLiteral("/standalone/bin");
+}
+
+QString CompanyFolder(const TLinkSection& record)
+{
+    return CompanyFolderOf(LinkText(record.Link_data_dir), LinkText(record.Link_company));
+}
+
+bool FirstActivation(LinkRecord& moduleCopy, const FirstActivationSetup& setup)
+{
+    if (!setup.databases.isEmpty() && setup.databases.first().database->connected())
+        return false;
+    const QString table = setup.moduleName + moduleCopy.langCode();
+    for (QWidget* form : setup.formsToTranslate)
+        translation::TranslateForm(form, table);
+    if (setup.standaloneDefaults && moduleCopy.text(&TLinkSection::Link_company).isEmpty()) {
+        moduleCopy.setText(&TLinkSection::Link_company, QStringLiteral("1"));
+        moduleCopy.setText(&TLinkSection::Link_data_dir, StandaloneDataFolder());
+        moduleCopy.setText(&TLinkSection::Link_pgm_dir, StandaloneProgramFolder());
+    }
+    FillStatusBar(setup.statusBar, moduleCopy.raw(), ModuleVersionText(setup.moduleAddress));
+    SetApplicationHelpFolder(HelpFolderFor(moduleCopy.text(&TLinkSection::Link_pgm_dir),
+                                           moduleCopy.raw().Link_language, moduleCopy.langCode()));
+    for (const auto& connection : setup.databases) {
+        const QString folder = connection.companyFolder ? CompanyFolder(moduleCopy.raw())
+                                                        : moduleCopy.text(&TLinkSection::Link_data_dir);
+        connection.database->connectTo(folder);
+    }
+    return true;
+}
+
+QString PrepareWorkTable(data::Database& database, const QString& baseName, int session)
+{
+    const QString name = baseName + QString::number(session);
+    if (database.tableExists(name)) {
+        database.emptyTable(name);
+        return name;
+    }
+    const data::TableDef* def = data::FindTableDef(baseName);
+    if (def == nullptr)
+        throw std::invalid_argument("no table definition for the work table " + baseName.toStdString());
+    database.createTable(*def, name);
+    return name;
+}
+
+} // namespace varnex::frame
