@@ -1,0 +1,125 @@
+// Checks of the delivered language files: every message line a program reads
+// exists in both languages, and the launcher's menus carry every option.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QSet>
+
+#include "langfile.h"
+#include "varnex/data/options.h"
+#include "varnex/translation/message_lines.h"
+#include "varnex/translation/translate.h"
+
+using namespace varnex::langc;
+
+namespace {
+
+const LanguageFile& launcherFile()
+{
+    static const ParseResult result =
+        ReadLanguageFile(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR "/MainMenu.lang"));
+    EXPECT_TRUE(result.errors.isEmpty()) << result.errors.join(QLatin1Char('\n')).toStdString();
+    return result.file;
+}
+
+const Entry* findEntry(const LanguageFile& file, const QString& form, const QString& component)
+{
+    for (const Entry& entry : file.entries)
+        if (entry.formName == form && entry.componentName == component)
+            return &entry;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(LanguageFiles, EveryFileParsesWithoutFault)
+{
+    const QStringList files = QDir(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR))
+                                  .entryList({QStringLiteral("*.lang")}, QDir::Files, QDir::Name);
+    EXPECT_EQ(files, (QStringList{"MainMenu.lang", "clview.lang", "purchent.lang", "stockrcv.lang", "supview.lang"}));
+    for (const QString& name : files) {
+        const ParseResult result = ReadLanguageFile(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR "/") + name);
+        EXPECT_TRUE(result.errors.isEmpty()) << result.errors.join(QLatin1Char('\n')).toStdString();
+    }
+}
+
+TEST(LanguageFiles, EveryLauncherMessageLineExistsInBothLanguages)
+{
+    namespace lines = varnex::translation::launcher_lines;
+    for (int line : lines::All) {
+        for (Language language : {English, French}) {
+            const QString text = MessageListLine(launcherFile(), QStringLiteral("LogoAppForm"),
+                                                 QStringLiteral("Error_Messages"), line, language);
+            EXPECT_FALSE(text.trimmed().isEmpty()) << "Error_Messages line " << line << " in "
+                                                   << kLanguageCodes[static_cast<size_t>(language)];
+            // Ledger labels follow the option caption directly.
+            if (line >= lines::LedgerLabelBase && line <= lines::LedgerLabelBase + 9) {
+                EXPECT_TRUE(text.startsWith(QLatin1Char(' '))) << "line " << line;
+            }
+        }
+    }
+}
+
+TEST(LanguageFiles, LauncherMenusCarryEveryOptionWithItsDesignCaption)
+{
+    const LanguageFile& file = launcherFile();
+    for (const varnex::data::MenuOption& option : varnex::data::MenuOptions()) {
+        const QString name = QString::fromLatin1(option.name);
+        const Entry* entry = findEntry(file, QStringLiteral("LogoAppForm"), name);
+        ASSERT_NE(entry, nullptr) << option.name;
+        EXPECT_EQ(entry->kind, EntryKind::Text) << option.name;
+        const QString design = QString::fromUtf8(option.caption);
+        // The design caption is the French text, except where the design
+        // itself is English (job cost and a few late items): then it is the
+        // English text and French gets its own.
+        const bool englishDesign = entry->texts[English].caption == design;
+        EXPECT_TRUE(englishDesign || entry->texts[French].caption == design) << option.name;
+        if (option.ledger == 9) {
+            EXPECT_TRUE(englishDesign) << option.name;
+        }
+    }
+
+    // A favourite reads exactly like the option it repeats.
+    int favourites = 0;
+    for (const Entry& entry : file.entries) {
+        if (!entry.componentName.endsWith(QLatin1Char('f')))
+            continue;
+        const QString optionName = entry.componentName.chopped(1);
+        if (!varnex::data::FindMenuOption(optionName))
+            continue;
+        ++favourites;
+        const Entry* option = findEntry(file, entry.formName, optionName);
+        ASSERT_NE(option, nullptr);
+        for (Language language : {English, French})
+            EXPECT_EQ(entry.texts[static_cast<size_t>(language)].caption,
+                      option->texts[static_cast<size_t>(language)].caption)
+                << entry.componentName.toStdString();
+    }
+    // 3 favourites in five ledgers, 6 in invoicing, 5 in payroll, 2 in tracker, 1 in job cost.
+    EXPECT_EQ(favourites, 3 * 5 + 6 + 5 + 2 + 1);
+}
+
+#ifdef VARNEX_TRANSLATION_WITH_ENGINE
+// The compiled tables, read the way the launcher reads them.
+TEST(LanguageTables, CompiledLauncherTablesFillTheMessageList)
+{
+    varnex::translation::SetLanguagesFolder(QStringLiteral(VARNEX_LANGUAGES_DIR));
+    QWidget window;
+    window.setObjectName(QStringLiteral("LogoAppForm"));
+    auto* messages = new QPlainTextEdit(&window);
+    messages->setObjectName(QStringLiteral("Error_Messages"));
+    for (const char* table : {"MainMenuen", "MainMenufr"}) {
+        messages->setPlainText(QStringLiteral("Error_Messages"));
+        varnex::translation::TranslateForm(&window, QString::fromLatin1(table));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Primora/Lgx"));
+        for (int line : varnex::translation::launcher_lines::All)
+            EXPECT_FALSE(varnex::translation::MessageLine(messages, line).trimmed().isEmpty())
+                << table << " line " << line;
+    }
+    EXPECT_EQ(varnex::translation::MessageLine(messages, varnex::translation::launcher_lines::LedgerLabelBase + 2),
+              QStringLiteral(" (Comptes fournisseurs)"));
+    varnex::translation::SetLanguagesFolder(QString());
+}
+#endif
