@@ -144,9 +144,13 @@ private:
         if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
             return;
         if (!isLeadingSpace(line.at(0))) {
-            handleHeader(trimmed);
+            finishEntry();
+            // The lines of a refused entry are not reported again one by one.
+            m_skipping = !handleHeader(trimmed);
             return;
         }
+        if (m_skipping)
+            return;
         if (!m_entry) {
             error(QStringLiteral("text outside an entry (start one with a line such as \"text OKBtn\")"));
             return;
@@ -166,43 +170,43 @@ private:
         handleKeyLine(trimmed);
     }
 
-    void handleHeader(const QString& trimmed)
+    // False when the header is refused.
+    bool handleHeader(const QString& trimmed)
     {
-        finishEntry();
         const QStringList words = trimmed.split(QRegularExpression(QStringLiteral("\\s+")));
         const auto kind = kindsByKeyword().constFind(words.at(0));
         if (kind == kindsByKeyword().constEnd()) {
             error(QStringLiteral("unknown entry \"%1\" (window, text, memo, messages, grid, radio, combo, "
                                  "checklist or navigator)")
                       .arg(words.at(0)));
-            return;
+            return false;
         }
         if (words.size() != 2 || !isName(words.at(1))) {
             error(QStringLiteral("\"%1\" needs one component name (letters, digits and _)").arg(words.at(0)));
-            return;
+            return false;
         }
         const QString& name = words.at(1);
         if (name.size() > kNameWidth) {
             error(QStringLiteral("the name %1 is longer than %2 characters").arg(name).arg(kNameWidth));
-            return;
+            return false;
         }
         if (kind.value() == EntryKind::Window) {
             m_form = name;
         } else if (m_form.isEmpty()) {
             error(QStringLiteral("%1 comes before any \"window\" line").arg(name));
-            return;
+            return false;
         }
         if (kind.value() == EntryKind::Navigator && name != QLatin1String("DBNavigator1")) {
             error(QStringLiteral("only the component named DBNavigator1 is translated as a navigator; "
                                  "%1 would take \"en:\" texts")
                       .arg(name));
-            return;
+            return false;
         }
         const QString key = m_form + QLatin1Char('.') + name;
         const auto seen = m_firstLines.constFind(key);
         if (seen != m_firstLines.constEnd()) {
             error(QStringLiteral("duplicate key %1 (first at line %2)").arg(key).arg(seen.value()));
-            return;
+            return false;
         }
         m_firstLines.insert(key, m_lineNumber);
         Entry entry;
@@ -211,6 +215,7 @@ private:
         entry.componentName = name;
         entry.line = m_lineNumber;
         m_entry = std::make_unique<Entry>(std::move(entry));
+        return true;
     }
 
     void handleKeyLine(const QString& trimmed)
@@ -337,6 +342,7 @@ private:
     QString m_form;
     std::unique_ptr<Entry> m_entry;
     QStringList* m_openLines = nullptr;
+    bool m_skipping = false;
     QHash<QString, int> m_firstLines;
 };
 

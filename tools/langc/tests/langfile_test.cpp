@@ -197,6 +197,14 @@ TEST(LanguageFile, FaultsAreReportedWithFileAndLine)
     }
 }
 
+TEST(LanguageFile, ARefusedEntryIsReportedOnce)
+{
+    const ParseResult result = parse("window W\ntext A\n    en: a\n    fr: a\ntext A\n    en: q\n    fr: r\n"
+                                     "text B\n    en: b\n    fr: b\n");
+    ASSERT_EQ(result.errors.size(), 1) << result.errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(RowsFor(result.file, French).size(), 2u); // the entries after it are still read
+}
+
 TEST(LanguageFile, CarriageReturnLineEndsAreRead)
 {
     const ParseResult result = parse("window W\r\ntext A\r\n    en: a\r\n    fr: b\r\n");

@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSet>
 
 #include "langfile.h"
+#ifdef VARNEX_TRANSLATION_WITH_ENGINE
+#include "varnex/data/engine_error.h"
+#endif
 #include "varnex/data/options.h"
 #include "varnex/translation/message_lines.h"
 #include "varnex/translation/translate.h"
@@ -120,6 +125,56 @@ TEST(LanguageTables, CompiledLauncherTablesFillTheMessageList)
     }
     EXPECT_EQ(varnex::translation::MessageLine(messages, varnex::translation::launcher_lines::LedgerLabelBase + 2),
               QStringLiteral(" (Comptes fournisseurs)"));
+    varnex::translation::SetLanguagesFolder(QString());
+}
+
+TEST(LanguageTables, EnglishThenFrenchOnTheLauncherMenus)
+{
+    varnex::translation::SetLanguagesFolder(QStringLiteral(VARNEX_LANGUAGES_DIR));
+    QMainWindow window;
+    window.setObjectName(QStringLiteral("LogoAppForm"));
+    QMenu* payables = window.menuBar()->addMenu(QStringLiteral("design"));
+    payables->setObjectName(QStringLiteral("APMenu"));
+    QAction* purchases = payables->addAction(QStringLiteral("design"));
+    purchases->setObjectName(QStringLiteral("purchent"));
+
+    varnex::translation::TranslateForm(&window, QStringLiteral("MainMenuen"));
+    EXPECT_EQ(payables->title(), QStringLiteral("Accounts payable"));
+    EXPECT_EQ(purchases->text(), QStringLiteral("Purchases"));
+    varnex::translation::TranslateForm(&window, QStringLiteral("MainMenufr"));
+    EXPECT_EQ(payables->title(), QStringLiteral("Comptes fournisseurs"));
+    EXPECT_EQ(purchases->text(), QStringLiteral("Achats"));
+    varnex::translation::SetLanguagesFolder(QString());
+}
+
+TEST(LanguageTables, MissingTableRaisesTheEngineErrorAndTheWindowKeepsItsTexts)
+{
+    QWidget window;
+    window.setObjectName(QStringLiteral("LogoAppForm"));
+    window.setWindowTitle(QStringLiteral("design"));
+    auto* messages = new QPlainTextEdit(QStringLiteral("Error_Messages"), &window);
+    messages->setObjectName(QStringLiteral("Error_Messages"));
+
+    const struct {
+        const char* folder;
+        const char* table;
+    } cases[] = {
+        {VARNEX_LANGUAGES_DIR, "MainMenude"},   // no such language
+        {"/nonexistent/languages", "MainMenuen"}, // no languages folder at all
+    };
+    for (const auto& c : cases) {
+        varnex::translation::SetLanguagesFolder(QString::fromLatin1(c.folder));
+        try {
+            varnex::translation::TranslateForm(&window, QString::fromLatin1(c.table));
+            ADD_FAILURE() << c.table << " in " << c.folder << " did not raise";
+        } catch (const varnex::data::EngineError& error) {
+            if (QLatin1String(c.folder) == QLatin1String(VARNEX_LANGUAGES_DIR)) {
+                EXPECT_EQ(error.code(), varnex::data::ErrorCode::TableNotFound);
+            }
+        }
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("design"));
+        EXPECT_EQ(messages->toPlainText(), QStringLiteral("Error_Messages"));
+    }
     varnex::translation::SetLanguagesFolder(QString());
 }
 #endif
