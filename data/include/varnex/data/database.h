@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -60,11 +61,14 @@ public:
     std::int64_t writeCount() const;
 
     Backend& backend() { return *m_backend; }
+    // Cursors count themselves here, so that an open table is never dropped.
+    void noteTableOpened(const QString& table, int delta);
 
 private:
     explicit Database(const QString& folder);
     QString m_folder;
     std::unique_ptr<Backend> m_backend;
+    QHash<QString, int> m_openTables;
 };
 
 // Begins an immediate (writing) transaction on the database; the destructor

@@ -55,6 +55,7 @@ constexpr int TypeMismatch = 0x2704;    // value of the wrong type for a field o
 constexpr int TableExists = 0x2705;     // create of a table that is already there
 constexpr int InvalidDefinition = 0x2706; // empty field list, duplicate field, key on unknown field
 constexpr int TransactionActive = 0x2707; // a second transaction on the same database
+constexpr int InvalidRequest = 0x2708;    // e.g. more key values than key fields, a circular master link
 
 constexpr int NetworkFolder = 0x2C01; // data folder on NFS/SMB/CIFS
 

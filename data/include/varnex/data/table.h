@@ -47,8 +47,8 @@ public:
     DataSet& dataSet() const { return *m_owner; }
 
     bool isNull() const;
-    // The stored value: QString (text, memo), qlonglong (integers, money in
-    // ten-thousandths), double, bool, QDate, QTime, QDateTime, QByteArray, or
+    // The value: QString (text, memo), qlonglong (integers), double,
+    // varnex::Currency (money), bool, QDate, QTime, QDateTime, QByteArray, or
     // an invalid QVariant for NULL.
     QVariant value() const;
 
@@ -178,7 +178,9 @@ protected:
     bool passesFilter();
     void setState(DataSetState state);
     void setEdges(bool bof, bool eof) { m_bof = bof; m_eof = eof; }
+    // Tells bound views (and linked details) that the current record changed.
     void notifyRecord();
+    virtual void afterMove() {}
     virtual void checkWritable(const Field& field) const;
     virtual void afterFieldAssigned(Field& field);
 
@@ -273,6 +275,8 @@ public:
 
 private:
     struct Impl;
+    void checkBrowse();
+    void afterMove() override;
     void checkWritable(const Field& field) const override;
     void afterFieldAssigned(Field& field) override;
     void filterChanged() override;

@@ -1,0 +1,145 @@
+#pragma once
+// The face every storage backend shows the generic engine. The cursors, the
+// fields, the events and the record-lock rules are written once above it;
+// dialect, placeholders, type names, lock mechanics and error numbers of the
+// underlying database live only in an implementation of this class.
+
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <optional>
+#include <vector>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include "varnex/data/schema.h"
+
+namespace varnex::data {
+
+using Row = std::vector<QVariant>;
+
+struct FetchedRow {
+    std::int64_t rowId = 0;
+    Row values;
+};
+
+// What one cursor sees of a table: its fields, its order and its limits.
+struct CursorSpec {
+    QString table;
+    QList<FieldDef> fields;
+    QList<int> orderFields;     // indexes into `fields`; the record id breaks ties
+    // Range on the leading order fields, inclusive. `linkValues` (master link)
+    // requires equality, NULL included; `low`/`high` bound a range.
+    QVariantList linkValues;
+    QVariantList low;
+    QVariantList high;
+};
+
+enum class SeekMode {
+    First,      // from the start of the order
+    Last,       // from the end, backwards
+    After,      // strictly after (key, rowId), forwards
+    Before,     // strictly before (key, rowId), backwards
+    AtOrAfter,  // first with leading key fields >= key (prefix), forwards
+};
+
+struct Seek {
+    SeekMode mode = SeekMode::First;
+    QVariantList key;          // values of the order fields (a prefix for AtOrAfter)
+    std::int64_t rowId = 0;
+};
+
+struct QueryParameter {
+    QString name;     // without ':'
+    FieldType type;   // Text, Integer, Number, Money, Date; NULL when value is invalid
+    QVariant value;
+};
+
+struct QueryResult {
+    QList<FieldDef> fields;
+    std::vector<Row> rows;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // ---- structure ----
+    virtual bool tableExists(const QString& table) = 0;
+    virtual QStringList tableNames() = 0;
+    virtual void createTable(const TableDef& def, const QString& table) = 0;
+    virtual void emptyTable(const QString& table) = 0;
+    virtual void dropTable(const QString& table) = 0;
+    // Fields in stored order and keys; ErrorCode::TableNotFound when absent.
+    virtual TableDef describeTable(const QString& table) = 0;
+
+    // ---- transactions ----
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    virtual bool inTransaction() const = 0;
+
+    // ---- reading ----
+    // Up to `limit` rows from the seek point, in the seek's direction.
+    virtual std::vector<FetchedRow> fetch(const CursorSpec& spec, const Seek& seek, int limit) = 0;
+    virtual std::optional<Row> readRow(const QString& table, const QList<FieldDef>& fields,
+                                       std::int64_t rowId) = 0;
+    virtual std::int64_t count(const CursorSpec& spec) = 0;
+
+    // ---- writing (each call is one write for fault injection) ----
+    // Assigns every NULL autoincrement field of `row` (atomically with the
+    // insert, so two processes never take the same number) and returns the
+    // new record's id.
+    virtual std::int64_t insertRow(const QString& table, const QList<FieldDef>& fields, Row& row) = 0;
+    virtual void updateRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId,
+                           const Row& row) = 0;
+    virtual void deleteRow(const QString& table, std::int64_t rowId) = 0;
+
+    // ---- record locks shared between processes ----
+    // False at once when another process holds the lock.
+    virtual bool tryLockRecord(const QString& table, std::int64_t rowId) = 0;
+    virtual void unlockRecord(const QString& table, std::int64_t rowId) = 0;
+
+    // ---- SQL ----
+    virtual QueryResult select(const QString& sql, const std::vector<QueryParameter>& params) = 0;
+    virtual int execute(const QString& sql, const std::vector<QueryParameter>& params) = 0;
+
+    // ---- bookkeeping shared by all backends ----
+    // Changes whenever this process writes to the database (cursors use it to
+    // drop rows they buffered before the write).
+    std::uint64_t changeStamp() const { return m_changeStamp; }
+    void noteChange() { ++m_changeStamp; }
+
+    void failAtWrite(int n) { m_failAt = n; m_writes = 0; }
+    std::int64_t writeCount() const { return m_writes; }
+
+    // Which cursor of this process holds a record lock; locks of the
+    // operating system do not tell one descriptor's cursors apart.
+    const void* recordOwner(const QString& table, std::int64_t rowId) const;
+    void setRecordOwner(const QString& table, std::int64_t rowId, const void* owner);
+    void clearRecordOwner(const QString& table, std::int64_t rowId);
+
+protected:
+    // Called by every write before it touches the data.
+    void countWrite();
+
+private:
+    std::uint64_t m_changeStamp = 1;
+    int m_failAt = 0;
+    std::int64_t m_writes = 0;
+    std::map<std::pair<QString, std::int64_t>, const void*> m_owners;
+};
+
+// Canonical in-memory form of a value for a field type (see Field::value()).
+// Cuts texts and bytes(n) to their size; an empty text is NULL; throws
+// ErrorCode::TypeMismatch naming `what` when the value does not fit.
+QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QString& what);
+
+// Compares two canonical values of the same field type (NULL first), the
+// order the backend sorts keys in.
+int CompareValues(FieldType type, const QVariant& a, const QVariant& b);
+
+} // namespace varnex::data

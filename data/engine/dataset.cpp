@@ -1,0 +1,349 @@
+// Fields and the record buffer shared by tables and queries.
+
+#include <cmath>
+
+#include "backend.h"
+#include "varnex/data/table.h"
+
+namespace varnex::data {
+
+namespace {
+
+[[noreturn]] void cannotRead(const Field& f, const char* as)
+{
+    throw EngineError(ErrorCode::TypeMismatch,
+                      QStringLiteral("Field %1: '%2' cannot be read as %3.").arg(f.name(), f.value().toString(), QLatin1String(as)));
+}
+
+bool isCurrency(const QVariant& v) { return v.metaType() == QMetaType::fromType<Currency>(); }
+
+} // namespace
+
+// ---- Field --------------------------------------------------------------------
+
+Field::Field(DataSet* owner, FieldDef def, int index, bool calculated)
+    : m_owner(owner), m_def(std::move(def)), m_index(index), m_calculated(calculated)
+{
+}
+
+QVariant Field::value() const
+{
+    const auto& buffer = m_owner->m_buffer;
+    return static_cast<size_t>(m_index) < buffer.size() ? buffer[static_cast<size_t>(m_index)] : QVariant();
+}
+
+bool Field::isNull() const { return !value().isValid(); }
+
+QString Field::asString() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return {};
+    switch (type()) {
+    case FieldType::Money: return QString::fromStdString(v.value<Currency>().toString());
+    case FieldType::Number: return QString::number(v.toDouble(), 'g', 15);
+    case FieldType::Logical: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::Date: return v.toDate().toString(Qt::ISODate);
+    case FieldType::Time: return v.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case FieldType::Timestamp: return v.toDateTime().toString(Qt::ISODate);
+    case FieldType::Bytes:
+    case FieldType::Binary: return QString::fromUtf8(v.toByteArray());
+    default: return v.toString();
+    }
+}
+
+std::int64_t Field::asInteger() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return 0;
+    switch (type()) {
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement: return v.toLongLong();
+    case FieldType::Number: return std::llround(v.toDouble());
+    case FieldType::Money: return v.value<Currency>().roundedTo(0).ticks() / Currency::Scale;
+    case FieldType::Logical: return v.toBool() ? 1 : 0;
+    case FieldType::Text:
+    case FieldType::Memo: {
+        bool ok = false;
+        const auto n = v.toString().trimmed().toLongLong(&ok);
+        if (!ok)
+            cannotRead(*this, "an integer");
+        return n;
+    }
+    default: cannotRead(*this, "an integer");
+    }
+}
+
+double Field::asNumber() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return 0.0;
+    switch (type()) {
+    case FieldType::Money: return v.value<Currency>().toDouble();
+    case FieldType::Logical: return v.toBool() ? 1.0 : 0.0;
+    case FieldType::Text:
+    case FieldType::Memo: {
+        bool ok = false;
+        const double d = v.toString().trimmed().toDouble(&ok);
+        if (!ok)
+            cannotRead(*this, "a number");
+        return d;
+    }
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+    case FieldType::Number: return v.toDouble();
+    default: cannotRead(*this, "a number");
+    }
+}
+
+Currency Field::asMoney() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return {};
+    if (isCurrency(v))
+        return v.value<Currency>();
+    const QVariant m = NormalizeValue(FieldDef{name(), FieldType::Money, 0}, v, name());
+    return m.isValid() ? m.value<Currency>() : Currency();
+}
+
+bool Field::asLogical() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return false;
+    const QVariant b = NormalizeValue(FieldDef{name(), FieldType::Logical, 0},
+                                      type() == FieldType::Logical ? v : QVariant(v.toString()), name());
+    return b.toBool();
+}
+
+QDate Field::asDate() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return {};
+    return NormalizeValue(FieldDef{name(), FieldType::Date, 0}, v, name()).toDate();
+}
+
+QTime Field::asTime() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return {};
+    return NormalizeValue(FieldDef{name(), FieldType::Time, 0}, v, name()).toTime();
+}
+
+QDateTime Field::asTimestamp() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return {};
+    return NormalizeValue(FieldDef{name(), FieldType::Timestamp, 0}, v, name()).toDateTime();
+}
+
+QByteArray Field::asBytes() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return {};
+    if (type() == FieldType::Bytes || type() == FieldType::Binary)
+        return v.toByteArray();
+    return asString().toUtf8();
+}
+
+void Field::setValue(const QVariant& value) { assign(NormalizeValue(m_def, value, name())); }
+void Field::setString(const QString& value) { setValue(QVariant(value)); }
+void Field::setInteger(std::int64_t value) { setValue(QVariant::fromValue<qlonglong>(value)); }
+void Field::setNumber(double value) { setValue(QVariant(value)); }
+void Field::setMoney(Currency value) { setValue(QVariant::fromValue(value)); }
+void Field::setLogical(bool value) { setValue(QVariant(value)); }
+void Field::setDate(const QDate& value) { setValue(value.isValid() ? QVariant(value) : QVariant()); }
+void Field::setTime(const QTime& value) { setValue(value.isValid() ? QVariant(value) : QVariant()); }
+void Field::setTimestamp(const QDateTime& value) { setValue(value.isValid() ? QVariant(value) : QVariant()); }
+void Field::setBytes(const QByteArray& value) { setValue(QVariant(value)); }
+void Field::clear() { assign(QVariant()); }
+
+void Field::assign(QVariant normalized)
+{
+    m_owner->checkWritable(*this);
+    auto& slot = m_owner->m_buffer[static_cast<size_t>(m_index)];
+    if (m_owner->state() == DataSetState::CalcFields) {
+        slot = std::move(normalized);
+        return;
+    }
+    QVariant old = std::move(slot);
+    slot = std::move(normalized);
+    if (m_owner->m_events.validate) {
+        try {
+            m_owner->m_events.validate(*this);
+        } catch (...) {
+            slot = std::move(old);
+            throw;
+        }
+    }
+    m_owner->afterFieldAssigned(*this);
+    if (m_owner->m_events.fieldChange)
+        m_owner->m_events.fieldChange(*this);
+}
+
+// ---- DataSet ------------------------------------------------------------------
+
+DataSet::DataSet(QObject* parent) : QObject(parent) {}
+
+DataSet::~DataSet() = default;
+
+Field& DataSet::field(const QString& name)
+{
+    if (Field* f = findField(name))
+        return *f;
+    throw EngineError(ErrorCode::FieldNotFound, QStringLiteral("Field '%1' not found.").arg(name));
+}
+
+Field* DataSet::findField(const QString& name)
+{
+    for (auto& f : m_fields)
+        if (f->name().compare(name, Qt::CaseInsensitive) == 0)
+            return f.get();
+    return nullptr;
+}
+
+Field& DataSet::fieldByNumber(int index)
+{
+    if (index < 0 || index >= fieldCount())
+        throw EngineError(ErrorCode::FieldNotFound,
+                          QStringLiteral("Field number %1 not found (the data set has %2 fields).").arg(index).arg(fieldCount()));
+    return *m_fields[static_cast<size_t>(index)];
+}
+
+QStringList DataSet::fieldNames() const
+{
+    QStringList names;
+    for (const auto& f : m_fields)
+        names << f->name();
+    return names;
+}
+
+void DataSet::addCalculatedField(const QString& name, FieldType type, int size)
+{
+    if (isOpen())
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Calculated field %1 must be declared before the data set is opened.").arg(name));
+    for (const FieldDef& f : m_calculatedDefs)
+        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
+            throw EngineError(ErrorCode::InvalidDefinition, QStringLiteral("Calculated field %1 is declared twice.").arg(name));
+    m_calculatedDefs << FieldDef{name, type, size};
+}
+
+void DataSet::setFilter(std::function<bool(DataSet&)> predicate)
+{
+    m_filter = std::move(predicate);
+    if (isOpen())
+        filterChanged();
+}
+
+void DataSet::disableControls() { ++m_disableCount; }
+
+void DataSet::enableControls()
+{
+    if (m_disableCount == 0)
+        return;
+    if (--m_disableCount == 0)
+        emit dataSetChanged();
+}
+
+void DataSet::setupFields(const QList<FieldDef>& defs)
+{
+    m_fields.clear();
+    int index = 0;
+    for (const FieldDef& def : defs) {
+        m_fields.push_back(std::unique_ptr<Field>(new Field(this, def, index++, false)));
+    }
+    m_storedCount = index;
+    for (const FieldDef& def : m_calculatedDefs) {
+        if (findField(def.name))
+            throw EngineError(ErrorCode::InvalidDefinition,
+                              QStringLiteral("Calculated field %1 has the name of a stored field.").arg(def.name));
+        m_fields.push_back(std::unique_ptr<Field>(new Field(this, def, index++, true)));
+    }
+    m_buffer.assign(m_fields.size(), QVariant());
+}
+
+void DataSet::teardownFields()
+{
+    m_fields.clear();
+    m_buffer.clear();
+    m_storedCount = 0;
+}
+
+void DataSet::loadRecord(std::vector<QVariant> values)
+{
+    values.resize(m_fields.size());
+    m_buffer = std::move(values);
+    runCalcFields();
+}
+
+void DataSet::clearRecord()
+{
+    m_buffer.assign(m_fields.size(), QVariant());
+}
+
+void DataSet::runCalcFields()
+{
+    if (m_calculatedDefs.isEmpty() || !m_events.calcFields)
+        return;
+    for (size_t i = static_cast<size_t>(m_storedCount); i < m_buffer.size(); ++i)
+        m_buffer[i] = QVariant();
+    const DataSetState saved = m_state;
+    m_state = DataSetState::CalcFields;
+    try {
+        m_events.calcFields(*this);
+    } catch (...) {
+        m_state = saved;
+        throw;
+    }
+    m_state = saved;
+}
+
+bool DataSet::passesFilter() { return !m_filter || m_filter(*this); }
+
+void DataSet::setState(DataSetState state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    if (m_disableCount == 0)
+        emit stateChanged();
+}
+
+void DataSet::notifyRecord()
+{
+    afterMove();
+    if (m_disableCount == 0)
+        emit recordChanged();
+}
+
+void DataSet::checkWritable(const Field& field) const
+{
+    if (field.calculated()) {
+        if (m_state != DataSetState::CalcFields)
+            throw EngineError(ErrorCode::ReadOnly,
+                              QStringLiteral("Calculated field %1 is set by the calculation only.").arg(field.name()));
+        return;
+    }
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Field %1 cannot be changed: the record is not in edit or insert mode.").arg(field.name()));
+    if (field.readOnly())
+        throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Field %1 is read-only.").arg(field.name()));
+}
+
+void DataSet::afterFieldAssigned(Field& field)
+{
+    if (m_disableCount == 0)
+        emit fieldChanged(field.index());
+}
+
+} // namespace varnex::data

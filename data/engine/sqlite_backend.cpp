@@ -1,0 +1,943 @@
+// Everything that knows it talks to SQLite: type names, SQL text, error
+// numbers, WAL and the lock file.
+
+#include "sqlite_backend.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include "varnex/currency.h"
+#include "varnex/data/engine_error.h"
+
+namespace varnex::data {
+
+namespace {
+
+constexpr int BusyTimeoutMs = 5000;
+
+std::string quoted(const QString& identifier)
+{
+    // Names were validated (letters, digits, '_'); quoting keeps reserved
+    // words such as "Date" and "Index" usable as field names.
+    return '"' + identifier.toStdString() + '"';
+}
+
+// Declared column types. They carry the field type and size back when a
+// table is described, and give SQLite the affinity that keeps each value in
+// its storage class ("INT", not "INTEGER", so no key field turns into an
+// alias of the record id).
+std::string declaredType(const FieldDef& f)
+{
+    switch (f.type) {
+    case FieldType::Text: return "TEXT(" + std::to_string(f.size > 0 ? f.size : 20) + ")";
+    case FieldType::ShortInteger: return "SMALLINT";
+    case FieldType::Integer: return "INT";
+    case FieldType::Number: return "DOUBLE";
+    case FieldType::Money: return "MONEY_INT";
+    case FieldType::Logical: return "LOGICAL_INT";
+    case FieldType::Date: return "DATE_TEXT";
+    case FieldType::Time: return "TIME_TEXT";
+    case FieldType::Timestamp: return "TIMESTAMP_TEXT";
+    case FieldType::AutoIncrement: return "AUTOINC_INT";
+    case FieldType::Memo: return "MEMO_TEXT(" + std::to_string(f.size) + ")";
+    case FieldType::Bytes: return "BYTES_BLOB(" + std::to_string(f.size) + ")";
+    case FieldType::Binary: return "BLOB";
+    }
+    return "TEXT";
+}
+
+FieldDef fieldFromDeclared(const QString& name, const QString& declared)
+{
+    FieldDef f;
+    f.name = name;
+    static const QRegularExpression sized(QStringLiteral("^\\s*([A-Za-z_ ]+?)\\s*(?:\\(\\s*(\\d+)\\s*\\))?\\s*$"));
+    const auto m = sized.match(declared);
+    const QString base = m.hasMatch() ? m.captured(1).toUpper() : declared.toUpper();
+    const int size = m.hasMatch() ? m.captured(2).toInt() : 0;
+    if (base == QLatin1String("TEXT")) { f.type = FieldType::Text; f.size = size > 0 ? size : 20; }
+    else if (base == QLatin1String("SMALLINT")) f.type = FieldType::ShortInteger;
+    else if (base == QLatin1String("INT")) f.type = FieldType::Integer;
+    else if (base == QLatin1String("DOUBLE")) f.type = FieldType::Number;
+    else if (base == QLatin1String("MONEY_INT")) f.type = FieldType::Money;
+    else if (base == QLatin1String("LOGICAL_INT")) f.type = FieldType::Logical;
+    else if (base == QLatin1String("DATE_TEXT")) f.type = FieldType::Date;
+    else if (base == QLatin1String("TIME_TEXT")) f.type = FieldType::Time;
+    else if (base == QLatin1String("TIMESTAMP_TEXT")) f.type = FieldType::Timestamp;
+    else if (base == QLatin1String("AUTOINC_INT")) f.type = FieldType::AutoIncrement;
+    else if (base == QLatin1String("MEMO_TEXT")) { f.type = FieldType::Memo; f.size = size; }
+    else if (base == QLatin1String("BYTES_BLOB")) { f.type = FieldType::Bytes; f.size = size; }
+    else if (base == QLatin1String("BLOB")) f.type = FieldType::Binary;
+    // Tables made by other tools: SQLite's own affinity rules.
+    else if (base.contains(QLatin1String("INT"))) f.type = FieldType::Integer;
+    else if (base.contains(QLatin1String("CHAR")) || base.contains(QLatin1String("CLOB")) || base.contains(QLatin1String("TEXT"))) {
+        f.type = size > 0 ? FieldType::Text : FieldType::Memo;
+        f.size = size;
+    } else if (base.contains(QLatin1String("REAL")) || base.contains(QLatin1String("FLOA")) || base.contains(QLatin1String("DOUB")))
+        f.type = FieldType::Number;
+    else if (base.contains(QLatin1String("BLOB")))
+        f.type = FieldType::Binary;
+    else { f.type = FieldType::Memo; }
+    return f;
+}
+
+// ---- dates and times in their stored text form -----------------------------
+
+int digits(const char* p, int n)
+{
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return -1;
+        v = v * 10 + (p[i] - '0');
+    }
+    return v;
+}
+
+QDate parseDate(const char* p, int n)
+{
+    if (n < 10 || p[4] != '-' || p[7] != '-')
+        return {};
+    return QDate(digits(p, 4), digits(p + 5, 2), digits(p + 8, 2));
+}
+
+QTime parseTime(const char* p, int n)
+{
+    if (n < 8 || p[2] != ':' || p[5] != ':')
+        return {};
+    int ms = 0;
+    if (n >= 12 && p[8] == '.')
+        ms = digits(p + 9, 3);
+    return QTime(digits(p, 2), digits(p + 3, 2), digits(p + 6, 2), ms < 0 ? 0 : ms);
+}
+
+QByteArray dateText(const QDate& d) { return d.toString(Qt::ISODate).toLatin1(); }
+QByteArray timeText(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1(); }
+QByteArray stampText(const QDateTime& s)
+{
+    return dateText(s.date()) + 'T' + timeText(s.time());
+}
+
+QVariant readColumn(sqlite3_stmt* s, int col, FieldType type)
+{
+    const int storage = sqlite3_column_type(s, col);
+    if (storage == SQLITE_NULL)
+        return {};
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
+        return QString::fromUtf8(text, sqlite3_column_bytes(s, col));
+    }
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+        return QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, col));
+    case FieldType::Number:
+        return sqlite3_column_double(s, col);
+    case FieldType::Money:
+        if (storage == SQLITE_INTEGER)
+            return QVariant::fromValue(Currency::fromTicks(sqlite3_column_int64(s, col)));
+        if (storage == SQLITE_FLOAT)
+            return QVariant::fromValue(Currency::fromTicks(std::llround(sqlite3_column_double(s, col))));
+        return QVariant::fromValue(Currency::fromTicks(sqlite3_column_int64(s, col)));
+    case FieldType::Logical:
+        return sqlite3_column_int64(s, col) != 0;
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::Timestamp: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
+        const int n = sqlite3_column_bytes(s, col);
+        if (type == FieldType::Date) {
+            const QDate d = parseDate(text, n);
+            return d.isValid() ? QVariant(d) : QVariant();
+        }
+        if (type == FieldType::Time) {
+            const QTime t = parseTime(text, n);
+            return t.isValid() ? QVariant(t) : QVariant();
+        }
+        const QDate d = parseDate(text, n);
+        const QTime t = n > 11 ? parseTime(text + 11, n - 11) : QTime(0, 0);
+        return d.isValid() && t.isValid() ? QVariant(QDateTime(d, t)) : QVariant();
+    }
+    case FieldType::Bytes:
+    case FieldType::Binary: {
+        const auto* blob = static_cast<const char*>(sqlite3_column_blob(s, col));
+        return QByteArray(blob, sqlite3_column_bytes(s, col));
+    }
+    }
+    return {};
+}
+
+void bindValue(sqlite3_stmt* s, int index, FieldType type, const QVariant& v)
+{
+    if (!v.isValid()) {
+        sqlite3_bind_null(s, index);
+        return;
+    }
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo: {
+        const QByteArray utf8 = v.toString().toUtf8();
+        sqlite3_bind_text(s, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+        sqlite3_bind_int64(s, index, v.toLongLong());
+        return;
+    case FieldType::Number:
+        sqlite3_bind_double(s, index, v.toDouble());
+        return;
+    case FieldType::Money:
+        sqlite3_bind_int64(s, index, v.value<Currency>().ticks());
+        return;
+    case FieldType::Logical:
+        sqlite3_bind_int(s, index, v.toBool() ? 1 : 0);
+        return;
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::Timestamp: {
+        const QByteArray text = type == FieldType::Date ? dateText(v.toDate())
+                              : type == FieldType::Time ? timeText(v.toTime())
+                                                        : stampText(v.toDateTime());
+        sqlite3_bind_text(s, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    case FieldType::Bytes:
+    case FieldType::Binary: {
+        const QByteArray bytes = v.toByteArray();
+        sqlite3_bind_blob(s, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    }
+}
+
+// Resets a cached statement whatever happens, so no read stays open and
+// holds a snapshot of the database.
+struct StatementUse {
+    sqlite3_stmt* stmt;
+    ~StatementUse()
+    {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    }
+};
+
+struct Bound {
+    FieldType type;
+    QVariant value;
+};
+
+// Builds "strictly after / before / at or after" for the key (k1..kn, id) in
+// an order where NULL sorts first. SQLite's row values are used where they
+// are exact (forwards, no NULL in the key) because they use the index.
+class SeekBuilder {
+public:
+    SeekBuilder(const CursorSpec& spec, std::vector<Bound>& binds) : m_spec(spec), m_binds(binds) {}
+
+    std::string build(const Seek& seek)
+    {
+        const bool forward = seek.mode != SeekMode::Before;
+        const bool withId = seek.mode != SeekMode::AtOrAfter;
+        const int n = std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(m_spec.orderFields.size()));
+        bool anyNull = false;
+        for (int i = 0; i < n; ++i)
+            anyNull = anyNull || !seek.key[i].isValid();
+        if (forward && !anyNull) {
+            std::string lhs = "(", rhs = "(";
+            for (int i = 0; i < n; ++i) {
+                lhs += quoted(fieldName(i)) + ",";
+                rhs += "?,";
+                push(i, seek.key[i]);
+            }
+            if (withId) {
+                lhs += "rowid,";
+                rhs += "?,";
+                m_binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId)});
+            }
+            lhs.back() = ')';
+            rhs.back() = ')';
+            if (lhs == ")")
+                return "1";
+            return lhs + (withId ? " > " : " >= ") + rhs;
+        }
+        std::string leading;
+        if (n > 0 && seek.key[0].isValid() && forward) {
+            leading = quoted(fieldName(0)) + " >= ? AND ";
+            push(0, seek.key[0]);
+        }
+        return leading + "(" + term(0, n, seek, forward, withId) + ")";
+    }
+
+private:
+    const QString& fieldName(int i) const { return m_spec.fields[m_spec.orderFields[i]].name; }
+    void push(int i, const QVariant& v) { m_binds.push_back({m_spec.fields[m_spec.orderFields[i]].type, v}); }
+
+    std::string term(int i, int n, const Seek& seek, bool forward, bool withId)
+    {
+        if (i == n) {
+            if (!withId)
+                return "1";
+            m_binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId)});
+            return forward ? "rowid > ?" : "rowid < ?";
+        }
+        const std::string k = quoted(fieldName(i));
+        const QVariant& v = seek.key[i];
+        if (!v.isValid()) {
+            // NULL is the smallest value.
+            if (forward)
+                return k + " IS NOT NULL OR (" + k + " IS NULL AND (" + term(i + 1, n, seek, forward, withId) + "))";
+            return k + " IS NULL AND (" + term(i + 1, n, seek, forward, withId) + ")";
+        }
+        std::string beyond;
+        if (forward) {
+            beyond = k + " > ?";
+            push(i, v);
+        } else {
+            beyond = k + " IS NULL OR " + k + " < ?";
+            push(i, v);
+        }
+        push(i, v);
+        return beyond + " OR (" + k + " = ? AND (" + term(i + 1, n, seek, forward, withId) + "))";
+    }
+
+    const CursorSpec& m_spec;
+    std::vector<Bound>& m_binds;
+};
+
+std::string rangeWhere(const CursorSpec& spec, std::vector<Bound>& binds)
+{
+    std::string where;
+    auto add = [&](const std::string& t) { where += (where.empty() ? "" : " AND ") + t; };
+    for (int i = 0; i < spec.linkValues.size() && i < spec.orderFields.size(); ++i) {
+        const FieldDef& f = spec.fields[spec.orderFields[i]];
+        add(quoted(f.name) + " IS ?");
+        binds.push_back({f.type, spec.linkValues[i]});
+    }
+    auto bound = [&](const QVariantList& values, const char* op) {
+        const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(spec.orderFields.size()));
+        if (n == 0)
+            return;
+        std::string lhs = "(", rhs = "(";
+        for (int i = 0; i < n; ++i) {
+            const FieldDef& f = spec.fields[spec.orderFields[i]];
+            lhs += quoted(f.name) + ",";
+            rhs += "?,";
+            binds.push_back({f.type, values[i]});
+        }
+        lhs.back() = ')';
+        rhs.back() = ')';
+        add(lhs + " " + op + " " + rhs);
+    };
+    bound(spec.low, ">=");
+    bound(spec.high, "<=");
+    return where;
+}
+
+std::string selectList(const QList<FieldDef>& fields)
+{
+    std::string list = "rowid";
+    for (const FieldDef& f : fields)
+        list += "," + quoted(f.name);
+    return list;
+}
+
+} // namespace
+
+// ---- connection -------------------------------------------------------------
+
+SqliteBackend::SqliteBackend(const QString& folder)
+    : m_folder(folder), m_path(QDir(folder).filePath(QLatin1String(DatabaseFileName)))
+{
+    const int rc = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw EngineError(ErrorCode::WriteFailed, QStringLiteral("Cannot open the database %1: %2").arg(m_path, message));
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+    try {
+        // The first statements read the file header: a file that is not a
+        // database fails here, as an engine error.
+        exec("PRAGMA journal_mode=WAL");
+        exec("PRAGMA synchronous=FULL");
+        exec("SELECT count(*) FROM sqlite_schema");
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+SqliteBackend::~SqliteBackend()
+{
+    for (auto& [sql, stmt] : m_statements)
+        sqlite3_finalize(stmt);
+    if (m_db) {
+        if (!sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(m_db);
+    }
+    if (m_lockFd >= 0)
+        ::close(m_lockFd); // the kernel drops every record lock of this descriptor
+}
+
+void SqliteBackend::fail(int rc, const QString& context)
+{
+    const QString detail = QString::fromUtf8(sqlite3_errmsg(m_db));
+    const int primary = rc & 0xFF;
+    if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+        throw EngineError(ErrorCode::KeyViolation, QStringLiteral("Key violation."));
+    if (rc == SQLITE_CONSTRAINT_CHECK)
+        throw EngineError(ErrorCode::TypeMismatch,
+                          QStringLiteral("%1: a text is longer than its field allows (%2).").arg(context, detail));
+    switch (primary) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw EngineError(ErrorCode::TableBusy,
+                          QStringLiteral("The database in %1 is busy: another program is writing to it. Try again.").arg(m_folder));
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        throw EngineError(ErrorCode::CorruptDatabase,
+                          QStringLiteral("The database file %1 is damaged or is not a database of this system (%2).").arg(m_path, detail));
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        throw EngineError(ErrorCode::WriteFailed, QStringLiteral("%1: %2").arg(context, detail));
+    default:
+        break;
+    }
+    if (detail.startsWith(QLatin1String("no such table")))
+        throw EngineError(ErrorCode::TableNotFound, QStringLiteral("%1: %2").arg(context, detail));
+    if (detail.startsWith(QLatin1String("no such column")))
+        throw EngineError(ErrorCode::FieldNotFound, QStringLiteral("%1: %2").arg(context, detail));
+    throw EngineError(ErrorCode::QuerySyntax, QStringLiteral("%1: %2").arg(context, detail));
+}
+
+void SqliteBackend::exec(const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc, QString::fromUtf8(sql));
+    do {
+        rc = sqlite3_step(stmt);
+    } while (rc == SQLITE_ROW);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        fail(rc, QString::fromUtf8(sql));
+}
+
+sqlite3_stmt* SqliteBackend::cached(const std::string& sql)
+{
+    auto it = m_statements.find(sql);
+    if (it != m_statements.end())
+        return it->second;
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc, QString::fromStdString(sql));
+    if (m_statements.size() > 512) {
+        for (auto& [text, old] : m_statements)
+            sqlite3_finalize(old);
+        m_statements.clear();
+    }
+    m_statements.emplace(sql, stmt);
+    return stmt;
+}
+
+// ---- structure --------------------------------------------------------------
+
+bool SqliteBackend::tableExists(const QString& table)
+{
+    sqlite3_stmt* s = cached("SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE");
+    StatementUse use{s};
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(s, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Looking for table %1").arg(table));
+    return rc == SQLITE_ROW;
+}
+
+QStringList SqliteBackend::tableNames()
+{
+    sqlite3_stmt* s = cached("SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name");
+    StatementUse use{s};
+    QStringList names;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Listing tables"));
+    return names;
+}
+
+void SqliteBackend::createTable(const TableDef& def, const QString& table)
+{
+    std::string sql = "CREATE TABLE " + quoted(table) + " (";
+    for (int i = 0; i < def.fields.size(); ++i) {
+        const FieldDef& f = def.fields[i];
+        sql += (i ? ", " : "") + quoted(f.name) + " " + declaredType(f);
+        // The cursors cut long texts; this keeps SQL statements to the same limit.
+        if (f.type == FieldType::Text)
+            sql += " CHECK (length(" + quoted(f.name) + ") <= " + std::to_string(f.size > 0 ? f.size : 20) + ")";
+    }
+    std::vector<std::string> indexes;
+    int unnamed = 0;
+    for (const IndexDef& index : def.indexes) {
+        std::string cols;
+        for (const QString& f : index.fields)
+            cols += (cols.empty() ? "" : ",") + quoted(f);
+        if (index.primary) {
+            sql += ", PRIMARY KEY (" + cols + ")";
+            continue;
+        }
+        const QString name = index.name.isEmpty() ? QStringLiteral("i%1").arg(++unnamed) : index.name;
+        indexes.push_back(std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX "
+                          + quoted(table + QLatin1String("__") + name) + " ON " + quoted(table) + " (" + cols + ")");
+    }
+    sql += ")";
+    // All or nothing: a table without its keys must not stay behind.
+    exec("SAVEPOINT create_table");
+    try {
+        exec(sql.c_str());
+        for (const std::string& index : indexes)
+            exec(index.c_str());
+        exec("RELEASE create_table");
+    } catch (...) {
+        sqlite3_exec(m_db, "ROLLBACK TO create_table; RELEASE create_table", nullptr, nullptr, nullptr);
+        throw;
+    }
+    noteChange();
+}
+
+void SqliteBackend::emptyTable(const QString& table)
+{
+    countWrite();
+    exec(("DELETE FROM " + quoted(table)).c_str());
+    noteChange();
+}
+
+void SqliteBackend::dropTable(const QString& table)
+{
+    // Cached statements may refer to the table.
+    for (auto& [sql, stmt] : m_statements)
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+    exec(("DROP TABLE IF EXISTS " + quoted(table)).c_str());
+    noteChange();
+}
+
+TableDef SqliteBackend::describeTable(const QString& table)
+{
+    TableDef def;
+    def.name = table;
+    std::vector<std::pair<int, QString>> primary;
+    {
+        sqlite3_stmt* s = nullptr;
+        const std::string sql = "SELECT name, type, pk FROM pragma_table_info(?1)";
+        if (const int rc = sqlite3_prepare_v2(m_db, sql.c_str(), -1, &s, nullptr); rc != SQLITE_OK)
+            fail(rc, QStringLiteral("Reading the structure of %1").arg(table));
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(s, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            const QString field = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+            const QString declared = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
+            def.fields << fieldFromDeclared(field, declared);
+            if (const int pk = sqlite3_column_int(s, 2); pk > 0)
+                primary.emplace_back(pk, field);
+        }
+        sqlite3_finalize(s);
+        if (rc != SQLITE_DONE)
+            fail(rc, QStringLiteral("Reading the structure of %1").arg(table));
+    }
+    if (def.fields.isEmpty())
+        throw EngineError(ErrorCode::TableNotFound, QStringLiteral("Table %1 does not exist in %2.").arg(table, m_folder));
+    if (!primary.empty()) {
+        std::sort(primary.begin(), primary.end());
+        IndexDef pk;
+        pk.primary = true;
+        pk.unique = true;
+        for (const auto& [order, field] : primary)
+            pk.fields << field;
+        def.indexes << pk;
+    }
+    sqlite3_stmt* s = nullptr;
+    const char* sql = "SELECT il.name, il.\"unique\", ii.name FROM pragma_index_list(?1) AS il, "
+                      "pragma_index_info(il.name) AS ii WHERE il.origin = 'c' ORDER BY il.seq DESC, ii.seqno";
+    if (const int rc = sqlite3_prepare_v2(m_db, sql, -1, &s, nullptr); rc != SQLITE_OK)
+        fail(rc, QStringLiteral("Reading the keys of %1").arg(table));
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(s, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    int rc;
+    QString current;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        QString index = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+        if (index != current) {
+            current = index;
+            IndexDef def2;
+            const int cut = index.indexOf(QLatin1String("__"));
+            def2.name = cut >= 0 ? index.mid(cut + 2) : index;
+            def2.unique = sqlite3_column_int(s, 1) != 0;
+            def.indexes << def2;
+        }
+        def.indexes.last().fields << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)));
+    }
+    sqlite3_finalize(s);
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Reading the keys of %1").arg(table));
+    return def;
+}
+
+// ---- transactions -----------------------------------------------------------
+
+void SqliteBackend::begin()
+{
+    // IMMEDIATE takes the write lock now, so a posting waits (busy timeout)
+    // at its start instead of failing halfway when another process writes.
+    exec("BEGIN IMMEDIATE");
+}
+
+void SqliteBackend::commit()
+{
+    exec("COMMIT");
+    noteChange();
+}
+
+void SqliteBackend::rollback()
+{
+    if (!sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    noteChange();
+}
+
+bool SqliteBackend::inTransaction() const { return !sqlite3_get_autocommit(m_db); }
+
+// ---- reading ----------------------------------------------------------------
+
+std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& spec, const Seek& seek, int limit)
+{
+    std::vector<Bound> binds;
+    std::string where = rangeWhere(spec, binds);
+    if (seek.mode == SeekMode::After || seek.mode == SeekMode::Before || seek.mode == SeekMode::AtOrAfter) {
+        SeekBuilder builder(spec, binds);
+        const std::string s = builder.build(seek);
+        where += (where.empty() ? "" : " AND ") + std::string("(") + s + ")";
+    }
+    const bool backwards = seek.mode == SeekMode::Last || seek.mode == SeekMode::Before;
+    const char* dir = backwards ? " DESC" : "";
+    std::string order;
+    for (int i : spec.orderFields)
+        order += quoted(spec.fields[i].name) + dir + ",";
+    order += std::string("rowid") + dir;
+    const std::string sql = "SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table)
+                          + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?";
+    sqlite3_stmt* s = cached(sql);
+    StatementUse use{s};
+    int index = 1;
+    for (const Bound& b : binds)
+        bindValue(s, index++, b.type, b.value);
+    sqlite3_bind_int(s, index, limit);
+    std::vector<FetchedRow> rows;
+    rows.reserve(static_cast<size_t>(limit));
+    const int n = static_cast<int>(spec.fields.size());
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        FetchedRow row;
+        row.rowId = sqlite3_column_int64(s, 0);
+        row.values.reserve(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i)
+            row.values.push_back(readColumn(s, i + 1, spec.fields[i].type));
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Reading table %1").arg(spec.table));
+    return rows;
+}
+
+std::optional<Row> SqliteBackend::readRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId)
+{
+    const std::string sql = "SELECT " + selectList(fields) + " FROM " + quoted(table) + " WHERE rowid=?";
+    sqlite3_stmt* s = cached(sql);
+    StatementUse use{s};
+    sqlite3_bind_int64(s, 1, rowId);
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE)
+        return std::nullopt;
+    if (rc != SQLITE_ROW)
+        fail(rc, QStringLiteral("Reading table %1").arg(table));
+    Row row;
+    for (int i = 0; i < fields.size(); ++i)
+        row.push_back(readColumn(s, i + 1, fields[i].type));
+    return row;
+}
+
+std::int64_t SqliteBackend::count(const CursorSpec& spec)
+{
+    std::vector<Bound> binds;
+    const std::string where = rangeWhere(spec, binds);
+    const std::string sql = "SELECT count(*) FROM " + quoted(spec.table) + (where.empty() ? "" : " WHERE " + where);
+    sqlite3_stmt* s = cached(sql);
+    StatementUse use{s};
+    int index = 1;
+    for (const Bound& b : binds)
+        bindValue(s, index++, b.type, b.value);
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW)
+        fail(rc, QStringLiteral("Counting table %1").arg(spec.table));
+    return sqlite3_column_int64(s, 0);
+}
+
+// ---- writing ----------------------------------------------------------------
+
+std::int64_t SqliteBackend::insertRow(const QString& table, const QList<FieldDef>& fields, Row& row)
+{
+    countWrite();
+    std::string cols, values, returning;
+    std::vector<int> assigned;
+    for (int i = 0; i < fields.size(); ++i) {
+        const FieldDef& f = fields[i];
+        cols += (i ? "," : "") + quoted(f.name);
+        if (f.type == FieldType::AutoIncrement && !row[i].isValid()) {
+            // Computed inside the INSERT itself, which holds the write lock:
+            // two processes never take the same number.
+            values += std::string(i ? "," : "") + "(SELECT coalesce(max(" + quoted(f.name) + "),0)+1 FROM " + quoted(table) + ")";
+            returning += (returning.empty() ? "" : ",") + quoted(f.name);
+            assigned.push_back(i);
+        } else {
+            values += i ? ",?" : "?";
+        }
+    }
+    const std::string sql = "INSERT INTO " + quoted(table) + " (" + cols + ") VALUES (" + values + ") RETURNING rowid"
+                          + (returning.empty() ? "" : "," + returning);
+    sqlite3_stmt* s = cached(sql);
+    StatementUse use{s};
+    int index = 1;
+    for (int i = 0; i < fields.size(); ++i)
+        if (std::find(assigned.begin(), assigned.end(), i) == assigned.end())
+            bindValue(s, index++, fields[i].type, row[i]);
+    int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW)
+        fail(rc, QStringLiteral("Writing to table %1").arg(table));
+    const std::int64_t rowId = sqlite3_column_int64(s, 0);
+    for (size_t k = 0; k < assigned.size(); ++k)
+        row[assigned[k]] = QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, static_cast<int>(k) + 1));
+    rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Writing to table %1").arg(table));
+    noteChange();
+    return rowId;
+}
+
+void SqliteBackend::updateRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId, const Row& row)
+{
+    countWrite();
+    std::string sets;
+    for (int i = 0; i < fields.size(); ++i)
+        sets += (i ? "," : "") + quoted(fields[i].name) + "=?";
+    const std::string sql = "UPDATE " + quoted(table) + " SET " + sets + " WHERE rowid=?";
+    sqlite3_stmt* s = cached(sql);
+    StatementUse use{s};
+    int index = 1;
+    for (int i = 0; i < fields.size(); ++i)
+        bindValue(s, index++, fields[i].type, row[i]);
+    sqlite3_bind_int64(s, index, rowId);
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Writing to table %1").arg(table));
+    noteChange();
+    if (sqlite3_changes(m_db) == 0)
+        throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));
+}
+
+void SqliteBackend::deleteRow(const QString& table, std::int64_t rowId)
+{
+    countWrite();
+    sqlite3_stmt* s = cached("DELETE FROM " + quoted(table) + " WHERE rowid=?");
+    StatementUse use{s};
+    sqlite3_bind_int64(s, 1, rowId);
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Deleting from table %1").arg(table));
+    noteChange();
+}
+
+// ---- record locks -----------------------------------------------------------
+
+std::int64_t SqliteBackend::lockOffset(const QString& table, std::int64_t rowId)
+{
+    // 22 bits of a hash of the table name above 40 bits of record id. Two
+    // table names with the same hash can only make a lock look taken, never
+    // let two writers into one record.
+    std::uint64_t h = 1469598103934665603ull;
+    for (const QChar c : table.toLower()) {
+        h ^= c.unicode();
+        h *= 1099511628211ull;
+    }
+    const std::uint64_t tableBits = (h ^ (h >> 22) ^ (h >> 44)) & ((1u << 22) - 1);
+    return static_cast<std::int64_t>((tableBits << 40) | (static_cast<std::uint64_t>(rowId) & ((1ull << 40) - 1)));
+}
+
+bool SqliteBackend::tryLockRecord(const QString& table, std::int64_t rowId)
+{
+    if (m_lockFd < 0) {
+        const QString path = QDir(m_folder).filePath(QLatin1String(LockFileName));
+        m_lockFd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (m_lockFd < 0)
+            throw EngineError(ErrorCode::WriteFailed,
+                              QStringLiteral("Cannot open the lock file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = lockOffset(table, rowId);
+    lock.l_len = 1;
+    if (::fcntl(m_lockFd, F_OFD_SETLK, &lock) == 0)
+        return true;
+    if (errno == EAGAIN || errno == EACCES)
+        return false;
+    throw EngineError(ErrorCode::WriteFailed,
+                      QStringLiteral("Cannot lock a record of %1: %2").arg(table, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+void SqliteBackend::unlockRecord(const QString& table, std::int64_t rowId)
+{
+    if (m_lockFd < 0)
+        return;
+    struct flock lock {};
+    lock.l_type = F_UNLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = lockOffset(table, rowId);
+    lock.l_len = 1;
+    ::fcntl(m_lockFd, F_OFD_SETLK, &lock);
+}
+
+// ---- SQL --------------------------------------------------------------------
+
+void SqliteBackend::bindParameters(sqlite3_stmt* stmt, const std::vector<QueryParameter>& params, const QString& sql)
+{
+    const int count = sqlite3_bind_parameter_count(stmt);
+    std::vector<bool> used(params.size(), false);
+    for (int i = 1; i <= count; ++i) {
+        const char* raw = sqlite3_bind_parameter_name(stmt, i);
+        if (raw == nullptr || raw[0] != ':')
+            throw EngineError(ErrorCode::QueryParameter,
+                              QStringLiteral("Only named parameters (:name) are allowed in: %1").arg(sql));
+        const QString name = QString::fromUtf8(raw + 1);
+        bool found = false;
+        for (size_t p = 0; p < params.size(); ++p) {
+            if (params[p].name.compare(name, Qt::CaseInsensitive) == 0) {
+                bindValue(stmt, i, params[p].type, params[p].value);
+                used[p] = true;
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            throw EngineError(ErrorCode::QueryParameter, QStringLiteral("Parameter :%1 has no value.").arg(name));
+    }
+    for (size_t p = 0; p < params.size(); ++p)
+        if (!used[p])
+            throw EngineError(ErrorCode::QueryParameter,
+                              QStringLiteral("The statement has no parameter :%1.").arg(params[p].name));
+}
+
+QueryResult SqliteBackend::select(const QString& sql, const std::vector<QueryParameter>& params)
+{
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* s = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &s, &tail);
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("Query"));
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owner(s, sqlite3_finalize);
+    if (s == nullptr)
+        throw EngineError(ErrorCode::QuerySyntax, QStringLiteral("The query is empty."));
+    if (tail && QByteArray(tail).trimmed().size() > 0 && QByteArray(tail).trimmed() != ";")
+        throw EngineError(ErrorCode::QuerySyntax, QStringLiteral("A query holds one statement only."));
+    if (!sqlite3_stmt_readonly(s))
+        throw EngineError(ErrorCode::QuerySyntax, QStringLiteral("A query that changes data is run with execSql()."));
+    bindParameters(s, params, sql);
+
+    QueryResult result;
+    const int columns = sqlite3_column_count(s);
+    std::vector<bool> known(static_cast<size_t>(columns), false);
+    for (int c = 0; c < columns; ++c) {
+        const char* declared = sqlite3_column_decltype(s, c);
+        FieldDef f;
+        if (declared) {
+            f = fieldFromDeclared(QString(), QString::fromUtf8(declared));
+            known[c] = true;
+        } else {
+            f.type = FieldType::Integer;
+        }
+        f.name = QString::fromUtf8(sqlite3_column_name(s, c));
+        result.fields << f;
+    }
+    // Computed columns take their type from the first value that is not NULL.
+    std::vector<bool> typed = known;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        Row row;
+        row.reserve(static_cast<size_t>(columns));
+        for (int c = 0; c < columns; ++c) {
+            if (!typed[c] && sqlite3_column_type(s, c) != SQLITE_NULL) {
+                switch (sqlite3_column_type(s, c)) {
+                case SQLITE_INTEGER: result.fields[c].type = FieldType::Integer; break;
+                case SQLITE_FLOAT: result.fields[c].type = FieldType::Number; break;
+                case SQLITE_TEXT: result.fields[c].type = FieldType::Memo; break;
+                default: result.fields[c].type = FieldType::Binary; break;
+                }
+                typed[c] = true;
+            }
+            row.push_back(readColumn(s, c, result.fields[c].type));
+        }
+        result.rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Query"));
+    return result;
+}
+
+int SqliteBackend::execute(const QString& sql, const std::vector<QueryParameter>& params)
+{
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* s = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &s, &tail);
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("Statement"));
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owner(s, sqlite3_finalize);
+    if (s == nullptr)
+        throw EngineError(ErrorCode::QuerySyntax, QStringLiteral("The statement is empty."));
+    if (tail && QByteArray(tail).trimmed().size() > 0 && QByteArray(tail).trimmed() != ";")
+        throw EngineError(ErrorCode::QuerySyntax, QStringLiteral("One statement at a time."));
+    bindParameters(s, params, sql);
+    countWrite();
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    }
+    noteChange();
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Statement"));
+    return sqlite3_changes(m_db);
+}
+
+} // namespace varnex::data

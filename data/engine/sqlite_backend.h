@@ -1,0 +1,67 @@
+#pragma once
+// The embedded backend: one SQLite database file per data folder (WAL, busy
+// timeout, IMMEDIATE write transactions) and a lock file beside it holding
+// one byte-range lock per locked record.
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "backend.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace varnex::data {
+
+class SqliteBackend final : public Backend {
+public:
+    static constexpr const char* DatabaseFileName = "varnex.sqlite";
+    static constexpr const char* LockFileName = "varnex.locks";
+
+    explicit SqliteBackend(const QString& folder);
+    ~SqliteBackend() override;
+
+    bool tableExists(const QString& table) override;
+    QStringList tableNames() override;
+    void createTable(const TableDef& def, const QString& table) override;
+    void emptyTable(const QString& table) override;
+    void dropTable(const QString& table) override;
+    TableDef describeTable(const QString& table) override;
+
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override;
+
+    std::vector<FetchedRow> fetch(const CursorSpec& spec, const Seek& seek, int limit) override;
+    std::optional<Row> readRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId) override;
+    std::int64_t count(const CursorSpec& spec) override;
+
+    std::int64_t insertRow(const QString& table, const QList<FieldDef>& fields, Row& row) override;
+    void updateRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId, const Row& row) override;
+    void deleteRow(const QString& table, std::int64_t rowId) override;
+
+    bool tryLockRecord(const QString& table, std::int64_t rowId) override;
+    void unlockRecord(const QString& table, std::int64_t rowId) override;
+
+    QueryResult select(const QString& sql, const std::vector<QueryParameter>& params) override;
+    int execute(const QString& sql, const std::vector<QueryParameter>& params) override;
+
+    // The byte of the lock file that stands for a record (exposed for tests).
+    static std::int64_t lockOffset(const QString& table, std::int64_t rowId);
+
+private:
+    sqlite3_stmt* cached(const std::string& sql);
+    void exec(const char* sql);
+    [[noreturn]] void fail(int rc, const QString& context);
+    void bindParameters(sqlite3_stmt* stmt, const std::vector<QueryParameter>& params, const QString& sql);
+
+    QString m_folder;
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    int m_lockFd = -1;
+    std::unordered_map<std::string, sqlite3_stmt*> m_statements;
+};
+
+} // namespace varnex::data

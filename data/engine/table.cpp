@@ -1,0 +1,861 @@
+// The table cursor: a window of buffered rows in key order, refilled by
+// seeking from the current key, so that a walk costs one query per batch and
+// a keyed find one query, whatever the size of the table.
+
+#include <algorithm>
+
+#include "backend.h"
+#include "varnex/data/table.h"
+
+namespace varnex::data {
+
+namespace {
+
+constexpr int FirstBatch = 16;
+constexpr int LargestBatch = 512;
+
+} // namespace
+
+struct Table::Impl {
+    Table* q;
+    QString alias;
+    QString folder;
+    QStringList orderNames;
+    CursorSpec spec;
+    QString tableName;  // as stored
+    Table* master = nullptr;
+    QStringList masterFields;
+    bool masterEmpty = false;
+    std::vector<Table*> details;
+
+    std::vector<FetchedRow> rows; // ascending key order
+    int pos = -1;
+    std::uint64_t stamp = 0;
+    int batch = FirstBatch;
+    bool haveRecord = false;
+
+    bool lockHeld = false;
+    std::int64_t lockedRow = 0;
+
+    // What Cancel goes back to.
+    std::vector<QVariant> savedValues;
+    std::int64_t savedRowId = 0;
+    bool savedHave = false;
+
+    explicit Impl(Table* table) : q(table) {}
+
+    Backend& be() { return q->m_db->backend(); }
+
+    void requireOpen() const
+    {
+        if (!q->isOpen())
+            throw EngineError(ErrorCode::WrongState,
+                              QStringLiteral("Table %1 is not open.").arg(q->m_tableName));
+    }
+
+    QVariantList currentKey() const
+    {
+        QVariantList key;
+        for (int i : spec.orderFields)
+            key << q->m_buffer[static_cast<size_t>(i)];
+        return key;
+    }
+
+    static QVariantList keyOf(const CursorSpec& spec, const FetchedRow& row)
+    {
+        QVariantList key;
+        for (int i : spec.orderFields)
+            key << row.values[static_cast<size_t>(i)];
+        return key;
+    }
+
+    QList<int> resolveOrder(const QStringList& names)
+    {
+        QList<int> order;
+        for (const QString& name : names) {
+            const Field* f = q->findField(name);
+            if (!f || f->calculated())
+                throw EngineError(ErrorCode::FieldNotFound,
+                                  QStringLiteral("Key field '%1' not found in table %2.").arg(name, tableName));
+            order << f->index();
+        }
+        return order;
+    }
+
+    QVariantList normalizeKey(const QVariantList& values, const char* what)
+    {
+        if (values.size() > spec.orderFields.size())
+            throw EngineError(ErrorCode::InvalidRequest,
+                              QStringLiteral("%1: %2 values given for a key of %3 fields.")
+                                  .arg(QLatin1String(what)).arg(values.size()).arg(spec.orderFields.size()));
+        QVariantList key;
+        for (int i = 0; i < values.size(); ++i) {
+            const FieldDef& f = spec.fields[spec.orderFields[i]];
+            key << NormalizeValue(f, values[i], f.name);
+        }
+        return key;
+    }
+
+    std::vector<FetchedRow> fetch(const Seek& seek, int limit) { return be().fetch(spec, seek, limit); }
+
+    // Makes `row` current; false when the filter hides it.
+    bool take(const FetchedRow& row)
+    {
+        q->m_rowId = row.rowId;
+        q->loadRecord(row.values);
+        haveRecord = true;
+        return q->passesFilter();
+    }
+
+    struct Snapshot {
+        std::vector<QVariant> values;
+        std::int64_t rowId;
+        bool have;
+        std::vector<FetchedRow> rows;
+        int pos;
+        std::uint64_t stamp;
+    };
+    Snapshot snapshot() const { return {q->m_buffer, q->m_rowId, haveRecord, rows, pos, stamp}; }
+    void restore(Snapshot&& s)
+    {
+        q->m_buffer = std::move(s.values);
+        q->m_rowId = s.rowId;
+        haveRecord = s.have;
+        rows = std::move(s.rows);
+        pos = s.pos;
+        stamp = s.stamp;
+    }
+
+    // Forward from a seek point to the first visible record.
+    bool scanForward(Seek seek)
+    {
+        int limit = FirstBatch;
+        for (;;) {
+            rows = fetch(seek, limit);
+            stamp = be().changeStamp();
+            for (pos = 0; pos < static_cast<int>(rows.size()); ++pos)
+                if (take(rows[static_cast<size_t>(pos)]))
+                    return true;
+            if (static_cast<int>(rows.size()) < limit)
+                return false;
+            const FetchedRow& lastRow = rows.back();
+            seek = Seek{SeekMode::After, keyOf(spec, lastRow), lastRow.rowId};
+            limit = std::min(limit * 4, LargestBatch);
+        }
+    }
+
+    bool scanBackward(Seek seek)
+    {
+        int limit = FirstBatch;
+        for (;;) {
+            rows = fetch(seek, limit);
+            std::reverse(rows.begin(), rows.end());
+            stamp = be().changeStamp();
+            for (pos = static_cast<int>(rows.size()) - 1; pos >= 0; --pos)
+                if (take(rows[static_cast<size_t>(pos)]))
+                    return true;
+            if (static_cast<int>(rows.size()) < limit)
+                return false;
+            const FetchedRow& firstRow = rows.front();
+            seek = Seek{SeekMode::Before, keyOf(spec, firstRow), firstRow.rowId};
+            limit = std::min(limit * 4, LargestBatch);
+        }
+    }
+
+    void setEmpty()
+    {
+        rows.clear();
+        pos = -1;
+        haveRecord = false;
+        q->m_rowId = 0;
+        q->clearRecord();
+        q->setEdges(true, true);
+    }
+
+    // Positions on the first visible record from `seek`; empty when none.
+    void positionFrom(const Seek& seek)
+    {
+        if (masterEmpty || !scanForward(seek)) {
+            setEmpty();
+        } else {
+            q->setEdges(false, false);
+        }
+        q->notifyRecord();
+    }
+
+    void moveBy(bool forward)
+    {
+        requireOpen();
+        q->checkBrowse();
+        if (!haveRecord) {
+            q->setEdges(true, true);
+            return;
+        }
+        batch = FirstBatch;
+        Snapshot before = snapshot();
+        const bool fresh = stamp == be().changeStamp();
+        bool found = false;
+        if (fresh) {
+            // Inside the buffered window first.
+            if (forward) {
+                for (int p = pos + 1; p < static_cast<int>(rows.size()); ++p)
+                    if (take(rows[static_cast<size_t>(p)])) { pos = p; found = true; break; }
+            } else {
+                for (int p = pos - 1; p >= 0; --p)
+                    if (take(rows[static_cast<size_t>(p)])) { pos = p; found = true; break; }
+            }
+        }
+        if (!found) {
+            const FetchedRow* edge = nullptr;
+            if (fresh && !rows.empty())
+                edge = forward ? &rows.back() : &rows.front();
+            const Seek seek = edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(spec, *edge), edge->rowId}
+                                   : Seek{forward ? SeekMode::After : SeekMode::Before, keyFromSnapshot(before), before.rowId};
+            found = forward ? scanForward(seek) : scanBackward(seek);
+        }
+        if (!found) {
+            restore(std::move(before));
+            if (forward)
+                q->setEdges(q->bof(), true);
+            else
+                q->setEdges(true, q->eof());
+            return;
+        }
+        q->setEdges(false, false);
+        q->notifyRecord();
+    }
+
+    QVariantList keyFromSnapshot(const Snapshot& s) const
+    {
+        QVariantList key;
+        for (int i : spec.orderFields)
+            key << s.values[static_cast<size_t>(i)];
+        return key;
+    }
+
+    // Keeps the current record current after its key or the order changed.
+    void reseatOnCurrent()
+    {
+        rows.clear();
+        if (!haveRecord) {
+            positionFrom(Seek{SeekMode::First, {}, 0});
+            return;
+        }
+        FetchedRow current{q->m_rowId, std::vector<QVariant>(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount())};
+        rows.push_back(std::move(current));
+        pos = 0;
+        stamp = be().changeStamp();
+        q->setEdges(false, false);
+        q->notifyRecord();
+    }
+
+    void releaseLock()
+    {
+        if (!lockHeld)
+            return;
+        be().unlockRecord(tableName, lockedRow);
+        be().clearRecordOwner(tableName, lockedRow);
+        lockHeld = false;
+    }
+
+    void takeLock(std::int64_t rowId)
+    {
+        if (lockHeld && lockedRow == rowId)
+            return;
+        const void* owner = be().recordOwner(tableName, rowId);
+        if (owner && owner != q)
+            throw EngineError(ErrorCode::RecordLockedHere,
+                              QStringLiteral("The record is already being changed in another window of this program."));
+        if (!be().tryLockRecord(tableName, rowId))
+            throw EngineError(ErrorCode::RecordLocked, QStringLiteral("Record locked by another user."));
+        be().setRecordOwner(tableName, rowId, q);
+        lockHeld = true;
+        lockedRow = rowId;
+    }
+
+    void syncToMaster()
+    {
+        if (!q->isOpen())
+            return;
+        if (q->state() == DataSetState::Edit || q->state() == DataSetState::Insert)
+            q->cancel();
+        masterEmpty = !master->isOpen() || master->isEmpty();
+        spec.linkValues.clear();
+        if (!masterEmpty) {
+            for (int i = 0; i < masterFields.size(); ++i) {
+                const QVariant v = master->field(masterFields[i]).value();
+                if (i < spec.orderFields.size()) {
+                    const FieldDef& f = spec.fields[spec.orderFields[i]];
+                    spec.linkValues << NormalizeValue(f, v, f.name);
+                }
+            }
+        }
+        positionFrom(Seek{SeekMode::First, {}, 0});
+    }
+
+    void unlinkFromMaster()
+    {
+        if (!master)
+            return;
+        auto& list = master->d->details;
+        list.erase(std::remove(list.begin(), list.end(), q), list.end());
+        master = nullptr;
+        masterFields.clear();
+        masterEmpty = false;
+        spec.linkValues.clear();
+    }
+};
+
+Table::Table(QObject* parent) : DataSet(parent), d(std::make_unique<Impl>(this)) {}
+
+Table::~Table()
+{
+    try {
+        close();
+    } catch (...) {
+        // A destructor must not throw; the lock goes with the descriptor anyway.
+    }
+    for (Table* detail : d->details) {
+        detail->d->master = nullptr;
+        detail->d->masterFields.clear();
+    }
+    d->details.clear();
+    d->unlinkFromMaster();
+}
+
+void Table::setDatabase(std::shared_ptr<Database> db)
+{
+    if (isOpen())
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
+    m_db = std::move(db);
+    d->alias.clear();
+    d->folder.clear();
+}
+
+void Table::setAliasName(const QString& alias)
+{
+    if (isOpen())
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
+    d->alias = alias;
+    d->folder.clear();
+    m_db.reset();
+}
+
+void Table::setFolder(const QString& folder)
+{
+    if (isOpen())
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
+    d->folder = folder;
+    d->alias.clear();
+    m_db.reset();
+}
+
+void Table::setTableName(const QString& name)
+{
+    if (isOpen())
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing its name.").arg(m_tableName));
+    m_tableName = name;
+}
+
+void Table::setReadOnly(bool readOnly)
+{
+    if (isOpen())
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing read-only.").arg(m_tableName));
+    m_readOnly = readOnly;
+}
+
+bool Table::exists()
+{
+    std::shared_ptr<Database> db = m_db;
+    if (!db && !d->alias.isEmpty())
+        db = AliasDatabase(d->alias);
+    if (!db && !d->folder.isEmpty())
+        db = Database::forFolder(d->folder);
+    if (!db)
+        return false;
+    return db->tableExists(m_tableName);
+}
+
+void Table::open()
+{
+    if (isOpen())
+        return;
+    if (!d->alias.isEmpty())
+        m_db = AliasDatabase(d->alias);
+    else if (!d->folder.isEmpty())
+        m_db = Database::forFolder(d->folder);
+    if (!m_db)
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 has no database, alias or folder.").arg(m_tableName));
+    const QString name = NormalizeTableName(m_tableName);
+    const TableDef def = m_db->tableDef(name);
+    setupFields(def.fields);
+    d->tableName = name;
+    d->spec = CursorSpec{};
+    d->spec.table = name;
+    d->spec.fields = def.fields;
+    QStringList order = d->orderNames;
+    if (order.isEmpty())
+        if (const IndexDef* pk = def.primaryKey())
+            order = pk->fields;
+    try {
+        d->spec.orderFields = d->resolveOrder(order);
+    } catch (...) {
+        teardownFields();
+        throw;
+    }
+    m_db->noteTableOpened(name, 1);
+    setState(DataSetState::Browse);
+    try {
+        if (d->master)
+            d->syncToMaster();
+        else
+            d->positionFrom(Seek{SeekMode::First, {}, 0});
+    } catch (...) {
+        close();
+        throw;
+    }
+    emit dataSetChanged();
+}
+
+void Table::close()
+{
+    if (!isOpen())
+        return;
+    d->releaseLock();
+    m_db->noteTableOpened(d->tableName, -1);
+    d->rows.clear();
+    d->haveRecord = false;
+    m_rowId = 0;
+    m_modified = false;
+    teardownFields();
+    setEdges(true, true);
+    setState(DataSetState::Inactive);
+    for (Table* detail : d->details)
+        if (detail->isOpen())
+            detail->d->syncToMaster();
+    emit dataSetChanged();
+}
+
+QString Table::indexFieldNames() const { return d->orderNames.join(QLatin1Char(';')); }
+
+void Table::setIndexFieldNames(const QString& fields)
+{
+    QStringList names;
+    for (const QString& part : fields.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        names << part.trimmed();
+    if (!isOpen()) {
+        d->orderNames = names;
+        return;
+    }
+    checkBrowse();
+    QStringList order = names;
+    if (order.isEmpty()) {
+        const TableDef def = m_db->tableDef(d->tableName);
+        if (const IndexDef* pk = def.primaryKey())
+            order = pk->fields;
+    }
+    d->spec.orderFields = d->resolveOrder(order);
+    d->orderNames = names;
+    d->spec.low.clear();
+    d->spec.high.clear();
+    if (d->master) {
+        d->syncToMaster();
+        return;
+    }
+    d->reseatOnCurrent();
+}
+
+bool Table::findKey(const QVariantList& values)
+{
+    d->requireOpen();
+    checkBrowse();
+    const QVariantList key = d->normalizeKey(values, "FindKey");
+    if (d->masterEmpty)
+        return false;
+    auto before = d->snapshot();
+    auto rows = d->fetch(Seek{SeekMode::AtOrAfter, key, 0}, FirstBatch);
+    for (const FetchedRow& row : rows) {
+        bool equal = true;
+        for (int i = 0; i < key.size() && equal; ++i)
+            equal = CompareValues(d->spec.fields[d->spec.orderFields[i]].type, row.values[static_cast<size_t>(d->spec.orderFields[i])], key[i]) == 0;
+        if (!equal)
+            break;
+        if (d->take(row)) {
+            d->rows = {row};
+            d->pos = 0;
+            d->stamp = d->be().changeStamp();
+            setEdges(false, false);
+            notifyRecord();
+            return true;
+        }
+    }
+    if (rows.size() == static_cast<size_t>(FirstBatch)) {
+        // Many equal keys hidden by a filter: walk on from there.
+        const FetchedRow& lastRow = rows.back();
+        if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->spec, lastRow), lastRow.rowId})) {
+            bool equal = true;
+            for (int i = 0; i < key.size() && equal; ++i)
+                equal = CompareValues(d->spec.fields[d->spec.orderFields[i]].type, m_buffer[static_cast<size_t>(d->spec.orderFields[i])], key[i]) == 0;
+            if (equal) {
+                setEdges(false, false);
+                notifyRecord();
+                return true;
+            }
+        }
+    }
+    d->restore(std::move(before));
+    return false;
+}
+
+void Table::findNearest(const QVariantList& values)
+{
+    d->requireOpen();
+    checkBrowse();
+    const QVariantList key = d->normalizeKey(values, "FindNearest");
+    if (d->masterEmpty) {
+        d->setEmpty();
+        return;
+    }
+    if (d->scanForward(Seek{SeekMode::AtOrAfter, key, 0})) {
+        setEdges(false, false);
+        notifyRecord();
+        return;
+    }
+    last();
+    setEdges(bof(), true);
+}
+
+bool Table::locatePrefix(const QVariantList& values)
+{
+    d->requireOpen();
+    checkBrowse();
+    if (values.isEmpty()) {
+        first();
+        return !isEmpty();
+    }
+    const QVariantList key = d->normalizeKey(values, "Locate");
+    if (d->masterEmpty)
+        return false;
+    auto before = d->snapshot();
+    auto matches = [&]() {
+        for (int i = 0; i < key.size(); ++i) {
+            const FieldDef& f = d->spec.fields[d->spec.orderFields[i]];
+            const QVariant& v = m_buffer[static_cast<size_t>(d->spec.orderFields[i])];
+            const bool lastText = i == key.size() - 1 && (f.type == FieldType::Text || f.type == FieldType::Memo);
+            if (lastText) {
+                if (!key[i].isValid())
+                    return true;
+                if (!v.isValid() || !v.toString().startsWith(key[i].toString()))
+                    return false;
+            } else if (CompareValues(f.type, v, key[i]) != 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (d->scanForward(Seek{SeekMode::AtOrAfter, key, 0}) && matches()) {
+        setEdges(false, false);
+        notifyRecord();
+        return true;
+    }
+    d->restore(std::move(before));
+    return false;
+}
+
+void Table::setRange(const QVariantList& low, const QVariantList& high)
+{
+    d->requireOpen();
+    checkBrowse();
+    d->spec.low = d->normalizeKey(low, "SetRange");
+    d->spec.high = d->normalizeKey(high, "SetRange");
+    d->positionFrom(Seek{SeekMode::First, {}, 0});
+}
+
+void Table::cancelRange() { setRange({}, {}); }
+
+void Table::setMaster(Table* master, const QString& masterFields)
+{
+    if (master == this)
+        throw EngineError(ErrorCode::InvalidRequest, QStringLiteral("A table cannot be its own master."));
+    d->unlinkFromMaster();
+    if (!master) {
+        if (isOpen())
+            d->positionFrom(Seek{SeekMode::First, {}, 0});
+        return;
+    }
+    for (Table* t = master; t; t = t->d->master)
+        if (t == this)
+            throw EngineError(ErrorCode::InvalidRequest, QStringLiteral("Master/detail links may not form a circle."));
+    d->master = master;
+    for (const QString& part : masterFields.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        d->masterFields << part.trimmed();
+    master->d->details.push_back(this);
+    if (isOpen())
+        d->syncToMaster();
+}
+
+void Table::first()
+{
+    d->requireOpen();
+    checkBrowse();
+    d->positionFrom(Seek{SeekMode::First, {}, 0});
+}
+
+void Table::last()
+{
+    d->requireOpen();
+    checkBrowse();
+    if (d->masterEmpty || !d->scanBackward(Seek{SeekMode::Last, {}, 0})) {
+        d->setEmpty();
+    } else {
+        setEdges(false, false);
+    }
+    notifyRecord();
+}
+
+void Table::next() { d->moveBy(true); }
+void Table::prior() { d->moveBy(false); }
+
+int Table::recordCount()
+{
+    d->requireOpen();
+    if (d->masterEmpty)
+        return 0;
+    if (!filtered())
+        return static_cast<int>(d->be().count(d->spec));
+    auto before = d->snapshot();
+    int count = 0;
+    Seek seek{SeekMode::First, {}, 0};
+    for (;;) {
+        auto rows = d->fetch(seek, LargestBatch);
+        for (const FetchedRow& row : rows)
+            if (d->take(row))
+                ++count;
+        if (rows.size() < static_cast<size_t>(LargestBatch))
+            break;
+        seek = Seek{SeekMode::After, Impl::keyOf(d->spec, rows.back()), rows.back().rowId};
+    }
+    d->restore(std::move(before));
+    return count;
+}
+
+void Table::refresh()
+{
+    d->requireOpen();
+    checkBrowse();
+    if (d->masterEmpty) {
+        d->setEmpty();
+        notifyRecord();
+        return;
+    }
+    if (d->haveRecord) {
+        if (auto row = d->be().readRow(d->tableName, d->spec.fields, m_rowId)) {
+            FetchedRow current{m_rowId, std::move(*row)};
+            if (d->take(current)) {
+                d->rows = {current};
+                d->pos = 0;
+                d->stamp = d->be().changeStamp();
+                setEdges(false, false);
+                notifyRecord();
+                emit dataSetChanged();
+                return;
+            }
+        }
+        // Gone or hidden: the next record in the order takes its place.
+        const QVariantList key = d->currentKey();
+        d->positionFrom(Seek{SeekMode::After, key, m_rowId});
+        if (isEmpty())
+            last();
+    } else {
+        d->positionFrom(Seek{SeekMode::First, {}, 0});
+    }
+    emit dataSetChanged();
+}
+
+// ---- changing records -------------------------------------------------------
+
+void Table::checkBrowse()
+{
+    // Moving away from a changed record posts it, as the entry forms expect.
+    if (state() == DataSetState::Edit || state() == DataSetState::Insert)
+        post();
+}
+
+void Table::checkWritable(const Field& field) const
+{
+    DataSet::checkWritable(field);
+    if (m_readOnly && !field.calculated())
+        throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Table %1 is open read-only.").arg(m_tableName));
+}
+
+void Table::afterFieldAssigned(Field& field)
+{
+    if (!field.calculated())
+        m_modified = true;
+    DataSet::afterFieldAssigned(field);
+}
+
+void Table::filterChanged()
+{
+    if (state() == DataSetState::Browse)
+        d->positionFrom(Seek{SeekMode::First, {}, 0});
+}
+
+void Table::afterMove()
+{
+    for (Table* detail : d->details)
+        detail->d->syncToMaster();
+}
+
+void Table::insert()
+{
+    d->requireOpen();
+    if (m_readOnly)
+        throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Table %1 is open read-only.").arg(m_tableName));
+    checkBrowse();
+    d->savedValues = m_buffer;
+    d->savedRowId = m_rowId;
+    d->savedHave = d->haveRecord;
+    clearRecord();
+    m_rowId = 0;
+    setState(DataSetState::Insert);
+    if (d->master && !d->masterEmpty)
+        for (int i = 0; i < d->spec.linkValues.size(); ++i)
+            m_buffer[static_cast<size_t>(d->spec.orderFields[i])] = d->spec.linkValues[i];
+    if (m_events.newRecord) {
+        try {
+            m_events.newRecord(*this);
+        } catch (...) {
+            cancel();
+            throw;
+        }
+    }
+    m_modified = false;
+    notifyRecord();
+}
+
+void Table::append() { insert(); }
+
+void Table::edit()
+{
+    d->requireOpen();
+    if (state() == DataSetState::Edit || state() == DataSetState::Insert)
+        return;
+    if (m_readOnly)
+        throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Table %1 is open read-only.").arg(m_tableName));
+    if (!d->haveRecord)
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 has no current record to edit.").arg(m_tableName));
+    d->takeLock(m_rowId);
+    // Another workstation may have changed the record since it was read.
+    std::optional<Row> fresh;
+    try {
+        fresh = d->be().readRow(d->tableName, d->spec.fields, m_rowId);
+    } catch (...) {
+        d->releaseLock();
+        throw;
+    }
+    if (!fresh) {
+        d->releaseLock();
+        throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));
+    }
+    loadRecord(std::move(*fresh));
+    d->savedValues = m_buffer;
+    d->savedRowId = m_rowId;
+    d->savedHave = true;
+    m_modified = false;
+    setState(DataSetState::Edit);
+    notifyRecord();
+}
+
+void Table::post()
+{
+    d->requireOpen();
+    const DataSetState s = state();
+    if (s != DataSetState::Edit && s != DataSetState::Insert)
+        return;
+    if (m_events.beforePost)
+        m_events.beforePost(*this);
+    Row row(m_buffer.begin(), m_buffer.begin() + storedFieldCount());
+    if (s == DataSetState::Insert) {
+        m_rowId = d->be().insertRow(d->tableName, d->spec.fields, row);
+    } else {
+        d->be().updateRow(d->tableName, d->spec.fields, m_rowId, row);
+        d->releaseLock();
+    }
+    loadRecord(std::move(row));
+    d->haveRecord = true;
+    m_modified = false;
+    setState(DataSetState::Browse);
+    d->reseatOnCurrent();
+    if (m_events.afterPost)
+        m_events.afterPost(*this);
+}
+
+void Table::cancel()
+{
+    const DataSetState s = state();
+    if (s != DataSetState::Edit && s != DataSetState::Insert)
+        return;
+    d->releaseLock();
+    m_buffer = d->savedValues;
+    m_buffer.resize(static_cast<size_t>(fieldCount()));
+    m_rowId = d->savedRowId;
+    d->haveRecord = d->savedHave;
+    m_modified = false;
+    setState(DataSetState::Browse);
+    if (d->haveRecord)
+        setEdges(false, false);
+    else
+        setEdges(true, true);
+    notifyRecord();
+}
+
+void Table::deleteRecord()
+{
+    d->requireOpen();
+    if (m_readOnly)
+        throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Table %1 is open read-only.").arg(m_tableName));
+    if (state() == DataSetState::Insert) {
+        cancel();
+        return;
+    }
+    if (!d->haveRecord)
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 has no current record to delete.").arg(m_tableName));
+    const bool wasEditing = state() == DataSetState::Edit;
+    d->takeLock(m_rowId);
+    if (m_events.beforeDelete) {
+        try {
+            m_events.beforeDelete(*this);
+        } catch (...) {
+            if (!wasEditing)
+                d->releaseLock();
+            throw;
+        }
+    }
+    try {
+        d->be().deleteRow(d->tableName, m_rowId);
+    } catch (...) {
+        if (!wasEditing)
+            d->releaseLock();
+        throw;
+    }
+    d->releaseLock();
+    m_modified = false;
+    setState(DataSetState::Browse);
+    const QVariantList key = d->currentKey();
+    const std::int64_t deleted = m_rowId;
+    if (d->scanForward(Seek{SeekMode::After, key, deleted})) {
+        setEdges(false, false);
+        notifyRecord();
+    } else if (d->scanBackward(Seek{SeekMode::Before, key, deleted})) {
+        setEdges(false, true);
+        notifyRecord();
+    } else {
+        d->setEmpty();
+        notifyRecord();
+    }
+    if (m_events.afterDelete)
+        m_events.afterDelete(*this);
+}
+
+} // namespace varnex::data

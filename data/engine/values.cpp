@@ -1,0 +1,330 @@
+// Conversion of values given by callers into the one in-memory form each field
+// type keeps, and the order keys sort in.
+
+#include <cmath>
+#include <limits>
+
+#include <QDateTime>
+
+#include "backend.h"
+#include "varnex/currency.h"
+#include "varnex/data/engine_error.h"
+
+namespace varnex::data {
+
+EngineError::EngineError(int code, const QString& message)
+    : std::runtime_error(message.toStdString()), m_code(code), m_message(message)
+{
+}
+
+void Backend::countWrite()
+{
+    ++m_writes;
+    if (m_failAt > 0 && m_writes == m_failAt) {
+        m_failAt = 0;
+        throw EngineError(ErrorCode::InjectedFault,
+                          QStringLiteral("Write %1 failed (fault injected for a test).").arg(m_writes));
+    }
+}
+
+namespace {
+
+[[noreturn]] void mismatch(const QString& what, const QVariant& value, const char* expected)
+{
+    QString shown = value.toString();
+    if (shown.size() > 40)
+        shown = shown.left(40) + QStringLiteral("...");
+    throw EngineError(ErrorCode::TypeMismatch,
+                      QStringLiteral("%1: '%2' is not a valid %3.").arg(what, shown, QLatin1String(expected)));
+}
+
+bool isCurrency(const QVariant& v) { return v.metaType() == QMetaType::fromType<Currency>(); }
+
+std::int64_t toInteger(const QVariant& value, const QString& what, std::int64_t low, std::int64_t high)
+{
+    std::int64_t result = 0;
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+        result = value.toBool() ? 1 : 0;
+        break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Long:
+        result = value.toLongLong();
+        break;
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+    case QMetaType::ULong: {
+        const auto u = value.toULongLong();
+        if (u > static_cast<unsigned long long>(high))
+            mismatch(what, value, "integer in range");
+        result = static_cast<std::int64_t>(u);
+        break;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = value.toDouble();
+        if (!std::isfinite(d) || d != std::floor(d) || d < static_cast<double>(low) || d > static_cast<double>(high))
+            mismatch(what, value, "integer");
+        result = static_cast<std::int64_t>(d);
+        break;
+    }
+    case QMetaType::QString: {
+        bool ok = false;
+        result = value.toString().trimmed().toLongLong(&ok);
+        if (!ok)
+            mismatch(what, value, "integer");
+        break;
+    }
+    default:
+        mismatch(what, value, "integer");
+    }
+    if (result < low || result > high)
+        mismatch(what, value, "integer in range");
+    return result;
+}
+
+} // namespace
+
+QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QString& what)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    const int typeId = value.metaType().id();
+    switch (field.type) {
+    case FieldType::Text:
+    case FieldType::Memo: {
+        QString text;
+        if (typeId == QMetaType::QString)
+            text = value.toString();
+        else if (isCurrency(value))
+            text = QString::fromStdString(value.value<Currency>().toString());
+        else if (typeId == QMetaType::QByteArray)
+            text = QString::fromUtf8(value.toByteArray());
+        else if (value.canConvert<QString>())
+            text = value.toString();
+        else
+            mismatch(what, value, "text");
+        if (text.isEmpty())
+            return {};
+        if (field.type == FieldType::Text) {
+            const int limit = field.size > 0 ? field.size : 20;
+            if (text.size() > limit)
+                text.truncate(limit);
+        }
+        return text;
+    }
+    case FieldType::ShortInteger:
+        if (typeId == QMetaType::QString && value.toString().trimmed().isEmpty())
+            return {};
+        return QVariant::fromValue<qlonglong>(toInteger(value, what, -32768, 32767));
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+        if (typeId == QMetaType::QString && value.toString().trimmed().isEmpty())
+            return {};
+        return QVariant::fromValue<qlonglong>(toInteger(value, what, std::numeric_limits<std::int32_t>::min(),
+                                                        std::numeric_limits<std::int32_t>::max()));
+    case FieldType::Number: {
+        if (isCurrency(value))
+            return value.value<Currency>().toDouble();
+        if (typeId == QMetaType::QString) {
+            const QString t = value.toString().trimmed();
+            if (t.isEmpty())
+                return {};
+            bool ok = false;
+            const double d = t.toDouble(&ok);
+            if (!ok || !std::isfinite(d))
+                mismatch(what, value, "number");
+            return d;
+        }
+        if (typeId == QMetaType::Bool || !value.canConvert<double>())
+            mismatch(what, value, "number");
+        const double d = value.toDouble();
+        if (!std::isfinite(d))
+            mismatch(what, value, "number");
+        return d;
+    }
+    case FieldType::Money: {
+        if (isCurrency(value))
+            return value;
+        switch (typeId) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::Long: {
+            const qlonglong units = value.toLongLong();
+            if (units > std::numeric_limits<std::int64_t>::max() / Currency::Scale
+                || units < std::numeric_limits<std::int64_t>::min() / Currency::Scale)
+                mismatch(what, value, "amount");
+            return QVariant::fromValue(Currency::fromUnits(units));
+        }
+        case QMetaType::Double:
+        case QMetaType::Float: {
+            const double d = value.toDouble();
+            if (!std::isfinite(d) || std::fabs(d) > 9.0e14)
+                mismatch(what, value, "amount");
+            return QVariant::fromValue(Currency::fromDouble(d));
+        }
+        case QMetaType::QString: {
+            const QString t = value.toString().trimmed();
+            if (t.isEmpty())
+                return {};
+            const auto parsed = Currency::parse(t);
+            if (!parsed)
+                mismatch(what, value, "amount");
+            return QVariant::fromValue(*parsed);
+        }
+        default:
+            mismatch(what, value, "amount");
+        }
+    }
+    case FieldType::Logical:
+        if (typeId == QMetaType::Bool)
+            return value.toBool();
+        if (typeId == QMetaType::QString) {
+            const QString t = value.toString().trimmed().toLower();
+            if (t.isEmpty())
+                return {};
+            if (t == QLatin1String("true") || t == QLatin1String("t") || t == QLatin1String("yes")
+                || t == QLatin1String("y") || t == QLatin1String("1"))
+                return true;
+            if (t == QLatin1String("false") || t == QLatin1String("f") || t == QLatin1String("no")
+                || t == QLatin1String("n") || t == QLatin1String("0"))
+                return false;
+            mismatch(what, value, "logical value");
+        }
+        if (typeId == QMetaType::Int || typeId == QMetaType::LongLong) {
+            const auto n = value.toLongLong();
+            if (n == 0 || n == 1)
+                return n == 1;
+        }
+        mismatch(what, value, "logical value");
+    case FieldType::Date: {
+        QDate date;
+        if (typeId == QMetaType::QDate)
+            date = value.toDate();
+        else if (typeId == QMetaType::QDateTime)
+            date = value.toDateTime().date();
+        else if (typeId == QMetaType::QString) {
+            const QString t = value.toString().trimmed();
+            if (t.isEmpty())
+                return {};
+            date = QDate::fromString(t, Qt::ISODate);
+            if (!date.isValid())
+                mismatch(what, value, "date (yyyy-mm-dd)");
+        } else
+            mismatch(what, value, "date");
+        return date.isValid() ? QVariant(date) : QVariant();
+    }
+    case FieldType::Time: {
+        QTime time;
+        if (typeId == QMetaType::QTime)
+            time = value.toTime();
+        else if (typeId == QMetaType::QDateTime)
+            time = value.toDateTime().time();
+        else if (typeId == QMetaType::QString) {
+            const QString t = value.toString().trimmed();
+            if (t.isEmpty())
+                return {};
+            time = QTime::fromString(t, Qt::ISODateWithMs);
+            if (!time.isValid())
+                mismatch(what, value, "time (hh:mm:ss)");
+        } else
+            mismatch(what, value, "time");
+        return time.isValid() ? QVariant(time) : QVariant();
+    }
+    case FieldType::Timestamp: {
+        QDateTime stamp;
+        if (typeId == QMetaType::QDateTime)
+            stamp = value.toDateTime();
+        else if (typeId == QMetaType::QDate)
+            stamp = value.toDate().startOfDay();
+        else if (typeId == QMetaType::QString) {
+            const QString t = value.toString().trimmed();
+            if (t.isEmpty())
+                return {};
+            stamp = QDateTime::fromString(t, Qt::ISODateWithMs);
+            if (!stamp.isValid())
+                mismatch(what, value, "timestamp (yyyy-mm-ddThh:mm:ss)");
+        } else
+            mismatch(what, value, "timestamp");
+        if (!stamp.isValid())
+            return {};
+        // Stored without a zone: the wall-clock time of the workstation.
+        return QDateTime(stamp.date(), stamp.time());
+    }
+    case FieldType::Bytes:
+    case FieldType::Binary: {
+        QByteArray bytes;
+        if (typeId == QMetaType::QByteArray)
+            bytes = value.toByteArray();
+        else if (typeId == QMetaType::QString)
+            bytes = value.toString().toUtf8();
+        else
+            mismatch(what, value, "byte string");
+        if (bytes.isEmpty())
+            return {};
+        if (field.type == FieldType::Bytes && field.size > 0 && bytes.size() != field.size)
+            bytes.resize(field.size, '\0');
+        return bytes;
+    }
+    }
+    mismatch(what, value, "value");
+}
+
+int CompareValues(FieldType type, const QVariant& a, const QVariant& b)
+{
+    const bool an = !a.isValid(), bn = !b.isValid();
+    if (an || bn)
+        return an == bn ? 0 : (an ? -1 : 1);
+    auto cmp = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        return cmp(a.toString().toUtf8(), b.toString().toUtf8());
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+        return cmp(a.toLongLong(), b.toLongLong());
+    case FieldType::Number:
+        return cmp(a.toDouble(), b.toDouble());
+    case FieldType::Money:
+        return cmp(a.value<Currency>().ticks(), b.value<Currency>().ticks());
+    case FieldType::Logical:
+        return cmp(a.toBool(), b.toBool());
+    case FieldType::Date:
+        return cmp(a.toDate(), b.toDate());
+    case FieldType::Time:
+        return cmp(a.toTime(), b.toTime());
+    case FieldType::Timestamp:
+        return cmp(a.toDateTime(), b.toDateTime());
+    case FieldType::Bytes:
+    case FieldType::Binary:
+        return cmp(a.toByteArray(), b.toByteArray());
+    }
+    return 0;
+}
+
+} // namespace varnex::data
+
+namespace varnex::data {
+
+const void* Backend::recordOwner(const QString& table, std::int64_t rowId) const
+{
+    const auto it = m_owners.find({table.toLower(), rowId});
+    return it == m_owners.end() ? nullptr : it->second;
+}
+
+void Backend::setRecordOwner(const QString& table, std::int64_t rowId, const void* owner)
+{
+    m_owners[{table.toLower(), rowId}] = owner;
+}
+
+void Backend::clearRecordOwner(const QString& table, std::int64_t rowId)
+{
+    m_owners.erase({table.toLower(), rowId});
+}
+
+} // namespace varnex::data

@@ -1,0 +1,132 @@
+// Record locks between two real processes: the helper process puts a record
+// in edit mode and holds it; this process must be refused that record at
+// once, keep working on everything else, and get it after the helper is
+// killed with SIGKILL.
+
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include "engine_fixture.h"
+
+namespace varnex::data::testing {
+namespace {
+
+class LockTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        db->createTable(SupplierDef());
+        TableDef session;
+        session.name = QStringLiteral("session");
+        session.fields = {{QStringLiteral("Session_number"), FieldType::Text, 4},
+                          {QStringLiteral("Session_user"), FieldType::Text, 10}};
+        session.indexes = {{QString(), {QStringLiteral("Session_number")}, true, true}};
+        db->createTable(session);
+        auto sup = openTable(QStringLiteral("sup"));
+        for (const char* code : {"ACME", "BOLT", "CORE"})
+            addSupplier(*sup, QLatin1String(code), QStringLiteral("n"));
+        auto ses = openTable(QStringLiteral("session"));
+        for (const char* n : {"1", "2"}) {
+            ses->append();
+            ses->field(QStringLiteral("Session_number")).setString(QLatin1String(n));
+            ses->post();
+        }
+    }
+
+    void TearDown() override
+    {
+        if (m_holder.state() != QProcess::NotRunning) {
+            m_holder.kill();
+            m_holder.waitForFinished(5000);
+        }
+        EngineTest::TearDown();
+    }
+
+    // Starts the helper on (table, key) and waits until it holds the record.
+    void holdInOtherProcess(const QString& table, const QString& key)
+    {
+        m_holder.setProgram(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"));
+        m_holder.setArguments({folder(), table, key});
+        m_holder.start();
+        ASSERT_TRUE(m_holder.waitForStarted(5000));
+        QByteArray said;
+        QElapsedTimer waited;
+        waited.start();
+        while (!said.contains('\n') && waited.elapsed() < 10000) {
+            m_holder.waitForReadyRead(200);
+            said += m_holder.readAllStandardOutput();
+        }
+        ASSERT_EQ(said.trimmed(), QByteArray("LOCKED")) << m_holder.readAllStandardError().toStdString();
+    }
+
+    void killHolder()
+    {
+        m_holder.kill(); // SIGKILL: no chance to release anything itself
+        ASSERT_TRUE(m_holder.waitForFinished(5000));
+        EXPECT_EQ(m_holder.exitStatus(), QProcess::CrashExit);
+    }
+
+    QProcess m_holder;
+};
+
+TEST_F(LockTest, LockedRecordIsRefusedAtOnceAndFreedWhenTheHolderIsKilled)
+{
+    struct Case { QString table; QString locked; QString free; };
+    const Case cases[] = {
+        {QStringLiteral("sup"), QStringLiteral("BOLT"), QStringLiteral("CORE")},
+        {QStringLiteral("session"), QStringLiteral("1"), QStringLiteral("2")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table.toStdString());
+        holdInOtherProcess(c.table, c.locked);
+        auto t = openTable(c.table);
+        ASSERT_TRUE(t->findKey({c.locked}));
+
+        QElapsedTimer took;
+        took.start();
+        try {
+            t->edit();
+            FAIL() << "edited a record another process holds";
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), 10241);
+            EXPECT_EQ(e.category(), 0x28);
+            EXPECT_EQ(e.subCode(), 0x01);
+        }
+        EXPECT_LT(took.elapsed(), 1000) << "refused at once, not after a wait";
+        EXPECT_EQ(t->state(), DataSetState::Browse);
+        EXPECT_EQ(ErrorCodeOf([&] { t->deleteRecord(); }), ErrorCode::RecordLocked);
+
+        // Everything else goes on: reading all records, editing another one.
+        EXPECT_EQ(t->recordCount(), c.table == QLatin1String("sup") ? 3 : 2);
+        ASSERT_TRUE(t->findKey({c.free}));
+        t->edit();
+        t->fieldByNumber(1).setString(QStringLiteral("mine"));
+        t->post();
+
+        killHolder();
+        ASSERT_TRUE(t->findKey({c.locked}));
+        EXPECT_EQ(ErrorCodeOf([&] { t->edit(); }), 0);
+        t->cancel();
+    }
+}
+
+TEST_F(LockTest, RecordThisProcessHoldsIsRefusedToTheOtherProcess)
+{
+    auto sup = openTable(QStringLiteral("sup"));
+    ASSERT_TRUE(sup->findKey({QStringLiteral("ACME")}));
+    sup->edit();
+    QProcess other;
+    other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"), {folder(), QStringLiteral("sup"), QStringLiteral("ACME")});
+    ASSERT_TRUE(other.waitForFinished(10000));
+    EXPECT_EQ(other.exitCode(), 1);
+    EXPECT_TRUE(other.readAllStandardOutput().startsWith("ERROR 10241")) << "the helper was refused";
+    sup->post();
+
+    // Released by post: now the helper gets it.
+    holdInOtherProcess(QStringLiteral("sup"), QStringLiteral("ACME"));
+    EXPECT_EQ(ErrorCodeOf([&] { sup->edit(); }), ErrorCode::RecordLocked);
+}
+
+} // namespace
+} // namespace varnex::data::testing

@@ -1,0 +1,220 @@
+// Creating, copying, emptying and dropping tables; aliases; network folders;
+// damaged database files.
+
+#include <QFile>
+
+#include "engine_fixture.h"
+
+namespace varnex::data::testing {
+namespace {
+
+using StructureTest = EngineTest;
+
+TEST_F(StructureTest, TableNamesIgnoreCaseAndTheDbSuffix)
+{
+    db->createTable(SupplierDef(QStringLiteral("Sup")));
+    for (const char* name : {"sup", "SUP", "Sup.db", "sup.DB"})
+        EXPECT_TRUE(db->tableExists(QLatin1String(name))) << name;
+    EXPECT_FALSE(db->tableExists(QStringLiteral("cap")));
+    EXPECT_EQ(ErrorCodeOf([&] { db->createTable(SupplierDef(QStringLiteral("SUP.db"))); }), ErrorCode::TableExists);
+    auto t = openTable(QStringLiteral("sUp.Db"));
+    EXPECT_EQ(t->fieldCount(), 6);
+}
+
+TEST_F(StructureTest, StoredStructureReadsBackAsDefined)
+{
+    const TableDef def = OpenItemDef();
+    db->createTable(SupplierDef());
+    db->createTable(def);
+    const TableDef stored = db->tableDef(QStringLiteral("cap"));
+    ASSERT_EQ(stored.fields.size(), def.fields.size());
+    for (int i = 0; i < def.fields.size(); ++i) {
+        EXPECT_EQ(stored.fields[i].name, def.fields[i].name);
+        EXPECT_EQ(stored.fields[i].type, def.fields[i].type);
+        EXPECT_EQ(stored.fields[i].size, def.fields[i].size);
+    }
+    ASSERT_NE(stored.primaryKey(), nullptr);
+    EXPECT_EQ(stored.primaryKey()->fields, def.indexes[0].fields);
+
+    const TableDef sup = db->tableDef(QStringLiteral("sup"));
+    ASSERT_EQ(sup.indexes.size(), 2);
+    EXPECT_EQ(sup.indexes[1].name, QStringLiteral("ByName"));
+    EXPECT_EQ(sup.indexes[1].fields, QStringList{QStringLiteral("Sup_name")});
+}
+
+TEST_F(StructureTest, CopyEmptyAndDrop)
+{
+    db->createTable(OpenItemDef());
+    {
+        auto cap = openTable(QStringLiteral("cap"));
+        addItem(*cap, QStringLiteral("A"), QStringLiteral("1"), QDate(2024, 1, 1), QStringLiteral("5"));
+    }
+    // A template copied from another folder, without its records.
+    QTemporaryDir other;
+    auto target = Database::forFolder(other.path());
+    target->createTableLike(QStringLiteral("cap42"), QStringLiteral("cap"), db.get());
+    EXPECT_EQ(target->tableDef(QStringLiteral("cap42")).fields.size(), 4);
+    {
+        Table copy;
+        copy.setFolder(other.path());
+        copy.setTableName(QStringLiteral("cap42"));
+        copy.open();
+        EXPECT_EQ(copy.recordCount(), 0);
+        EXPECT_EQ(ErrorCodeOf([&] { target->dropTable(QStringLiteral("cap42")); }), ErrorCode::TableInUse);
+    }
+    target->dropTable(QStringLiteral("cap42"));
+    EXPECT_FALSE(target->tableExists(QStringLiteral("cap42")));
+    EXPECT_NO_THROW(target->dropTable(QStringLiteral("cap42"))) << "dropping a missing table is harmless";
+
+    db->emptyTable(QStringLiteral("cap"));
+    EXPECT_TRUE(db->tableExists(QStringLiteral("cap")));
+    EXPECT_EQ(openTable(QStringLiteral("cap"))->recordCount(), 0);
+}
+
+TEST_F(StructureTest, BadDefinitionsAndNamesAreRefused)
+{
+    struct Case { TableDef def; int code; const char* edge; };
+    TableDef noFields{QStringLiteral("t1"), Folder::Company, {}, {}, false};
+    TableDef twice = OpenItemDef(QStringLiteral("t2"));
+    twice.fields << FieldDef{QStringLiteral("CAP_DATE"), FieldType::Date, 0};
+    TableDef badKey = OpenItemDef(QStringLiteral("t3"));
+    badKey.indexes << IndexDef{QStringLiteral("k"), {QStringLiteral("Nope")}, false, false};
+    TableDef injected = OpenItemDef(QStringLiteral("x\"; DROP TABLE cap; --"));
+    TableDef badField = OpenItemDef(QStringLiteral("t4"));
+    badField.fields[0].name = QStringLiteral("a b");
+    const Case cases[] = {
+        {noFields, ErrorCode::InvalidDefinition, "no fields"},
+        {twice, ErrorCode::InvalidDefinition, "same field twice, other case"},
+        {badKey, ErrorCode::InvalidDefinition, "key on an unknown field"},
+        {injected, ErrorCode::InvalidName, "SQL in a table name"},
+        {badField, ErrorCode::InvalidName, "space in a field name"},
+    };
+    db->createTable(OpenItemDef());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.edge);
+        EXPECT_EQ(ErrorCodeOf([&] { db->createTable(c.def); }), c.code);
+    }
+    EXPECT_TRUE(db->tableExists(QStringLiteral("cap")));
+    EXPECT_EQ(db->tableNames(), QStringList{QStringLiteral("cap")}) << "nothing half-created";
+
+    Table missing;
+    missing.setDatabase(db);
+    missing.setTableName(QStringLiteral("nothere"));
+    EXPECT_EQ(ErrorCodeOf([&] { missing.open(); }), ErrorCode::TableNotFound);
+    EXPECT_FALSE(missing.isOpen());
+}
+
+TEST_F(StructureTest, AliasesNameAFolderAndCanBeRepointed)
+{
+    QTemporaryDir company2;
+    db->createTable(SupplierDef());
+    {
+        auto sup = openTable(QStringLiteral("sup"));
+        addSupplier(*sup, QStringLiteral("ONE"), QStringLiteral("first company"));
+    }
+    Database::forFolder(company2.path())->createTable(SupplierDef());
+
+    DefineAlias(QStringLiteral("purchentdb"), QStringLiteral("path=") + folder());
+    EXPECT_EQ(AliasPath(QStringLiteral("PURCHENTDB")), folder());
+    Table sup;
+    sup.setAliasName(QStringLiteral("purchentdb"));
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    EXPECT_EQ(sup.recordCount(), 1);
+    sup.close();
+
+    SetAliasPath(QStringLiteral("purchentdb"), company2.path());
+    sup.open();
+    EXPECT_EQ(sup.recordCount(), 0) << "re-pointed to the other company";
+    sup.close();
+
+    RemoveAlias(QStringLiteral("purchentdb"));
+    EXPECT_EQ(ErrorCodeOf([&] { sup.open(); }), ErrorCode::AliasNotFound);
+    EXPECT_EQ(ErrorCodeOf([&] { Database::forFolder(folder() + QStringLiteral("/missing")); }), ErrorCode::FolderNotFound);
+}
+
+TEST(NetworkFolder, NetworkFileSystemTypesAreRecognised)
+{
+    struct Case { std::int64_t type; bool network; const char* name; };
+    const Case cases[] = {
+        {0x6969, true, "NFS"},           {0x517B, true, "SMB"},
+        {0xFF534D42, true, "CIFS"},      {0xFE534D42, true, "SMB2"},
+        {0xEF53, false, "ext4"},         {0x58465342, false, "XFS"},
+        {0x9123683E, false, "Btrfs"},    {0x01021994, false, "tmpfs"},
+        {0x794C7630, false, "overlay"},  {0, false, "zero"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsNetworkFileSystemType(c.type), c.network) << c.name;
+}
+
+TEST(NetworkFolder, LocalFolderIsAccepted)
+{
+    QTemporaryDir dir;
+    EXPECT_NO_THROW(CheckLocalFolder(dir.path()));
+}
+
+TEST(DamagedDatabase, FileThatIsNotADatabaseIsAnEngineError)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("varnex.sqlite")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(8192, 'Z'));
+    file.close();
+    try {
+        Database::forFolder(dir.path());
+        FAIL() << "opened a file of Z's";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), ErrorCode::CorruptDatabase);
+        EXPECT_TRUE(e.message().contains(QLatin1String("varnex.sqlite")));
+    }
+}
+
+TEST(DamagedDatabase, DamagedPagesGiveAnEngineErrorNotACrash)
+{
+    QTemporaryDir dir;
+    {
+        auto db = Database::forFolder(dir.path());
+        db->createTable(SupplierDef());
+        Table sup;
+        sup.setDatabase(db);
+        sup.setTableName(QStringLiteral("sup"));
+        sup.open();
+        Transaction tx(db);
+        for (int i = 0; i < 2000; ++i) {
+            sup.append();
+            sup.field(QStringLiteral("Sup_code")).setString(QString::number(100000 + i));
+            sup.field(QStringLiteral("Sup_name")).setString(QStringLiteral("a fairly long supplier name"));
+            sup.post();
+        }
+        tx.commit();
+        Query checkpoint(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        checkpoint.execSql();
+    }
+    QFile file(dir.filePath(QStringLiteral("varnex.sqlite")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 size = file.size();
+    ASSERT_GT(size, 40000);
+    // Garbage over the pages after the schema page (page size 4096).
+    for (qint64 at = 4096; at < size; at += 4096) {
+        file.seek(at);
+        file.write(QByteArray(4096, '\xA5'));
+    }
+    file.close();
+
+    int code = 0;
+    try {
+        auto db = Database::forFolder(dir.path());
+        Table sup;
+        sup.setDatabase(db);
+        sup.setTableName(QStringLiteral("sup"));
+        sup.open();
+        for (sup.first(); !sup.eof(); sup.next()) {
+        }
+    } catch (const EngineError& e) {
+        code = e.code();
+    }
+    EXPECT_EQ(code, ErrorCode::CorruptDatabase);
+}
+
+} // namespace
+} // namespace varnex::data::testing
