@@ -1,0 +1,17 @@
+// Project pick list: the chosen project number, empty when cancelled.
+#include "varnex/frame/picklist.h"
+
+using namespace varnex::frame;
+
+extern "C" std::int32_t Getproject(VxStr* project, TLinkSection record)
+{
+    const PickListSpec spec {
+        QStringLiteral("ProjectPick"), QStringLiteral("Projects"), QStringLiteral("Projets"),
+        QStringLiteral("jcProject"), QString(),
+        {{QStringLiteral("JcProject_No"), QStringLiteral("Project"), QStringLiteral("Projet"), 120},
+         {QStringLiteral("JcProject_Fact"), QStringLiteral("Billing"), QStringLiteral("Facturation"), 80}},
+        {QStringLiteral("JcProject_No")}, nullptr};
+    const auto chosen = RunPickList(spec, record);
+    FillString(project, chosen ? chosen->first().toString() : QString());
+    return chosen ? 1 : 0;
+}
