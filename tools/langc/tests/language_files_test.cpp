@@ -50,19 +50,43 @@ TEST(LanguageFiles, EveryFileParsesWithoutFault)
     }
 }
 
-TEST(LanguageFiles, EveryLauncherMessageLineExistsInBothLanguages)
+// Every message list a program reads, with the lines its code reads (the
+// constants of message_lines.h). A module adds its IntlStrings1 row here.
+TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
 {
-    namespace lines = varnex::translation::launcher_lines;
-    for (int line : lines::All) {
+    namespace launcher = varnex::translation::launcher_lines;
+    const struct {
+        const char* program;
+        const char* form;
+        const char* list;
+        std::vector<int> lines;
+    } lists[] = {
+        {"MainMenu", "LogoAppForm", "Error_Messages", {launcher::All.begin(), launcher::All.end()}},
+    };
+    for (const auto& list : lists) {
+        const ParseResult result = ReadLanguageFile(
+            QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR "/%1.lang").arg(QString::fromLatin1(list.program)));
+        ASSERT_TRUE(result.errors.isEmpty()) << result.errors.join(QLatin1Char('\n')).toStdString();
+        for (int line : list.lines) {
+            for (Language language : {English, French}) {
+                const QString text = MessageListLine(result.file, QString::fromLatin1(list.form),
+                                                     QString::fromLatin1(list.list), line, language);
+                EXPECT_FALSE(text.trimmed().isEmpty()) << list.program << " " << list.list << " line " << line
+                                                       << " in " << kLanguageCodes[static_cast<size_t>(language)];
+            }
+        }
+    }
+}
+
+TEST(LanguageFiles, LedgerLabelsFollowTheCaptionWithASpace)
+{
+    namespace launcher = varnex::translation::launcher_lines;
+    for (int tag = 0; tag <= 9; ++tag) {
         for (Language language : {English, French}) {
             const QString text = MessageListLine(launcherFile(), QStringLiteral("LogoAppForm"),
-                                                 QStringLiteral("Error_Messages"), line, language);
-            EXPECT_FALSE(text.trimmed().isEmpty()) << "Error_Messages line " << line << " in "
-                                                   << kLanguageCodes[static_cast<size_t>(language)];
-            // Ledger labels follow the option caption directly.
-            if (line >= lines::LedgerLabelBase && line <= lines::LedgerLabelBase + 9) {
-                EXPECT_TRUE(text.startsWith(QLatin1Char(' '))) << "line " << line;
-            }
+                                                 QStringLiteral("Error_Messages"), launcher::LedgerLabelBase + tag,
+                                                 language);
+            EXPECT_TRUE(text.startsWith(QLatin1Char(' ')) && text.size() > 1) << "Tag " << tag;
         }
     }
 }
