@@ -11,6 +11,9 @@
 
 #include "langfile.h"
 #ifdef VARNEX_TRANSLATION_WITH_ENGINE
+#include <QTemporaryDir>
+
+#include "table_writer.h"
 #include "varnex/data/engine_error.h"
 #endif
 #include "varnex/data/options.h"
@@ -199,6 +202,32 @@ TEST(LanguageTables, MissingTableRaisesTheEngineErrorAndTheWindowKeepsItsTexts)
         EXPECT_EQ(window.windowTitle(), QStringLiteral("design"));
         EXPECT_EQ(messages->toPlainText(), QStringLiteral("Error_Messages"));
     }
+    varnex::translation::SetLanguagesFolder(QString());
+}
+TEST(LanguageTables, WritingATableAgainLeavesOnlyTheNewRows)
+{
+    QTemporaryDir folder;
+    varnex::translation::LanguageRow row;
+    row.formName = QStringLiteral("W");
+    row.componentName = QStringLiteral("Gone");
+    row.caption = QStringLiteral("old");
+    WriteLanguageTable(folder.path(), QStringLiteral("Demoen"), {row});
+    row.componentName = QStringLiteral("Kept");
+    row.caption = QStringLiteral("new");
+    row.lines = QStringLiteral("a\nb");
+    row.isCombobox = true;
+    WriteLanguageTable(folder.path(), QStringLiteral("Demoen"), {row});
+
+    varnex::translation::SetLanguagesFolder(folder.path());
+    const auto table = varnex::translation::LanguageTables().open(QStringLiteral("Demoen.db"));
+    const auto rows = table->rowsOfForm(QStringLiteral("W"));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].componentName, QStringLiteral("Kept"));
+    EXPECT_EQ(rows[0].caption, QStringLiteral("new"));
+    EXPECT_EQ(rows[0].lines, QStringLiteral("a\nb"));
+    EXPECT_TRUE(rows[0].isCombobox);
+    EXPECT_FALSE(rows[0].isMemo || rows[0].isDBGrid || rows[0].isRadioGroup || rows[0].isCheckList);
+    EXPECT_EQ(table->formNames(), QStringList{QStringLiteral("W")});
     varnex::translation::SetLanguagesFolder(QString());
 }
 #endif
