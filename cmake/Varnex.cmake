@@ -52,7 +52,9 @@ function(varnex_add_module name)
   set_target_properties(${name} PROPERTIES PREFIX "")
   varnex_common_settings(${name})
   target_link_libraries(${name} PRIVATE varnexrtl ${ARG_LIBS})
-  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  # The pick lists are reached through the module's own handle, not by direct
+  # calls: keep them as real dependencies, so a missing one stops the load.
+  target_link_options(${name} PRIVATE -Wl,--no-undefined -Wl,--no-as-needed)
 endfunction()
 
 # A GoogleTest program, one CTest entry per test case. Tests live in testbin/

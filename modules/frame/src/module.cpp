@@ -1,6 +1,9 @@
 #include "varnex/frame/module.h"
 
-#include <QLineEdit>
+#include <QApplication>
+#include <QEvent>
+#include <QScreen>
+#include <QTimer>
 
 #include "varnex/application.h"
 #include "varnex/data/database.h"
@@ -38,6 +41,31 @@ std::int32_t RunModule(const TLinkSection& received, LinkRecord& moduleCopy, con
         objects.mainForm->exec();
     // The objects are freed here, also when exec() was left by an exception.
     return result;
+}
+
+TModuleForm::TModuleForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+}
+
+void TModuleForm::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TModuleForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* screen = QApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    // Some platforms (offscreen, no window manager) never activate a window:
+    // the first activation must still happen once the window is up.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            FormActivate();
+    });
 }
 
 bool IsRegionalDateMask(const QString& mask)

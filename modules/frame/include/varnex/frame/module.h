@@ -54,6 +54,20 @@ struct ModuleOptions {
 std::int32_t RunModule(const TLinkSection& received, LinkRecord& moduleCopy, const ModuleOptions& options,
                        const std::function<ModuleObjects()>& createObjects);
 
+// The base of a module's main form: a fixed-size dialog, centred, whose
+// FormActivate runs every time the window becomes active (the first time it
+// does the frame's set-up; later times, after a dialog closes, nothing).
+class TModuleForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TModuleForm(QWidget* parent = nullptr);
+
+protected:
+    virtual void FormActivate() {}
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+};
+
 // The masks of date boxes that follow the regional format; any other mask
 // (a hyphen date mask for instance) is left alone.
 bool IsRegionalDateMask(const QString& mask);

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "modal_driver.h"
+#include "varnex/data/database.h"
+#include "varnex/data/schema.h"
+#include "varnex/data/table.h"
+#include "varnex/frame/module.h"
+#include "varnex/frame/picklist.h"
+#include "varnex/library.h"
+#include "varnex/regional.h"
+#include "varnex/translation/translate.h"
+
+using namespace varnex;
+using namespace varnex::data;
+using namespace varnex::frame;
+using varnex::test_support::ModalDriver;
+
+namespace {
+
+using ShowDllFormFunction = std::int32_t (*)(TLinkSection);
+using LastFunction = const char* (*)(int);
+
+void makeCompany(const QString& folder)
+{
+    QDir().mkpath(folder);
+    auto db = Database::forFolder(folder);
+    db->createTable(*FindTableDef(QStringLiteral("sup")));
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    for (const char* code : {"ACME", "BELL", "COTE"}) {
+        sup.append();
+        sup.field(QStringLiteral("Sup_code")).setString(QString::fromUtf8(code));
+        sup.post();
+    }
+}
+
+class ModuleFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        makeCompany(root.path() + QStringLiteral("/data1"));
+        record.setText(&TLinkSection::Link_data_dir, root.path() + QStringLiteral("/data"));
+        record.setText(&TLinkSection::Link_pgm_dir, root.path() + QStringLiteral("/bin"));
+        record.setText(&TLinkSection::Link_company, QStringLiteral("1"));
+        record.setText(&TLinkSection::Link_company_name, QStringLiteral("Quincaillerie Côté"));
+        record.setText(&TLinkSection::Link_user, QStringLiteral("MARIE"));
+        record.setText(&TLinkSection::Link_user_name, QStringLiteral("Marie"));
+        record.raw().Link_session = 3;
+        record.raw().Link_language = 1;
+        record.setLangCode(QStringLiteral("en"));
+        translation::LanguageRow caption;
+        caption.formName = caption.componentName = QStringLiteral("testmodule_frm");
+        caption.caption = QStringLiteral("Display of tests");
+        tables.addRow(QStringLiteral("testmoduleen"), caption);
+        caption.caption = QStringLiteral("Affichage des tests");
+        tables.addRow(QStringLiteral("testmodulefr"), caption);
+        translation::SetLanguageTableSource(&tables);
+        ASSERT_TRUE(library.load(QStringLiteral(VARNEX_TEST_BIN_DIR "/testmodule.so"))) << library.errorText().toStdString();
+        show = library.entry<ShowDllFormFunction>("ShowDllForm");
+        last = library.entry<LastFunction>("TestModuleLast");
+        ASSERT_TRUE(show && last);
+    }
+
+    void TearDown() override { translation::SetLanguageTableSource(nullptr); }
+
+    QString lastValue(int what) { return QString::fromUtf8(last(what)); }
+
+    QTemporaryDir root;
+    LinkRecord record;
+    translation::MemoryLanguageTables tables;
+    SharedLibrary library;
+    ShowDllFormFunction show = nullptr;
+    LastFunction last = nullptr;
+};
+
+void closeWhenSupplierShown(QWidget* window)
+{
+    auto* label = window->findChild<QLabel*>(QStringLiteral("SupplierLabel"));
+    EXPECT_TRUE(QTest::qWaitFor([label] { return !label->text().isEmpty(); }, 5000));
+    qobject_cast<QDialog*>(window)->reject();
+}
+
+} // namespace
+
+TEST_F(ModuleFixture, TheWholePathOfAModuleCall)
+{
+    RecordingPickListService picks;
+    picks.textAnswers = {QStringLiteral("BELL")};
+    ModalDriver driver(QStringLiteral("testmodule_frm"), closeWhenSupplierShown);
+    EXPECT_EQ(show(record.value()), -1);
+    EXPECT_TRUE(driver.ran());
+    EXPECT_EQ(lastValue(0), QStringLiteral("Display of tests"));
+    const QStringList status = lastValue(1).split(QLatin1Char('|'));
+    ASSERT_EQ(status.size(), 3);
+    EXPECT_EQ(status[0], QStringLiteral("1-Quincaillerie Côté"));
+    EXPECT_EQ(status[1], QStringLiteral("Marie"));
+    EXPECT_TRUE(status[2].startsWith(QStringLiteral("Version "))) << status[2].toStdString();
+    EXPECT_EQ(status[2].count(QLatin1Char('.')), 3);
+    EXPECT_EQ(lastValue(2), QStringLiteral("BELL"));
+    EXPECT_EQ(picks.calls, QStringList({QStringLiteral("ApGetSupplier:N")}));
+    EXPECT_EQ(lastValue(3), QStringLiteral("Captmp3"));
+    EXPECT_TRUE(Database::forFolder(root.path() + QStringLiteral("/data1"))->tableExists(QStringLiteral("Captmp3")));
+    EXPECT_EQ(lastValue(5), QStringLiteral("3"));
+    // the module gave its references back; the launcher's strings are intact
+    EXPECT_EQ(vxstr_refcount(record.raw().Link_user), 1u);
+    EXPECT_EQ(record.text(&TLinkSection::Link_user), QStringLiteral("MARIE"));
+    EXPECT_EQ(record.text(&TLinkSection::Link_context), QString());
+}
+
+TEST_F(ModuleFixture, FrenchAndASecondActivationDoesNotRedoTheSetUp)
+{
+    RecordingPickListService picks;
+    picks.textAnswers = {QStringLiteral("ACME"), QStringLiteral("COTE")};
+    record.raw().Link_language = 2;
+    record.setLangCode(QStringLiteral("fr"));
+    ModalDriver driver(QStringLiteral("testmodule_frm"), [](QWidget* window) {
+        auto* label = window->findChild<QLabel*>(QStringLiteral("SupplierLabel"));
+        EXPECT_TRUE(QTest::qWaitFor([label] { return !label->text().isEmpty(); }, 5000));
+        // a dialog closes and the window is activated again
+        QDialog other;
+        other.show();
+        QTest::qWait(30);
+        other.close();
+        window->activateWindow();
+        QTest::qWait(30);
+        qobject_cast<QDialog*>(window)->reject();
+    });
+    EXPECT_EQ(show(record.value()), -1);
+    EXPECT_EQ(lastValue(0), QStringLiteral("Affichage des tests"));
+    EXPECT_EQ(lastValue(2), QStringLiteral("ACME"));
+    EXPECT_EQ(picks.calls.size(), 1);
+    EXPECT_EQ(tables.openCount(), 1);
+}
+
+TEST_F(ModuleFixture, ClosedAtOnceStillReturnsMinusOne)
+{
+    RecordingPickListService picks;
+    ModalDriver driver(QStringLiteral("testmodule_frm"), [](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_EQ(show(record.value()), -1);
+    EXPECT_EQ(vxstr_refcount(record.raw().Link_user), 1u);
+}
+
+TEST_F(ModuleFixture, WithoutACompanyItRunsOnTheStandaloneFolders)
+{
+    QTemporaryDir dataHome;
+    const QByteArray previous = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    makeCompany(StandaloneDataFolder() + QStringLiteral("1"));
+    record.setText(&TLinkSection::Link_company, QString());
+    RecordingPickListService picks;
+    picks.textAnswers = {QStringLiteral("ACME")};
+    ModalDriver driver(QStringLiteral("testmodule_frm"), closeWhenSupplierShown);
+    EXPECT_EQ(show(record.value()), -1);
+    EXPECT_EQ(lastValue(5), QStringLiteral("3"));
+    EXPECT_TRUE(lastValue(1).startsWith(QStringLiteral("1-")));
+    if (previous.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", previous);
+}
+
+TEST(ModuleLoading, AMissingPickListStopsTheModuleFromLoading)
+{
+    QTemporaryDir alone;
+    const QString copy = alone.filePath(QStringLiteral("testmodule.so"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VARNEX_TEST_BIN_DIR "/testmodule.so"), copy));
+    SharedLibrary library;
+    EXPECT_FALSE(library.load(QStringLiteral("testmodule.so"), alone.path()));
+    EXPECT_EQ(library.failure(), LibraryFailure::DependencyMissing);
+    EXPECT_EQ(library.failureCode(), 1157);
+    EXPECT_TRUE(library.errorText().contains(QLatin1String("suppick.so"))) << library.errorText().toStdString();
+}
+
+TEST(DateMasks, OnlyTheFourDesignMasksFollowTheRegionalFormat)
+{
+    QWidget form;
+    struct Box { const char* mask; const char* expected; } boxes[] = {
+        {"99/99/9999", "!9999-99-99;1; "},  {"9999/99/99", "!9999-99-99;1; "},
+        {"!99/99/9999", "!9999-99-99;1; "}, {"!99/99/9999;1; ", "!9999-99-99;1; "},
+        {"99-99-9999", "99-99-9999"},       {"000;0;_", "000;0;_"},
+    };
+    QList<QWidget*> edits;
+    for (const auto& b : boxes) {
+        auto* edit = new QWidget(&form);
+        edit->setProperty("editMask", QString::fromUtf8(b.mask));
+        edits << edit;
+    }
+    ApplyDateMaskToEdits(&form, QStringLiteral("YYYY-MM-DD"));
+    for (int i = 0; i < edits.size(); ++i)
+        EXPECT_EQ(edits[i]->property("editMask").toString(), QString::fromUtf8(boxes[i].expected)) << boxes[i].mask;
+}
