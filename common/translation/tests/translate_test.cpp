@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -502,4 +503,31 @@ TEST(WindowCheck, ReportsMissingComponentsAndKindMismatches)
 
     QWidget unnamed;
     EXPECT_EQ(CheckWindowTexts(&unnamed, *bad.open(QStringLiteral("t"))).size(), 1);
+}
+
+TEST(LanguagesFolder, BesideTheProgramFolderWhateverTheCurrentDirectory)
+{
+    const QString expected = QDir::cleanPath(QStringLiteral(VARNEX_BIN_DIR "/../languages"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QDir::rootPath());
+    EXPECT_EQ(LanguagesFolder(), expected);
+    QDir::setCurrent(previous);
+
+    SetLanguagesFolder(QStringLiteral("/elsewhere/languages"));
+    EXPECT_EQ(LanguagesFolder(), QStringLiteral("/elsewhere/languages"));
+    SetLanguagesFolder(QString());
+    EXPECT_EQ(LanguagesFolder(), expected);
+}
+
+TEST(LanguageTables, ProcessWideSourceCanBeReplaced)
+{
+    Window w;
+    MemoryLanguageTables tables;
+    tables.addRow(QStringLiteral("MainMenufr"), textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Fenêtre")));
+    SetLanguageTableSource(&tables);
+    TranslateForm(&w.form, QStringLiteral("MainMenufr"));
+    SetLanguageTableSource(nullptr);
+    EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Fenêtre"));
+    EXPECT_EQ(tables.openCount(), 1);
+    EXPECT_NE(&LanguageTables(), static_cast<LanguageTableSource*>(&tables));
 }
