@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "modal_driver.h"
+#include "varnex/application.h"
 #include "varnex/data/database.h"
 #include "varnex/data/schema.h"
 #include "varnex/data/table.h"
@@ -196,4 +198,47 @@ TEST(DateMasks, OnlyTheFourDesignMasksFollowTheRegionalFormat)
     ApplyDateMaskToEdits(&form, QStringLiteral("YYYY-MM-DD"));
     for (int i = 0; i < edits.size(); ++i)
         EXPECT_EQ(edits[i]->property("editMask").toString(), QString::fromUtf8(boxes[i].expected)) << boxes[i].mask;
+}
+
+TEST(RunModule, AFailureWhileCreatingStillGivesTheReferencesBack)
+{
+    LinkRecord launcher;
+    launcher.setText(&TLinkSection::Link_user, QStringLiteral("LUC"));
+    LinkRecord moduleCopy;
+    EXPECT_THROW(RunModule(launcher.value(), moduleCopy, {}, []() -> ModuleObjects {
+                     throw std::runtime_error("cannot create the data module");
+                 }),
+                 std::runtime_error);
+    EXPECT_EQ(vxstr_refcount(launcher.raw().Link_user), 1u);
+    EXPECT_EQ(moduleCopy.raw().Link_user, 0u);
+}
+
+TEST(RunModule, TheModulesHandlerIsInstalledAndTheObjectsFreed)
+{
+    LinkRecord launcher;
+    LinkRecord moduleCopy;
+    QPointer<QObject> dataModule;
+    QPointer<QDialog> form;
+    bool handlerSeen = false;
+    ModuleOptions options;
+    options.exceptionHandler = [](std::exception_ptr) {};
+    ModalDriver driver(QStringLiteral("plainModuleForm"), [&](QWidget* w) {
+        handlerSeen = HasApplicationExceptionHandler();
+        qobject_cast<QDialog*>(w)->accept();
+    });
+    EXPECT_EQ(RunModule(launcher.value(), moduleCopy, options, [&] {
+                  ModuleObjects objects;
+                  objects.dataModule = std::make_unique<QObject>();
+                  objects.mainForm = std::make_unique<QDialog>();
+                  objects.mainForm->setObjectName(QStringLiteral("plainModuleForm"));
+                  dataModule = objects.dataModule.get();
+                  form = objects.mainForm.get();
+                  return objects;
+              }),
+              -1);
+    EXPECT_TRUE(handlerSeen);
+    EXPECT_TRUE(dataModule.isNull());
+    EXPECT_TRUE(form.isNull());
+    // the launcher clears it after the call
+    ClearApplicationExceptionHandler();
 }
