@@ -71,4 +71,12 @@ QStringList CheckWindowTexts(QWidget* window, const LanguageTable& table)
     return problems;
 }
 
+QStringList CheckWindowTexts(QWidget* window, const QString& tableName)
+{
+    const std::unique_ptr<LanguageTable> table = LanguageTables().open(LanguageTableFileName(tableName));
+    if (!table)
+        return {QStringLiteral("the language table %1 cannot be opened").arg(tableName)};
+    return CheckWindowTexts(window, *table);
+}
+
 } // namespace varnex::translation

@@ -526,8 +526,10 @@ TEST(LanguageTables, ProcessWideSourceCanBeReplaced)
     tables.addRow(QStringLiteral("MainMenufr"), textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Fenêtre")));
     SetLanguageTableSource(&tables);
     TranslateForm(&w.form, QStringLiteral("MainMenufr"));
+    EXPECT_TRUE(CheckWindowTexts(&w.form, QStringLiteral("MainMenufr")).isEmpty());
+    EXPECT_THROW(CheckWindowTexts(&w.form, QStringLiteral("MainMenude")), LanguageTableError);
     SetLanguageTableSource(nullptr);
     EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Fenêtre"));
-    EXPECT_EQ(tables.openCount(), 1);
+    EXPECT_EQ(tables.openCount(), 3);
     EXPECT_NE(&LanguageTables(), static_cast<LanguageTableSource*>(&tables));
 }

@@ -15,5 +15,8 @@ class LanguageTable;
 // One text per problem, empty when every row of the window's name names a
 // component of the window whose kind fits the row's flags.
 QStringList CheckWindowTexts(QWidget* window, const LanguageTable& table);
+// The same against the table tableName (without extension, as TranslateForm
+// takes it) of the process-wide source; a missing table raises its error.
+QStringList CheckWindowTexts(QWidget* window, const QString& tableName);
 
 } // namespace varnex::translation
