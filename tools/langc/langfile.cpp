@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 namespace varnex::langc {
 
@@ -383,7 +384,17 @@ ParseResult ReadLanguageFile(const QString& path)
         result.errors.append(QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString()));
         return result;
     }
-    return ParseLanguageFile(path, QString::fromUtf8(file.readAll()));
+    // A file saved in another encoding would otherwise compile into garbled
+    // accents without a word.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString content = decoder(file.readAll());
+    if (decoder.hasError()) {
+        ParseResult result;
+        result.file.path = path;
+        result.errors.append(QStringLiteral("%1: is not UTF-8 text; save it as UTF-8").arg(path));
+        return result;
+    }
+    return ParseLanguageFile(path, content);
 }
 
 std::vector<translation::LanguageRow> RowsFor(const LanguageFile& file, Language language)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "langfile.h"
 
 using namespace varnex::langc;
@@ -210,6 +213,19 @@ TEST(LanguageFile, CarriageReturnLineEndsAreRead)
     const ParseResult result = parse("window W\r\ntext A\r\n    en: a\r\n    fr: b\r\n");
     ASSERT_TRUE(result.errors.isEmpty());
     EXPECT_EQ(RowsFor(result.file, French).at(0).caption, QStringLiteral("b"));
+}
+
+TEST(LanguageFile, FileInAnotherEncodingIsAnError)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Latin.lang"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("window W\ntext A\n    en: French\n    fr: Fran\xe7\x61is\n"); // Latin-1 c cedilla
+    file.close();
+    const ParseResult result = ReadLanguageFile(path);
+    ASSERT_EQ(result.errors.size(), 1);
+    EXPECT_TRUE(result.errors[0].contains(QStringLiteral("is not UTF-8"))) << result.errors[0].toStdString();
 }
 
 TEST(LanguageFile, UnreadableFileIsAnError)
