@@ -1,0 +1,155 @@
+#include "launcher_fixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "dialogs.h"
+#include "varnex/data/company.h"
+#include "varnex/data/options.h"
+#include "varnex/settings.h"
+
+namespace launcher_test {
+
+QString Line(int number)
+{
+    return QStringLiteral("line %1").arg(number);
+}
+
+namespace {
+
+void addMessageTable(varnex::translation::MemoryLanguageTables& tables, const QString& table, const QString& title)
+{
+    QStringList lines;
+    for (int i = 0; i <= 20; ++i)
+        lines << (i == 16 ? title : Line(i));
+    varnex::translation::LanguageRow row;
+    row.formName = QStringLiteral("LogoAppForm");
+    row.componentName = QStringLiteral("Error_Messages");
+    row.lines = lines.join(QLatin1Char('\n'));
+    row.isMemo = true;
+    tables.addRow(table, row);
+    varnex::translation::LanguageRow menu;
+    menu.formName = QStringLiteral("LogoAppForm");
+    menu.componentName = QStringLiteral("GLMenu");
+    menu.caption = table.endsWith(QLatin1String("fr")) ? QStringLiteral("Grand livre") : QStringLiteral("General ledger");
+    tables.addRow(table, menu);
+    tables.addTable(table);
+}
+
+} // namespace
+
+Installation::Installation(int sessions, bool withCompany)
+{
+    QDir().mkpath(programFolder());
+    QDir().mkpath(dataRoot());
+    m_log = m_root.filePath(QStringLiteral("calls.log"));
+    qputenv("LAUNCHER_FIXTURE_LOG", m_log.toLocal8Bit());
+    qunsetenv("LAUNCHER_FIXTURE_RESULT");
+    qunsetenv("LAUNCHER_FIXTURE_HANDLER");
+
+    varnex::data::DataRootOptions options;
+    options.sessions = sessions;
+    options.adminPassword = QStringLiteral("SECRET");
+    options.adminLanguage = 1;
+    m_adminPassword = varnex::data::CreateDataRoot(dataRoot(), options);
+    if (withCompany)
+        addCompany(1, QStringLiteral("Alpha"));
+
+    setSetting(QStringLiteral("pgmdrive"), programDrive());
+    setSetting(QStringLiteral("datadrive"), dataDrive());
+    setSetting(QStringLiteral("ShowWelcome"), QStringLiteral("N"));
+
+    addMessageTable(languages, QStringLiteral("MainMenuen"), QStringLiteral("Lgx test"));
+    addMessageTable(languages, QStringLiteral("MainMenufr"), QStringLiteral("Lgx essai"));
+    varnex::translation::SetLanguageTableSource(&languages);
+}
+
+Installation::~Installation()
+{
+    varnex::translation::SetLanguageTableSource(nullptr);
+}
+
+QString Installation::programDrive() const
+{
+    return m_root.filePath(QStringLiteral("pgm"));
+}
+
+QString Installation::dataDrive() const
+{
+    return m_root.filePath(QStringLiteral("data"));
+}
+
+QString Installation::programFolder() const
+{
+    return programDrive() + QStringLiteral("/Lgx/bin");
+}
+
+QString Installation::dataRoot() const
+{
+    return dataDrive() + QStringLiteral("/Lgx/data");
+}
+
+void Installation::setSetting(const QString& name, const QString& value, const QString& section)
+{
+    varnex::SettingsStore(m_settings.path()).setValue(section, name, value);
+}
+
+QString Installation::setting(const QString& name, const QString& section) const
+{
+    return varnex::SettingsStore(m_settings.path()).value(section, name);
+}
+
+void Installation::installModule(const QString& option, const QString& fixture)
+{
+    const QString target = programFolder() + QLatin1Char('/') + option + QStringLiteral(".so");
+    QFile::remove(target);
+    QFile::copy(QStringLiteral(VARNEX_TEST_BIN_DIR "/") + fixture + QStringLiteral(".so"), target);
+}
+
+QStringList Installation::calls() const
+{
+    QFile log(m_log);
+    if (!log.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void Installation::addUser(const QString& code, const QString& password, const QStringList& options, int language,
+                           int company)
+{
+    varnex::data::UserSpec spec;
+    spec.code = code;
+    spec.name = code + QStringLiteral(" name");
+    spec.password = password;
+    spec.language = language;
+    spec.company = company;
+    spec.rights = varnex::data::RightsFor(options);
+    varnex::data::AddUser(dataRoot(), spec);
+}
+
+void Installation::addCompany(int number, const QString& name, const QString& password)
+{
+    varnex::data::CompanyOptions company;
+    company.number = number;
+    company.name = name;
+    company.password = password;
+    varnex::data::CreateCompany(dataRoot(), company);
+}
+
+std::unique_ptr<varnex::launcher::TLogoAppForm> Installation::makeForm(varnex::launcher::LauncherEnvironment environment)
+{
+    if (!environment.printers)
+        environment.printers = printers;
+    if (!environment.runDialog)
+        environment.runDialog = [](QDialog&) { return varnex::launcher::mrCancel; };
+    return std::make_unique<varnex::launcher::TLogoAppForm>(std::move(environment));
+}
+
+std::unique_ptr<varnex::launcher::TLogoAppForm> Installation::startForm(varnex::launcher::LauncherEnvironment environment)
+{
+    auto form = makeForm(std::move(environment));
+    form->FormActivate();
+    return form;
+}
+
+} // namespace launcher_test

@@ -1,0 +1,510 @@
+// The main window through its start-up, login, rights and menus, driven
+// in-process with recorded messages, answered dialogs and test printers.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "dialogs.h"
+#include "launcher_fixture.h"
+#include "usersecurity.h"
+#include "varnex/data/database.h"
+#include "varnex/data/options.h"
+#include "varnex/data/table.h"
+#include "varnex/statusbar.h"
+
+using namespace varnex::launcher;
+using launcher_test::Installation;
+using launcher_test::Line;
+
+namespace {
+
+QAction* action(TLogoAppForm& form, const char* name)
+{
+    return form.findChild<QAction*>(QLatin1String(name));
+}
+
+// Answers the login dialog with the given passwords in turn, then cancels.
+std::function<int(QDialog&)> typing(QStringList passwords, int* asked = nullptr)
+{
+    auto queue = std::make_shared<QStringList>(std::move(passwords));
+    return [queue, asked](QDialog& dialog) {
+        if (asked)
+            ++*asked;
+        auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Password"));
+        if (!box || queue->isEmpty())
+            return mrCancel;
+        box->setText(queue->takeFirst());
+        return mrOk;
+    };
+}
+
+} // namespace
+
+TEST(LogoAppForm, MainMenuHasTheLedgersInOrderWithTheirTags)
+{
+    Installation installation;
+    auto form = installation.makeForm();
+    const QList<QAction*> roots = form->menuBar()->actions();
+    const char* names[] = {"GLMenu", "ARMenu", "APMenu", "FAMenu", "SYSMenu", "PAMenu", "IVMenu", "CFMenu",
+                           "TRKMenu", "JCMenu", "OptionsMenu", "ToolsMenu", "HelpMenu"};
+    const int tags[] = {0, 1, 2, 3, 4, 7, 5, 6, 8, 9};
+    ASSERT_EQ(roots.size(), 14);
+    for (int i = 0; i < 13; ++i) {
+        ASSERT_NE(roots[i]->menu(), nullptr) << i;
+        EXPECT_EQ(roots[i]->menu()->objectName(), QLatin1String(names[i]));
+        if (i < 10) {
+            EXPECT_EQ(MenuTag(roots[i]->menu()), tags[i]) << names[i];
+        }
+    }
+    EXPECT_EQ(roots[13]->objectName(), QStringLiteral("Quit1"));
+
+    // Every option item sits at its rights position: item i of group g of its ledger.
+    for (const varnex::data::MenuOption& option : varnex::data::MenuOptions()) {
+        const LedgerMenuInfo* info = nullptr;
+        for (const LedgerMenuInfo& candidate : LedgerMenus())
+            info = candidate.tag == option.ledger ? &candidate : info;
+        ASSERT_NE(info, nullptr);
+        QMenu* ledger = form->ledgerMenu(option.ledger);
+        QMenu* group = ledger->actions().at(info->firstGroup + option.group)->menu();
+        ASSERT_NE(group, nullptr) << option.name;
+        ASSERT_GT(group->actions().size(), option.item) << option.name;
+        EXPECT_EQ(group->actions().at(option.item)->objectName(), QLatin1String(option.name));
+    }
+    // Favourites precede a separator and the first group; each names a real option.
+    for (const LedgerMenuInfo& info : LedgerMenus()) {
+        const QList<QAction*> entries = form->ledgerMenu(info.tag)->actions();
+        for (int i = 0; i < info.firstGroup; ++i) {
+            if (entries[i]->isSeparator()) {
+                EXPECT_EQ(i, info.firstGroup - 1) << info.name;
+                continue;
+            }
+            EXPECT_EQ(entries[i]->property("GroupIndex").toInt(), 0);
+            QString option = entries[i]->objectName();
+            ASSERT_TRUE(option.endsWith(QLatin1Char('f')));
+            option.chop(1);
+            EXPECT_NE(varnex::data::FindMenuOption(option), nullptr) << option.toStdString();
+        }
+        EXPECT_NE(entries[info.firstGroup]->menu(), nullptr) << info.name;
+    }
+}
+
+TEST(LogoAppForm, NoPlacementValueOpensCentredAndExitStoresIt)
+{
+    Installation installation;
+    {
+        auto form = installation.startForm();
+        EXPECT_EQ(form->width(), 750);
+        EXPECT_EQ(form->height(), 520);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_EQ(form->x(), screen.x() + (screen.width() - 750) / 2);
+        EXPECT_EQ(form->y(), screen.y() + (screen.height() - 520) / 2);
+        form->move(30, 40);
+        form->Quit1Click();
+    }
+    EXPECT_EQ(installation.setting(QStringLiteral("Form")), QStringLiteral("520,30,40,750,Y"));
+    auto again = installation.makeForm();
+    EXPECT_EQ(again->pos(), QPoint(30, 40));
+}
+
+TEST(LogoAppForm, DamagedPlacementGivesDesignValues)
+{
+    Installation installation;
+    installation.setSetting(QStringLiteral("Form"), QStringLiteral("big,,x"));
+    auto form = installation.makeForm();
+    EXPECT_EQ(form->size(), QSize(750, 520));
+}
+
+TEST(LogoAppForm, SettingsFillTheRecordAndFolders)
+{
+    Installation installation;
+    installation.setSetting(QStringLiteral("customer"), QStringLiteral("C-77"));
+    installation.setSetting(QStringLiteral("language"), QStringLiteral("2"));
+    auto form = installation.makeForm();
+    const varnex::LinkRecord& link = form->LinkSection;
+    EXPECT_EQ(link.text(&TLinkSection::Link_customer), QStringLiteral("C-77"));
+    EXPECT_EQ(link.raw().Link_language, 2);
+    EXPECT_EQ(link.langCode(), QStringLiteral("fr"));
+    EXPECT_EQ(link.text(&TLinkSection::Link_pgm_dir), installation.programFolder());
+    EXPECT_EQ(link.text(&TLinkSection::Link_data_dir), installation.dataRoot());
+    EXPECT_EQ(link.text(&TLinkSection::Link_printer), QStringLiteral("0"));
+    EXPECT_TRUE(link.text(&TLinkSection::Link_context).isEmpty());
+    EXPECT_EQ(form->ledgerMenu(0)->title(), QStringLiteral("Grand livre")); // translated with MainMenufr
+    EXPECT_TRUE(installation.messages.shown.isEmpty());
+}
+
+TEST(LogoAppForm, LanguageThreeWaitsForTheUsersLanguage)
+{
+    Installation installation;
+    installation.setSetting(QStringLiteral("language"), QStringLiteral("3"));
+    auto form = installation.makeForm();
+    EXPECT_EQ(form->LinkSection.raw().Link_language, 3);
+    EXPECT_TRUE(form->LinkSection.langCode().isEmpty());
+    EXPECT_EQ(form->ledgerMenu(0)->title(), QStringLiteral("Grand livre")); // the design text
+    form->FormActivate();
+    // The administrator works in English.
+    EXPECT_EQ(form->LinkSection.langCode(), QStringLiteral("en"));
+    EXPECT_EQ(form->ledgerMenu(0)->title(), QStringLiteral("General ledger"));
+    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Lgx test ")));
+    EXPECT_TRUE(action(*form, "MenuItemen")->isChecked());
+}
+
+TEST(LogoAppForm, LanguageThatIsNotANumberIsToldAndEnglishUsed)
+{
+    Installation installation;
+    installation.setSetting(QStringLiteral("language"), QStringLiteral("anglais"));
+    auto form = installation.makeForm();
+    EXPECT_EQ(form->LinkSection.raw().Link_language, 1);
+    EXPECT_EQ(form->LinkSection.langCode(), QStringLiteral("en"));
+    ASSERT_EQ(installation.messages.shown.size(), 1);
+    EXPECT_TRUE(installation.messages.shown[0].text.contains(QStringLiteral("anglais")));
+}
+
+TEST(LogoAppForm, PasswordDialogOnlyWhenNeeded)
+{
+    struct Case {
+        const char* displayPW;
+        bool secondUser;
+        bool asked;
+    } cases[] = {
+        {"N", false, false},
+        {"y", false, false}, // only exactly "Y" forces the dialog
+        {"Y", false, true},
+        {"N", true, true},   // two users: someone must say who he is
+    };
+    for (const Case& c : cases) {
+        Installation installation;
+        installation.setSetting(QStringLiteral("DisplayPW"), QLatin1String(c.displayPW));
+        if (c.secondUser)
+            installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {});
+        int asked = 0;
+        LauncherEnvironment environment;
+        environment.runDialog = typing({installation.adminPassword()}, &asked);
+        auto form = installation.startForm(std::move(environment));
+        EXPECT_EQ(asked > 0, c.asked) << c.displayPW << c.secondUser;
+        EXPECT_FALSE(form->ClosedWithoutUser);
+        EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_user), QStringLiteral("Administrateur"));
+    }
+}
+
+TEST(LogoAppForm, LoginFindsTheUpperCaseRowAndRetriesSilently)
+{
+    Installation installation;
+    installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {QStringLiteral("purchent")}, 2, 1);
+    int asked = 0;
+    LauncherEnvironment environment;
+    environment.runDialog = typing({QStringLiteral("wrong"), QStringLiteral("clerk1")}, &asked);
+    auto form = installation.startForm(std::move(environment));
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(installation.messages.shown.isEmpty()); // a wrong password says nothing
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_user), QStringLiteral("CLERK name"));
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_user_name), QStringLiteral("CLERK name"));
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company), QStringLiteral("1"));
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company_name), QStringLiteral("Alpha"));
+    EXPECT_EQ(form->LinkSection.raw().Link_language, 2);
+    EXPECT_EQ(form->LinkSection.langCode(), QStringLiteral("fr"));
+    EXPECT_TRUE(form->PasswordDlg->Password->text().isEmpty());
+    EXPECT_TRUE(form->StatusBar1->isVisibleTo(form.get()));
+    EXPECT_EQ(form->StatusBar1->panelText(0), QStringLiteral("Alpha"));
+    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Office laser"));
+    EXPECT_TRUE(form->StatusBar1->panelText(3).startsWith(QStringLiteral("Version ")));
+    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Lgx essai ")));
+}
+
+TEST(LogoAppForm, CancelledLoginClosesWithoutTouchingTheDesktop)
+{
+    Installation installation;
+    installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {});
+    int saves = 0;
+    int builds = 0;
+    LauncherEnvironment environment;
+    environment.hooks.saveDesktop = [&] { ++saves; };
+    environment.hooks.buildDesktop = [&] { ++builds; };
+    auto form = installation.startForm(std::move(environment));
+    EXPECT_TRUE(form->ClosedWithoutUser);
+    EXPECT_FALSE(form->SaveOnExit);
+    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(builds, 0);
+    // The placement is written all the same.
+    EXPECT_TRUE(installation.setting(QStringLiteral("Form")).endsWith(QStringLiteral(",Y")));
+}
+
+TEST(LogoAppForm, StandardDesktopKeepsTheDesignAndIsSavedAtExit)
+{
+    Installation installation;
+    installation.setSetting(QStringLiteral("DisplayPW"), QStringLiteral("Y"));
+    int saves = 0;
+    int builds = 0;
+    LauncherEnvironment environment;
+    environment.hooks.saveDesktop = [&] { ++saves; };
+    environment.hooks.buildDesktop = [&] { ++builds; };
+    environment.runDialog = [&installation](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("Password"))->setText(installation.adminPassword());
+        dialog.findChild<QCheckBox*>(QStringLiteral("DesktopCheckBox"))->setChecked(true);
+        return mrOk;
+    };
+    auto form = installation.startForm(std::move(environment));
+    EXPECT_EQ(builds, 0);
+    EXPECT_TRUE(form->DesktopChanged);
+    // The payroll menu is hidden by the desktop build only.
+    EXPECT_TRUE(form->ledgerMenu(7)->menuAction()->isVisible());
+    form->Quit1Click();
+    EXPECT_EQ(saves, 1);
+}
+
+TEST(LogoAppForm, InstalledLedgersDecideWhichMenusShow)
+{
+    struct Case {
+        const char* tracker;
+        const char* jobCost;
+        const char* payroll;
+        bool trackerShown, jobCostShown, payrollShown;
+    } cases[] = {
+        {"n", "n", "n", false, false, false},
+        {"y", "Y", "y", true, true, true}, // "Y" in any case counts
+        {"yes", "N", "Y", false, false, true},
+    };
+    for (const Case& c : cases) {
+        Installation installation;
+        installation.setSetting(QStringLiteral("tracker"), QLatin1String(c.tracker));
+        installation.setSetting(QStringLiteral("JobCost"), QLatin1String(c.jobCost));
+        installation.setSetting(QStringLiteral("payroll"), QLatin1String(c.payroll));
+        auto form = installation.startForm();
+        EXPECT_EQ(form->ledgerMenu(8)->menuAction()->isVisible(), c.trackerShown) << c.tracker;
+        EXPECT_EQ(form->ledgerMenu(9)->menuAction()->isVisible(), c.jobCostShown) << c.jobCost;
+        EXPECT_EQ(action(*form, "arholdback")->isVisible(), c.jobCostShown) << c.jobCost;
+        EXPECT_EQ(form->ledgerMenu(7)->menuAction()->isVisible(), c.payrollShown) << c.payroll;
+        if (c.payrollShown) { // without "payrollCCQ" the construction-trade items are hidden
+            EXPECT_FALSE(action(*form, "paccqrpt")->isVisible());
+        }
+    }
+}
+
+TEST(LogoAppForm, RightsEnableOptionsFavouritesAndTools)
+{
+    Installation installation;
+    installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"),
+                         {QStringLiteral("purchent"), QStringLiteral("aplabels"), QStringLiteral("supview")});
+    LauncherEnvironment environment;
+    environment.runDialog = typing({QStringLiteral("CLERK1")});
+    auto form = installation.startForm(std::move(environment));
+
+    struct Case {
+        const char* name;
+        bool enabled;
+    } cases[] = {
+        {"purchent", true},   {"purchentf", true}, // a favourite follows its option
+        {"supview", true},    {"supviewf", true},
+        {"aplabels", true},   // item 4 of Reports
+        {"apchqlist", false}, // bit 242: item 2 of the AP reports
+        {"supmaint", false},  {"supmaintf", false},
+        {"acctmaint", false}, {"acctmaintf", false},
+        {"sysparams", false},
+        {"toolsmaint", false}, // the Tools entry borrows the parameters' right
+    };
+    for (const Case& c : cases) {
+        QAction* item = action(*form, c.name);
+        ASSERT_NE(item, nullptr) << c.name;
+        EXPECT_EQ(item->isEnabled(), c.enabled) << c.name;
+    }
+    EXPECT_FALSE(form->UserSecurityManager1->Test(2, 2, 2));
+    EXPECT_TRUE(form->UserSecurityManager1->Test(2, 2, 4));
+}
+
+TEST(LogoAppForm, SingleUserWithoutRightsGetsNothingEnabled)
+{
+    Installation installation(3, true);
+    // The only user has a null map: no dialog, nothing enabled.
+    {
+        auto db = varnex::data::Database::forFolder(installation.dataRoot());
+        varnex::data::Table users;
+        users.setDatabase(db);
+        users.setTableName(QStringLiteral("user"));
+        users.open();
+        users.first();
+        users.edit();
+        users.field(QStringLiteral("User_security")).clear();
+        users.post();
+        users.close();
+    }
+    int asked = 0;
+    LauncherEnvironment environment;
+    environment.runDialog = typing({}, &asked);
+    auto form = installation.startForm(std::move(environment));
+    EXPECT_EQ(asked, 0);
+    EXPECT_FALSE(form->ClosedWithoutUser);
+    for (const varnex::data::MenuOption& option : varnex::data::MenuOptions())
+        EXPECT_FALSE(action(*form, option.name)->isEnabled()) << option.name;
+}
+
+TEST(LogoAppForm, OptionListsPairCaptionsWithAllowedNames)
+{
+    Installation installation;
+    installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"),
+                         {QStringLiteral("ardeposit"), QStringLiteral("arcredhold")});
+    LauncherEnvironment environment;
+    environment.runDialog = typing({QStringLiteral("CLERK1")});
+    auto form = installation.startForm(std::move(environment));
+    QListWidget* names = form->ShortcutDlg->OptionNames;
+    QListWidget* dlls = form->ShortcutDlg->DllList;
+    ASSERT_EQ(names->count(), dlls->count());
+
+    int deposit = -1;
+    for (int i = 0; i < names->count(); ++i) {
+        if (names->item(i)->text() == QStringLiteral("Liste des dépôts") + Line(4))
+            deposit = i;
+        // Options of ledgers not installed are not offered.
+        EXPECT_FALSE(names->item(i)->text().endsWith(Line(10))) << names->item(i)->text().toStdString();
+    }
+    ASSERT_GE(deposit, 0);
+    EXPECT_EQ(dlls->item(deposit)->text(), QStringLiteral("ardeposit"));
+    // "List of holdbacks" is hidden without job costing: the next row is the
+    // first procedure, still paired with its own name.
+    EXPECT_EQ(names->item(deposit + 1)->text(), QStringLiteral("Suspendre le crédit") + Line(4));
+    EXPECT_EQ(dlls->item(deposit + 1)->text(), QStringLiteral("arcredhold"));
+    // A visible option the user may not run is listed, with no name to run.
+    EXPECT_EQ(names->item(deposit - 1)->text(), QStringLiteral("Liste des clients") + Line(4));
+    EXPECT_TRUE(dlls->item(deposit - 1)->text().isEmpty());
+}
+
+TEST(LogoAppForm, CompanyPasswordIsAskedOutsideTheHomeCompanyAndKeepsItsCase)
+{
+    Installation installation;
+    installation.addCompany(2, QStringLiteral("Beta"), QStringLiteral("Pw9"));
+    QStringList answers;
+    LauncherEnvironment environment;
+    environment.runDialog = [&answers](QDialog& dialog) {
+        if (answers.isEmpty())
+            return mrCancel;
+        dialog.findChild<QLineEdit*>(QStringLiteral("Password"))->setText(answers.takeFirst());
+        return mrOk;
+    };
+    auto form = installation.startForm(std::move(environment));
+    ASSERT_EQ(form->CompanyList, QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+    QAction* alpha = form->CompanyMenu->actions().at(0);
+    QAction* beta = form->CompanyMenu->actions().at(1);
+    EXPECT_TRUE(alpha->isChecked());
+
+    answers = {QStringLiteral("pw9"), QStringLiteral("PW9")}; // wrong case twice, then Cancel
+    beta->setChecked(true);
+    form->CompanyClick(beta);
+    EXPECT_TRUE(answers.isEmpty());
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company), QStringLiteral("1"));
+    EXPECT_TRUE(alpha->isChecked());
+
+    answers = {QStringLiteral("Pw9")};
+    form->CompanyClick(beta);
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company), QStringLiteral("2"));
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company_name), QStringLiteral("Beta"));
+    EXPECT_EQ(form->StatusBar1->panelText(0), QStringLiteral("Beta"));
+    EXPECT_TRUE(beta->isChecked());
+    EXPECT_EQ(varnex::data::AliasPath(QStringLiteral("menudata")), installation.dataRoot() + QStringLiteral("2"));
+
+    // Back to the home company: no password even though Alpha could have one.
+    answers.clear();
+    form->CompanyClick(alpha);
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company), QStringLiteral("1"));
+}
+
+TEST(LogoAppForm, PrintersFollowTheUserAndTheMenu)
+{
+    Installation installation;
+    installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {});
+    {
+        auto db = varnex::data::Database::forFolder(installation.dataRoot());
+        varnex::data::Table users;
+        users.setDatabase(db);
+        users.setTableName(QStringLiteral("user"));
+        users.open();
+        ASSERT_TRUE(users.findKey({QStringLiteral("CLERK1")}));
+        users.edit();
+        users.field(QStringLiteral("User_printer")).setString(QStringLiteral("warehouse LABELS"));
+        users.post();
+    }
+    LauncherEnvironment environment;
+    environment.runDialog = typing({QStringLiteral("CLERK1")});
+    auto form = installation.startForm(std::move(environment));
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_printer), QStringLiteral("1"));
+    EXPECT_EQ(installation.printers->current, 1);
+    EXPECT_TRUE(form->PrinterMenu->actions().at(1)->isChecked());
+    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Warehouse labels"));
+
+    form->PrinterClick(form->PrinterMenu->actions().at(0));
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_printer), QStringLiteral("0"));
+    EXPECT_EQ(installation.printers->current, 0);
+    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Office laser"));
+}
+
+TEST(LogoAppForm, SessionSlotsAreHeldApartAndAFullTableCloses)
+{
+    Installation installation(2);
+    int saves = 0;
+    LauncherEnvironment environment;
+    environment.hooks.saveDesktop = [&] { ++saves; };
+    auto first = installation.startForm(environment);
+    auto second = installation.startForm(environment);
+    EXPECT_EQ(first->LinkSection.raw().Link_session, 1);
+    EXPECT_EQ(second->LinkSection.raw().Link_session, 2);
+
+    second->DesktopChanged = true;
+    auto third = installation.startForm(environment);
+    EXPECT_TRUE(third->ClosedWithoutUser);
+    EXPECT_EQ(third->LinkSection.raw().Link_session, 0);
+    ASSERT_EQ(installation.messages.shown.size(), 1);
+    EXPECT_TRUE(installation.messages.shown[0].text.contains(QStringLiteral("sessions")));
+    third->DesktopChanged = true;
+    third.reset();
+    EXPECT_EQ(saves, 0); // nobody logged in: the stored desktop stays as it was
+
+    // A slot given back is taken by the next launcher.
+    first.reset();
+    auto fourth = installation.startForm(environment);
+    EXPECT_EQ(fourth->LinkSection.raw().Link_session, 1);
+}
+
+TEST(LogoAppForm, FirstStartCreatesTheCompanyBeforeAnyLogin)
+{
+    Installation installation(3, false);
+    installation.installModule(QStringLiteral("compcreate"));
+    QStringList order;
+    LauncherEnvironment environment;
+    environment.hooks.runCompanyWizard = [&](const QString& folder) { order << QStringLiteral("wizard:") + folder; };
+    environment.hooks.buildDesktop = [&] { order << QStringLiteral("desktop"); };
+    auto form = installation.startForm(std::move(environment));
+    const QStringList calls = installation.calls();
+    ASSERT_EQ(calls.size(), 1);
+    const QStringList fields = calls[0].split(QLatin1Char('|'));
+    EXPECT_EQ(fields[0], QStringLiteral("compcreate.so"));
+    EXPECT_TRUE(fields[2].isEmpty()); // no user yet
+    EXPECT_TRUE(fields[3].isEmpty()); // nor company
+    EXPECT_EQ(fields[5], QStringLiteral("1")); // but a session
+    EXPECT_EQ(order, QStringList({QStringLiteral("wizard:") + installation.dataRoot() + QStringLiteral("1"),
+                                  QStringLiteral("desktop")}));
+}
+
+TEST(LogoAppForm, SetUpNoticeAndWelcomeAtTheEndOfTheActivation)
+{
+    Installation installation;
+    installation.setSetting(QStringLiteral("payroll"), QStringLiteral("Y"));
+    installation.setSetting(QStringLiteral("JobCost"), QStringLiteral("Y"));
+    installation.setSetting(QStringLiteral("ShowWelcome"), QStringLiteral("Y"));
+    installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {QStringLiteral("jcprojview")});
+    QStringList shown;
+    LauncherEnvironment environment;
+    environment.runDialog = typing({QStringLiteral("CLERK1")});
+    environment.hooks.showSetupNotice = [&](const QString& which) { shown << which; };
+    environment.hooks.showWelcome = [&](const TLinkSection& record, const QString& section) {
+        shown << QStringLiteral("welcome:") + section + QLatin1Char(':') + varnex::LinkText(record.Link_user);
+    };
+    auto form = installation.startForm(std::move(environment));
+    // Payroll entry is not allowed and there are no payroll files; project
+    // display is allowed, so no job-cost notice.
+    EXPECT_EQ(shown, QStringList({QStringLiteral("payroll"), QStringLiteral("welcome:lgx:CLERK name")}));
+}
