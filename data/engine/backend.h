@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <utility>
 #include <optional>
 #include <vector>
@@ -36,6 +37,9 @@ struct CursorSpec {
     QVariantList linkValues;
     QVariantList low;
     QVariantList high;
+    // Whatever the backend wants to keep per cursor (prepared statement
+    // texts); cleared whenever the fields or the order change.
+    mutable std::shared_ptr<void> backendCache;
 };
 
 enum class SeekMode {
@@ -85,17 +89,15 @@ public:
     // ---- reading ----
     // Up to `limit` rows from the seek point, in the seek's direction.
     virtual std::vector<FetchedRow> fetch(const CursorSpec& spec, const Seek& seek, int limit) = 0;
-    virtual std::optional<Row> readRow(const QString& table, const QList<FieldDef>& fields,
-                                       std::int64_t rowId) = 0;
+    virtual std::optional<Row> readRow(const CursorSpec& spec, std::int64_t rowId) = 0;
     virtual std::int64_t count(const CursorSpec& spec) = 0;
 
     // ---- writing (each call is one write for fault injection) ----
     // Assigns every NULL autoincrement field of `row` (atomically with the
     // insert, so two processes never take the same number) and returns the
     // new record's id.
-    virtual std::int64_t insertRow(const QString& table, const QList<FieldDef>& fields, Row& row) = 0;
-    virtual void updateRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId,
-                           const Row& row) = 0;
+    virtual std::int64_t insertRow(const CursorSpec& spec, Row& row) = 0;
+    virtual void updateRow(const CursorSpec& spec, std::int64_t rowId, const Row& row) = 0;
     virtual void deleteRow(const QString& table, std::int64_t rowId) = 0;
 
     // ---- record locks shared between processes ----

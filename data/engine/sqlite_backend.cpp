@@ -242,43 +242,60 @@ struct Bound {
 
 // Builds "strictly after / before / at or after" for the key (k1..kn, id) in
 // an order where NULL sorts first. SQLite's row values are used where they
-// are exact (forwards, no NULL in the key) because they use the index.
+// are exact (forwards, no NULL in the key) because they use the index. With
+// `emitSql` false only the bound values are collected: the text is cached.
 class SeekBuilder {
 public:
-    SeekBuilder(const CursorSpec& spec, std::vector<Bound>& binds) : m_spec(spec), m_binds(binds) {}
+    SeekBuilder(const CursorSpec& spec, std::vector<Bound>& binds, bool emitSql)
+        : m_spec(spec), m_binds(binds), m_emit(emitSql)
+    {
+    }
 
     std::string build(const Seek& seek)
     {
         const bool forward = seek.mode != SeekMode::Before;
         const bool withId = seek.mode != SeekMode::AtOrAfter;
-        const int n = std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(m_spec.orderFields.size()));
+        const int n = keyCount(m_spec, seek);
         bool anyNull = false;
         for (int i = 0; i < n; ++i)
             anyNull = anyNull || !seek.key[i].isValid();
         if (forward && !anyNull) {
             std::string lhs = "(", rhs = "(";
             for (int i = 0; i < n; ++i) {
-                lhs += quoted(fieldName(i)) + ",";
-                rhs += "?,";
+                if (m_emit) {
+                    lhs += quoted(fieldName(i)) + ",";
+                    rhs += "?,";
+                }
                 push(i, seek.key[i]);
             }
             if (withId) {
-                lhs += "rowid,";
-                rhs += "?,";
+                if (m_emit) {
+                    lhs += "rowid,";
+                    rhs += "?,";
+                }
                 m_binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId)});
             }
+            if (!m_emit)
+                return {};
+            if (lhs == "(")
+                return "1";
             lhs.back() = ')';
             rhs.back() = ')';
-            if (lhs == ")")
-                return "1";
             return lhs + (withId ? " > " : " >= ") + rhs;
         }
         std::string leading;
         if (n > 0 && seek.key[0].isValid() && forward) {
-            leading = quoted(fieldName(0)) + " >= ? AND ";
+            if (m_emit)
+                leading = quoted(fieldName(0)) + " >= ? AND ";
             push(0, seek.key[0]);
         }
-        return leading + "(" + term(0, n, seek, forward, withId) + ")";
+        std::string rest = term(0, n, seek, forward, withId);
+        return m_emit ? leading + "(" + rest + ")" : std::string();
+    }
+
+    static int keyCount(const CursorSpec& spec, const Seek& seek)
+    {
+        return std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(spec.orderFields.size()));
     }
 
 private:
@@ -289,41 +306,45 @@ private:
     {
         if (i == n) {
             if (!withId)
-                return "1";
+                return m_emit ? "1" : std::string();
             m_binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId)});
-            return forward ? "rowid > ?" : "rowid < ?";
+            return m_emit ? (forward ? "rowid > ?" : "rowid < ?") : std::string();
         }
-        const std::string k = quoted(fieldName(i));
+        const std::string k = m_emit ? quoted(fieldName(i)) : std::string();
         const QVariant& v = seek.key[i];
         if (!v.isValid()) {
             // NULL is the smallest value.
+            std::string rest = term(i + 1, n, seek, forward, withId);
+            if (!m_emit)
+                return {};
             if (forward)
-                return k + " IS NOT NULL OR (" + k + " IS NULL AND (" + term(i + 1, n, seek, forward, withId) + "))";
-            return k + " IS NULL AND (" + term(i + 1, n, seek, forward, withId) + ")";
-        }
-        std::string beyond;
-        if (forward) {
-            beyond = k + " > ?";
-            push(i, v);
-        } else {
-            beyond = k + " IS NULL OR " + k + " < ?";
-            push(i, v);
+                return k + " IS NOT NULL OR (" + k + " IS NULL AND (" + rest + "))";
+            return k + " IS NULL AND (" + rest + ")";
         }
         push(i, v);
-        return beyond + " OR (" + k + " = ? AND (" + term(i + 1, n, seek, forward, withId) + "))";
+        push(i, v);
+        std::string rest = term(i + 1, n, seek, forward, withId);
+        if (!m_emit)
+            return {};
+        const std::string beyond = forward ? k + " > ?" : k + " IS NULL OR " + k + " < ?";
+        return beyond + " OR (" + k + " = ? AND (" + rest + "))";
     }
 
     const CursorSpec& m_spec;
     std::vector<Bound>& m_binds;
+    bool m_emit;
 };
 
-std::string rangeWhere(const CursorSpec& spec, std::vector<Bound>& binds)
+std::string rangeWhere(const CursorSpec& spec, std::vector<Bound>& binds, bool emitSql)
 {
     std::string where;
-    auto add = [&](const std::string& t) { where += (where.empty() ? "" : " AND ") + t; };
+    auto add = [&](const std::string& t) {
+        if (emitSql)
+            where += (where.empty() ? "" : " AND ") + t;
+    };
     for (int i = 0; i < spec.linkValues.size() && i < spec.orderFields.size(); ++i) {
         const FieldDef& f = spec.fields[spec.orderFields[i]];
-        add(quoted(f.name) + " IS ?");
+        add(emitSql ? quoted(f.name) + " IS ?" : std::string());
         binds.push_back({f.type, spec.linkValues[i]});
     }
     auto bound = [&](const QVariantList& values, const char* op) {
@@ -333,10 +354,14 @@ std::string rangeWhere(const CursorSpec& spec, std::vector<Bound>& binds)
         std::string lhs = "(", rhs = "(";
         for (int i = 0; i < n; ++i) {
             const FieldDef& f = spec.fields[spec.orderFields[i]];
-            lhs += quoted(f.name) + ",";
-            rhs += "?,";
+            if (emitSql) {
+                lhs += quoted(f.name) + ",";
+                rhs += "?,";
+            }
             binds.push_back({f.type, values[i]});
         }
+        if (!emitSql)
+            return;
         lhs.back() = ')';
         rhs.back() = ')';
         add(lhs + " " + op + " " + rhs);
@@ -344,6 +369,37 @@ std::string rangeWhere(const CursorSpec& spec, std::vector<Bound>& binds)
     bound(spec.low, ">=");
     bound(spec.high, "<=");
     return where;
+}
+
+// Statement texts of one cursor, built once.
+struct SpecCache {
+    std::unordered_map<std::uint64_t, std::string> fetch;
+    std::string count, read, insert, update;
+    std::vector<int> assigned; // autoincrement fields the INSERT computes
+};
+
+SpecCache& cacheOf(const CursorSpec& spec)
+{
+    if (!spec.backendCache)
+        spec.backendCache = std::make_shared<SpecCache>();
+    return *static_cast<SpecCache*>(spec.backendCache.get());
+}
+
+// What decides the text of a fetch: direction, which key values are NULL,
+// how many there are, and the shape of the range.
+std::uint64_t shapeOf(const CursorSpec& spec, const Seek& seek)
+{
+    std::uint64_t key = static_cast<std::uint64_t>(seek.mode);
+    const int n = SeekBuilder::keyCount(spec, seek);
+    key = key << 6 | static_cast<std::uint64_t>(n);
+    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(spec.linkValues.size())));
+    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(spec.low.size())));
+    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(spec.high.size())));
+    std::uint64_t nulls = 0;
+    for (int i = 0; i < n && i < 32; ++i)
+        if (!seek.key[i].isValid())
+            nulls |= 1ull << i;
+    return key << 32 | nulls;
 }
 
 std::string selectList(const QList<FieldDef>& fields)
@@ -636,22 +692,30 @@ bool SqliteBackend::inTransaction() const { return !sqlite3_get_autocommit(m_db)
 
 std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& spec, const Seek& seek, int limit)
 {
+    SpecCache& cache = cacheOf(spec);
+    const std::uint64_t shape = shapeOf(spec, seek);
+    auto it = cache.fetch.find(shape);
+    const bool build = it == cache.fetch.end();
     std::vector<Bound> binds;
-    std::string where = rangeWhere(spec, binds);
+    std::string where = rangeWhere(spec, binds, build);
     if (seek.mode == SeekMode::After || seek.mode == SeekMode::Before || seek.mode == SeekMode::AtOrAfter) {
-        SeekBuilder builder(spec, binds);
+        SeekBuilder builder(spec, binds, build);
         const std::string s = builder.build(seek);
-        where += (where.empty() ? "" : " AND ") + std::string("(") + s + ")";
+        if (build)
+            where += (where.empty() ? "" : " AND ") + std::string("(") + s + ")";
     }
-    const bool backwards = seek.mode == SeekMode::Last || seek.mode == SeekMode::Before;
-    const char* dir = backwards ? " DESC" : "";
-    std::string order;
-    for (int i : spec.orderFields)
-        order += quoted(spec.fields[i].name) + dir + ",";
-    order += std::string("rowid") + dir;
-    const std::string sql = "SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table)
-                          + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?";
-    sqlite3_stmt* s = cached(sql);
+    if (build) {
+        const bool backwards = seek.mode == SeekMode::Last || seek.mode == SeekMode::Before;
+        const char* dir = backwards ? " DESC" : "";
+        std::string order;
+        for (int i : spec.orderFields)
+            order += quoted(spec.fields[i].name) + dir + ",";
+        order += std::string("rowid") + dir;
+        it = cache.fetch.emplace(shape, "SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table)
+                                            + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?")
+                 .first;
+    }
+    sqlite3_stmt* s = cached(it->second);
     StatementUse use{s};
     int index = 1;
     for (const Bound& b : binds)
@@ -662,39 +726,41 @@ std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& spec, const Seek&
     const int n = static_cast<int>(spec.fields.size());
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        FetchedRow row;
+        FetchedRow& row = rows.emplace_back();
         row.rowId = sqlite3_column_int64(s, 0);
         row.values.reserve(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i)
             row.values.push_back(readColumn(s, i + 1, spec.fields[i].type));
-        rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)
         fail(rc, QStringLiteral("Reading table %1").arg(spec.table));
     return rows;
 }
 
-std::optional<Row> SqliteBackend::readRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId)
+std::optional<Row> SqliteBackend::readRow(const CursorSpec& spec, std::int64_t rowId)
 {
-    const std::string sql = "SELECT " + selectList(fields) + " FROM " + quoted(table) + " WHERE rowid=?";
-    sqlite3_stmt* s = cached(sql);
+    SpecCache& cache = cacheOf(spec);
+    if (cache.read.empty())
+        cache.read = "SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table) + " WHERE rowid=?";
+    sqlite3_stmt* s = cached(cache.read);
     StatementUse use{s};
     sqlite3_bind_int64(s, 1, rowId);
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_DONE)
         return std::nullopt;
     if (rc != SQLITE_ROW)
-        fail(rc, QStringLiteral("Reading table %1").arg(table));
+        fail(rc, QStringLiteral("Reading table %1").arg(spec.table));
     Row row;
-    for (int i = 0; i < fields.size(); ++i)
-        row.push_back(readColumn(s, i + 1, fields[i].type));
+    row.reserve(static_cast<size_t>(spec.fields.size()));
+    for (int i = 0; i < spec.fields.size(); ++i)
+        row.push_back(readColumn(s, i + 1, spec.fields[i].type));
     return row;
 }
 
 std::int64_t SqliteBackend::count(const CursorSpec& spec)
 {
     std::vector<Bound> binds;
-    const std::string where = rangeWhere(spec, binds);
+    const std::string where = rangeWhere(spec, binds, true);
     const std::string sql = "SELECT count(*) FROM " + quoted(spec.table) + (where.empty() ? "" : " WHERE " + where);
     sqlite3_stmt* s = cached(sql);
     StatementUse use{s};
@@ -709,61 +775,72 @@ std::int64_t SqliteBackend::count(const CursorSpec& spec)
 
 // ---- writing ----------------------------------------------------------------
 
-std::int64_t SqliteBackend::insertRow(const QString& table, const QList<FieldDef>& fields, Row& row)
+std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
 {
     countWrite();
-    std::string cols, values, returning;
+    const QList<FieldDef>& fields = spec.fields;
+    SpecCache& cache = cacheOf(spec);
+    // Which autoincrement fields are left to the INSERT changes the text.
     std::vector<int> assigned;
-    for (int i = 0; i < fields.size(); ++i) {
-        const FieldDef& f = fields[i];
-        cols += (i ? "," : "") + quoted(f.name);
-        if (f.type == FieldType::AutoIncrement && !row[i].isValid()) {
-            // Computed inside the INSERT itself, which holds the write lock:
-            // two processes never take the same number.
-            values += std::string(i ? "," : "") + "(SELECT coalesce(max(" + quoted(f.name) + "),0)+1 FROM " + quoted(table) + ")";
-            returning += (returning.empty() ? "" : ",") + quoted(f.name);
+    for (int i = 0; i < fields.size(); ++i)
+        if (fields[i].type == FieldType::AutoIncrement && !row[static_cast<size_t>(i)].isValid())
             assigned.push_back(i);
-        } else {
-            values += i ? ",?" : "?";
+    if (cache.insert.empty() || assigned != cache.assigned) {
+        std::string cols, values, returning;
+        for (int i = 0; i < fields.size(); ++i) {
+            const FieldDef& f = fields[i];
+            cols += (i ? "," : "") + quoted(f.name);
+            if (std::find(assigned.begin(), assigned.end(), i) != assigned.end()) {
+                // Computed inside the INSERT itself, which holds the write
+                // lock: two processes never take the same number.
+                values += std::string(i ? "," : "") + "(SELECT coalesce(max(" + quoted(f.name) + "),0)+1 FROM " + quoted(spec.table) + ")";
+                returning += "," + quoted(f.name);
+            } else {
+                values += i ? ",?" : "?";
+            }
         }
+        cache.insert = "INSERT INTO " + quoted(spec.table) + " (" + cols + ") VALUES (" + values + ") RETURNING rowid" + returning;
+        cache.assigned = assigned;
     }
-    const std::string sql = "INSERT INTO " + quoted(table) + " (" + cols + ") VALUES (" + values + ") RETURNING rowid"
-                          + (returning.empty() ? "" : "," + returning);
-    sqlite3_stmt* s = cached(sql);
+    sqlite3_stmt* s = cached(cache.insert);
     StatementUse use{s};
     int index = 1;
     for (int i = 0; i < fields.size(); ++i)
         if (std::find(assigned.begin(), assigned.end(), i) == assigned.end())
-            bindValue(s, index++, fields[i].type, row[i]);
+            bindValue(s, index++, fields[i].type, row[static_cast<size_t>(i)]);
     int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW)
-        fail(rc, QStringLiteral("Writing to table %1").arg(table));
+        fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
     const std::int64_t rowId = sqlite3_column_int64(s, 0);
     for (size_t k = 0; k < assigned.size(); ++k)
-        row[assigned[k]] = QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, static_cast<int>(k) + 1));
+        row[static_cast<size_t>(assigned[k])] = QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, static_cast<int>(k) + 1));
     rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)
-        fail(rc, QStringLiteral("Writing to table %1").arg(table));
+        fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
     noteChange();
     return rowId;
 }
 
-void SqliteBackend::updateRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId, const Row& row)
+void SqliteBackend::updateRow(const CursorSpec& spec, std::int64_t rowId, const Row& row)
 {
     countWrite();
-    std::string sets;
-    for (int i = 0; i < fields.size(); ++i)
-        sets += (i ? "," : "") + quoted(fields[i].name) + "=?";
-    const std::string sql = "UPDATE " + quoted(table) + " SET " + sets + " WHERE rowid=?";
-    sqlite3_stmt* s = cached(sql);
+    const QList<FieldDef>& fields = spec.fields;
+    SpecCache& cache = cacheOf(spec);
+    if (cache.update.empty()) {
+        std::string sets;
+        for (int i = 0; i < fields.size(); ++i)
+            sets += (i ? "," : "") + quoted(fields[i].name) + "=?";
+        cache.update = "UPDATE " + quoted(spec.table) + " SET " + sets + " WHERE rowid=?";
+    }
+    sqlite3_stmt* s = cached(cache.update);
     StatementUse use{s};
     int index = 1;
     for (int i = 0; i < fields.size(); ++i)
-        bindValue(s, index++, fields[i].type, row[i]);
+        bindValue(s, index++, fields[i].type, row[static_cast<size_t>(i)]);
     sqlite3_bind_int64(s, index, rowId);
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)
-        fail(rc, QStringLiteral("Writing to table %1").arg(table));
+        fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
     noteChange();
     if (sqlite3_changes(m_db) == 0)
         throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));

@@ -35,11 +35,11 @@ public:
     bool inTransaction() const override;
 
     std::vector<FetchedRow> fetch(const CursorSpec& spec, const Seek& seek, int limit) override;
-    std::optional<Row> readRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId) override;
+    std::optional<Row> readRow(const CursorSpec& spec, std::int64_t rowId) override;
     std::int64_t count(const CursorSpec& spec) override;
 
-    std::int64_t insertRow(const QString& table, const QList<FieldDef>& fields, Row& row) override;
-    void updateRow(const QString& table, const QList<FieldDef>& fields, std::int64_t rowId, const Row& row) override;
+    std::int64_t insertRow(const CursorSpec& spec, Row& row) override;
+    void updateRow(const CursorSpec& spec, std::int64_t rowId, const Row& row) override;
     void deleteRow(const QString& table, std::int64_t rowId) override;
 
     bool tryLockRecord(const QString& table, std::int64_t rowId) override;

@@ -28,10 +28,11 @@ struct Table::Impl {
     bool masterEmpty = false;
     std::vector<Table*> details;
 
+    TableDef def;
     std::vector<FetchedRow> rows; // ascending key order
+    bool windowFromStart = false; // rows begin at the first record of the order
     int pos = -1;
     std::uint64_t stamp = 0;
-    int batch = FirstBatch;
     bool haveRecord = false;
 
     bool lockHeld = false;
@@ -82,6 +83,24 @@ struct Table::Impl {
         return order;
     }
 
+    // Field names that begin a key of the table are completed with the rest
+    // of that key, so the order is the key's order and the database reads it
+    // from the index instead of sorting.
+    QList<int> effectiveOrder(const QList<int>& requested)
+    {
+        for (const IndexDef& index : def.indexes) {
+            if (index.fields.size() < requested.size())
+                continue;
+            QList<int> full;
+            for (const QString& name : index.fields)
+                if (const Field* f = q->findField(name))
+                    full << f->index();
+            if (full.size() == index.fields.size() && full.mid(0, requested.size()) == requested)
+                return full;
+        }
+        return requested;
+    }
+
     QVariantList normalizeKey(const QVariantList& values, const char* what)
     {
         if (values.size() > spec.orderFields.size())
@@ -107,22 +126,35 @@ struct Table::Impl {
         return q->passesFilter();
     }
 
+    // The current record, to come back to when a search or move finds
+    // nothing. The buffered window is not kept: it is cheap to refill and
+    // copying it on every move is not.
     struct Snapshot {
         std::vector<QVariant> values;
         std::int64_t rowId;
         bool have;
-        std::vector<FetchedRow> rows;
         int pos;
         std::uint64_t stamp;
     };
-    Snapshot snapshot() const { return {q->m_buffer, q->m_rowId, haveRecord, rows, pos, stamp}; }
+    Snapshot snapshot() const { return {q->m_buffer, q->m_rowId, haveRecord, pos, stamp}; }
     void restore(Snapshot&& s)
     {
+        const bool windowIntact = s.pos >= 0 && s.pos < static_cast<int>(rows.size())
+                                  && rows[static_cast<size_t>(s.pos)].rowId == s.rowId && s.stamp == stamp;
         q->m_buffer = std::move(s.values);
         q->m_rowId = s.rowId;
         haveRecord = s.have;
-        rows = std::move(s.rows);
-        pos = s.pos;
+        if (windowIntact) {
+            pos = s.pos;
+            return;
+        }
+        rows.clear();
+        windowFromStart = false;
+        pos = -1;
+        if (haveRecord) {
+            rows.push_back(FetchedRow{s.rowId, std::vector<QVariant>(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount())});
+            pos = 0;
+        }
         stamp = s.stamp;
     }
 
@@ -130,8 +162,11 @@ struct Table::Impl {
     bool scanForward(Seek seek)
     {
         int limit = FirstBatch;
+        bool firstBatch = true;
         for (;;) {
             rows = fetch(seek, limit);
+            windowFromStart = firstBatch && seek.mode == SeekMode::First;
+            firstBatch = false;
             stamp = be().changeStamp();
             for (pos = 0; pos < static_cast<int>(rows.size()); ++pos)
                 if (take(rows[static_cast<size_t>(pos)]))
@@ -149,6 +184,7 @@ struct Table::Impl {
         int limit = FirstBatch;
         for (;;) {
             rows = fetch(seek, limit);
+            windowFromStart = false;
             std::reverse(rows.begin(), rows.end());
             stamp = be().changeStamp();
             for (pos = static_cast<int>(rows.size()) - 1; pos >= 0; --pos)
@@ -165,6 +201,7 @@ struct Table::Impl {
     void setEmpty()
     {
         rows.clear();
+        windowFromStart = false;
         pos = -1;
         haveRecord = false;
         q->m_rowId = 0;
@@ -191,9 +228,18 @@ struct Table::Impl {
             q->setEdges(true, true);
             return;
         }
-        batch = FirstBatch;
-        Snapshot before = snapshot();
         const bool fresh = stamp == be().changeStamp();
+        if (fresh && !q->filtered()) {
+            const int p = pos + (forward ? 1 : -1);
+            if (p >= 0 && p < static_cast<int>(rows.size())) {
+                take(rows[static_cast<size_t>(p)]);
+                pos = p;
+                q->setEdges(false, false);
+                q->notifyRecord();
+                return;
+            }
+        }
+        Snapshot before = snapshot();
         bool found = false;
         if (fresh) {
             // Inside the buffered window first.
@@ -237,6 +283,7 @@ struct Table::Impl {
     void reseatOnCurrent()
     {
         rows.clear();
+        windowFromStart = false;
         if (!haveRecord) {
             positionFrom(Seek{SeekMode::First, {}, 0});
             return;
@@ -387,8 +434,9 @@ void Table::open()
     if (!m_db)
         throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 has no database, alias or folder.").arg(m_tableName));
     const QString name = NormalizeTableName(m_tableName);
-    const TableDef def = m_db->tableDef(name);
+    TableDef def = m_db->tableDef(name);
     setupFields(def.fields);
+    d->def = def;
     d->tableName = name;
     d->spec = CursorSpec{};
     d->spec.table = name;
@@ -398,7 +446,7 @@ void Table::open()
         if (const IndexDef* pk = def.primaryKey())
             order = pk->fields;
     try {
-        d->spec.orderFields = d->resolveOrder(order);
+        d->spec.orderFields = d->effectiveOrder(d->resolveOrder(order));
     } catch (...) {
         teardownFields();
         throw;
@@ -449,12 +497,11 @@ void Table::setIndexFieldNames(const QString& fields)
     }
     checkBrowse();
     QStringList order = names;
-    if (order.isEmpty()) {
-        const TableDef def = m_db->tableDef(d->tableName);
-        if (const IndexDef* pk = def.primaryKey())
+    if (order.isEmpty())
+        if (const IndexDef* pk = d->def.primaryKey())
             order = pk->fields;
-    }
-    d->spec.orderFields = d->resolveOrder(order);
+    d->spec.orderFields = d->effectiveOrder(d->resolveOrder(order));
+    d->spec.backendCache.reset();
     d->orderNames = names;
     d->spec.low.clear();
     d->spec.high.clear();
@@ -473,7 +520,9 @@ bool Table::findKey(const QVariantList& values)
     if (d->masterEmpty)
         return false;
     auto before = d->snapshot();
-    auto rows = d->fetch(Seek{SeekMode::AtOrAfter, key, 0}, FirstBatch);
+    // One row answers an unfiltered search; a filter may need more.
+    const int limit = filtered() ? FirstBatch : 1;
+    auto rows = d->fetch(Seek{SeekMode::AtOrAfter, key, 0}, limit);
     for (const FetchedRow& row : rows) {
         bool equal = true;
         for (int i = 0; i < key.size() && equal; ++i)
@@ -482,6 +531,7 @@ bool Table::findKey(const QVariantList& values)
             break;
         if (d->take(row)) {
             d->rows = {row};
+            d->windowFromStart = false;
             d->pos = 0;
             d->stamp = d->be().changeStamp();
             setEdges(false, false);
@@ -489,7 +539,7 @@ bool Table::findKey(const QVariantList& values)
             return true;
         }
     }
-    if (rows.size() == static_cast<size_t>(FirstBatch)) {
+    if (filtered() && rows.size() == static_cast<size_t>(limit)) {
         // Many equal keys hidden by a filter: walk on from there.
         const FetchedRow& lastRow = rows.back();
         if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->spec, lastRow), lastRow.rowId})) {
@@ -598,6 +648,16 @@ void Table::first()
 {
     d->requireOpen();
     checkBrowse();
+    // A detail just positioned by its master already holds its first rows.
+    if (!d->masterEmpty && d->windowFromStart && d->stamp == d->be().changeStamp()) {
+        for (int p = 0; p < static_cast<int>(d->rows.size()); ++p)
+            if (d->take(d->rows[static_cast<size_t>(p)])) {
+                d->pos = p;
+                setEdges(false, false);
+                notifyRecord();
+                return;
+            }
+    }
     d->positionFrom(Seek{SeekMode::First, {}, 0});
 }
 
@@ -649,10 +709,11 @@ void Table::refresh()
         return;
     }
     if (d->haveRecord) {
-        if (auto row = d->be().readRow(d->tableName, d->spec.fields, m_rowId)) {
+        if (auto row = d->be().readRow(d->spec, m_rowId)) {
             FetchedRow current{m_rowId, std::move(*row)};
             if (d->take(current)) {
                 d->rows = {current};
+                d->windowFromStart = false;
                 d->pos = 0;
                 d->stamp = d->be().changeStamp();
                 setEdges(false, false);
@@ -749,7 +810,7 @@ void Table::edit()
     // Another workstation may have changed the record since it was read.
     std::optional<Row> fresh;
     try {
-        fresh = d->be().readRow(d->tableName, d->spec.fields, m_rowId);
+        fresh = d->be().readRow(d->spec, m_rowId);
     } catch (...) {
         d->releaseLock();
         throw;
@@ -777,9 +838,9 @@ void Table::post()
         m_events.beforePost(*this);
     Row row(m_buffer.begin(), m_buffer.begin() + storedFieldCount());
     if (s == DataSetState::Insert) {
-        m_rowId = d->be().insertRow(d->tableName, d->spec.fields, row);
+        m_rowId = d->be().insertRow(d->spec, row);
     } else {
-        d->be().updateRow(d->tableName, d->spec.fields, m_rowId, row);
+        d->be().updateRow(d->spec, m_rowId, row);
         d->releaseLock();
     }
     loadRecord(std::move(row));
