@@ -45,8 +45,8 @@ constexpr Run family(Run r, int first, int last)
 
 IndexDef primary(const QStringList& fields) { return {QString(), fields, true, true}; }
 // A key order the modules select by its field names; named after its fields
-// so that the engine can find it again from the same list.
-IndexDef keyOrder(const QStringList& fields) { return {fields.join(QLatin1Char(';')), fields, false, false}; }
+// ("Reference_Client_Date") so that the name says what it orders by.
+IndexDef keyOrder(const QStringList& fields) { return {fields.join(QLatin1Char('_')), fields, false, false}; }
 
 class Builder {
 public:
@@ -175,6 +175,9 @@ void Builder::build()
         integer("Sup_bank_account"), logical("Sup_email_po"), family(integer("Sup_accnt"), 1, 3),
         integer("Sup_copies"),
     }, {primary({"Sup_code"}), keyOrder({"Sup_name"})});
+    // The children count is stored as Emp_nb_children: table and field names
+    // are letters, digits and '_' in every engine, so the '#' of the
+    // original name cannot be kept.
     add("emp", Folder::Company, {
         text("Emp_Code", 12), text("Emp_Name", 40), text("Emp_Adr1", 40), text("Emp_Adr2", 40),
         text("Emp_City", 40), text("Emp_province", 40), integer("Emp_prov_code"),
@@ -212,7 +215,7 @@ void Builder::build()
         logical("Emp_college"), logical("Emp_universite"), logical("Emp_masters"),
         logical("Emp_phd"), text("Emp_college_degree", 20), text("Emp_universite_degree", 20),
         text("Emp_master_degree", 20), text("Emp_phd_degree", 20), text("Emp_spouse", 40),
-        shortInteger("Emp_#_children"), text("Emp_Emergency_tel", 20), money("Emp_starting_pay"),
+        shortInteger("Emp_nb_children"), text("Emp_Emergency_tel", 20), money("Emp_starting_pay"),
         logical("Emp_starting_hourly"), text("Emp_starting_position", 20), money("Emp_current_pay"),
         logical("Emp_current_hourly"), text("Emp_current_position", 20),
         text("Emp_vacation_entitlement", 10), date("Emp_vacation_from_1"),

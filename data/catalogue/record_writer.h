@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QTime>
 #include <QString>
 
 namespace varnex::data {
@@ -45,6 +46,7 @@ public:
     void set(const QString& name, double value) { m_table.field(name).setNumber(value); }
     void set(const QString& name, bool value) { m_table.field(name).setLogical(value); }
     void set(const QString& name, const QDate& value) { m_table.field(name).setDate(value); }
+    void set(const QString& name, const QTime& value) { m_table.field(name).setTime(value); }
     void set(const QString& name, const QDateTime& value) { m_table.field(name).setTimestamp(value); }
     void set(const QString& name, Currency value) { m_table.field(name).setMoney(value); }
     void set(const QString& name, const QByteArray& value) { m_table.field(name).setBytes(value); }

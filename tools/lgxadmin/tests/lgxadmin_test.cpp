@@ -1,0 +1,263 @@
+// The real lgxadmin program on fresh folders: a data root, the demonstration
+// company, its check, and the check failing once figures disagree.
+
+#include "varnex/currency.h"
+#include "varnex/data/company.h"
+#include "varnex/data/database.h"
+#include "varnex/data/options.h"
+#include "varnex/data/table.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using namespace varnex;
+using namespace varnex::data;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome lgxadmin(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(VARNEX_BIN_DIR "/lgxadmin"), args);
+    Outcome r;
+    if (!p.waitForFinished(300000)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = QStringLiteral("lgxadmin did not finish");
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+std::unique_ptr<Table> openTable(const QString& folder, const QString& name)
+{
+    auto t = std::make_unique<Table>();
+    t->setDatabase(Database::forFolder(folder));
+    t->setTableName(name);
+    t->open();
+    return t;
+}
+
+int countRows(const QString& folder, const QString& name)
+{
+    return openTable(folder, name)->recordCount();
+}
+
+// Edits the first record of `table` matching `key` on its current order (the
+// first record of all when `key` is empty).
+void corrupt(const QString& folder, const QString& table, const QString& index, const QVariantList& key,
+             const std::function<void(Table&)>& change)
+{
+    auto t = openTable(folder, table);
+    if (!index.isEmpty())
+        t->setIndexFieldNames(index);
+    if (key.isEmpty())
+        t->first();
+    else
+        ASSERT_TRUE(t->findKey(key)) << table.toStdString();
+    ASSERT_FALSE(t->eof());
+    t->edit();
+    change(*t);
+    t->post();
+}
+
+class LgxadminTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString drive() const { return dir.path(); }
+    QString root() const { return dir.path() + QStringLiteral("/Lgx/data"); }
+    QString company() const { return dir.path() + QStringLiteral("/Lgx/data1"); }
+};
+
+} // namespace
+
+TEST_F(LgxadminTest, InitCreatesTheSystemTables)
+{
+    const Outcome init = lgxadmin({"init", "--sessions", "3", drive()});
+    ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("password: (\\S+)")).match(init.out);
+    ASSERT_TRUE(m.hasMatch()) << init.out.toStdString();
+
+    EXPECT_EQ(countRows(root(), "session"), 3);
+    EXPECT_EQ(countRows(root(), "virmem"), 3);
+    auto db = Database::forFolder(root());
+    for (const char* t : {"comp", "user", "Desktop", "Languages", "apps", "FaCylinder", "CliCyln"})
+        EXPECT_TRUE(db->tableExists(QString::fromLatin1(t))) << t;
+
+    auto languages = openTable(root(), "Languages");
+    ASSERT_TRUE(languages->findKey({2}));
+    EXPECT_EQ(languages->field("LangCode").asString(), QStringLiteral("fr"));
+    EXPECT_EQ(languages->field("LangName").asString(), QString::fromUtf8("Français"));
+
+    auto apps = openTable(root(), "apps");
+    ASSERT_EQ(apps->recordCount(), 1);
+    apps->first();
+    EXPECT_EQ(apps->field("Application_pgm").asString(), QStringLiteral("toolsmaint"));
+    EXPECT_EQ(apps->field("Application_security").asString(), QStringLiteral("sysparams"));
+    EXPECT_TRUE(apps->field("Application_type").asLogical());
+
+    // The administrator logs in with the printed password and may use every option.
+    auto users = openTable(root(), "user");
+    ASSERT_TRUE(users->findKey({m.captured(1)}));
+    const QByteArray rights = users->field("User_security").asBytes();
+    ASSERT_EQ(rights.size(), RightsMapSize);
+    for (const MenuOption& o : MenuOptions())
+        EXPECT_TRUE(HasRight(rights, o.ledger, o.group, o.item)) << o.name;
+
+    const Outcome again = lgxadmin({"init", drive()});
+    EXPECT_EQ(again.exitCode, 2);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("already holds users"))) << again.err.toStdString();
+}
+
+TEST_F(LgxadminTest, DemoCompanyPassesTheCheckUntilAFigureIsChanged)
+{
+    ASSERT_EQ(lgxadmin({"init", "--password", "secret1", drive()}).exitCode, 0);
+    const Outcome demo = lgxadmin({"demo", drive()});
+    ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+    const Outcome check = lgxadmin({"check", drive()});
+    ASSERT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+    EXPECT_TRUE(check.out.contains(QStringLiteral(" 0 difference(s)"))) << check.out.toStdString();
+
+    // What the modules need to find in it.
+    auto sup = openTable(company(), "sup");
+    QSet<qint64> currencies;
+    bool nextMonthTerms = false;
+    for (sup->first(); !sup->eof(); sup->next()) {
+        currencies.insert(sup->field("Sup_currency").asInteger());
+        nextMonthTerms |= sup->field("Sup_du_days").asInteger() >= 900;
+        EXPECT_NE(sup->field("Sup_accnt1").asInteger(), 0);
+    }
+    EXPECT_EQ(currencies, (QSet<qint64>{0, 1, 2}));
+    EXPECT_TRUE(nextMonthTerms);
+
+    auto glm = openTable(company(), "glm");
+    auto purchaseTaxes = openTable(company(), "taxratesP");
+    for (purchaseTaxes->first(); !purchaseTaxes->eof(); purchaseTaxes->next())
+        EXPECT_TRUE(glm->findKey({qlonglong(purchaseTaxes->field("TaxRates_Account").asInteger())}));
+    auto ctrl = openTable(company(), "ctrl");
+    ctrl->first();
+    for (const char* account : {"Ctrl_ap_accnt", "Ctrl_ap_curr2", "Ctrl_ap_curr3"})
+        EXPECT_TRUE(glm->findKey({qlonglong(ctrl->field(account).asInteger())})) << account;
+    EXPECT_GT(ctrl->field("Ctrl_curr1_rate").asNumber(), 0);
+    EXPECT_EQ(countRows(company(), "Periods"), 13);
+
+    auto orders = openTable(company(), "cfhdr");
+    bool partlyReceived = false;
+    for (orders->first(); !orders->eof(); orders->next())
+        partlyReceived |= orders->field("Cfhdr_total_received").asMoney() > Currency() &&
+                          orders->field("Cfhdr_total_received").asMoney() < orders->field("Cfhdr_total").asMoney();
+    EXPECT_TRUE(partlyReceived);
+    for (const char* table : {"cfpkey", "ivserin", "car", "carh", "fahdr", "fahdra", "crorihdr", "croridet",
+                              "FaCylinder", "caph", "cdorihdr", "cdoridet", "sastats", "jcProject", "jcBudgetHdr",
+                              "jcBudgetDet", "jcTrans", "ivmag", "ivinv"})
+        EXPECT_GT(countRows(company(), QString::fromLatin1(table)), 0) << table;
+    EXPECT_EQ(countRows(company(), "ivmag"), 3);
+
+    QFile years(company() + QStringLiteral("/SvstatYears"));
+    ASSERT_TRUE(years.open(QIODevice::ReadOnly));
+    const QStringList listed = QString::fromUtf8(years.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(listed.size(), 2);
+    auto db = Database::forFolder(company());
+    for (const QString& year : listed) {
+        EXPECT_TRUE(db->tableExists(QStringLiteral("svstatc") + year)) << year.toStdString();
+        EXPECT_TRUE(db->tableExists(QStringLiteral("sastats") + year)) << year.toStdString();
+    }
+
+    // Figures that no longer agree are reported, and the exit status says so.
+    corrupt(company(), "sup", {}, {"LEVESQUE"}, [](Table& t) {
+        t.field("Sup_current_bal").setMoney(t.field("Sup_current_bal").asMoney() + Currency::fromUnits(1));
+    });
+    corrupt(company(), "tjld", {}, {}, [](Table& t) {
+        t.field("Tjld_debit").setMoney(t.field("Tjld_debit").asMoney() + Currency::fromTicks(100));
+    });
+    corrupt(company(), "ivinv", {}, {"OUT", "MART-16", 1}, [](Table& t) { t.field("Ivinv_date_cost2").clear(); });
+    const Outcome failed = lgxadmin({"check", drive(), "1"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.out.contains(QStringLiteral("Supplier LEVESQUE"))) << failed.out.toStdString();
+    EXPECT_TRUE(failed.out.contains(QStringLiteral("difference 1.00"))) << failed.out.toStdString();
+    EXPECT_TRUE(failed.out.contains(QStringLiteral("Journal header"))) << failed.out.toStdString();
+    EXPECT_TRUE(failed.out.contains(QStringLiteral("MART-16 store 1: layer 2 has a cost but no date")))
+        << failed.out.toStdString();
+    EXPECT_TRUE(failed.out.contains(QStringLiteral(" 3 difference(s)"))) << failed.out.toStdString();
+
+    // A second demo would overwrite a company: refused.
+    const Outcome again = lgxadmin({"demo", drive()});
+    EXPECT_EQ(again.exitCode, 2);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("already exists"))) << again.err.toStdString();
+}
+
+TEST_F(LgxadminTest, UserCommandAddsUsersWithNamedRights)
+{
+    ASSERT_EQ(lgxadmin({"init", "--password", "ADMIN1", drive()}).exitCode, 0);
+    const Outcome add = lgxadmin({"user", "--code", "MLAROCHE", "--name", "Marie Laroche", "--password", "achats7",
+                              "--language", "2", "--company", "1", "--printer", "Bureau", "--store", "2",
+                              "--rights", "purchent,supview,stockrcv", drive()});
+    ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
+
+    auto users = openTable(root(), "user");
+    ASSERT_TRUE(users->findKey({"ACHATS7"})); // stored as the login searches it
+    EXPECT_EQ(users->field("User_code").asString(), QStringLiteral("MLAROCHE"));
+    EXPECT_EQ(users->field("User_store").asInteger(), 2);
+    EXPECT_EQ(users->field("User_printer").asString(), QStringLiteral("Bureau"));
+    const QByteArray rights = users->field("User_security").asBytes();
+    EXPECT_TRUE(HasRight(rights, 2, 1, 0));  // purchases
+    EXPECT_TRUE(HasRight(rights, 2, 2, 0));  // supplier display
+    EXPECT_TRUE(HasRight(rights, 6, 1, 1));  // stock receipts
+    EXPECT_FALSE(HasRight(rights, 1, 2, 0)); // client display not granted
+
+    struct Refused {
+        QStringList args;
+        const char* message;
+    };
+    const QList<Refused> refused = {
+        {{"--code", "MLAROCHE", "--name", "X", "--password", "autre"}, "already exists"},
+        {{"--code", "AUTRE", "--name", "X", "--password", "ACHATS7"}, "already has this password"},
+        {{"--code", "AUTRE", "--name", "X", "--password", "p", "--rights", "purchent,nosuch"}, "nosuch"},
+        {{"--code", "AUTRE", "--name", "X", "--password", "beaucouptroplong"}, "at most 10"},
+        {{"--code", "AUTRE", "--name", "X", "--password", "p", "--language", "3"}, "--language"},
+        {{"--code", "", "--name", "X", "--password", "p"}, "needs a code"},
+    };
+    for (const Refused& r : refused) {
+        const Outcome run = lgxadmin(QStringList{"user"} + r.args + QStringList{drive()});
+        EXPECT_EQ(run.exitCode, 2) << r.message;
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(r.message))) << run.err.toStdString();
+    }
+    EXPECT_EQ(countRows(root(), "user"), 2);
+}
+
+TEST_F(LgxadminTest, BadRequestsAreRefusedClearly)
+{
+    struct Case {
+        QStringList args;
+        const char* message;
+    };
+    const QList<Case> cases = {
+        {{}, "Usage"},
+        {{"frobnicate"}, "Unknown command"},
+        {{"init", "--sessions", "0", "DIR"}, "--sessions"},
+        {{"init", "--colour", "blue", "DIR"}, "Unknown option"},
+        {{"demo", "--size", "huge", "DIR"}, "small or large"},
+        {{"check", "/nonexistent/folder"}, "does not exist"},
+        {{"demo", "/nonexistent/folder"}, "does not exist"},
+        {{"user", "--code", "A", "--name", "B", "--password", "C", "/nonexistent/folder"}, "does not exist"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = lgxadmin(c.args);
+        EXPECT_EQ(run.exitCode, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message))) << run.err.toStdString();
+    }
+}
