@@ -799,7 +799,10 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
                 values += i ? ",?" : "?";
             }
         }
-        cache.insert = "INSERT INTO " + quoted(spec.table) + " (" + cols + ") VALUES (" + values + ") RETURNING rowid" + returning;
+        // RETURNING costs a temporary table per execution: only when the
+        // statement assigns numbers the caller must learn.
+        cache.insert = "INSERT INTO " + quoted(spec.table) + " (" + cols + ") VALUES (" + values + ")"
+                     + (assigned.empty() ? std::string() : " RETURNING rowid" + returning);
         cache.assigned = assigned;
     }
     sqlite3_stmt* s = cached(cache.insert);
@@ -809,6 +812,12 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
         if (std::find(assigned.begin(), assigned.end(), i) == assigned.end())
             bindValue(s, index++, fields[i].type, row[static_cast<size_t>(i)]);
     int rc = sqlite3_step(s);
+    if (assigned.empty()) {
+        if (rc != SQLITE_DONE)
+            fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
+        noteChange();
+        return sqlite3_last_insert_rowid(m_db);
+    }
     if (rc != SQLITE_ROW)
         fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
     const std::int64_t rowId = sqlite3_column_int64(s, 0);
