@@ -1,5 +1,6 @@
 // Fields and the record buffer shared by tables and queries.
 
+#include <algorithm>
 #include <cmath>
 
 #include "backend.h"
@@ -278,10 +279,16 @@ void DataSet::teardownFields()
     m_storedCount = 0;
 }
 
-void DataSet::loadRecord(std::vector<QVariant> values)
+void DataSet::loadRecord(const std::vector<QVariant>& values)
 {
-    values.resize(m_fields.size());
-    m_buffer = std::move(values);
+    // Assigned in place: a cursor walk loads a record per step and must not
+    // allocate a buffer for each.
+    m_buffer.resize(m_fields.size());
+    const size_t stored = std::min(values.size(), m_buffer.size());
+    for (size_t i = 0; i < stored; ++i)
+        m_buffer[i] = values[i];
+    for (size_t i = stored; i < m_buffer.size(); ++i)
+        m_buffer[i] = QVariant();
     runCalcFields();
 }
 
