@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "varnex/frame/module.h"
+#include "varnex/frame/picklist.h"
 #include "varnex/linksection.h"
 #include "varnex/shell.h"
 
@@ -67,6 +68,7 @@ private:
 extern "C" std::int32_t QuickLink(TLinkSection record)
 {
     TQuickLinkForm form(record);
+    varnex::frame::TranslatePickWindow(&form, record);
     form.exec();
     return 0;
 }

@@ -51,6 +51,7 @@ protected:
         record.setText(&TLinkSection::Link_data_dir, root.path() + QStringLiteral("/data"));
         record.setText(&TLinkSection::Link_company, QStringLiteral("1"));
         record.raw().Link_language = 2;
+        record.setLangCode(QStringLiteral("fr")); // the compiled picklistsfr table
     }
 
     void rows(const QString& table, const std::vector<std::vector<std::pair<const char*, const char*>>>& values)

@@ -18,6 +18,7 @@
 #include "varnex/data/table.h"
 #include "varnex/frame/module.h"
 #include "varnex/messages.h"
+#include "varnex/translation/translate.h"
 #include "varnex/widgets/dbwidgets.h"
 
 namespace varnex::frame {
@@ -242,9 +243,23 @@ void TPickListDialog::keyPressEvent(QKeyEvent* event)
     }
 }
 
+void TranslatePickWindow(QWidget* window, const TLinkSection& record)
+{
+    const QString code = LinkLangCode(record);
+    if (code.isEmpty())
+        return;
+    try {
+        translation::TranslateForm(window, QStringLiteral("picklists") + code);
+    } catch (...) {
+        // Without its table the window keeps the texts it was built with,
+        // already in the user's language: choosing a code matters more.
+    }
+}
+
 std::optional<QVariantList> RunPickList(const PickListSpec& spec, const TLinkSection& record)
 {
     TPickListDialog dialog(spec, record.Link_language);
+    TranslatePickWindow(&dialog, record);
     if (!dialog.load(CompanyFolder(record))) {
         ShowErrorMessage(dialog.errorText());
         return std::nullopt;

@@ -137,6 +137,10 @@ private:
 // (then a message says why).
 std::optional<QVariantList> RunPickList(const PickListSpec& spec, const TLinkSection& record);
 
+// Translates a pick window with the table "picklists" + the record's
+// language code; without the table the window keeps its own texts.
+void TranslatePickWindow(QWidget* window, const TLinkSection& record);
+
 // Fills a string slot of an entry point: releases what the caller had there.
 void FillString(VxStr* slot, const QString& text);
 
