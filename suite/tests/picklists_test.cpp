@@ -189,6 +189,7 @@ TEST_F(PickListFixture, QuickLinkWindowIsCaptionedByLanguage)
     ASSERT_EQ(shell.opened.size(), 1);
     EXPECT_EQ(shell.opened[0].toLocalFile(), root.path() + QStringLiteral("/data1"));
     record.raw().Link_language = 1;
+    record.setLangCode(QStringLiteral("en"));
     runNumber("linkpanel.so", "QuickLink", "QuickLinkForm", [](QWidget* w) {
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Quick Link"));
         QTest::keyClick(w, Qt::Key_Escape);
