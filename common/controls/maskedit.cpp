@@ -513,6 +513,10 @@ void TVarnexMaskEdit::focusOutEvent(QFocusEvent* event)
     }
     if (!isMasked() || g_reclaimingFocus)
         return;
+    // Only a changed text is checked: a box left as it was found (or restored
+    // with Escape) can always be left, so an empty required box is no trap.
+    if (!isModified())
+        return;
     // Validate once the focus has settled, outside the focus change itself.
     QTimer::singleShot(0, this, [this] {
         if (!hasFocus() && isVisible())

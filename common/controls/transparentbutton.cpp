@@ -500,7 +500,9 @@ void TTransparentButton::mouseMoveEvent(QMouseEvent* event)
         OnMouseMove(this, event->modifiers(), pos.x(), pos.y());
     if (!m_tracking)
         return;
-    if (m_movable && parentWidget()) {
+    // Only a held button drags: tracking also stays on while Down is latched,
+    // and a hovering pointer must not carry the icon away.
+    if (m_movable && parentWidget() && (event->buttons() & Qt::LeftButton)) {
         const QPoint delta = pos - m_pressPoint;
         const QPoint to = this->pos() + delta;
         const QWidget* parent = parentWidget();
@@ -510,7 +512,8 @@ void TTransparentButton::mouseMoveEvent(QMouseEvent* event)
             pos -= delta; // the pointer is where it was on the moved button
         }
     }
-    const bool look = rect().contains(pos);
+    // A latched button keeps its pressed look wherever the pointer goes.
+    const bool look = m_down || rect().contains(pos);
     if (look != m_pressedLook) {
         m_pressedLook = look;
         update();

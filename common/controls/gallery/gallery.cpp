@@ -77,7 +77,7 @@ std::unique_ptr<QWidget> buttonsPage()
     const char* states[] = {"up", "pointer over", "pressed", "Down", "disabled"};
     auto* header = new QLabel(page.get());
     header->setText(QStringLiteral("<b style='color:white'>Frame style × state</b>"));
-    header->move(10, 6);
+    header->setGeometry(10, 6, 300, 18);
     for (int s = 0; s < 5; ++s) {
         auto* label = new QLabel(QString::fromLatin1(states[s]), page.get());
         label->setStyleSheet(QStringLiteral("color: white"));

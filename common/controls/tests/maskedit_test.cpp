@@ -220,11 +220,27 @@ TEST(MaskEdit, RequiredPositionLeftBlankRaisesOnLeaving)
     EXPECT_EQ(form.edit->Text(), QStringLiteral("5551234567"));
 }
 
-TEST(MaskEdit, UntouchedRequiredBoxStillFailsOnLeaving)
+// A box left as it was found, or restored with Escape, is not checked: the
+// user is never trapped in an empty required box.
+TEST(MaskEdit, UnchangedOrRestoredBoxCanBeLeft)
 {
     Form form(QStringLiteral("000;1;_"));
     form.leave();
-    ASSERT_EQ(form.messages.shown.size(), 1);
+    EXPECT_TRUE(form.messages.shown.isEmpty());
+    EXPECT_TRUE(form.other->hasFocus());
+
+    form.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(form.edit, QStringLiteral("1"));
+    QTest::keyClick(form.edit, Qt::Key_Escape);
+    EXPECT_EQ(form.edit->EditText(), QStringLiteral("___"));
+    form.leave();
+    EXPECT_TRUE(form.messages.shown.isEmpty());
+
+    form.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(form.edit, QStringLiteral("1"));
+    QTest::keyClick(form.edit, Qt::Key_Backspace); // changed, even if it looks the same
+    form.leave();
+    EXPECT_EQ(form.messages.shown.size(), 1);
     EXPECT_EQ(form.edit->cursorPosition(), 0);
 }
 
@@ -273,6 +289,8 @@ TEST(MaskEdit, OnValidateMayChangeValueAndVerdict)
             valid = false; // complete, but refused
         }
     };
+    QTest::keyClicks(form.edit, QStringLiteral("4"));
+    QTest::keyClick(form.edit, Qt::Key_Backspace);
     form.leave();
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(form.messages.shown.isEmpty());

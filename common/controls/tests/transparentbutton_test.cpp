@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 
 #include "varnex/controls/transparentbutton.h"
@@ -503,6 +504,44 @@ TEST(TransparentButton, DownKeepsThePressedLook)
     b.setDown(false);
     EXPECT_FALSE(b.isPressedLook());
     EXPECT_FALSE(b.isTracking());
+}
+
+// Down latches tracking on; a pointer merely hovering must neither drag the
+// icon nor lift its pressed look.
+TEST(TransparentButton, LatchedButtonIsNotDraggedByAHoveringPointer)
+{
+    QWidget parent;
+    parent.resize(300, 200);
+    TTransparentButton b(&parent);
+    b.setGeometry(50, 50, 40, 40);
+    b.setDown(true);
+    sendMouse(&b, QEvent::MouseMove, {20, 20}, Qt::NoButton, Qt::NoButton);
+    sendMouse(&b, QEvent::MouseMove, {120, 20}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(b.pos(), QPoint(50, 50));
+    EXPECT_TRUE(b.isPressedLook());
+}
+
+TEST(TransparentButton, AcceleratorOfTheCaptionClicks)
+{
+    QWidget window;
+    window.resize(100, 100);
+    TTransparentButton b(&window);
+    b.setCaption(QStringLiteral("&Achats"));
+    int clicks = 0;
+    b.OnClick = [&](QObject*) { ++clicks; };
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    b.setEnabled(false);
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    b.setEnabled(true);
+    b.setCaption(QStringLiteral("&Ventes"));
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(&window, Qt::Key_V, Qt::AltModifier);
+    EXPECT_EQ(clicks, 2);
 }
 
 TEST(TransparentButton, DisablingClearsTheRunTimeState)
