@@ -47,7 +47,7 @@ protected:
     void holdInOtherProcess(const QString& table, const QString& key)
     {
         m_holder.setProgram(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"));
-        m_holder.setArguments({folder(), table, key});
+        m_holder.setArguments({lockFolder(), table, key});
         m_holder.start();
         ASSERT_TRUE(m_holder.waitForStarted(5000));
         QByteArray said;
@@ -68,20 +68,18 @@ protected:
     }
 
     QProcess m_holder;
-};
+    QString m_folder;
 
-TEST_F(LockTest, LockedRecordIsRefusedAtOnceAndFreedWhenTheHolderIsKilled)
-{
-    struct Case { QString table; QString locked; QString free; };
-    const Case cases[] = {
-        {QStringLiteral("sup"), QStringLiteral("BOLT"), QStringLiteral("CORE")},
-        {QStringLiteral("session"), QStringLiteral("1"), QStringLiteral("2")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.table.toStdString());
-        holdInOtherProcess(c.table, c.locked);
-        auto t = openTable(c.table);
-        ASSERT_TRUE(t->findKey({c.locked}));
+    QString lockFolder() const { return m_folder.isEmpty() ? folder() : m_folder; }
+
+    // Another process holds `locked`: this one is refused it at once, reads
+    // everything, edits `free`, and gets `locked` once the holder is killed.
+    void checkLockBetweenProcesses(const QString& table, const QString& locked, const QString& free, int records)
+    {
+        SCOPED_TRACE(table.toStdString());
+        holdInOtherProcess(table, locked);
+        auto t = openTable(table);
+        ASSERT_TRUE(t->findKey({locked}));
 
         QElapsedTimer took;
         took.start();
@@ -98,17 +96,58 @@ TEST_F(LockTest, LockedRecordIsRefusedAtOnceAndFreedWhenTheHolderIsKilled)
         EXPECT_EQ(ErrorCodeOf([&] { t->deleteRecord(); }), ErrorCode::RecordLocked);
 
         // Everything else goes on: reading all records, editing another one.
-        EXPECT_EQ(t->recordCount(), c.table == QLatin1String("sup") ? 3 : 2);
-        ASSERT_TRUE(t->findKey({c.free}));
+        EXPECT_EQ(t->recordCount(), records);
+        ASSERT_TRUE(t->findKey({free}));
         t->edit();
-        t->fieldByNumber(1).setString(QStringLiteral("mine"));
         t->post();
 
         killHolder();
-        ASSERT_TRUE(t->findKey({c.locked}));
+        ASSERT_TRUE(t->findKey({locked}));
         EXPECT_EQ(ErrorCodeOf([&] { t->edit(); }), 0);
         t->cancel();
     }
+};
+
+TEST_F(LockTest, LockedRecordIsRefusedAtOnceAndFreedWhenTheHolderIsKilled)
+{
+    checkLockBetweenProcesses(QStringLiteral("sup"), QStringLiteral("BOLT"), QStringLiteral("CORE"), 3);
+    checkLockBetweenProcesses(QStringLiteral("session"), QStringLiteral("1"), QStringLiteral("2"), 2);
+}
+
+// The same on the real tables of the catalogue: a supplier and the
+// launcher's session slot.
+TEST_F(LockTest, CatalogueSupplierAndSessionRows)
+{
+    const TableDef* sup = FindTableDef(QStringLiteral("sup"));
+    const TableDef* session = FindTableDef(QStringLiteral("session"));
+    ASSERT_NE(sup, nullptr);
+    ASSERT_NE(session, nullptr);
+    QTemporaryDir company;
+    auto real = Database::forFolder(company.path());
+    real->createTable(*sup);
+    real->createTable(*session);
+    Table t;
+    t.setDatabase(real);
+    t.setTableName(QStringLiteral("sup"));
+    t.open();
+    for (const char* code : {"ACME", "BOLT"}) {
+        t.append();
+        t.field(QStringLiteral("Sup_code")).setString(QLatin1String(code));
+        t.post();
+    }
+    t.close();
+    t.setTableName(QStringLiteral("session"));
+    t.open();
+    for (int id : {1, 2}) {
+        t.append();
+        t.field(QStringLiteral("Session_id")).setInteger(id);
+        t.post();
+    }
+    t.close();
+    db = real;
+    m_folder = company.path();
+    checkLockBetweenProcesses(QStringLiteral("sup"), QStringLiteral("ACME"), QStringLiteral("BOLT"), 2);
+    checkLockBetweenProcesses(QStringLiteral("session"), QStringLiteral("2"), QStringLiteral("1"), 2);
 }
 
 TEST_F(LockTest, RecordThisProcessHoldsIsRefusedToTheOtherProcess)
