@@ -14,6 +14,8 @@
 #include "varnex/settings.h"
 #include "varnex/shell.h"
 #include "varnex/statusbar.h"
+#include "varnex/translation/translate.h"
+#include "varnex/translation/window_check.h"
 
 using namespace varnex;
 using namespace varnex::frame;
@@ -176,4 +178,16 @@ TEST(StandardButtons, MailPrintAndHelp)
     EXPECT_EQ(help.requests, QStringList({QStringLiteral("context:/opt/lgx/Lgx/bin/Helpfr:303")}));
     EXPECT_EQ(HelpFolderFor(QStringLiteral("/p"), 1, QStringLiteral("en")), QStringLiteral("/p/Help"));
     EXPECT_EQ(HelpFolderFor(QStringLiteral("/p"), 0, QStringLiteral("en")), QStringLiteral("/p/Helpen"));
+}
+
+TEST(ErrorForm, ItsTextsComeFromTheModuleTables)
+{
+    for (const char* table : {"stockrcvfr", "stockrcven", "purchentfr", "purchenten"}) {
+        TErrorForm form;
+        EXPECT_EQ(translation::CheckWindowTexts(&form, QString::fromUtf8(table)), QStringList()) << table;
+        translation::TranslateForm(&form, QString::fromUtf8(table));
+        const bool french = QByteArray(table).endsWith("fr");
+        EXPECT_EQ(form.windowTitle(), french ? QStringLiteral("Erreur") : QStringLiteral("Error")) << table;
+        EXPECT_EQ(form.CloseBtn->text(), french ? QStringLiteral("Fermer") : QStringLiteral("Close")) << table;
+    }
 }
