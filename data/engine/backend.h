@@ -124,6 +124,13 @@ public:
     void setRecordOwner(const QString& table, std::int64_t rowId, const void* owner);
     void clearRecordOwner(const QString& table, std::int64_t rowId);
 
+    // A record written inside a transaction stays locked until the
+    // transaction ends: released at post, another process could read the
+    // value from before the commit, change it and overwrite this one.
+    void keepLockUntilTransactionEnds(const QString& table, std::int64_t rowId);
+    void releaseTransactionLocks();
+    bool heldUntilTransactionEnds(const QString& table, std::int64_t rowId) const;
+
 protected:
     // Called by every write before it touches the data.
     void countWrite();
@@ -133,6 +140,7 @@ private:
     int m_failAt = 0;
     std::int64_t m_writes = 0;
     std::map<std::pair<QString, std::int64_t>, const void*> m_owners;
+    std::vector<std::pair<QString, std::int64_t>> m_transactionLocks;
 };
 
 // Canonical in-memory form of a value for a field type (see Field::value()).

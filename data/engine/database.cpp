@@ -229,6 +229,7 @@ void Transaction::commit()
         throw EngineError(ErrorCode::WrongState, QStringLiteral("The transaction has already ended."));
     m_db->backend().commit();
     m_active = false;
+    m_db->backend().releaseTransactionLocks();
 }
 
 void Transaction::rollback()
@@ -237,6 +238,7 @@ void Transaction::rollback()
         return;
     m_active = false;
     m_db->backend().rollback();
+    m_db->backend().releaseTransactionLocks();
 }
 
 // ---- aliases ----------------------------------------------------------------

@@ -296,12 +296,18 @@ struct Table::Impl {
         q->notifyRecord();
     }
 
-    void releaseLock()
+    // `written`: the record was just posted or deleted; inside a transaction
+    // its lock then lasts until the transaction ends.
+    void releaseLock(bool written = false)
     {
         if (!lockHeld)
             return;
-        be().unlockRecord(tableName, lockedRow);
-        be().clearRecordOwner(tableName, lockedRow);
+        if (written && be().inTransaction()) {
+            be().keepLockUntilTransactionEnds(tableName, lockedRow);
+        } else if (!be().heldUntilTransactionEnds(tableName, lockedRow)) {
+            be().unlockRecord(tableName, lockedRow);
+            be().clearRecordOwner(tableName, lockedRow);
+        }
         lockHeld = false;
     }
 
@@ -841,7 +847,7 @@ void Table::post()
         m_rowId = d->be().insertRow(d->spec, row);
     } else {
         d->be().updateRow(d->spec, m_rowId, row);
-        d->releaseLock();
+        d->releaseLock(true);
     }
     loadRecord(std::move(row));
     d->haveRecord = true;
@@ -900,7 +906,7 @@ void Table::deleteRecord()
             d->releaseLock();
         throw;
     }
-    d->releaseLock();
+    d->releaseLock(true);
     m_modified = false;
     setState(DataSetState::Browse);
     const QVariantList key = d->currentKey();

@@ -327,4 +327,26 @@ void Backend::clearRecordOwner(const QString& table, std::int64_t rowId)
     m_owners.erase({table.toLower(), rowId});
 }
 
+void Backend::keepLockUntilTransactionEnds(const QString& table, std::int64_t rowId)
+{
+    m_transactionLocks.emplace_back(table, rowId);
+}
+
+bool Backend::heldUntilTransactionEnds(const QString& table, std::int64_t rowId) const
+{
+    for (const auto& [t, r] : m_transactionLocks)
+        if (r == rowId && t.compare(table, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+void Backend::releaseTransactionLocks()
+{
+    for (const auto& [table, rowId] : m_transactionLocks) {
+        unlockRecord(table, rowId);
+        clearRecordOwner(table, rowId);
+    }
+    m_transactionLocks.clear();
+}
+
 } // namespace varnex::data

@@ -167,5 +167,51 @@ TEST_F(LockTest, RecordThisProcessHoldsIsRefusedToTheOtherProcess)
     EXPECT_EQ(ErrorCodeOf([&] { sup->edit(); }), ErrorCode::RecordLocked);
 }
 
+// A record written inside a transaction stays locked until the transaction
+// ends, or another process could read the value from before the commit and
+// write it back over this one.
+TEST_F(LockTest, RecordWrittenInATransactionStaysLockedUntilItEnds)
+{
+    auto tryFromOtherProcess = [&] {
+        QProcess other;
+        other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"), {folder(), QStringLiteral("sup"), QStringLiteral("ACME")});
+        EXPECT_TRUE(other.waitForStarted(5000));
+        QByteArray said;
+        QElapsedTimer waited;
+        waited.start();
+        while (!said.contains('\n') && waited.elapsed() < 10000) {
+            other.waitForReadyRead(200);
+            said += other.readAllStandardOutput();
+        }
+        other.kill();
+        other.waitForFinished(5000);
+        return said.trimmed();
+    };
+    auto sup = openTable(QStringLiteral("sup"));
+    auto second = openTable(QStringLiteral("sup"));
+    for (bool commit : {true, false}) {
+        SCOPED_TRACE(commit ? "commit" : "rollback");
+        {
+            Transaction tx(db);
+            ASSERT_TRUE(sup->findKey({QStringLiteral("ACME")}));
+            sup->edit();
+            sup->field(QStringLiteral("Sup_name")).setString(QStringLiteral("posted"));
+            sup->post();
+            EXPECT_TRUE(tryFromOtherProcess().startsWith("ERROR 10241"));
+            ASSERT_TRUE(second->findKey({QStringLiteral("ACME")}));
+            EXPECT_EQ(ErrorCodeOf([&] { second->edit(); }), ErrorCode::RecordLockedHere);
+            // Editing it again and cancelling keeps it locked too.
+            sup->edit();
+            sup->cancel();
+            EXPECT_TRUE(tryFromOtherProcess().startsWith("ERROR 10241"));
+            if (commit)
+                tx.commit();
+        }
+        EXPECT_EQ(tryFromOtherProcess(), QByteArray("LOCKED"));
+        EXPECT_EQ(ErrorCodeOf([&] { second->edit(); }), 0);
+        second->cancel();
+    }
+}
+
 } // namespace
 } // namespace varnex::data::testing
