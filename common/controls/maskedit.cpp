@@ -519,8 +519,14 @@ void TVarnexMaskEdit::focusOutEvent(QFocusEvent* event)
         return;
     // Validate once the focus has settled, outside the focus change itself.
     QTimer::singleShot(0, this, [this] {
-        if (!hasFocus() && isVisible())
-            validateFromEvent();
+        if (hasFocus() || !isVisible())
+            return;
+        // Exit, cancel and search buttons (Tag 13) may be reached from a box
+        // that is not valid yet; the box is checked when next left otherwise.
+        const QWidget* next = QApplication::focusWidget();
+        if (next && next->property("Tag").toInt() == 13)
+            return;
+        validateFromEvent();
     });
 }
 

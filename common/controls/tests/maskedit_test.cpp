@@ -244,6 +244,20 @@ TEST(MaskEdit, UnchangedOrRestoredBoxCanBeLeft)
     EXPECT_EQ(form.edit->cursorPosition(), 0);
 }
 
+TEST(MaskEdit, LeavingForATag13ButtonSkipsTheCheck)
+{
+    Form form(QStringLiteral("000;1;_"));
+    form.other->setProperty("Tag", 13); // an exit button
+    QTest::keyClicks(form.edit, QStringLiteral("1"));
+    form.leave();
+    EXPECT_TRUE(form.messages.shown.isEmpty());
+    EXPECT_TRUE(form.other->hasFocus());
+    form.other->setProperty("Tag", 0);
+    form.edit->setFocus(Qt::TabFocusReason);
+    form.leave(); // still changed: checked now
+    EXPECT_EQ(form.messages.shown.size(), 1);
+}
+
 TEST(MaskEdit, EnterValidatesOnlyAModifiedText)
 {
     Form form(QStringLiteral("000;1;_"));
