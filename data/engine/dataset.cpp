@@ -292,6 +292,17 @@ void DataSet::loadRecord(const std::vector<QVariant>& values)
     runCalcFields();
 }
 
+void DataSet::loadRecord(std::vector<QVariant>&& values)
+{
+    m_buffer.resize(m_fields.size());
+    const size_t stored = std::min(values.size(), m_buffer.size());
+    for (size_t i = 0; i < stored; ++i)
+        m_buffer[i] = std::move(values[i]);
+    for (size_t i = stored; i < m_buffer.size(); ++i)
+        m_buffer[i] = QVariant();
+    runCalcFields();
+}
+
 void DataSet::clearRecord()
 {
     m_buffer.assign(m_fields.size(), QVariant());

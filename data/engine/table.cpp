@@ -231,8 +231,19 @@ struct Table::Impl {
         const bool fresh = stamp == be().changeStamp();
         if (fresh && !q->filtered()) {
             const int p = pos + (forward ? 1 : -1);
-            if (p >= 0 && p < static_cast<int>(rows.size())) {
-                take(rows[static_cast<size_t>(p)]);
+            if (p >= 0 && p < static_cast<int>(rows.size()) && !consumed(p)) {
+                FetchedRow& row = rows[static_cast<size_t>(p)];
+                q->m_rowId = row.rowId;
+                if (forward) {
+                    // A forward walk rarely comes back: the values move into
+                    // the record instead of being copied, and the row is
+                    // marked used up (a later move back reads it again).
+                    q->loadRecord(std::move(row.values));
+                    row.values.clear();
+                } else {
+                    q->loadRecord(row.values);
+                }
+                haveRecord = true;
                 pos = p;
                 q->setEdges(false, false);
                 q->notifyRecord();
@@ -241,20 +252,29 @@ struct Table::Impl {
         }
         Snapshot before = snapshot();
         bool found = false;
+        bool windowUsable = fresh;
         if (fresh) {
             // Inside the buffered window first.
-            if (forward) {
-                for (int p = pos + 1; p < static_cast<int>(rows.size()); ++p)
-                    if (take(rows[static_cast<size_t>(p)])) { pos = p; found = true; break; }
-            } else {
-                for (int p = pos - 1; p >= 0; --p)
-                    if (take(rows[static_cast<size_t>(p)])) { pos = p; found = true; break; }
+            const int step = forward ? 1 : -1;
+            for (int p = pos + step; p >= 0 && p < static_cast<int>(rows.size()); p += step) {
+                if (consumed(p)) {
+                    windowUsable = false;
+                    break;
+                }
+                if (take(rows[static_cast<size_t>(p)])) {
+                    pos = p;
+                    found = true;
+                    break;
+                }
             }
         }
         if (!found) {
             const FetchedRow* edge = nullptr;
-            if (fresh && !rows.empty())
-                edge = forward ? &rows.back() : &rows.front();
+            if (windowUsable && !rows.empty()) {
+                const int e = forward ? static_cast<int>(rows.size()) - 1 : 0;
+                if (!consumed(e))
+                    edge = &rows[static_cast<size_t>(e)];
+            }
             const Seek seek = edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(spec, *edge), edge->rowId}
                                    : Seek{forward ? SeekMode::After : SeekMode::Before, keyFromSnapshot(before), before.rowId};
             found = forward ? scanForward(seek) : scanBackward(seek);
@@ -270,6 +290,8 @@ struct Table::Impl {
         q->setEdges(false, false);
         q->notifyRecord();
     }
+
+    bool consumed(int p) const { return rows[static_cast<size_t>(p)].values.empty(); }
 
     QVariantList keyFromSnapshot(const Snapshot& s) const
     {
@@ -656,7 +678,7 @@ void Table::first()
     checkBrowse();
     // A detail just positioned by its master already holds its first rows.
     if (!d->masterEmpty && d->windowFromStart && d->stamp == d->be().changeStamp()) {
-        for (int p = 0; p < static_cast<int>(d->rows.size()); ++p)
+        for (int p = 0; p < static_cast<int>(d->rows.size()) && !d->consumed(p); ++p)
             if (d->take(d->rows[static_cast<size_t>(p)])) {
                 d->pos = p;
                 setEdges(false, false);

@@ -172,6 +172,7 @@ protected:
     int storedFieldCount() const { return m_storedCount; }
     // Loads a fetched row as the current record and runs calcFields.
     void loadRecord(const std::vector<QVariant>& values);
+    void loadRecord(std::vector<QVariant>&& values);
     void clearRecord();
     std::vector<QVariant>& buffer() { return m_buffer; }
     const std::vector<QVariant>& buffer() const { return m_buffer; }
