@@ -373,8 +373,8 @@ bool TVarnexMaskEdit::typeChar(QString& shown, int& caret, QChar c, bool fromPas
 
 void TVarnexMaskEdit::pasteText(const QString& text)
 {
-    QString shown = QLineEdit::text();
-    int caret = cursorPosition();
+    QString shown = m_mask.format(QLineEdit::text());
+    int caret = qMin(cursorPosition(), m_mask.length());
     if (hasSelectedText()) {
         caret = selectionStart();
         clearRange(shown, caret, caret + int(selectedText().size()));
@@ -415,7 +415,9 @@ void TVarnexMaskEdit::keyPressEvent(QKeyEvent* event)
     }
 
     QString shown = QLineEdit::text();
-    const int caret = cursorPosition();
+    if (shown.size() != m_mask.length()) // cannot happen after normalising; never index past the mask
+        shown = m_mask.format(shown);
+    const int caret = qMin(cursorPosition(), m_mask.length());
     const bool selection = hasSelectedText();
     const int selStart = selection ? selectionStart() : caret;
     const int selEnd = selection ? selStart + int(selectedText().size()) : caret;
