@@ -242,3 +242,27 @@ TEST(RunModule, TheModulesHandlerIsInstalledAndTheObjectsFreed)
     // the launcher clears it after the call
     ClearApplicationExceptionHandler();
 }
+
+TEST(FirstActivation, WithoutStandaloneDefaultsAnEmptyCompanyStaysEmpty)
+{
+    // clview and purchent: the company folder is then the data folder itself
+    QTemporaryDir root;
+    makeCompany(root.path() + QStringLiteral("/data"));
+    LinkRecord copy;
+    copy.setText(&TLinkSection::Link_data_dir, root.path() + QStringLiteral("/data"));
+    translation::MemoryLanguageTables tables;
+    tables.addTable(QStringLiteral("clviewen"));
+    translation::SetLanguageTableSource(&tables);
+    copy.setLangCode(QStringLiteral("en"));
+    ModuleDatabase database(QStringLiteral("clviewdb"));
+    FirstActivationSetup setup;
+    setup.moduleName = QStringLiteral("clview");
+    setup.databases = {{&database, true}};
+    EXPECT_TRUE(FirstActivation(copy, setup));
+    EXPECT_EQ(copy.text(&TLinkSection::Link_company), QString());
+    EXPECT_EQ(database.database()->folder(), root.path() + QStringLiteral("/data"));
+    EXPECT_TRUE(database.database()->tableExists(QStringLiteral("sup")));
+    EXPECT_FALSE(FirstActivation(copy, setup));
+    EXPECT_EQ(tables.openCount(), 0); // no form to translate
+    translation::SetLanguageTableSource(nullptr);
+}

@@ -81,9 +81,8 @@ TEST(CurrencySymbols, AlignmentAndTheNoSymbolDisplay)
     const SettingsStore store = SettingsStore::machine();
     store.setValue(QStringLiteral("Settings"), QStringLiteral("CurrAlign"), QStringLiteral("R"));
     CurrencySymbolTable symbols;
-    symbols.LoadCurrencySymbols(QStringLiteral("US"), QStringLiteral("€"), QString(), QString());
-    // currency 1 is the first foreign currency; the edge names currency 2 by its sign
-    symbols.SetCurrencyDisplay(1);
+    symbols.LoadCurrencySymbols(QStringLiteral("€"), QStringLiteral("US"), QString(), QString());
+    symbols.SetCurrencyDisplay(2);
     EXPECT_EQ(FormatCurrency(Currency::fromUnits(12)), QStringLiteral("12.00US"));
     EXPECT_EQ(FormatCurrency(Currency::fromUnits(-12)), QStringLiteral("(12.00US)"));
     symbols.SetCurrencyDisplay(-1);
