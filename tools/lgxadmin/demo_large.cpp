@@ -55,7 +55,7 @@ template <typename Fill>
 void fillTable(const std::shared_ptr<Database>& db, const char* name, DemoSummary& summary, Fill fill)
 {
     Transaction tx(db);
-    TableFiller filler(db, QString::fromLatin1(name));
+    BulkInserter filler(db, QString::fromLatin1(name));
     fill(filler);
     tx.commit();
     summary.rows.emplace_back(QString::fromLatin1(name), filler.rows());
@@ -84,14 +84,16 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
 
     // Client open items: invoices, most of them followed by their payment.
     std::vector<Currency> clientBalance(kClients + 1);
-    fillTable(db, "car", summary, [&](TableFiller& f) {
+    int sequence = 0; // autoincrement values, numbered here
+    fillTable(db, "car", summary, [&](BulkInserter& f) {
         for (int c = 1; c <= kClients; ++c) {
             const QString code = QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0'));
             for (int i = 0; i < kClientItems; i += 2) {
                 const QString invoice = QStringLiteral("%1").arg(100000 + c * kClientItems + i);
                 const QDate date = today.addDays(-days(rng));
                 const Currency amount = Currency::fromTicks(cents(rng) * 100LL);
-                RecordWriter& r = f.add();
+                BulkInserter& r = f.add();
+                r.set("Car_seq", ++sequence);
                 r.set("Car_client", code);
                 r.set("Car_invoice", invoice);
                 r.set("Car_date", date);
@@ -101,7 +103,8 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
                 f.post();
                 // Three payments in four, some partial.
                 const Currency paid = (i % 8 == 6) ? Currency() : (i % 8 == 4) ? RoundToCents(amount.multipliedBy(0.5)) : amount;
-                RecordWriter& p = f.add();
+                BulkInserter& p = f.add();
+                p.set("Car_seq", ++sequence);
                 p.set("Car_client", code);
                 p.set("Car_invoice", invoice);
                 p.set("Car_ref", QStringLiteral("R%1").arg(c * kClientItems + i));
@@ -114,9 +117,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             }
         }
     });
-    fillTable(db, "cli", summary, [&](TableFiller& f) {
+    fillTable(db, "cli", summary, [&](BulkInserter& f) {
         for (int c = 1; c <= kClients; ++c) {
-            RecordWriter& r = f.add();
+            BulkInserter& r = f.add();
             r.set("Cli_code", QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
             r.set("Cli_name", pick(kTrades, c) + QLatin1Char(' ') + pick(kFamilies, c / 12) +
                                   (c % 3 ? QStringLiteral(" inc.") : QStringLiteral(" et fils")));
@@ -138,14 +141,16 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
     });
 
     std::vector<Currency> supplierBalance(kSuppliers + 1);
-    fillTable(db, "cap", summary, [&](TableFiller& f) {
+    sequence = 0;
+    fillTable(db, "cap", summary, [&](BulkInserter& f) {
         for (int s = 1; s <= kSuppliers; ++s) {
             const QString code = QStringLiteral("F%1").arg(s, 4, 10, QLatin1Char('0'));
             for (int i = 0; i < kSupplierItems; i += 2) {
                 const QString invoice = QStringLiteral("A%1").arg(s * kSupplierItems + i);
                 const QDate date = today.addDays(-days(rng));
                 const Currency amount = Currency::fromTicks(cents(rng) * 100LL);
-                RecordWriter& r = f.add();
+                BulkInserter& r = f.add();
+                r.set("Cap_seq", ++sequence);
                 r.set("Cap_supplier", code);
                 r.set("Cap_invoice", invoice);
                 r.set("Cap_date", date);
@@ -154,7 +159,8 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
                 r.set("Cap_amount", amount);
                 f.post();
                 const Currency paid = (i % 6 == 4) ? Currency() : amount;
-                RecordWriter& p = f.add();
+                BulkInserter& p = f.add();
+                p.set("Cap_seq", ++sequence);
                 p.set("Cap_supplier", code);
                 p.set("Cap_invoice", invoice);
                 p.set("Cap_ref", QString::number(5000 + s * kSupplierItems + i));
@@ -167,9 +173,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             }
         }
     });
-    fillTable(db, "sup", summary, [&](TableFiller& f) {
+    fillTable(db, "sup", summary, [&](BulkInserter& f) {
         for (int s = 1; s <= kSuppliers; ++s) {
-            RecordWriter& r = f.add();
+            BulkInserter& r = f.add();
             r.set("Sup_code", QStringLiteral("F%1").arg(s, 4, 10, QLatin1Char('0')));
             r.set("Sup_name", pick(kSupplierKinds, s) + QLatin1Char(' ') + pick(kFamilies, s / 6) + QStringLiteral(" ltée"));
             r.set("Sup_city", pick(kCities, s / 3));
@@ -186,9 +192,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
         }
     });
 
-    fillTable(db, "ivprod", summary, [&](TableFiller& f) {
+    fillTable(db, "ivprod", summary, [&](BulkInserter& f) {
         for (int p = 0; p < kProducts; ++p) {
-            RecordWriter& r = f.add();
+            BulkInserter& r = f.add();
             r.set("Ivprod_line_code", pick(kLines, p));
             r.set("Ivprod_item_code", QStringLiteral("%1").arg(p, 6, 10, QLatin1Char('0')));
             r.set("Ivprod_desc_1", pick(kNouns, p / 10) + QLatin1Char(' ') + pick(kQualifiers, p / 160) +
@@ -206,9 +212,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             f.post();
         }
     });
-    fillTable(db, "ivinv", summary, [&](TableFiller& f) {
+    fillTable(db, "ivinv", summary, [&](BulkInserter& f) {
         for (int p = 0; p < kProducts; ++p) {
-            RecordWriter& r = f.add();
+            BulkInserter& r = f.add();
             r.set("Ivinv_Line_Code", pick(kLines, p));
             r.set("Ivinv_item_code", QStringLiteral("%1").arg(p, 6, 10, QLatin1Char('0')));
             r.set("Ivinv_store", 1);
@@ -226,8 +232,8 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             f.post();
         }
     });
-    fillTable(db, "ivmag", summary, [&](TableFiller& f) {
-        RecordWriter& r = f.add();
+    fillTable(db, "ivmag", summary, [&](BulkInserter& f) {
+        BulkInserter& r = f.add();
         r.set("Ivmag_store_number", 1);
         r.set("Ivmag_store_name", QString::fromUtf8("Entrepôt central"));
         f.post();
