@@ -203,6 +203,9 @@ struct Stock {
     double monthSold = 0;
     double yearSold = 0;
     int cylinders = 0;
+    double layers[3] = {}; // quantities of the three cost layers, newest first
+    bool kept = false;     // the store keeps this product
+    double onHand() const { return layers[0] + layers[1] + layers[2]; }
 };
 
 // ---- clients ----------------------------------------------------------------
@@ -487,6 +490,22 @@ void Demo::writeCurrencies()
 
 void Demo::writeStoresAndProducts()
 {
+    // Quantities on hand are settled first: the receipts' movement history
+    // shows the balance they leave.
+    std::uniform_int_distribution<int> quantity(4, 30);
+    for (const Product& p : kProducts) {
+        if (p.kit)
+            continue; // kits are assembled from their components' stock
+        for (int store = 1; store <= 3; ++store) {
+            if (store == 3 && qstrcmp(p.line, "GAZ") != 0 && qstrcmp(p.line, "ELE") != 0)
+                continue; // the warehouse only keeps gas and electrical stock
+            Stock& st = m_stock[{QString::fromLatin1(p.line), QString::fromLatin1(p.item), store}];
+            st.kept = true;
+            for (double& layer : st.layers)
+                layer = quantity(m_rng);
+        }
+    }
+
     const char* const stores[] = {"Magasin principal – Trois-Rivières", "Succursale Shawinigan",
                                   "Entrepôt Bécancour"};
     for (int s = 1; s <= 3; ++s) {
@@ -1063,7 +1082,7 @@ void Demo::writeOrdersAndReceipts()
             md.set("Ivtrxd_item_code", p.item);
             md.set("Ivtrxd_qty", l.received);
             md.set("Ivtrxd_cost", l.price);
-            md.set("Ivtrxd_balance", 40.0 + l.received);
+            md.set("Ivtrxd_balance", m_stock[{QString::fromLatin1(p.line), QString::fromLatin1(p.item), o.store}].onHand());
             md.set("Ivtrxd_store", o.store);
             md.set("Ivtrxd_desc", QString::fromUtf8(p.description).left(40));
             table("ivtrxdh").post();
@@ -1673,14 +1692,11 @@ void Demo::writeMasters()
 
     // Stock in each store: three cost layers, newest first; layers 4 and 5
     // empty (no cost, no date).
-    std::uniform_int_distribution<int> quantity(4, 30);
     for (const Product& p : kProducts) {
-        if (p.kit)
-            continue; // kits are assembled from their components' stock
         for (int store = 1; store <= 3; ++store) {
-            if (store == 3 && qstrcmp(p.line, "GAZ") != 0 && qstrcmp(p.line, "ELE") != 0)
-                continue; // the warehouse only keeps gas and electrical stock
             const Stock st = m_stock[{QString::fromLatin1(p.line), QString::fromLatin1(p.item), store}];
+            if (!st.kept)
+                continue;
             RecordWriter& r = table("ivinv").add();
             r.set("Ivinv_Line_Code", p.line);
             r.set("Ivinv_item_code", p.item);
@@ -1689,7 +1705,7 @@ void Demo::writeMasters()
             r.set("Ivinv_lead_days", 7);
             double onHand = 0;
             for (int layer = 1; layer <= 3; ++layer) {
-                const double qty = quantity(m_rng);
+                const double qty = st.layers[layer - 1];
                 const double cost = std::round(p.cost * (1.0 - 0.02 * (layer - 1)) * 100.0) / 100.0;
                 r.set(QStringLiteral("Ivinv_qty%1").arg(layer), qty);
                 r.set(QStringLiteral("Ivinv_cost%1").arg(layer), cost);

@@ -144,6 +144,24 @@ TEST_F(LgxadminTest, DemoCompanyPassesTheCheckUntilAFigureIsChanged)
     EXPECT_EQ(currencies, (QSet<qint64>{0, 1, 2}));
     EXPECT_TRUE(nextMonthTerms);
 
+    // Terms 910: due on the 10th of the month after the invoice.
+    auto cap = openTable(company(), "cap");
+    int gasInvoices = 0;
+    for (cap->first(); !cap->eof(); cap->next()) {
+        if (cap->field("Cap_supplier").asString() != QLatin1String("GAZIND") || cap->field("Cap_type").asString() != "1")
+            continue;
+        const QDate date = cap->field("Cap_date").asDate();
+        EXPECT_EQ(cap->field("Cap_du_date").asDate(), QDate(date.year(), date.month(), 1).addMonths(1).addDays(9));
+        ++gasInvoices;
+    }
+    EXPECT_EQ(gasInvoices, 3);
+    // Purchases journal 3, 32 and 33 by currency; cheques journal 4.
+    auto headers = openTable(company(), "tjlh");
+    QSet<qint64> journals;
+    for (headers->first(); !headers->eof(); headers->next())
+        journals.insert(headers->field("Tjlh_journal").asInteger());
+    EXPECT_EQ(journals, (QSet<qint64>{3, 4, 32, 33}));
+
     auto glm = openTable(company(), "glm");
     auto purchaseTaxes = openTable(company(), "taxratesP");
     for (purchaseTaxes->first(); !purchaseTaxes->eof(); purchaseTaxes->next())
