@@ -63,6 +63,20 @@ TEST(Wallpaper, TilesThePictureInsideBevelsAndBorder)
     }
 }
 
+TEST(Wallpaper, OnePixelPictureOnALargePanel)
+{
+    QImage dot(1, 1, QImage::Format_RGB32);
+    dot.setPixel(0, 0, qRgb(1, 2, 3));
+    TWallpaper w;
+    w.setAlign(alNone);
+    w.resize(2000, 1500);
+    w.setWallpaper(dot);
+    const QImage img = w.grab().toImage();
+    EXPECT_EQ(img.pixel(1, 1), qRgb(1, 2, 3));
+    EXPECT_EQ(img.pixel(1998, 1498), qRgb(1, 2, 3));
+    EXPECT_NE(img.pixel(1999, 1499), qRgb(1, 2, 3)); // the bevel
+}
+
 TEST(Wallpaper, SettingThePictureCopiesIt)
 {
     QImage picture(4, 4, QImage::Format_RGB32);
