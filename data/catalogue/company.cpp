@@ -215,12 +215,6 @@ QString CreateDataRoot(const QString& dataRoot, const DataRootOptions& options)
     if (db->tableExists(QStringLiteral("user")))
         throw SetupError(QStringLiteral("The data root %1 already holds users; nothing was changed.").arg(dataRoot));
 
-    for (const TableDef* def : TablesOfFolder(Folder::System))
-        if (def->name.compare(QLatin1String("apps"), Qt::CaseInsensitive) != 0)
-            createMissing(*db, *def);
-    for (const TableDef* def : DataRootTemplates())
-        createMissing(*db, *def);
-
     UserSpec admin;
     admin.code = options.adminCode;
     admin.name = options.adminName;
@@ -230,6 +224,11 @@ QString CreateDataRoot(const QString& dataRoot, const DataRootOptions& options)
     admin.rights = RightsAll();
 
     Transaction tx(db);
+    for (const TableDef* def : TablesOfFolder(Folder::System))
+        if (def->name.compare(QLatin1String("apps"), Qt::CaseInsensitive) != 0)
+            createMissing(*db, *def);
+    for (const TableDef* def : DataRootTemplates())
+        createMissing(*db, *def);
     EnsureAppsTable(*db);
     insertLanguages(*db);
     insertSessions(*db, options.sessions);
@@ -263,12 +262,13 @@ void CreateCompany(const QString& dataRoot, const CompanyOptions& o)
     if (db->tableExists(QStringLiteral("ctrl")))
         throw SetupError(QStringLiteral("Company %1 already exists in %2.").arg(o.number).arg(folder));
 
-    for (const TableDef* def : TablesOfNewCompany(o.payroll, o.jobCost))
-        createMissing(*db, *def);
-
     const bool french = o.language == 2;
     {
+        // Tables and first records together: a failure leaves no half-made
+        // company behind that a second attempt would refuse as existing.
         Transaction tx(db);
+        for (const TableDef* def : TablesOfNewCompany(o.payroll, o.jobCost))
+            createMissing(*db, *def);
         Table ctrl;
         ctrl.setDatabase(db);
         ctrl.setTableName(QStringLiteral("ctrl"));

@@ -150,6 +150,44 @@ TEST_F(CatalogueOnEngine, SetupRefusesWhatWouldOverwrite)
     EXPECT_THROW(AddUser(other.path() + QStringLiteral("/absent"), user), SetupError);
 }
 
+TEST_F(CatalogueOnEngine, AFailedCreationLeavesNothingBehind)
+{
+    CreateDataRoot(root());
+    const QString folder = CompanyFolderOf(root(), 3);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    auto db = Database::forFolder(folder); // the same object CreateCompany writes through
+    CompanyOptions company;
+    company.number = 3;
+    for (int write : {1, 2, 15}) { // the control record, the inventory control, the last period
+        SCOPED_TRACE(write);
+        db->failAtWrite(write);
+        try {
+            CreateCompany(root(), company);
+            ADD_FAILURE() << "no failure at write " << write;
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), ErrorCode::InjectedFault);
+        }
+        db->failAtWrite(0);
+        EXPECT_FALSE(db->tableExists(QStringLiteral("ctrl")));
+        EXPECT_FALSE(db->tableExists(QStringLiteral("Periods")));
+    }
+    CreateCompany(root(), company);
+    EXPECT_TRUE(db->tableExists(QStringLiteral("ctrl")));
+
+    // Same for a data root: the administrator is the last write.
+    QTemporaryDir other;
+    const QString otherRoot = other.path() + QStringLiteral("/Lgx/data");
+    ASSERT_TRUE(QDir().mkpath(otherRoot));
+    auto system = Database::forFolder(otherRoot);
+    DataRootOptions options;
+    options.sessions = 2;
+    system->failAtWrite(1 + 2 + 2 * 2 + 1); // apps, languages, sessions and scratch rows, then the user
+    EXPECT_THROW(CreateDataRoot(otherRoot, options), EngineError);
+    system->failAtWrite(0);
+    EXPECT_FALSE(system->tableExists(QStringLiteral("user")));
+    EXPECT_FALSE(CreateDataRoot(otherRoot, options).isEmpty());
+}
+
 TEST(DataPaths, AsTheLauncherDerivesThem)
 {
     EXPECT_EQ(DataRootOfDrive(QStringLiteral("/srv/varnex")), QStringLiteral("/srv/varnex/Lgx/data"));
