@@ -372,9 +372,21 @@ std::string rangeWhere(const CursorSpec& spec, std::vector<Bound>& binds, bool e
 }
 
 // Statement texts of one cursor, built once.
+} // namespace
+
+// A statement text with the prepared statement it had in a given generation
+// of the backend's statement cache (dropping a table finalizes them all).
+struct CachedText {
+    std::string sql;
+    sqlite3_stmt* stmt = nullptr;
+    std::uint64_t generation = 0;
+};
+
+namespace {
+
 struct SpecCache {
-    std::unordered_map<std::uint64_t, std::string> fetch;
-    std::string count, read, insert, update;
+    std::unordered_map<std::uint64_t, CachedText> fetch;
+    CachedText read, insert, update;
     std::vector<int> assigned; // autoincrement fields the INSERT computes
 };
 
@@ -501,6 +513,15 @@ void SqliteBackend::exec(const char* sql)
         fail(rc, QString::fromUtf8(sql));
 }
 
+sqlite3_stmt* SqliteBackend::cached(CachedText& text)
+{
+    if (text.stmt == nullptr || text.generation != m_generation) {
+        text.stmt = cached(text.sql);
+        text.generation = m_generation;
+    }
+    return text.stmt;
+}
+
 sqlite3_stmt* SqliteBackend::cached(const std::string& sql)
 {
     auto it = m_statements.find(sql);
@@ -514,6 +535,7 @@ sqlite3_stmt* SqliteBackend::cached(const std::string& sql)
         for (auto& [text, old] : m_statements)
             sqlite3_finalize(old);
         m_statements.clear();
+        ++m_generation;
     }
     m_statements.emplace(sql, stmt);
     return stmt;
@@ -598,6 +620,7 @@ void SqliteBackend::dropTable(const QString& table)
     for (auto& [sql, stmt] : m_statements)
         sqlite3_finalize(stmt);
     m_statements.clear();
+    ++m_generation;
     exec(("DROP TABLE IF EXISTS " + quoted(table)).c_str());
     noteChange();
 }
@@ -711,8 +734,8 @@ std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& spec, const Seek&
         for (int i : spec.orderFields)
             order += quoted(spec.fields[i].name) + dir + ",";
         order += std::string("rowid") + dir;
-        it = cache.fetch.emplace(shape, "SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table)
-                                            + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?")
+        it = cache.fetch.emplace(shape, CachedText{"SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table)
+                                                       + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?"})
                  .first;
     }
     sqlite3_stmt* s = cached(it->second);
@@ -740,8 +763,8 @@ std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& spec, const Seek&
 std::optional<Row> SqliteBackend::readRow(const CursorSpec& spec, std::int64_t rowId)
 {
     SpecCache& cache = cacheOf(spec);
-    if (cache.read.empty())
-        cache.read = "SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table) + " WHERE rowid=?";
+    if (cache.read.sql.empty())
+        cache.read.sql = "SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table) + " WHERE rowid=?";
     sqlite3_stmt* s = cached(cache.read);
     StatementUse use{s};
     sqlite3_bind_int64(s, 1, rowId);
@@ -785,7 +808,7 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
     for (int i = 0; i < fields.size(); ++i)
         if (fields[i].type == FieldType::AutoIncrement && !row[static_cast<size_t>(i)].isValid())
             assigned.push_back(i);
-    if (cache.insert.empty() || assigned != cache.assigned) {
+    if (cache.insert.sql.empty() || assigned != cache.assigned) {
         std::string cols, values, returning;
         for (int i = 0; i < fields.size(); ++i) {
             const FieldDef& f = fields[i];
@@ -801,8 +824,8 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
         }
         // RETURNING costs a temporary table per execution: only when the
         // statement assigns numbers the caller must learn.
-        cache.insert = "INSERT INTO " + quoted(spec.table) + " (" + cols + ") VALUES (" + values + ")"
-                     + (assigned.empty() ? std::string() : " RETURNING rowid" + returning);
+        cache.insert = CachedText{"INSERT INTO " + quoted(spec.table) + " (" + cols + ") VALUES (" + values + ")"
+                                  + (assigned.empty() ? std::string() : " RETURNING rowid" + returning)};
         cache.assigned = assigned;
     }
     sqlite3_stmt* s = cached(cache.insert);
@@ -835,11 +858,11 @@ void SqliteBackend::updateRow(const CursorSpec& spec, std::int64_t rowId, const 
     countWrite();
     const QList<FieldDef>& fields = spec.fields;
     SpecCache& cache = cacheOf(spec);
-    if (cache.update.empty()) {
+    if (cache.update.sql.empty()) {
         std::string sets;
         for (int i = 0; i < fields.size(); ++i)
             sets += (i ? "," : "") + quoted(fields[i].name) + "=?";
-        cache.update = "UPDATE " + quoted(spec.table) + " SET " + sets + " WHERE rowid=?";
+        cache.update.sql = "UPDATE " + quoted(spec.table) + " SET " + sets + " WHERE rowid=?";
     }
     sqlite3_stmt* s = cached(cache.update);
     StatementUse use{s};

@@ -14,6 +14,8 @@ struct sqlite3_stmt;
 
 namespace varnex::data {
 
+struct CachedText;
+
 class SqliteBackend final : public Backend {
 public:
     static constexpr const char* DatabaseFileName = "varnex.sqlite";
@@ -53,6 +55,7 @@ public:
 
 private:
     sqlite3_stmt* cached(const std::string& sql);
+    sqlite3_stmt* cached(CachedText& text);
     void exec(const char* sql);
     [[noreturn]] void fail(int rc, const QString& context);
     void bindParameters(sqlite3_stmt* stmt, const std::vector<QueryParameter>& params, const QString& sql);
@@ -62,6 +65,7 @@ private:
     sqlite3* m_db = nullptr;
     int m_lockFd = -1;
     std::unordered_map<std::string, sqlite3_stmt*> m_statements;
+    std::uint64_t m_generation = 1; // bumped whenever cached statements are finalized
 };
 
 } // namespace varnex::data
