@@ -440,6 +440,13 @@ StoredComponent CaptureComponent(const QObject* object, const ComponentClass* co
         StreamValue value = d.get(object);
         if (d.streamDefault && value == *d.streamDefault)
             continue;
+        // Never write what the reader would refuse: the desktop would be lost
+        // at the next login instead of failing now.
+        if (d.check) {
+            const QString why = d.check(object, value);
+            if (!why.isEmpty())
+                throw ComponentStreamError(QStringLiteral("Cannot store property %1: %2").arg(d.name, why));
+        }
         out.properties.append(StoredProperty{d.name, std::move(value)});
     }
     return out;

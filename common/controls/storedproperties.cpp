@@ -218,8 +218,12 @@ std::vector<PropertyDescriptor> Font(const QString& prefix)
     out[1].name = named("Size");
     out[1].type = StreamType::Integer;
     out[1].get = [](const QObject* o) {
-        const QFont f = widget(o)->font();
-        return StreamValue(qint32(f.pointSize() > 0 ? f.pointSize() : qRound(f.pointSizeF())));
+        const QWidget* w = widget(o);
+        const QFont f = w->font();
+        int points = f.pointSize();
+        if (points <= 0 && f.pixelSize() > 0) // a font sized in pixels is stored in points too
+            points = qRound(f.pixelSize() * 72.0 / qMax(1, w->logicalDpiY()));
+        return StreamValue(qint32(qBound(1, points, 512)));
     };
     out[1].check = [](const QObject* o, const StreamValue& v) {
         if (!widget(o))

@@ -479,6 +479,23 @@ TEST(ComponentStream, LoadingChecksEverythingBeforeChangingAnything)
     EXPECT_THROW(ReadComponent(WriteComponent(&b), &other), ComponentStreamError); // class differs
 }
 
+TEST(ComponentStream, WhatIsWrittenCanBeReadBack)
+{
+    TTransparentButton pixelFont;
+    QFont f = pixelFont.font();
+    f.setPixelSize(16); // no point size
+    pixelFont.setFont(f);
+    TTransparentButton back;
+    ASSERT_NO_THROW(ReadComponent(WriteComponent(&pixelFont), &back));
+    EXPECT_GT(back.font().pointSize(), 0);
+
+    TTransparentButton faraway;
+    faraway.move(40000, 0); // beyond what the reader accepts: refused when writing, not at next login
+    EXPECT_THROW(WriteComponent(&faraway), ComponentStreamError);
+    QWidget plain;
+    EXPECT_THROW(WriteComponent(&plain), ComponentStreamError); // no stored form for its class
+}
+
 TEST(ComponentStream, HugePictureHeaderIsRefused)
 {
     // A PNG whose header claims 30000 x 30000 pixels.
