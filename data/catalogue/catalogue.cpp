@@ -614,6 +614,22 @@ void Builder::build()
     get("CliCyln").dataRootTemplate = true;
     get("svstatc").archivedByYear = true;
     get("sastats").archivedByYear = true;
+
+    // The engine numbers an autoincrement field with the largest value + 1
+    // inside the insert; without an index that starts with the field, every
+    // insert would read the whole table (a posting into a large `cap` would
+    // slow down with every open item ever written).
+    for (TableDef& t : tables) {
+        for (const FieldDef& f : t.fields) {
+            if (f.type != FieldType::AutoIncrement)
+                continue;
+            bool leads = false;
+            for (const IndexDef& ix : t.indexes)
+                leads |= ix.fields.first().compare(f.name, Qt::CaseInsensitive) == 0;
+            if (!leads)
+                t.indexes.append(keyOrder({f.name}));
+        }
+    }
 }
 
 QString normalName(QString name)

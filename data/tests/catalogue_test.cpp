@@ -378,6 +378,15 @@ TEST(Catalogue, DefinitionsAreWellFormed)
             autoIncrements += f.type == FieldType::AutoIncrement;
         }
         EXPECT_LE(autoIncrements, 1);
+        // an autoincrement field leads some index, so numbering it never scans the table
+        for (const FieldDef& f : t.fields) {
+            if (f.type != FieldType::AutoIncrement)
+                continue;
+            bool leads = false;
+            for (const IndexDef& ix : t.indexes)
+                leads |= ix.fields.first().compare(f.name, Qt::CaseInsensitive) == 0;
+            EXPECT_TRUE(leads) << f.name.toStdString();
+        }
 
         int primaries = 0;
         for (const IndexDef& ix : t.indexes) {
