@@ -477,6 +477,15 @@ TEST(ComponentStream, LoadingChecksEverythingBeforeChangingAnything)
 
     TWallpaper other;
     EXPECT_THROW(ReadComponent(WriteComponent(&b), &other), ComponentStreamError); // class differs
+
+    // A component that cannot be loaded is not left behind on its parent.
+    QWidget parent;
+    StoredComponent s{QStringLiteral("TTransparentButton"), QStringLiteral("Y"),
+                      {{QStringLiteral("NumGlyphs"), StreamValue(qint32(0))}}};
+    EXPECT_THROW(CreateComponent(WriteStream(s), &parent), ComponentStreamError);
+    EXPECT_TRUE(parent.findChildren<QWidget*>().isEmpty());
+    s.className = QStringLiteral("TNoSuchClass");
+    EXPECT_THROW(CreateComponent(WriteStream(s), &parent), ComponentStreamError);
 }
 
 TEST(ComponentStream, WhatIsWrittenCanBeReadBack)

@@ -276,6 +276,34 @@ TEST(TransparentButton, FramePixelsFollowTheRules)
     }
 }
 
+TEST(TransparentButton, OpaqueFramesDrawOnTheFace)
+{
+    const int W = 12, H = 10;
+    TTransparentButton b;
+    b.resize(W, H);
+    b.setTransparent(false);
+    const Colors c(b);
+    QImage expected(W, H, QImage::Format_RGB32);
+    expected.fill(kBackground);
+    for (int y = 1; y < H; ++y)
+        for (int x = 1; x < W; ++x)
+            expected.setPixel(x, y, c.face);
+    expectFrame(expected, 1, 1, W, H, c.black, c.black, 1);
+    expectFrame(expected, 0, 0, W, H, c.highlight, c.black, 1);
+    expectFrame(expected, 1, 1, W - 1, H - 1, c.face, c.shadow, 1);
+    EXPECT_EQ(render(b), expected);
+
+    b.setFrameStyle(fsIndent);
+    expected.fill(kBackground);
+    for (int y = 0; y < H - 1; ++y)
+        for (int x = 0; x < W - 1; ++x)
+            expected.setPixel(x, y, c.face);
+    expectFrame(expected, 0, 0, W - 1, H - 1, c.shadow, c.shadow, 1);
+    expectFrame(expected, 1, 1, W, H, c.highlight, c.highlight, 1);
+    expectFrame(expected, 0, 0, W, H, c.shadow, c.highlight, 1);
+    EXPECT_EQ(render(b), expected);
+}
+
 TEST(TransparentButton, OpaqueButtonFillsWithFaceFirst)
 {
     TTransparentButton b;
