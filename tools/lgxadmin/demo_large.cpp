@@ -55,7 +55,7 @@ template <typename Fill>
 void fillTable(const std::shared_ptr<Database>& db, const char* name, DemoSummary& summary, Fill fill)
 {
     Transaction tx(db);
-    BulkInserter filler(db, QString::fromLatin1(name));
+    TableFiller filler(db, QString::fromLatin1(name));
     fill(filler);
     tx.commit();
     summary.rows.emplace_back(QString::fromLatin1(name), filler.rows());
@@ -84,16 +84,14 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
 
     // Client open items: invoices, most of them followed by their payment.
     std::vector<Currency> clientBalance(kClients + 1);
-    int sequence = 0; // autoincrement values, numbered here
-    fillTable(db, "car", summary, [&](BulkInserter& f) {
+    fillTable(db, "car", summary, [&](TableFiller& f) {
         for (int c = 1; c <= kClients; ++c) {
             const QString code = QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0'));
             for (int i = 0; i < kClientItems; i += 2) {
                 const QString invoice = QStringLiteral("%1").arg(100000 + c * kClientItems + i);
                 const QDate date = today.addDays(-days(rng));
                 const Currency amount = Currency::fromTicks(cents(rng) * 100LL);
-                BulkInserter& r = f.add();
-                r.set("Car_seq", ++sequence);
+                RecordWriter& r = f.add();
                 r.set("Car_client", code);
                 r.set("Car_invoice", invoice);
                 r.set("Car_date", date);
@@ -103,8 +101,7 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
                 f.post();
                 // Three payments in four, some partial.
                 const Currency paid = (i % 8 == 6) ? Currency() : (i % 8 == 4) ? RoundToCents(amount.multipliedBy(0.5)) : amount;
-                BulkInserter& p = f.add();
-                p.set("Car_seq", ++sequence);
+                RecordWriter& p = f.add();
                 p.set("Car_client", code);
                 p.set("Car_invoice", invoice);
                 p.set("Car_ref", QStringLiteral("R%1").arg(c * kClientItems + i));
@@ -117,9 +114,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             }
         }
     });
-    fillTable(db, "cli", summary, [&](BulkInserter& f) {
+    fillTable(db, "cli", summary, [&](TableFiller& f) {
         for (int c = 1; c <= kClients; ++c) {
-            BulkInserter& r = f.add();
+            RecordWriter& r = f.add();
             r.set("Cli_code", QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
             r.set("Cli_name", pick(kTrades, c) + QLatin1Char(' ') + pick(kFamilies, c / 12) +
                                   (c % 3 ? QStringLiteral(" inc.") : QStringLiteral(" et fils")));
@@ -141,16 +138,14 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
     });
 
     std::vector<Currency> supplierBalance(kSuppliers + 1);
-    sequence = 0;
-    fillTable(db, "cap", summary, [&](BulkInserter& f) {
+    fillTable(db, "cap", summary, [&](TableFiller& f) {
         for (int s = 1; s <= kSuppliers; ++s) {
             const QString code = QStringLiteral("F%1").arg(s, 4, 10, QLatin1Char('0'));
             for (int i = 0; i < kSupplierItems; i += 2) {
                 const QString invoice = QStringLiteral("A%1").arg(s * kSupplierItems + i);
                 const QDate date = today.addDays(-days(rng));
                 const Currency amount = Currency::fromTicks(cents(rng) * 100LL);
-                BulkInserter& r = f.add();
-                r.set("Cap_seq", ++sequence);
+                RecordWriter& r = f.add();
                 r.set("Cap_supplier", code);
                 r.set("Cap_invoice", invoice);
                 r.set("Cap_date", date);
@@ -159,8 +154,7 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
                 r.set("Cap_amount", amount);
                 f.post();
                 const Currency paid = (i % 6 == 4) ? Currency() : amount;
-                BulkInserter& p = f.add();
-                p.set("Cap_seq", ++sequence);
+                RecordWriter& p = f.add();
                 p.set("Cap_supplier", code);
                 p.set("Cap_invoice", invoice);
                 p.set("Cap_ref", QString::number(5000 + s * kSupplierItems + i));
@@ -173,9 +167,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             }
         }
     });
-    fillTable(db, "sup", summary, [&](BulkInserter& f) {
+    fillTable(db, "sup", summary, [&](TableFiller& f) {
         for (int s = 1; s <= kSuppliers; ++s) {
-            BulkInserter& r = f.add();
+            RecordWriter& r = f.add();
             r.set("Sup_code", QStringLiteral("F%1").arg(s, 4, 10, QLatin1Char('0')));
             r.set("Sup_name", pick(kSupplierKinds, s) + QLatin1Char(' ') + pick(kFamilies, s / 6) + QStringLiteral(" ltée"));
             r.set("Sup_city", pick(kCities, s / 3));
@@ -192,9 +186,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
         }
     });
 
-    fillTable(db, "ivprod", summary, [&](BulkInserter& f) {
+    fillTable(db, "ivprod", summary, [&](TableFiller& f) {
         for (int p = 0; p < kProducts; ++p) {
-            BulkInserter& r = f.add();
+            RecordWriter& r = f.add();
             r.set("Ivprod_line_code", pick(kLines, p));
             r.set("Ivprod_item_code", QStringLiteral("%1").arg(p, 6, 10, QLatin1Char('0')));
             r.set("Ivprod_desc_1", pick(kNouns, p / 10) + QLatin1Char(' ') + pick(kQualifiers, p / 160) +
@@ -212,9 +206,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             f.post();
         }
     });
-    fillTable(db, "ivinv", summary, [&](BulkInserter& f) {
+    fillTable(db, "ivinv", summary, [&](TableFiller& f) {
         for (int p = 0; p < kProducts; ++p) {
-            BulkInserter& r = f.add();
+            RecordWriter& r = f.add();
             r.set("Ivinv_Line_Code", pick(kLines, p));
             r.set("Ivinv_item_code", QStringLiteral("%1").arg(p, 6, 10, QLatin1Char('0')));
             r.set("Ivinv_store", 1);
@@ -232,8 +226,8 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             f.post();
         }
     });
-    fillTable(db, "ivmag", summary, [&](BulkInserter& f) {
-        BulkInserter& r = f.add();
+    fillTable(db, "ivmag", summary, [&](TableFiller& f) {
+        RecordWriter& r = f.add();
         r.set("Ivmag_store_number", 1);
         r.set("Ivmag_store_name", QString::fromUtf8("Entrepôt central"));
         f.post();
