@@ -111,8 +111,14 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
             return {};
         if (field.type == FieldType::Text) {
             const int limit = field.size > 0 ? field.size : 20;
-            if (text.size() > limit)
-                text.truncate(limit);
+            if (text.size() > limit) {
+                // The limit counts characters: a character outside the basic
+                // plane is two UTF-16 units and must not be cut in half.
+                qsizetype units = 0;
+                for (int characters = 0; characters < limit && units < text.size(); ++characters)
+                    units += (text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate()) ? 2 : 1;
+                text.truncate(units);
+            }
         }
         return text;
     }

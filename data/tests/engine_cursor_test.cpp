@@ -164,6 +164,12 @@ TEST_F(CursorTest, DetailFollowsEveryMoveOfItsMaster)
     EXPECT_TRUE(sup->findKey({QStringLiteral("S0000")}));
     EXPECT_EQ(cap->recordCount(), 2);
 
+    // Suspending the master's views does not stop the detail from following.
+    sup->disableControls();
+    sup->first();
+    EXPECT_EQ(cap->recordCount(), 2);
+    sup->enableControls();
+
     // A new detail record carries the master's link fields.
     sup->next();
     cap->insert();

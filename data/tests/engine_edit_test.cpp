@@ -1,6 +1,10 @@
 // Changing records: events, key violations, exact types, read-only tables,
 // transactions and fault injection.
 
+#include <sqlite3.h>
+
+#include <QDir>
+
 #include "engine_fixture.h"
 
 namespace varnex::data::testing {
@@ -127,6 +131,14 @@ TEST_F(EditTest, EveryTypeKeepsItsValueExactly)
     t->open();
 
     EXPECT_EQ(t->field(QStringLiteral("T")).asString(), QStringLiteral("abcde")) << "text(5) keeps five characters";
+    t->edit();
+    t->field(QStringLiteral("T")).setString(QString::fromUtf8("\xC3\xA9t\xF0\x9F\x98\x80\xC3\xA9t\xC3\xA9!"));
+    t->post();
+    EXPECT_EQ(t->field(QStringLiteral("T")).asString(), QString::fromUtf8("\xC3\xA9t\xF0\x9F\x98\x80\xC3\xA9t"))
+        << "five characters, one of them outside the basic plane, none cut in half";
+    t->edit();
+    t->field(QStringLiteral("T")).setString(QStringLiteral("abcdefgh"));
+    t->post();
     EXPECT_EQ(t->field(QStringLiteral("S")).asInteger(), -32768);
     EXPECT_EQ(t->field(QStringLiteral("I")).asInteger(), 2147483647);
     EXPECT_DOUBLE_EQ(t->field(QStringLiteral("N")).asNumber(), 0.1);
@@ -315,6 +327,32 @@ TEST_F(EditTest, SecondCursorOfThisProcessCannotEditTheSameRecord)
     first->edit();
     first->close();
     EXPECT_EQ(ErrorCodeOf([&] { second->edit(); }), 0);
+}
+
+// Another workstation changes and deletes records behind this cursor's back
+// (a second connection to the same file stands in for it).
+TEST_F(EditTest, EditReloadsWhatAnotherWorkstationChanged)
+{
+    auto sup = openTable(QStringLiteral("sup"));
+    addSupplier(*sup, QStringLiteral("A"), QStringLiteral("Alpha"));
+    addSupplier(*sup, QStringLiteral("B"), QStringLiteral("Beta"));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QDir(folder()).filePath(QStringLiteral("varnex.sqlite")).toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_busy_timeout(other, 5000);
+    ASSERT_EQ(sqlite3_exec(other, "UPDATE sup SET Sup_name='Elsewhere' WHERE Sup_code='A'", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    ASSERT_TRUE(sup->findKey({QStringLiteral("A")}));
+    sup->edit();
+    EXPECT_EQ(sup->field(QStringLiteral("Sup_name")).asString(), QStringLiteral("Elsewhere"));
+    sup->cancel();
+
+    ASSERT_EQ(sqlite3_exec(other, "DELETE FROM sup WHERE Sup_code='A'", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(ErrorCodeOf([&] { sup->edit(); }), ErrorCode::RecordDeleted);
+    EXPECT_EQ(sup->state(), DataSetState::Browse);
+    sup->refresh();
+    EXPECT_EQ(sup->field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B")) << "the next record takes its place";
+    EXPECT_EQ(sup->recordCount(), 1);
+    sqlite3_close(other);
 }
 
 } // namespace
