@@ -19,7 +19,10 @@ namespace {
 // a widget that large would make painting allocate without bound.
 constexpr int kMinCoordinate = -32768;
 constexpr int kMaxCoordinate = 32767;
-constexpr int kMaxPictureSide = 4096;
+// Large enough for a photograph as wallpaper, small enough that decoding
+// stays within the image reader's own allocation limit.
+constexpr int kMaxPictureSide = 16384;
+constexpr qint64 kMaxPicturePixels = 32LL * 1024 * 1024;
 
 QWidget* widget(QObject* o)
 {
@@ -514,7 +517,8 @@ QImage DecodePicture(const QByteArray& png)
     reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
     // The header's size is checked before any pixel memory is taken.
-    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide
+        || qint64(size.width()) * size.height() > kMaxPicturePixels)
         return QImage();
     return reader.read();
 }
@@ -524,7 +528,9 @@ QString CheckPicture(const QObject*, const StreamValue& value)
     if (value.toBinary().isEmpty())
         return QString();
     if (DecodePicture(value.toBinary()).isNull())
-        return QStringLiteral("the picture is not a PNG image of at most %1 x %1 pixels").arg(kMaxPictureSide);
+        return QStringLiteral("the picture is not a PNG image of at most %1 pixels a side and %2 megapixels")
+            .arg(kMaxPictureSide)
+            .arg(kMaxPicturePixels / (1024 * 1024));
     return QString();
 }
 

@@ -487,7 +487,13 @@ void TTransparentButton::mousePressEvent(QMouseEvent* event)
         if (QMenu* menu = m_popUpMenu.data()) {
             // The menu's handlers ask which component it was opened on.
             menu->setProperty("PopupComponent", QVariant::fromValue(static_cast<QObject*>(this)));
+            // The click that closes the menu is not handed on to what lies below it.
+            const bool replay = !menu->testAttribute(Qt::WA_NoMouseReplay);
+            menu->setAttribute(Qt::WA_NoMouseReplay, true);
+            QPointer<QMenu> guard(menu);
             menu->exec(mapToGlobal(pos));
+            if (guard)
+                guard->setAttribute(Qt::WA_NoMouseReplay, !replay);
         }
     }
 }

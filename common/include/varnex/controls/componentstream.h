@@ -35,7 +35,7 @@ namespace varnex {
 // The version this code writes; the reader accepts 1 up to this one.
 inline constexpr int kComponentStreamVersion = 1;
 // Bounds the reader enforces whatever the bytes claim.
-inline constexpr qsizetype kMaxComponentStreamSize = 16 * 1024 * 1024;
+inline constexpr qsizetype kMaxComponentStreamSize = 64 * 1024 * 1024; // a photograph as wallpaper fits
 inline constexpr int kMaxStoredProperties = 4096;
 inline constexpr int kMaxListItems = 65536;
 
