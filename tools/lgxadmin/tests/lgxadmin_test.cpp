@@ -263,7 +263,7 @@ TEST_F(LgxadminTest, BadRequestsAreRefusedClearly)
         QStringList args;
         const char* message;
     };
-    const QList<Case> cases = {
+    QList<Case> cases = {
         {{}, "Usage"},
         {{"frobnicate"}, "Unknown command"},
         {{"init", "--sessions", "0", "DIR"}, "--sessions"},
@@ -273,6 +273,15 @@ TEST_F(LgxadminTest, BadRequestsAreRefusedClearly)
         {{"demo", "/nonexistent/folder"}, "does not exist"},
         {{"user", "--code", "A", "--name", "B", "--password", "C", "/nonexistent/folder"}, "does not exist"},
     };
+    // A company folder whose database is not one.
+    QTemporaryDir damaged;
+    ASSERT_TRUE(QDir().mkpath(damaged.path() + QStringLiteral("/Lgx/data1")));
+    QFile garbage(damaged.path() + QStringLiteral("/Lgx/data1/varnex.sqlite"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    cases.append({{"check", damaged.path()}, "damaged"});
+
     for (const Case& c : cases) {
         const Outcome run = lgxadmin(c.args);
         EXPECT_EQ(run.exitCode, 2) << c.args.join(' ').toStdString();
