@@ -79,8 +79,10 @@ struct TableDef {
 
 // Every table of the catalogue, in a stable order.
 const QList<TableDef>& Catalogue();
-// Finds a table by name: case-insensitive, ".db" suffix ignored, and a
-// per-session work table also under its name followed by digits.
+// Finds a table by name: case-insensitive, ".db" suffix ignored; a
+// per-session work table also under its session name followed by digits
+// ("Cartmp12", "cfrdettmp3"), an archived year under its name followed by the
+// year ("svstatc2024").
 const TableDef* FindTableDef(const QString& name);
 QList<const TableDef*> TablesOfFolder(Folder folder);
 // The tables a new company folder receives: every company table except the
