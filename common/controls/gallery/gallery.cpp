@@ -1,6 +1,6 @@
 // Shows every own control in each of its states, for reviewers and for the
 // screenshots under docs/screenshots. "--shots <folder>" saves one PNG per
-// page and quits; without it the pages open as windows.
+// page and quits; without it the pages open as windows ("--page N" only one).
 
 #include <QApplication>
 #include <QDir>
@@ -213,9 +213,13 @@ std::unique_ptr<QWidget> maskPage()
 int main(int argc, char** argv)
 {
     QString shots;
-    for (int i = 1; i + 1 < argc; ++i)
+    int onlyPage = -1; // "--page N": show one page (screenshots under Xvfb, where windows overlap)
+    for (int i = 1; i + 1 < argc; ++i) {
         if (QString::fromLocal8Bit(argv[i]) == QLatin1String("--shots"))
             shots = QString::fromLocal8Bit(argv[i + 1]);
+        if (QString::fromLocal8Bit(argv[i]) == QLatin1String("--page"))
+            onlyPage = QString::fromLocal8Bit(argv[i + 1]).toInt();
+    }
     if (!shots.isEmpty() && std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     VarnexApplication app(argc, argv);
@@ -224,8 +228,9 @@ int main(int argc, char** argv)
     std::unique_ptr<QWidget> pages[] = {buttonsPage(), desktopPage(), maskPage()};
     const char* names[] = {"controls-buttons.png", "controls-desktop.png", "controls-maskedit.png"};
     if (shots.isEmpty()) {
-        for (auto& page : pages)
-            page->show();
+        for (int i = 0; i < 3; ++i)
+            if (onlyPage < 0 || onlyPage == i)
+                pages[i]->show();
         return app.exec();
     }
     QDir().mkpath(shots);
