@@ -352,8 +352,9 @@ struct Table::Impl {
     {
         if (!q->isOpen())
             return;
-        if (q->state() == DataSetState::Edit || q->state() == DataSetState::Insert)
-            q->cancel();
+        // A detail line being entered is posted, not dropped, when the master
+        // moves on; a refused post stops the master's move with its error.
+        q->checkBrowse();
         masterEmpty = !master->isOpen() || master->isEmpty();
         spec.linkValues.clear();
         if (!masterEmpty) {

@@ -178,11 +178,18 @@ TEST_F(CursorTest, DetailFollowsEveryMoveOfItsMaster)
     EXPECT_EQ(cap->field(QStringLiteral("Cap_supplier")).asString(), QStringLiteral("S0001"));
     EXPECT_EQ(walk(*cap, QStringLiteral("Cap_invoice")), (QStringList{"B1"}));
 
+    // A detail line still being entered when the master moves is kept.
+    cap->insert();
+    cap->field(QStringLiteral("Cap_invoice")).setString(QStringLiteral("B2"));
+    sup->next();
+    sup->prior();
+    EXPECT_EQ(walk(*cap, QStringLiteral("Cap_invoice")), (QStringList{"B1", "B2"}));
+
     // Without a master record the detail is empty; unlinked it shows all.
     sup->setRange({QStringLiteral("X")}, {QStringLiteral("X")});
     EXPECT_TRUE(cap->isEmpty());
     cap->setMaster(nullptr, QString());
-    EXPECT_EQ(cap->recordCount(), 4);
+    EXPECT_EQ(cap->recordCount(), 5);
 }
 
 TEST_F(CursorTest, FilterHidesRecordsEverywhere)
