@@ -21,18 +21,36 @@ const T* as(const QObject* o)
     return qobject_cast<const T*>(o);
 }
 
-const QStringList kFrameStyles{QStringLiteral("fsRegular"), QStringLiteral("fsIndent"), QStringLiteral("fsExplorer"),
-                               QStringLiteral("fsNone"),    QStringLiteral("fsLight"),  QStringLiteral("fsDark"),
-                               QStringLiteral("fsMono")};
-const QStringList kTextAligns{QStringLiteral("ttaTopLeft"),     QStringLiteral("ttaTop"),
-                              QStringLiteral("ttaTopRight"),    QStringLiteral("ttaRight"),
-                              QStringLiteral("ttaBottomRight"), QStringLiteral("ttaBottom"),
-                              QStringLiteral("ttaBottomLeft"),  QStringLiteral("ttaLeft"),
-                              QStringLiteral("ttaCenter")};
-const QStringList kAligns{QStringLiteral("alNone"), QStringLiteral("alTop"),   QStringLiteral("alBottom"),
-                          QStringLiteral("alLeft"), QStringLiteral("alRight"), QStringLiteral("alClient")};
-const QStringList kBevels{QStringLiteral("bvNone"), QStringLiteral("bvLowered"), QStringLiteral("bvRaised"),
-                          QStringLiteral("bvSpace")};
+// Function-local, so a registry built during another file's static
+// initialisation still finds them constructed.
+const QStringList& frameStyles()
+{
+    static const QStringList names{QStringLiteral("fsRegular"), QStringLiteral("fsIndent"), QStringLiteral("fsExplorer"),
+                                   QStringLiteral("fsNone"),    QStringLiteral("fsLight"),  QStringLiteral("fsDark"),
+                                   QStringLiteral("fsMono")};
+    return names;
+}
+const QStringList& textAligns()
+{
+    static const QStringList names{QStringLiteral("ttaTopLeft"),     QStringLiteral("ttaTop"),
+                                   QStringLiteral("ttaTopRight"),    QStringLiteral("ttaRight"),
+                                   QStringLiteral("ttaBottomRight"), QStringLiteral("ttaBottom"),
+                                   QStringLiteral("ttaBottomLeft"),  QStringLiteral("ttaLeft"),
+                                   QStringLiteral("ttaCenter")};
+    return names;
+}
+const QStringList& aligns()
+{
+    static const QStringList names{QStringLiteral("alNone"), QStringLiteral("alTop"),   QStringLiteral("alBottom"),
+                                   QStringLiteral("alLeft"), QStringLiteral("alRight"), QStringLiteral("alClient")};
+    return names;
+}
+const QStringList& bevels()
+{
+    static const QStringList names{QStringLiteral("bvNone"), QStringLiteral("bvLowered"), QStringLiteral("bvRaised"),
+                                   QStringLiteral("bvSpace")};
+    return names;
+}
 
 ComponentClass buttonClass()
 {
@@ -55,7 +73,7 @@ ComponentClass buttonClass()
     c.add(stored::Enabled());
     c.add(stored::Font());
     c.add(stored::Enumeration(
-        QStringLiteral("FrameStyle"), kFrameStyles, fsExplorer, [](const QObject* o) { return int(as<B>(o)->FrameStyle()); },
+        QStringLiteral("FrameStyle"), frameStyles(), fsExplorer, [](const QObject* o) { return int(as<B>(o)->FrameStyle()); },
         [](QObject* o, int v) { as<B>(o)->setFrameStyle(TFrameStyle(v)); }));
     c.add(stored::Picture(QStringLiteral("Glyph"), [](const QObject* o) { return as<B>(o)->Glyph(); },
                           [](QObject* o, const QImage& v) { as<B>(o)->setGlyph(v); }));
@@ -71,7 +89,7 @@ ComponentClass buttonClass()
                           [](const QObject* o) { return qint32(as<B>(o)->Spacing()); },
                           [](QObject* o, qint32 v) { as<B>(o)->setSpacing(v); }));
     c.add(stored::Enumeration(
-        QStringLiteral("TextAlign"), kTextAligns, ttaCenter, [](const QObject* o) { return int(as<B>(o)->TextAlign()); },
+        QStringLiteral("TextAlign"), textAligns(), ttaCenter, [](const QObject* o) { return int(as<B>(o)->TextAlign()); },
         [](QObject* o, int v) { as<B>(o)->setTextAlign(TTextAlign(v)); }));
     c.add(stored::Boolean(QStringLiteral("Transparent"), true, [](const QObject* o) { return as<B>(o)->Transparent(); },
                           [](QObject* o, bool v) { as<B>(o)->setTransparent(v); }));
@@ -92,15 +110,15 @@ ComponentClass wallpaperClass()
     c.create = [](QWidget* parent) -> QWidget* { return new W(parent); };
     // Align first: it may move and size the panel, and stored geometry wins.
     c.add(stored::Enumeration(
-        QStringLiteral("Align"), kAligns, alNone, [](const QObject* o) { return int(as<W>(o)->Align()); },
+        QStringLiteral("Align"), aligns(), alNone, [](const QObject* o) { return int(as<W>(o)->Align()); },
         [](QObject* o, int v) { as<W>(o)->setAlign(TAlign(v)); }));
     c.add(stored::Geometry());
     c.add(stored::Tag());
     c.add(stored::Enumeration(
-        QStringLiteral("BevelInner"), kBevels, bvNone, [](const QObject* o) { return int(as<W>(o)->BevelInner()); },
+        QStringLiteral("BevelInner"), bevels(), bvNone, [](const QObject* o) { return int(as<W>(o)->BevelInner()); },
         [](QObject* o, int v) { as<W>(o)->setBevelInner(TPanelBevel(v)); }));
     c.add(stored::Enumeration(
-        QStringLiteral("BevelOuter"), kBevels, bvRaised, [](const QObject* o) { return int(as<W>(o)->BevelOuter()); },
+        QStringLiteral("BevelOuter"), bevels(), bvRaised, [](const QObject* o) { return int(as<W>(o)->BevelOuter()); },
         [](QObject* o, int v) { as<W>(o)->setBevelOuter(TPanelBevel(v)); }));
     c.add(stored::Integer(QStringLiteral("BevelWidth"), 1, 1, 1000,
                           [](const QObject* o) { return qint32(as<W>(o)->BevelWidth()); },

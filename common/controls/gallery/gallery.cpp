@@ -1,5 +1,5 @@
 // Shows every own control in each of its states, for reviewers and for the
-// screenshots under docs/screenshots. "--shots <folder>" saves one PNG per
+// project's screenshots. "--shots <folder>" saves one PNG per
 // page and quits; without it the pages open as windows ("--page N" only one).
 
 #include <QApplication>

@@ -1,8 +1,9 @@
 #pragma once
 // Stored components ("TPF0" streams). A stored desktop keeps each of its
-// components as one binary stream: class name, component name, then every
-// stored property as name, type tag and value. The byte layout is described
-// in docs/streaming.md.
+// components as one binary stream: "TPF0", a version byte, class name,
+// component name, then every stored property as name, type tag and value,
+// and a zero byte. Names are a length byte and ASCII; integers are
+// little-endian; strings and binaries carry a 32-bit byte count.
 //
 // Two layers:
 //  - StoredComponent / WriteStream / ReadStream: the bytes, with no knowledge
