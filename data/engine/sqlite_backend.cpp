@@ -894,16 +894,18 @@ void SqliteBackend::deleteRow(const QString& table, std::int64_t rowId)
 
 std::int64_t SqliteBackend::lockOffset(const QString& table, std::int64_t rowId)
 {
-    // 22 bits of a hash of the table name above 40 bits of record id. Two
-    // table names with the same hash can only make a lock look taken, never
-    // let two writers into one record.
+    // 31 bits of a hash of the table name above 32 bits of record id (a
+    // 63-bit offset, the largest a lock can take). Two names with the same
+    // hash can only make a free record look taken, never let two writers
+    // into one record; with 31 bits that stays improbable even for a few
+    // thousand per-session work tables.
     std::uint64_t h = 1469598103934665603ull;
     for (const QChar c : table.toLower()) {
         h ^= c.unicode();
         h *= 1099511628211ull;
     }
-    const std::uint64_t tableBits = (h ^ (h >> 22) ^ (h >> 44)) & ((1u << 22) - 1);
-    return static_cast<std::int64_t>((tableBits << 40) | (static_cast<std::uint64_t>(rowId) & ((1ull << 40) - 1)));
+    const std::uint64_t tableBits = (h ^ (h >> 31)) & ((1ull << 31) - 1);
+    return static_cast<std::int64_t>((tableBits << 32) | (static_cast<std::uint64_t>(rowId) & 0xFFFFFFFFull));
 }
 
 bool SqliteBackend::tryLockRecord(const QString& table, std::int64_t rowId)

@@ -3,6 +3,9 @@
 
 #include <QFile>
 
+#include <QSet>
+
+#include "../engine/sqlite_backend.h"
 #include "engine_fixture.h"
 
 namespace varnex::data::testing {
@@ -214,6 +217,30 @@ TEST(DamagedDatabase, DamagedPagesGiveAnEngineErrorNotACrash)
         code = e.code();
     }
     EXPECT_EQ(code, ErrorCode::CorruptDatabase);
+}
+
+// Each table's records lock their own range of the lock file: two tables
+// sharing one would make records look locked that nobody edits.
+TEST(RecordLockFile, EveryTableOfTheCatalogueLocksItsOwnRange)
+{
+    QSet<std::int64_t> seen;
+    QStringList names;
+    for (const TableDef& t : Catalogue()) {
+        names << t.name;
+        if (t.perSession)
+            for (int session = 1; session <= 99; ++session)
+                names << t.physicalName(session);
+    }
+    ASSERT_GT(names.size(), 100);
+    for (const QString& name : names) {
+        const std::int64_t range = SqliteBackend::lockOffset(name, 0);
+        EXPECT_GE(range, 0) << name.toStdString();
+        EXPECT_FALSE(seen.contains(range)) << name.toStdString() << " shares its range";
+        seen.insert(range);
+        EXPECT_EQ(SqliteBackend::lockOffset(name.toUpper(), 7), range + 7) << "names compare without case";
+    }
+    // The largest record id still lands inside its table's range.
+    EXPECT_EQ(SqliteBackend::lockOffset(QStringLiteral("sup"), 0xFFFFFFFFll) - SqliteBackend::lockOffset(QStringLiteral("sup"), 0), 0xFFFFFFFFll);
 }
 
 } // namespace
