@@ -338,7 +338,7 @@ void TVarnexMaskEdit::clearRange(QString& shown, int from, int to) const
             shown[i] = m_mask.blank();
 }
 
-bool TVarnexMaskEdit::typeChar(QString& shown, int& caret, QChar c, bool fromPaste)
+bool TVarnexMaskEdit::typeChar(QString& shown, int& caret, QChar c)
 {
     const int n = m_mask.length();
     int p = caret;
@@ -367,7 +367,6 @@ bool TVarnexMaskEdit::typeChar(QString& shown, int& caret, QChar c, bool fromPas
             return true;
         }
     }
-    Q_UNUSED(fromPaste);
     return false;
 }
 
@@ -382,7 +381,7 @@ void TVarnexMaskEdit::pasteText(const QString& text)
     for (QChar c : text) {
         if (caret >= m_mask.length())
             break;
-        typeChar(shown, caret, c, true); // what does not fit is left out
+        typeChar(shown, caret, c); // what does not fit is left out
     }
     showMasked(shown, caret, true);
 }
@@ -467,7 +466,7 @@ void TVarnexMaskEdit::keyPressEvent(QKeyEvent* event)
         }
         bool changed = selection;
         for (QChar c : typed) {
-            if (at >= m_mask.length() || !typeChar(shown, at, c, false))
+            if (at >= m_mask.length() || !typeChar(shown, at, c))
                 break;
             changed = true;
         }

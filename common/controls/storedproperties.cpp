@@ -3,7 +3,6 @@
 
 #include <QBuffer>
 #include <QFont>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QImageReader>
 #include <QImageWriter>
@@ -40,7 +39,7 @@ PropertyDescriptor coordinate(const QString& name, int min, std::function<int(co
     d.name = name;
     d.type = StreamType::Integer;
     d.get = [get](const QObject* o) { return StreamValue(qint32(get(widget(o)))); };
-    d.check = [min, name](const QObject* o, const StreamValue& v) {
+    d.check = [min](const QObject* o, const StreamValue& v) {
         if (!widget(o))
             return QStringLiteral("not a widget");
         if (v.toInt() < min || v.toInt() > kMaxCoordinate)

@@ -128,7 +128,7 @@ private:
     // Validation from an event: the error goes to the application's exception event.
     bool validateFromEvent();
     void showMasked(const QString& shown, int caret, bool userEdit);
-    bool typeChar(QString& shown, int& caret, QChar c, bool fromPaste);
+    bool typeChar(QString& shown, int& caret, QChar c);
     void clearRange(QString& shown, int from, int to) const;
     void normalizeAfterChange();
     void pasteText(const QString& text);
