@@ -3,7 +3,11 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 #include <QDir>
+#include <QElapsedTimer>
 
 #include "engine_fixture.h"
 
@@ -353,6 +357,45 @@ TEST_F(EditTest, EditReloadsWhatAnotherWorkstationChanged)
     EXPECT_EQ(sup->field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B")) << "the next record takes its place";
     EXPECT_EQ(sup->recordCount(), 1);
     sqlite3_close(other);
+}
+
+// Another workstation writing: a posting waits for it (busy timeout) rather
+// than failing at once, and reports "busy" when it waits too long.
+TEST_F(EditTest, PostingWaitsForAnotherWriterThenReportsBusy)
+{
+    const std::string path = QDir(folder()).filePath(QStringLiteral("varnex.sqlite")).toStdString();
+    auto holdWriteLock = [path](int milliseconds) {
+        return std::thread([path, milliseconds] {
+            sqlite3* other = nullptr;
+            sqlite3_open(path.c_str(), &other);
+            sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+            sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+        });
+    };
+    {
+        std::thread writer = holdWriteLock(400);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_EQ(ErrorCodeOf([&] {
+            Transaction tx(db);
+            auto sup = openTable(QStringLiteral("sup"));
+            addSupplier(*sup, QStringLiteral("A"), QStringLiteral("Alpha"));
+            tx.commit();
+        }), 0);
+        EXPECT_GE(waited.elapsed(), 200) << "it waited for the other writer";
+        writer.join();
+    }
+    {
+        std::thread writer = holdWriteLock(5600); // beyond the 5 s busy timeout
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(ErrorCodeOf([&] { Transaction tx(db); }), ErrorCode::TableBusy);
+        EXPECT_FALSE(db->inTransaction());
+        writer.join();
+    }
+    EXPECT_EQ(openTable(QStringLiteral("sup"))->recordCount(), 1);
 }
 
 } // namespace
