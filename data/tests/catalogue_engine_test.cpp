@@ -1,6 +1,7 @@
 // A fresh data root and company made by the set-up functions, read back
 // through the engine: every table is there with the catalogue's structure.
 
+#include "catalogue_expectations.h"
 #include "varnex/data/company.h"
 #include "varnex/data/database.h"
 #include "varnex/data/engine_error.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -83,6 +85,32 @@ TEST_F(CatalogueOnEngine, EveryTableOfAFreshCompanyHasItsStructure)
         expectSameStructure(*db, def, def.physicalName(3));
         EXPECT_EQ(FindTableDef(def.physicalName(3)), &def);
     }
+    // What the engine stored, against the layouts kept in the test: names,
+    // order and types of the sample tables, field counts of the others.
+    using namespace catalogue_expectations;
+    const QRegularExpression binarySize(QStringLiteral(":B\\d+$")); // binary(n) keeps no size
+    for (const Expected& e : kExpected) {
+        SCOPED_TRACE(e.table);
+        const TableDef* def = FindTableDef(QString::fromLatin1(e.table));
+        ASSERT_NE(def, nullptr);
+        Database& folderDb = def->folder == Folder::System ? *system : *db;
+        const QString name = def->perSession ? def->physicalName(3) : def->name;
+        ASSERT_TRUE(folderDb.tableExists(name));
+        QStringList stored = actual(folderDb.tableDef(name));
+        QStringList wanted = expand(e.fields);
+        for (QString& item : stored)
+            item.replace(binarySize, QStringLiteral(":B"));
+        for (QString& item : wanted)
+            item.replace(binarySize, QStringLiteral(":B"));
+        EXPECT_EQ(stored.join(' ').toLower().toStdString(), wanted.join(' ').toLower().toStdString());
+    }
+    for (const auto& [table, count] : fieldCounts()) {
+        const TableDef* def = FindTableDef(QString::fromLatin1(table));
+        ASSERT_NE(def, nullptr);
+        const QString name = def->perSession ? def->physicalName(3) : def->name;
+        EXPECT_EQ(db->tableDef(name).fields.size(), count) << table;
+    }
+
     for (const char* missing : {"Cartmp", "CaxJC", "VatTmp"})
         EXPECT_FALSE(db->tableExists(QString::fromLatin1(missing))) << missing;
 
