@@ -136,7 +136,9 @@ void TWallpaper::watchParent()
 void TWallpaper::applyAlign()
 {
     QWidget* parent = parentWidget();
-    if (!parent || m_align == alNone)
+    // A parent with a layout (a main window's central widget) places its
+    // children itself; aligning as well would fight it on every resize.
+    if (!parent || m_align == alNone || parent->layout())
         return;
     const QRect area = parent->contentsRect();
     QRect g = geometry();

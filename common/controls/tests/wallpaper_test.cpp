@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+
 #include "varnex/controls/wallpaper.h"
 
 using namespace varnex;
@@ -21,6 +25,22 @@ TEST(Wallpaper, ConstructionValues)
     window.show(); // a hidden window's resize reaches its children only when shown
     window.resize(320, 240);
     EXPECT_EQ(w.geometry(), QRect(0, 0, 320, 240));
+}
+
+TEST(Wallpaper, CentralWidgetIsPlacedByTheMainWindow)
+{
+    QMainWindow window;
+    window.setMenuBar(new QMenuBar);
+    window.menuBar()->addMenu(QStringLiteral("Fichier"));
+    auto* wall = new TWallpaper(&window);
+    window.setCentralWidget(wall);
+    window.resize(400, 300);
+    window.show();
+    QCoreApplication::processEvents();
+    window.resize(500, 350);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(wall->geometry().top(), window.menuBar()->geometry().bottom() + 1);
+    EXPECT_EQ(wall->width(), 500);
 }
 
 // The picture is tiled from the inner rectangle's corner and clipped to it.
