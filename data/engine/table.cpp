@@ -348,24 +348,33 @@ struct Table::Impl {
         lockedRow = rowId;
     }
 
-    void syncToMaster()
+    // `force`: the link itself or the order changed. Otherwise the detail
+    // moves only when the master's link values did (an edit of the master's
+    // other fields leaves the detail, and a line being entered there, alone).
+    void syncToMaster(bool force)
     {
         if (!q->isOpen())
             return;
+        const bool nowEmpty = !master->isOpen() || master->isEmpty();
+        QVariantList link;
+        if (!nowEmpty) {
+            for (int i = 0; i < masterFields.size() && i < spec.orderFields.size(); ++i) {
+                const FieldDef& f = spec.fields[spec.orderFields[i]];
+                link << NormalizeValue(f, master->field(masterFields[i]).value(), f.name);
+            }
+        }
+        if (!force && nowEmpty == masterEmpty && link.size() == spec.linkValues.size()) {
+            bool same = true;
+            for (int i = 0; i < link.size() && same; ++i)
+                same = CompareValues(spec.fields[spec.orderFields[i]].type, link[i], spec.linkValues[i]) == 0;
+            if (same)
+                return;
+        }
         // A detail line being entered is posted, not dropped, when the master
         // moves on; a refused post stops the master's move with its error.
         q->checkBrowse();
-        masterEmpty = !master->isOpen() || master->isEmpty();
-        spec.linkValues.clear();
-        if (!masterEmpty) {
-            for (int i = 0; i < masterFields.size(); ++i) {
-                const QVariant v = master->field(masterFields[i]).value();
-                if (i < spec.orderFields.size()) {
-                    const FieldDef& f = spec.fields[spec.orderFields[i]];
-                    spec.linkValues << NormalizeValue(f, v, f.name);
-                }
-            }
-        }
+        masterEmpty = nowEmpty;
+        spec.linkValues = link;
         positionFrom(Seek{SeekMode::First, {}, 0});
     }
 
@@ -484,7 +493,7 @@ void Table::open()
     setState(DataSetState::Browse);
     try {
         if (d->master)
-            d->syncToMaster();
+            d->syncToMaster(true);
         else
             d->positionFrom(Seek{SeekMode::First, {}, 0});
     } catch (...) {
@@ -509,7 +518,7 @@ void Table::close()
     setState(DataSetState::Inactive);
     for (Table* detail : d->details)
         if (detail->isOpen())
-            detail->d->syncToMaster();
+            detail->d->syncToMaster(false);
     emit dataSetChanged();
 }
 
@@ -535,7 +544,7 @@ void Table::setIndexFieldNames(const QString& fields)
     d->spec.low.clear();
     d->spec.high.clear();
     if (d->master) {
-        d->syncToMaster();
+        d->syncToMaster(true);
         return;
     }
     d->reseatOnCurrent();
@@ -670,7 +679,7 @@ void Table::setMaster(Table* master, const QString& masterFields)
         d->masterFields << part.trimmed();
     master->d->details.push_back(this);
     if (isOpen())
-        d->syncToMaster();
+        d->syncToMaster(true);
 }
 
 void Table::first()
@@ -794,7 +803,7 @@ void Table::filterChanged()
 void Table::afterMove()
 {
     for (Table* detail : d->details)
-        detail->d->syncToMaster();
+        detail->d->syncToMaster(false);
 }
 
 void Table::insert()

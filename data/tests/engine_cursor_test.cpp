@@ -185,6 +185,14 @@ TEST_F(CursorTest, DetailFollowsEveryMoveOfItsMaster)
     sup->prior();
     EXPECT_EQ(walk(*cap, QStringLiteral("Cap_invoice")), (QStringList{"B1", "B2"}));
 
+    // Editing the master's other fields leaves a detail line being entered alone.
+    cap->insert();
+    sup->edit();
+    sup->field(QStringLiteral("Sup_name")).setString(QStringLiteral("renamed"));
+    sup->post();
+    EXPECT_EQ(cap->state(), DataSetState::Insert);
+    cap->cancel();
+
     // Without a master record the detail is empty; unlinked it shows all.
     sup->setRange({QStringLiteral("X")}, {QStringLiteral("X")});
     EXPECT_TRUE(cap->isEmpty());
