@@ -266,7 +266,9 @@ public:
     // Takes the record lock (ErrorCode::RecordLocked at once when another
     // process holds it), reloads the record, enters Edit.
     void edit();
-    void post();          // writes, releases the lock, stays on the record
+    // Writes and stays on the record. The lock is released, except inside a
+    // Transaction, where it lasts until the transaction ends.
+    void post();
     void cancel();        // drops the changes, releases the lock
     void deleteRecord();  // locks, deletes, moves to the next record
     bool modified() const { return m_modified; }
