@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include "pg_backend.h"
 #include "sqlite_backend.h"
 #include "varnex/data/engine_error.h"
 
@@ -105,13 +106,22 @@ std::shared_ptr<Database> Database::forFolder(const QString& folder)
     if (auto it = databases.find(canonical); it != databases.end())
         if (auto db = it->second.lock())
             return db;
-    CheckLocalFolder(canonical);
+    // The server engine keeps nothing in the folder: a network folder is fine there.
+    if (!ServerTargetForFolder(canonical))
+        CheckLocalFolder(canonical);
     std::shared_ptr<Database> db(new Database(canonical));
     databases[canonical] = db;
     return db;
 }
 
-Database::Database(const QString& folder) : m_folder(folder), m_backend(std::make_unique<SqliteBackend>(folder)) {}
+Database::Database(const QString& folder) : m_folder(folder)
+{
+    // One settings value chooses the engine; nothing above the backend knows which.
+    if (const auto server = ServerTargetForFolder(folder))
+        m_backend = std::make_unique<PgBackend>(*server);
+    else
+        m_backend = std::make_unique<SqliteBackend>(folder);
+}
 
 Database::~Database()
 {

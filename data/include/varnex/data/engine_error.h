@@ -58,6 +58,9 @@ constexpr int TransactionActive = 0x2707; // a second transaction on the same da
 constexpr int InvalidRequest = 0x2708;    // e.g. more key values than key fields, a circular master link
 
 constexpr int NetworkFolder = 0x2C01; // data folder on NFS/SMB/CIFS
+// The database server cannot be reached, refused the connection, or the
+// connection broke; what was not committed was rolled back by the server.
+constexpr int ServerUnavailable = 0x2C02;
 
 constexpr int QuerySyntax = 0x2E01;   // the SQL text was refused
 constexpr int QueryParameter = 0x2E02; // unknown or unbound :parameter

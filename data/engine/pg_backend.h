@@ -1,0 +1,117 @@
+#pragma once
+// The server backend: one PostgreSQL connection per data folder, the folder
+// being a schema of the server database. Record locks are session advisory
+// locks, so the server itself releases them when a workstation's connection
+// ends, also when the workstation dies.
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "backend.h"
+
+struct pg_conn;
+struct pg_result;
+
+namespace varnex::data {
+
+// Which server and which schema a data folder uses.
+struct ServerTarget {
+    QString connection; // a libpq connection string or URI
+    QString schema;     // the schema that stands for the folder
+};
+
+class PgBackend final : public Backend {
+public:
+    // Every table has this hidden column: the record id the cursors move by
+    // (insertion order, like SQLite's rowid). It never appears among the fields.
+    static constexpr const char* RowIdColumn = "vx_rowid";
+
+    explicit PgBackend(const ServerTarget& target);
+    ~PgBackend() override;
+
+    bool tableExists(const QString& table) override;
+    QStringList tableNames() override;
+    void createTable(const TableDef& def, const QString& table) override;
+    void emptyTable(const QString& table) override;
+    void dropTable(const QString& table) override;
+    TableDef describeTable(const QString& table) override;
+
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override;
+
+    std::vector<FetchedRow> fetch(const CursorSpec& spec, const Seek& seek, int limit) override;
+    std::optional<Row> readRow(const CursorSpec& spec, std::int64_t rowId) override;
+    std::int64_t count(const CursorSpec& spec) override;
+
+    std::int64_t insertRow(const CursorSpec& spec, Row& row) override;
+    void updateRow(const CursorSpec& spec, std::int64_t rowId, const Row& row) override;
+    void deleteRow(const QString& table, std::int64_t rowId) override;
+
+    bool tryLockRecord(const QString& table, std::int64_t rowId) override;
+    void unlockRecord(const QString& table, std::int64_t rowId) override;
+
+    QueryResult select(const QString& sql, const std::vector<QueryParameter>& params) override;
+    int execute(const QString& sql, const std::vector<QueryParameter>& params) override;
+
+    const QString& schema() const { return m_schema; }
+    // The two keys of the advisory lock that stands for a record (tests).
+    static std::pair<std::int32_t, std::int32_t> lockKeys(const QString& schema, const QString& table, std::int64_t rowId);
+
+    // A value as the server's text form, and back (exposed for tests).
+    static QByteArray textOf(FieldType type, const QVariant& value);
+    static QVariant valueOf(FieldType type, const char* text, int length);
+
+    // Translates ":name" parameters into "$n" (a name used twice gets one
+    // number) and folds quoted identifiers to the stored lower case. Strings,
+    // comments and "::" casts are left alone. `names` receives the parameter
+    // names in number order. Throws QueryParameter on '?' placeholders.
+    static QString translateSql(const QString& sql, QStringList& names);
+
+    // For tests: closes the connection under the engine's feet, as a network
+    // failure would.
+    void dropConnectionForTest();
+
+    struct Param {
+        unsigned int oid = 0;
+        QByteArray text;
+        bool null = true;
+        bool binary = false;
+    };
+
+private:
+    class Result;
+
+    void connect();
+    void ensureConnected();
+    [[noreturn]] void fail(pg_result* res, const QString& context);
+    [[noreturn]] void failConnection(const QString& context);
+    // Runs a statement; inside a transaction a failing write is undone on its
+    // own (savepoint), so the transaction survives a key violation as it does
+    // on SQLite. Returns the result, which the caller owns.
+    pg_result* run(const std::string& sql, const std::vector<Param>& params, bool protect, const QString& context);
+    pg_result* runPrepared(const std::string& sql, const std::vector<Param>& params, bool protect, const QString& context);
+    void plain(const char* sql, const QString& context);
+    void forgetStatements();
+
+    QString m_connection;
+    QString m_schema;
+    pg_conn* m_conn = nullptr;
+    bool m_inTransaction = false;
+    std::uint64_t m_statementNumber = 0;
+    std::unordered_map<std::string, std::string> m_prepared; // text -> statement name
+    std::set<std::pair<QString, std::int64_t>> m_locks;      // (table lower case, record)
+    std::map<QString, std::int64_t> m_identityHigh;          // "table.column" -> highest explicit value set
+    std::map<QString, FieldDef> m_columns;                   // "table oid.column number" -> field, for query results
+};
+
+// The server target of a folder when the engine setting (or VARNEX_ENGINE)
+// names the server engine; nothing when SQLite keeps the folder.
+std::optional<ServerTarget> ServerTargetForFolder(const QString& canonicalFolder);
+
+} // namespace varnex::data

@@ -1,0 +1,386 @@
+// What only the server engine has: its SQL dialect, values in the server's
+// text form, schemas per folder, and connections that fail or break. The
+// behaviour shared with SQLite is covered by the engine tests, which run a
+// second time on the server.
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <functional>
+
+#include <libpq-fe.h>
+
+#include "pg_backend.h"
+#include "varnex/currency.h"
+#include "varnex/data/database.h"
+#include "varnex/data/engine_error.h"
+#include "varnex/data/query.h"
+#include "varnex/data/table.h"
+
+namespace varnex::data {
+namespace {
+
+int codeOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const EngineError& e) {
+        return e.code();
+    }
+    return 0;
+}
+
+// Sets environment variables for one test and puts them back after.
+class ScopedEnvironment {
+public:
+    void set(const char* name, const QByteArray& value)
+    {
+        m_saved.emplace_back(name, qgetenv(name), qEnvironmentVariableIsSet(name));
+        qputenv(name, value);
+    }
+    ~ScopedEnvironment()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (std::get<2>(*it))
+                qputenv(std::get<0>(*it), std::get<1>(*it));
+            else
+                qunsetenv(std::get<0>(*it));
+        }
+    }
+
+private:
+    std::vector<std::tuple<const char*, QByteArray, bool>> m_saved;
+};
+
+TEST(PgDialect, NamedParametersBecomeNumbersOutsideStringsAndComments)
+{
+    struct Case {
+        const char* sql;
+        const char* expected;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {"SELECT * FROM cap WHERE Cap_supplier = :pcode", "SELECT * FROM cap WHERE Cap_supplier = $1", {"pcode"}},
+        // one name used twice, any case, gets one number
+        {"SELECT :a, :B, :A", "SELECT $1, $2, $1", {"a", "B"}},
+        // strings, comments and casts are not parameters
+        {"SELECT ':x', 'it''s :y' -- :z\n, :w", "SELECT ':x', 'it''s :y' -- :z\n, $1", {"w"}},
+        {"SELECT /* :c */ x::text FROM t", "SELECT /* :c */ x::text FROM t", {}},
+        // quoted names are stored in lower case
+        {"SELECT \"Date\" FROM \"Cap\" WHERE \"Index\" = :i", "SELECT \"date\" FROM \"cap\" WHERE \"index\" = $1", {"i"}},
+        // a slice or a time text is no parameter
+        {"SELECT '07:05' , a[1:2]", "SELECT '07:05' , a[1:2]", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        QStringList names;
+        EXPECT_EQ(PgBackend::translateSql(QString::fromUtf8(c.sql), names), QString::fromUtf8(c.expected));
+        EXPECT_EQ(names, c.names);
+    }
+    for (const char* positional : {"SELECT * FROM t WHERE a = ?", "SELECT $1"}) {
+        QStringList names;
+        EXPECT_EQ(codeOf([&] { PgBackend::translateSql(QString::fromUtf8(positional), names); }), ErrorCode::QueryParameter)
+            << positional;
+    }
+}
+
+TEST(PgValues, MoneyTextIsReadExactly)
+{
+    struct Case {
+        const char* text;
+        std::int64_t ticks;
+    };
+    const Case cases[] = {
+        {"123.4500", 1234500},
+        {"-0.0001", -1},
+        {"0", 0},
+        {"12", 120000},
+        {"922337203685477.5807", 9223372036854775807LL}, // the largest amount
+        {"-922337203685477.5808", -9223372036854775807LL - 1},
+        {"1.00005", 10001},   // a computed value with more decimals: half away from zero
+        {"-1.00005", -10001},
+        {"1.00004999", 10000},
+        {"0.1", 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QVariant v = PgBackend::valueOf(FieldType::Money, c.text, static_cast<int>(std::strlen(c.text)));
+        EXPECT_EQ(v.value<Currency>().ticks(), c.ticks);
+    }
+    for (const char* bad : {"922337203685477.5808", "99999999999999999999", "abc", "", "1.2.3"})
+        EXPECT_EQ(codeOf([&] { PgBackend::valueOf(FieldType::Money, bad, static_cast<int>(std::strlen(bad))); }),
+                  ErrorCode::TypeMismatch)
+            << bad;
+    EXPECT_EQ(PgBackend::textOf(FieldType::Money, QVariant::fromValue(Currency::fromTicks(-12345))), QByteArray("-1.2345"));
+}
+
+TEST(PgValues, DatesTimesAndBytesInTheServerForm)
+{
+    EXPECT_EQ(PgBackend::valueOf(FieldType::Date, "2024-02-29", 10).toDate(), QDate(2024, 2, 29));
+    // the server drops trailing zeros of fractions: ".5" is half a second
+    EXPECT_EQ(PgBackend::valueOf(FieldType::Time, "07:05:03.5", 10).toTime(), QTime(7, 5, 3, 500));
+    EXPECT_EQ(PgBackend::valueOf(FieldType::Time, "07:05:03", 8).toTime(), QTime(7, 5, 3));
+    EXPECT_EQ(PgBackend::valueOf(FieldType::Timestamp, "2024-02-29 07:05:03.123", 23).toDateTime(),
+              QDateTime(QDate(2024, 2, 29), QTime(7, 5, 3, 123)));
+    EXPECT_FALSE(PgBackend::valueOf(FieldType::Date, "0044-03-15 BC", 13).isValid()) << "no date before year 1";
+    EXPECT_EQ(PgBackend::valueOf(FieldType::Binary, "\\x00ff10", 8).toByteArray(), QByteArray("\x00\xff\x10", 3));
+}
+
+TEST(PgTarget, EngineSettingAndSchemaPerFolder)
+{
+    ScopedEnvironment env;
+    env.set("VARNEX_SETTINGS", "/nonexistent/varnex-test.ini");
+    env.set("VARNEX_ENGINE", "sqlite");
+    EXPECT_FALSE(ServerTargetForFolder(QStringLiteral("/srv/Lgx/data1")).has_value());
+
+    env.set("VARNEX_ENGINE", "postgresql");
+    env.set("VARNEX_SERVER", "");
+    EXPECT_EQ(codeOf([] { ServerTargetForFolder(QStringLiteral("/srv/Lgx/data1")); }), ErrorCode::ServerUnavailable);
+
+    env.set("VARNEX_SERVER", "host=db dbname=office");
+    env.set("VARNEX_SERVER_SCHEMAS", "folder");
+    // every workstation names its folders differently; the last part is what they share
+    EXPECT_EQ(ServerTargetForFolder(QStringLiteral("/srv/Lgx/data1"))->schema, QStringLiteral("data1"));
+    EXPECT_EQ(ServerTargetForFolder(QStringLiteral("/home/ann/Lgx/data1"))->schema, QStringLiteral("data1"));
+    EXPECT_EQ(ServerTargetForFolder(QStringLiteral("/x/My Data-2"))->schema, QStringLiteral("my_data_2"));
+    EXPECT_EQ(ServerTargetForFolder(QStringLiteral("/x/pg_catalog"))->schema, QStringLiteral("vx_pg_catalog"))
+        << "never one of the server's own schemas";
+    EXPECT_EQ(ServerTargetForFolder(QStringLiteral("/x/data"))->connection, QStringLiteral("host=db dbname=office"));
+
+    env.set("VARNEX_SERVER_SCHEMAS", "path");
+    const QString a = ServerTargetForFolder(QStringLiteral("/one/Lgx/data1"))->schema;
+    const QString b = ServerTargetForFolder(QStringLiteral("/two/Lgx/data1"))->schema;
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(a.startsWith(QLatin1String("data1_")));
+
+    env.set("VARNEX_ENGINE", "paradox");
+    EXPECT_EQ(codeOf([] { ServerTargetForFolder(QStringLiteral("/x/data")); }), ErrorCode::InvalidRequest);
+}
+
+// ---- with a server ----------------------------------------------------------------
+
+class PgServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QByteArray server = qgetenv("VARNEX_SERVER");
+        if (server.isEmpty())
+            GTEST_SKIP() << "PostgreSQL run skipped: no test server (VARNEX_SERVER is not set).";
+        m_env.set("VARNEX_ENGINE", "postgresql");
+        m_env.set("VARNEX_SERVER_SCHEMAS", "path");
+        ASSERT_TRUE(m_dir.isValid());
+        db = Database::forFolder(m_dir.path());
+        TableDef def;
+        def.name = QStringLiteral("sup");
+        def.fields = {{QStringLiteral("Sup_code"), FieldType::Text, 10},
+                      {QStringLiteral("Sup_current_bal"), FieldType::Money, 0},
+                      {QStringLiteral("Sup_number"), FieldType::AutoIncrement, 0}};
+        def.indexes = {{QString(), {QStringLiteral("Sup_code")}, true, true}};
+        db->createTable(def);
+    }
+
+    PgBackend& backend() { return dynamic_cast<PgBackend&>(db->backend()); }
+
+    void add(Table& t, const QString& code, Currency amount)
+    {
+        t.append();
+        t.field(QStringLiteral("Sup_code")).setString(code);
+        t.field(QStringLiteral("Sup_current_bal")).setValue(QVariant::fromValue(amount));
+        t.post();
+    }
+
+    ScopedEnvironment m_env;
+    QTemporaryDir m_dir;
+    std::shared_ptr<Database> db;
+};
+
+TEST_F(PgServerTest, BadServersGiveAClearErrorQuickly)
+{
+    const char* servers[] = {
+        "host=127.0.0.1 port=1 dbname=varnex",        // nothing listens there
+        "host=127.0.0.1 port=notaport",               // not a connection string that works
+        "postgresql://127.0.0.1:1/varnex",            // the URI form
+    };
+    for (const char* server : servers) {
+        SCOPED_TRACE(server);
+        QElapsedTimer took;
+        took.start();
+        try {
+            PgBackend backend({QString::fromUtf8(server), QStringLiteral("data")});
+            FAIL() << "connected to a server that is not there";
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), ErrorCode::ServerUnavailable);
+            EXPECT_TRUE(e.message().contains(QLatin1String("server"))) << e.message().toStdString();
+        }
+        EXPECT_LT(took.elapsed(), 7000) << "never a hang";
+    }
+    // A database that does not exist on a server that does.
+    QString wrongDatabase = QString::fromUtf8(qgetenv("VARNEX_SERVER"));
+    wrongDatabase.replace(QLatin1String("dbname=varnex"), QLatin1String("dbname=no_such_db"));
+    EXPECT_EQ(codeOf([&] { PgBackend backend({wrongDatabase, QStringLiteral("data")}); }), ErrorCode::ServerUnavailable);
+}
+
+TEST_F(PgServerTest, MoneyIsStoredAsNumericAndSummedExactly)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    // 0.1 + 0.2 style amounts that binary floating point would not keep
+    add(sup, QStringLiteral("A"), Currency::fromTicks(1000));
+    add(sup, QStringLiteral("B"), Currency::fromTicks(2000));
+    add(sup, QStringLiteral("C"), Currency::fromTicks(922337203685LL * 10000 + 4477)); // large, four decimals
+    Query q(db, QStringLiteral("SELECT SUM(Sup_current_bal) AS Total, MIN(Sup_current_bal) AS Low FROM sup"));
+    q.open();
+    EXPECT_EQ(q.field(QStringLiteral("Total")).asMoney().ticks(), 922337203685LL * 10000 + 4477 + 3000);
+    EXPECT_EQ(q.field(QStringLiteral("Low")).asMoney().ticks(), 1000);
+    Query types(db, QStringLiteral("SELECT data_type, numeric_precision, numeric_scale FROM information_schema.columns "
+                                   "WHERE table_schema = current_schema() AND table_name = 'sup' AND column_name = 'sup_current_bal'"));
+    types.open();
+    EXPECT_EQ(types.field(QStringLiteral("data_type")).asString(), QStringLiteral("numeric"));
+    EXPECT_EQ(types.field(QStringLiteral("numeric_precision")).asInteger(), 19);
+    EXPECT_EQ(types.field(QStringLiteral("numeric_scale")).asInteger(), 4);
+}
+
+TEST_F(PgServerTest, GivenNumbersMoveTheIdentityPastThem)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    sup.append();
+    sup.field(QStringLiteral("Sup_code")).setString(QStringLiteral("A"));
+    sup.field(QStringLiteral("Sup_number")).setInteger(40); // a copied table keeps its numbers
+    sup.post();
+    add(sup, QStringLiteral("B"), Currency());
+    ASSERT_TRUE(sup.findKey({QStringLiteral("B")}));
+    EXPECT_EQ(sup.field(QStringLiteral("Sup_number")).asInteger(), 41);
+}
+
+// A workstation whose connection breaks loses its locks at the server at
+// once; when it comes back it does not silently write a record someone else
+// now holds.
+TEST_F(PgServerTest, ABrokenConnectionFreesItsLocksAndIsNotTrustedAfter)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    add(sup, QStringLiteral("ACME"), Currency());
+    ASSERT_TRUE(sup.findKey({QStringLiteral("ACME")}));
+    sup.edit();
+    backend().dropConnectionForTest();
+
+    QProcess other;
+    QByteArray said;
+    QElapsedTimer waited;
+    waited.start();
+    // The server notices the closed connection almost at once.
+    while (!said.startsWith("LOCKED") && waited.elapsed() < 10000) {
+        other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"), {m_dir.path(), QStringLiteral("sup"), QStringLiteral("ACME")});
+        ASSERT_TRUE(other.waitForStarted(5000));
+        said.clear();
+        while (!said.contains('\n') && other.state() != QProcess::NotRunning)
+            if (other.waitForReadyRead(2000))
+                said += other.readAllStandardOutput();
+            else if (other.state() == QProcess::Running)
+                break;
+        if (!said.startsWith("LOCKED")) {
+            other.waitForFinished(2000);
+            QThread::msleep(50);
+        }
+    }
+    ASSERT_TRUE(said.startsWith("LOCKED")) << said.toStdString();
+
+    sup.field(QStringLiteral("Sup_current_bal")).setValue(QStringLiteral("5"));
+    const int code = codeOf([&] { sup.post(); });
+    EXPECT_TRUE(code == ErrorCode::RecordLocked || code == ErrorCode::ServerUnavailable) << std::hex << code;
+    other.kill();
+    other.waitForFinished(5000);
+    sup.cancel();
+    // Back to work once the other workstation let go.
+    ASSERT_TRUE(sup.findKey({QStringLiteral("ACME")}));
+    EXPECT_EQ(codeOf([&] { sup.edit(); }), 0);
+    sup.cancel();
+}
+
+TEST_F(PgServerTest, ConnectionLostInsideATransactionKeepsNothingOfIt)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    {
+        Transaction tx(db);
+        add(sup, QStringLiteral("A"), Currency::fromUnits(1));
+        add(sup, QStringLiteral("B"), Currency::fromUnits(2));
+        backend().dropConnectionForTest();
+        EXPECT_EQ(codeOf([&] { add(sup, QStringLiteral("C"), Currency::fromUnits(3)); }), ErrorCode::ServerUnavailable);
+        EXPECT_EQ(codeOf([&] { tx.commit(); }), ErrorCode::ServerUnavailable) << "never reported as posted";
+    }
+    sup.cancel();
+    EXPECT_FALSE(db->inTransaction());
+    sup.close();
+    sup.open(); // connects again
+    EXPECT_EQ(sup.recordCount(), 0);
+}
+
+// What the SQLite run checks with a second raw connection to the file.
+TEST_F(PgServerTest, EditReloadsWhatAnotherWorkstationChanged)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    add(sup, QStringLiteral("A"), Currency::fromUnits(1));
+    add(sup, QStringLiteral("B"), Currency::fromUnits(2));
+    std::unique_ptr<PGconn, void (*)(PGconn*)> other(PQconnectdb(qgetenv("VARNEX_SERVER").constData()), PQfinish);
+    ASSERT_EQ(PQstatus(other.get()), CONNECTION_OK);
+    auto exec = [&](const std::string& sql) {
+        const std::string full = "SET search_path TO \"" + backend().schema().toStdString() + "\"; " + sql;
+        PGresult* r = PQexec(other.get(), full.c_str());
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        return ok;
+    };
+    ASSERT_TRUE(exec("UPDATE sup SET Sup_current_bal = 7.1234 WHERE Sup_code = 'A'"));
+    ASSERT_TRUE(sup.findKey({QStringLiteral("A")}));
+    sup.edit();
+    EXPECT_EQ(sup.field(QStringLiteral("Sup_current_bal")).asMoney().ticks(), 71234);
+    sup.cancel();
+
+    ASSERT_TRUE(exec("DELETE FROM sup WHERE Sup_code = 'A'"));
+    EXPECT_EQ(codeOf([&] { sup.edit(); }), ErrorCode::RecordDeleted);
+    EXPECT_EQ(sup.state(), DataSetState::Browse);
+    sup.refresh();
+    EXPECT_EQ(sup.field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B")) << "the next record takes its place";
+    EXPECT_EQ(sup.recordCount(), 1);
+}
+
+TEST_F(PgServerTest, AFailedStatementDoesNotSpoilTheTransaction)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    Transaction tx(db);
+    add(sup, QStringLiteral("A"), Currency::fromUnits(1));
+    EXPECT_EQ(codeOf([&] { add(sup, QStringLiteral("A"), Currency::fromUnits(1)); }), ErrorCode::KeyViolation);
+    sup.cancel();
+    Query bad(db, QStringLiteral("SELECT no_such_column FROM sup"));
+    EXPECT_EQ(codeOf([&] { bad.open(); }), ErrorCode::FieldNotFound);
+    Query update(db, QStringLiteral("UPDATE sup SET Sup_code = :c WHERE Sup_code = 'A'"));
+    update.bindText(QStringLiteral("c"), QStringLiteral("ABCDEFGHIJKLMNOP"));
+    EXPECT_EQ(codeOf([&] { update.execSql(); }), ErrorCode::TypeMismatch) << "longer than text(10)";
+    add(sup, QStringLiteral("B"), Currency::fromUnits(2));
+    tx.commit();
+    EXPECT_EQ(sup.recordCount(), 2);
+}
+
+} // namespace
+} // namespace varnex::data
