@@ -255,6 +255,12 @@ TEST_F(LgxadminTest, UserCommandAddsUsersWithNamedRights)
         EXPECT_TRUE(run.err.contains(QString::fromLatin1(r.message))) << run.err.toStdString();
     }
     EXPECT_EQ(countRows(root(), "user"), 2);
+
+    // The names rights are given by, with where their bits lie.
+    const Outcome options = lgxadmin({"options"});
+    EXPECT_EQ(options.exitCode, 0);
+    EXPECT_TRUE(options.out.contains(QStringLiteral("2.1.0\tpurchent\tAchats\n"))) << options.out.toStdString();
+    EXPECT_EQ(options.out.count(QLatin1Char('\n')), MenuOptions().size());
 }
 
 TEST_F(LgxadminTest, BadRequestsAreRefusedClearly)
