@@ -206,6 +206,10 @@ Field& DataSet::field(const QString& name)
 
 Field* DataSet::findField(const QString& name)
 {
+    // Wide tables (budget families, controls) are read field by name in
+    // loops: the name as declared is found without a scan.
+    if (const auto it = m_fieldsByName.constFind(name); it != m_fieldsByName.constEnd())
+        return m_fields[static_cast<size_t>(*it)].get();
     for (auto& f : m_fields)
         if (f->name().compare(name, Qt::CaseInsensitive) == 0)
             return f.get();
@@ -257,6 +261,7 @@ void DataSet::enableControls()
 
 void DataSet::setupFields(const QList<FieldDef>& defs)
 {
+    m_fieldsByName.clear();
     m_fields.clear();
     int index = 0;
     for (const FieldDef& def : defs) {
@@ -270,10 +275,14 @@ void DataSet::setupFields(const QList<FieldDef>& defs)
         m_fields.push_back(std::unique_ptr<Field>(new Field(this, def, index++, true)));
     }
     m_buffer.assign(m_fields.size(), QVariant());
+    m_fieldsByName.clear();
+    for (const auto& f : m_fields)
+        m_fieldsByName.insert(f->name(), f->index());
 }
 
 void DataSet::teardownFields()
 {
+    m_fieldsByName.clear();
     m_fields.clear();
     m_buffer.clear();
     m_storedCount = 0;

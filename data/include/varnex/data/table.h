@@ -17,6 +17,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -195,6 +196,7 @@ private:
     virtual void filterChanged() {}
 
     std::vector<std::unique_ptr<Field>> m_fields;
+    QHash<QString, int> m_fieldsByName; // names as declared; other cases fall back to a scan
     QList<FieldDef> m_calculatedDefs;
     int m_storedCount = 0;
     DataSetState m_state = DataSetState::Inactive;
