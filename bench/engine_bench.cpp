@@ -132,7 +132,18 @@ struct Setup {
 
     void copySchema()
     {
-        Query ddl(db, QStringLiteral("SELECT sql FROM sqlite_schema WHERE sql IS NOT NULL"));
+        // The raw side is SQLite whichever engine is measured (VARNEX_ENGINE=
+        // postgresql measures the server): its DDL comes from an engine
+        // database made on SQLite.
+        const QByteArray engine = qgetenv("VARNEX_ENGINE");
+        qunsetenv("VARNEX_ENGINE");
+        QTemporaryDir schemaDir;
+        auto sqlite = Database::forFolder(schemaDir.path());
+        if (!engine.isEmpty())
+            qputenv("VARNEX_ENGINE", engine);
+        sqlite->createTable(supplierDef(QStringLiteral("sup")));
+        sqlite->createTable(itemDef(QStringLiteral("cap")));
+        Query ddl(sqlite, QStringLiteral("SELECT sql FROM sqlite_schema WHERE sql IS NOT NULL"));
         ddl.open();
         for (ddl.first(); !ddl.eof(); ddl.next())
             raw->exec(ddl.fieldByNumber(0).asString().toUtf8().constData());
