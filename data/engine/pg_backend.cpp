@@ -367,36 +367,47 @@ QString schemaFromName(const QString& name)
 
 // ---- choosing the server ------------------------------------------------------
 
+namespace {
+
+QString configured(const char* environment, const char* name)
+{
+    const QByteArray fromEnvironment = qgetenv(environment);
+    if (!fromEnvironment.isEmpty())
+        return QString::fromUtf8(fromEnvironment).trimmed();
+    return SettingsStore::machine().value(QStringLiteral("Lgx"), QLatin1String(name)).trimmed();
+}
+
+} // namespace
+
+QString ConfiguredServer() { return configured("VARNEX_SERVER", "server"); }
+
+ServerTarget ServerTargetFor(const QString& canonicalFolder, const QString& connection)
+{
+    ServerTarget target;
+    target.connection = connection;
+    if (target.connection.isEmpty())
+        throw EngineError(ErrorCode::ServerUnavailable,
+                          QStringLiteral("The server engine is chosen but no server is set: give [Lgx] \"server\" a "
+                                         "connection string such as \"host=server dbname=varnex user=office\"."));
+    target.schema = schemaFromName(QFileInfo(canonicalFolder).fileName());
+    // Several data roots on one server database (test runs, installations
+    // side by side) keep apart by a digest of the whole path.
+    if (configured("VARNEX_SERVER_SCHEMAS", "serverschemas").compare(QLatin1String("path"), Qt::CaseInsensitive) == 0)
+        target.schema += QLatin1Char('_')
+                       + QString::fromLatin1(QCryptographicHash::hash(canonicalFolder.toUtf8(), QCryptographicHash::Sha1).toHex().left(10));
+    return target;
+}
+
 std::optional<ServerTarget> ServerTargetForFolder(const QString& canonicalFolder)
 {
-    const SettingsStore settings = SettingsStore::machine();
-    auto setting = [&](const char* environment, const char* name) {
-        const QByteArray fromEnvironment = qgetenv(environment);
-        if (!fromEnvironment.isEmpty())
-            return QString::fromUtf8(fromEnvironment).trimmed();
-        return settings.value(QStringLiteral("Lgx"), QLatin1String(name)).trimmed();
-    };
-    const QString engine = setting("VARNEX_ENGINE", "engine").toLower();
+    const QString engine = configured("VARNEX_ENGINE", "engine").toLower();
     if (engine.isEmpty() || engine == QLatin1String("sqlite"))
         return std::nullopt;
     if (engine != QLatin1String("postgresql") && engine != QLatin1String("postgres"))
         throw EngineError(ErrorCode::InvalidRequest,
                           QStringLiteral("The storage engine \"%1\" in the settings is unknown: use \"sqlite\" or \"postgresql\".")
                               .arg(engine));
-    ServerTarget target;
-    target.connection = setting("VARNEX_SERVER", "server");
-    if (target.connection.isEmpty())
-        throw EngineError(ErrorCode::ServerUnavailable,
-                          QStringLiteral("The server engine is chosen but no server is set: give [Lgx] \"server\" a "
-                                         "connection string such as \"host=server dbname=varnex user=office\"."));
-    const QString folderName = QFileInfo(canonicalFolder).fileName();
-    target.schema = schemaFromName(folderName);
-    // Several data roots on one server database (test runs, installations
-    // side by side) keep apart by a digest of the whole path.
-    if (setting("VARNEX_SERVER_SCHEMAS", "serverschemas").compare(QLatin1String("path"), Qt::CaseInsensitive) == 0)
-        target.schema += QLatin1Char('_')
-                       + QString::fromLatin1(QCryptographicHash::hash(canonicalFolder.toUtf8(), QCryptographicHash::Sha1).toHex().left(10));
-    return target;
+    return ServerTargetFor(canonicalFolder, ConfiguredServer());
 }
 
 // ---- values ---------------------------------------------------------------------

@@ -113,5 +113,10 @@ private:
 // The server target of a folder when the engine setting (or VARNEX_ENGINE)
 // names the server engine; nothing when SQLite keeps the folder.
 std::optional<ServerTarget> ServerTargetForFolder(const QString& canonicalFolder);
+// The server named by the settings (or VARNEX_SERVER); empty when none.
+QString ConfiguredServer();
+// The schema of a folder on a given server. ServerUnavailable when
+// `connection` is empty.
+ServerTarget ServerTargetFor(const QString& canonicalFolder, const QString& connection);
 
 } // namespace varnex::data

@@ -18,6 +18,7 @@
 #include "pg_backend.h"
 #include "varnex/currency.h"
 #include "varnex/data/database.h"
+#include "varnex/data/engine_copy.h"
 #include "varnex/data/engine_error.h"
 #include "varnex/data/query.h"
 #include "varnex/data/table.h"
@@ -380,6 +381,89 @@ TEST_F(PgServerTest, AFailedStatementDoesNotSpoilTheTransaction)
     add(sup, QStringLiteral("B"), Currency::fromUnits(2));
     tx.commit();
     EXPECT_EQ(sup.recordCount(), 2);
+}
+
+} // namespace
+} // namespace varnex::data
+
+namespace varnex::data {
+namespace {
+
+// Books moved to the server and back keep every value of every type; a
+// record changed on one side shows in the comparison.
+TEST_F(PgServerTest, CopyBetweenEnginesKeepsEveryValueAndFindsADifference)
+{
+    QTemporaryDir folder;
+    TableDef def;
+    def.name = QStringLiteral("AllTypes");
+    def.fields = {{QStringLiteral("Code"), FieldType::Text, 8},       {QStringLiteral("Small"), FieldType::ShortInteger, 0},
+                  {QStringLiteral("Whole"), FieldType::Integer, 0},   {QStringLiteral("Rate"), FieldType::Number, 0},
+                  {QStringLiteral("Amount"), FieldType::Money, 0},    {QStringLiteral("Flag"), FieldType::Logical, 0},
+                  {QStringLiteral("Day"), FieldType::Date, 0},        {QStringLiteral("At"), FieldType::Time, 0},
+                  {QStringLiteral("Stamp"), FieldType::Timestamp, 0}, {QStringLiteral("Number"), FieldType::AutoIncrement, 0},
+                  {QStringLiteral("Note"), FieldType::Memo, 40},      {QStringLiteral("Rights"), FieldType::Bytes, 4},
+                  {QStringLiteral("Blob"), FieldType::Binary, 0}};
+    def.indexes = {{QString(), {QStringLiteral("Code")}, true, true}, {QStringLiteral("ByDay"), {QStringLiteral("Day")}, false, false}};
+    {
+        m_env.set("VARNEX_ENGINE", "sqlite");
+        auto local = Database::forFolder(folder.path());
+        local->createTable(def);
+        Table t;
+        t.setDatabase(local);
+        t.setTableName(QStringLiteral("AllTypes"));
+        t.open();
+        for (int i = 0; i < 3; ++i) {
+            t.append();
+            t.field(QStringLiteral("Code")).setString(QStringLiteral("C%1").arg(i));
+            if (i > 0) { // the first record keeps every field empty
+                t.field(QStringLiteral("Small")).setInteger(-32768 + i);
+                t.field(QStringLiteral("Whole")).setInteger(2147483647 - i);
+                t.field(QStringLiteral("Rate")).setNumber(0.1 * i);
+                t.field(QStringLiteral("Amount")).setMoney(Currency::fromTicks(-123456789012345LL * i));
+                t.field(QStringLiteral("Flag")).setLogical(i == 1);
+                t.field(QStringLiteral("Day")).setDate(QDate(2024, 2, 29));
+                t.field(QStringLiteral("At")).setTime(QTime(23, 59, 59, 999));
+                t.field(QStringLiteral("Stamp")).setTimestamp(QDateTime(QDate(1999, 12, 31), QTime(0, 0, 0, 1)));
+                t.field(QStringLiteral("Note")).setString(QString::fromUtf8("\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 ") + QString(3000, QLatin1Char('x')));
+                t.field(QStringLiteral("Rights")).setBytes(QByteArray("\x00\x01", 2));
+                t.field(QStringLiteral("Blob")).setBytes(QByteArray("\xff\x00\x7f", 3));
+            }
+            t.post();
+        }
+        m_env.set("VARNEX_ENGINE", "postgresql");
+    }
+    auto allSame = [](const QList<TableComparison>& tables) {
+        return std::all_of(tables.begin(), tables.end(), [](const TableComparison& c) { return c.same(); });
+    };
+    const auto copied = CopyFolderBetweenEngines(folder.path(), EngineKind::Embedded, EngineKind::Server, false);
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_EQ(copied[0].targetRows, 3);
+    EXPECT_TRUE(allSame(copied));
+
+    auto server = Database::forFolder(folder.path());
+    const TableDef stored = server->tableDef(QStringLiteral("alltypes"));
+    EXPECT_EQ(stored.name, QStringLiteral("AllTypes"));
+    ASSERT_EQ(stored.fields.size(), def.fields.size());
+    for (int i = 0; i < def.fields.size(); ++i) {
+        EXPECT_EQ(stored.fields[i].name, def.fields[i].name);
+        EXPECT_EQ(stored.fields[i].type, def.fields[i].type) << def.fields[i].name.toStdString();
+    }
+    EXPECT_EQ(stored.fields[10].size, 40);
+    EXPECT_EQ(stored.fields[11].size, 4);
+    ASSERT_EQ(stored.indexes.size(), 2);
+    EXPECT_TRUE(stored.indexes[0].primary);
+    EXPECT_EQ(stored.indexes[1].name, QStringLiteral("ByDay"));
+
+    EXPECT_EQ(codeOf([&] { CopyFolderBetweenEngines(folder.path(), EngineKind::Embedded, EngineKind::Server, false); }),
+              ErrorCode::TableExists)
+        << "never over existing books unless asked";
+
+    Query change(server, QStringLiteral("UPDATE AllTypes SET Amount = :a WHERE Code = 'C2'"));
+    change.bindMoney(QStringLiteral("a"), Currency::fromTicks(1));
+    ASSERT_EQ(change.execSql(), 1);
+    EXPECT_FALSE(allSame(CompareFolderBetweenEngines(folder.path(), EngineKind::Embedded, EngineKind::Server)));
+    EXPECT_TRUE(allSame(CopyFolderBetweenEngines(folder.path(), EngineKind::Server, EngineKind::Embedded, true)));
+    EXPECT_TRUE(allSame(CompareFolderBetweenEngines(folder.path(), EngineKind::Embedded, EngineKind::Server)));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "check.h"
 #include "demo.h"
+#include "server_commands.h"
 
 #include "varnex/data/company.h"
 #include "varnex/data/engine_error.h"
@@ -46,7 +47,13 @@ const char* const kUsage =
     "  lgxadmin check DIR [COMPANY]\n"
     "      verify supplier and client balances, journals and cost layers of a company (default 1)\n"
     "  lgxadmin options\n"
-    "      list the option names that rights can name\n";
+    "      list the option names that rights can name\n"
+    "  lgxadmin copy --to server|sqlite [--replace] DIR\n"
+    "      copy the data root and every company from one storage engine to the other, then compare them\n"
+    "  lgxadmin compare DIR\n"
+    "      compare every table of the data root and the companies on both engines (rows, checksum)\n"
+    "  --server CONNECTION (with any command)\n"
+    "      work on the PostgreSQL server CONNECTION (\"host=server dbname=varnex\") instead of the settings\n";
 
 class UsageError : public std::runtime_error {
 public:
@@ -197,6 +204,14 @@ int main(int argc, char* argv[])
         (args.isEmpty() ? err() : out()) << kUsage;
         return args.isEmpty() ? 2 : 0;
     }
+    if (QString error; !TakeServerOption(args, error)) {
+        err() << "lgxadmin: " << error << "\n";
+        return 2;
+    }
+    if (args.isEmpty()) {
+        err() << kUsage;
+        return 2;
+    }
     const QString command = args.takeFirst();
     try {
         if (command == QLatin1String("init"))
@@ -209,6 +224,10 @@ int main(int argc, char* argv[])
             return runCheck(args);
         if (command == QLatin1String("options"))
             return runOptions();
+        if (command == QLatin1String("copy"))
+            return RunCopy(args, out(), err());
+        if (command == QLatin1String("compare"))
+            return RunCompare(args, out(), err());
         throw UsageError(QStringLiteral("Unknown command %1.").arg(command));
     } catch (const UsageError& e) {
         err() << "lgxadmin: " << e.what() << "\n" << kUsage;
