@@ -57,7 +57,6 @@ int main(int argc, char** argv)
     loading.caption(0);
 
     QCoreApplication::setApplicationName(QStringLiteral("Primora/Lgx"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Primora/Lgx"));
 
     loading.step();
     loading.caption(1);
