@@ -293,6 +293,14 @@ void TLogoAppForm::buildDesign()
     });
     bar->addMenu(HelpMenu);
 
+    // The hint of the item under the mouse goes to the status bar, as the
+    // Tools entries' descriptions are meant to be read there.
+    for (QMenu* menu : findChildren<QMenu*>()) {
+        connect(menu, &QMenu::hovered, this, [this](QAction* item) {
+            StatusBar1->setPanelText(2, item ? item->statusTip() : QString());
+        });
+    }
+
     Quit1 = bar->addAction(QStringLiteral("Quitter"));
     Quit1->setObjectName(QStringLiteral("Quit1"));
     connect(Quit1, &QAction::triggered, this, [this] { Quit1Click(); });
@@ -553,6 +561,18 @@ void TLogoAppForm::FormActivate()
 
 bool TLogoAppForm::activateSession()
 {
+    // A data root that was never initialised would otherwise surface as a
+    // bare "table not found" from the engine.
+    if (!QFileInfo(dataRoot()).isDir() || !data::Database::forFolder(dataRoot())->tableExists(QStringLiteral("session"))) {
+        closeWithoutUser((LinkSection.raw().Link_language == 2
+                              ? QStringLiteral("Le dossier de données « %1 » n'est pas initialisé (aucune table des "
+                                               "sessions). Vérifiez « datadrive » dans les paramètres ou créez-le avec "
+                                               "« lgxadmin init ».")
+                              : QStringLiteral("The data folder \"%1\" is not set up (it has no session table). Check "
+                                               "\"datadrive\" in the settings, or create it with \"lgxadmin init\"."))
+                             .arg(dataRoot()));
+        return false;
+    }
     data::DefineAlias(kSystemAlias, QStringLiteral("path=") + dataRoot());
     data::AliasDatabase(kSystemAlias);
     session->setAliasName(kSystemAlias);

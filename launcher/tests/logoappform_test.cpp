@@ -508,3 +508,42 @@ TEST(LogoAppForm, SetUpNoticeAndWelcomeAtTheEndOfTheActivation)
     // display is allowed, so no job-cost notice.
     EXPECT_EQ(shown, QStringList({QStringLiteral("payroll"), QStringLiteral("welcome:lgx:CLERK name")}));
 }
+
+TEST(LogoAppForm, ADataFolderThatIsNotSetUpIsToldAndCloses)
+{
+    struct Case {
+        const char* what;
+        bool dropSessions;
+        QString datadrive;
+    };
+    Installation installation;
+    const Case cases[] = {
+        {"no such folder", false, installation.dataDrive() + QStringLiteral("/nowhere")},
+        {"no session table", true, installation.dataDrive()},
+    };
+    for (const Case& c : cases) {
+        if (c.dropSessions)
+            varnex::data::Database::forFolder(installation.dataRoot())->dropTable(QStringLiteral("session"));
+        installation.setSetting(QStringLiteral("datadrive"), c.datadrive);
+        installation.messages.shown.clear();
+        auto form = installation.startForm();
+        EXPECT_TRUE(form->ClosedWithoutUser) << c.what;
+        ASSERT_EQ(installation.messages.shown.size(), 1) << c.what;
+        EXPECT_TRUE(installation.messages.shown[0].text.contains(c.datadrive + QStringLiteral("/Lgx/data"))) << c.what;
+        EXPECT_TRUE(installation.messages.shown[0].text.contains(QStringLiteral("lgxadmin init"))) << c.what;
+    }
+}
+
+TEST(LogoAppForm, HintsAndLogout)
+{
+    Installation installation;
+    auto form = installation.startForm();
+    QAction* tools = form->ToolsMenu->actions().value(0);
+    ASSERT_NE(tools, nullptr);
+    emit form->ToolsMenu->hovered(tools);
+    EXPECT_EQ(form->StatusBar1->panelText(2), QStringLiteral("Security like Maintenance of parameters"));
+
+    form->Logout();
+    EXPECT_FALSE(form->StatusBar1->isVisibleTo(form.get()));
+    EXPECT_FALSE(varnex::data::AliasExists(QStringLiteral("menudata")));
+}
