@@ -266,6 +266,14 @@ void TLogoAppForm::buildDesign()
     changeProperties->setObjectName(QStringLiteral("Changeproperties1"));
     auto* addShortcut = DesktopMenu->addAction(QStringLiteral("Ajouter un raccourci"));
     addShortcut->setObjectName(QStringLiteral("AddShortcut1"));
+    connect(changeProperties, &QAction::triggered, this, [this] {
+        if (m_env.hooks.changeDesktopProperties)
+            m_env.hooks.changeDesktopProperties();
+    });
+    connect(addShortcut, &QAction::triggered, this, [this] {
+        if (m_env.hooks.addShortcut)
+            m_env.hooks.addShortcut();
+    });
     bar->addMenu(OptionsMenu);
 
     ToolsMenu = addMenu(bar, "ToolsMenu", QStringLiteral("Outils"));

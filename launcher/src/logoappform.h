@@ -65,6 +65,10 @@ struct LauncherHooks {
     std::function<void()> internationalize;
     // A language chosen from Options, Language.
     std::function<void(QAction* item)> languageChosen;
+    // Options, Desktop: "Changer les propriétés" (the wallpaper) and
+    // "Ajouter un raccourci" (a new shortcut icon).
+    std::function<void()> changeDesktopProperties;
+    std::function<void()> addShortcut;
     std::function<void()> showContactUs;
     std::function<void()> showAbout;
 };
