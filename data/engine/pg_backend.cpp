@@ -403,6 +403,11 @@ std::optional<ServerTarget> ServerTargetForFolder(const QString& canonicalFolder
     const QString engine = configured("VARNEX_ENGINE", "engine").toLower();
     if (engine.isEmpty() || engine == QLatin1String("sqlite"))
         return std::nullopt;
+    // The language tables are program files: built with the program (as
+    // SQLite files), read-only and the same on every workstation, so there
+    // is nothing to share on the server and they stay where they were built.
+    if (QFileInfo(canonicalFolder).fileName().compare(QLatin1String("languages"), Qt::CaseInsensitive) == 0)
+        return std::nullopt;
     if (engine != QLatin1String("postgresql") && engine != QLatin1String("postgres"))
         throw EngineError(ErrorCode::InvalidRequest,
                           QStringLiteral("The storage engine \"%1\" in the settings is unknown: use \"sqlite\" or \"postgresql\".")

@@ -111,7 +111,8 @@ private:
 };
 
 // The server target of a folder when the engine setting (or VARNEX_ENGINE)
-// names the server engine; nothing when SQLite keeps the folder.
+// names the server engine; nothing when SQLite keeps the folder (always the
+// program's languages folder).
 std::optional<ServerTarget> ServerTargetForFolder(const QString& canonicalFolder);
 // The server named by the settings (or VARNEX_SERVER); empty when none.
 QString ConfiguredServer();

@@ -153,6 +153,10 @@ TEST(PgTarget, EngineSettingAndSchemaPerFolder)
         << "never one of the server's own schemas";
     EXPECT_EQ(ServerTargetForFolder(QStringLiteral("/x/data"))->connection, QStringLiteral("host=db dbname=office"));
 
+    // the language tables are built with the program and stay embedded
+    EXPECT_FALSE(ServerTargetForFolder(QStringLiteral("/opt/primora/Lgx/languages")).has_value());
+    EXPECT_TRUE(ServerTargetForFolder(QStringLiteral("/opt/primora/Lgx/languages2")).has_value());
+
     env.set("VARNEX_SERVER_SCHEMAS", "path");
     const QString a = ServerTargetForFolder(QStringLiteral("/one/Lgx/data1"))->schema;
     const QString b = ServerTargetForFolder(QStringLiteral("/two/Lgx/data1"))->schema;
