@@ -557,8 +557,7 @@ void TLogoAppForm::FormActivate()
         return;
     m_activating = true;
     try {
-        const bool ready = activateSession();
-        Q_UNUSED(ready);
+        activateSession();
     } catch (const std::exception& error) {
         StartupError = QString::fromUtf8(error.what());
         closeWithoutUser(StartupError);
@@ -981,11 +980,10 @@ void TLogoAppForm::AfterOption(std::unique_ptr<SharedLibrary> library, const QSt
         comp->refresh();
     if (IsCompanyMaintenance(name) && comp->isOpen()) {
         rebuildCompanyMenu();
-        const QString current = LinkSection.text(&TLinkSection::Link_company);
+        // The current company keeps its check mark, whatever was added before it.
         const QString currentName = LinkSection.text(&TLinkSection::Link_company_name);
         for (QAction* item : CompanyMenu->actions())
             item->setChecked(item->text() == currentName);
-        Q_UNUSED(current);
     }
 }
 

@@ -79,7 +79,7 @@ StartLanguage ParseStartLanguage(const QString& text);
 // The first two characters of a language code ("fra" -> "fr"); "en" when empty.
 QString LanguageCodeOf(const QString& langCode);
 
-// ---- session slots ---------------------------------------------------------
+// ---- window caption --------------------------------------------------------
 
 // The dated caption pattern of the main window: the message line quoted
 // literally, then the weekday, month, day and year.
