@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+namespace
+{
 
-class ServerEnvironment : public ::testing::Environment {
+class ServerEnvironment : public ::testing::Environment
+{
 public:
     void SetUp() override
     {
@@ -24,7 +26,8 @@ public:
         setenv("VARNEX_SERVER_SCHEMAS", "path", 0);
         const char* server = std::getenv("VARNEX_SERVER");
         if (server == nullptr || *server == '\0')
-            GTEST_SKIP() << "PostgreSQL run skipped: no test server (VARNEX_SERVER is not set; scripts/test starts one).";
+            GTEST_SKIP()
+                << "PostgreSQL run skipped: no test server (VARNEX_SERVER is not set; scripts/test starts one).";
         const std::string conninfo = std::string(server) + " connect_timeout=5";
         ASSERT_EQ(PQping(conninfo.c_str()), PQPING_OK) << "The test server " << server << " does not answer.";
     }

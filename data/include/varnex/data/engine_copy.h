@@ -7,18 +7,19 @@
 #include <QList>
 #include <QString>
 
-namespace varnex::data {
+namespace varnex::data
+{
 
 enum class EngineKind {
     Embedded, // SQLite: the database file in the folder
-    Server,   // PostgreSQL: the folder's schema on the configured server
+    Server, // PostgreSQL: the folder's schema on the configured server
 };
 
 struct TableComparison {
     QString table;
     long long sourceRows = -1; // -1: the table is missing on that side
     long long targetRows = -1;
-    QString sourceDigest;      // SHA-1 of the sorted records, hex
+    QString sourceDigest; // SHA-1 of the sorted records, hex
     QString targetDigest;
     bool same() const { return sourceRows == targetRows && sourceDigest == targetDigest; }
 };
