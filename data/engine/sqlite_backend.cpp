@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QUrl>
 
 #include "varnex/currency.h"
 #include "varnex/data/engine_error.h"
@@ -429,8 +430,23 @@ std::string selectList(const QList<FieldDef>& fields)
 SqliteBackend::SqliteBackend(const QString& folder)
     : m_folder(folder), m_path(QDir(folder).filePath(QLatin1String(DatabaseFileName)))
 {
-    const int rc = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // An installed program's languages folder (or a company copied to
+    // read-only media) cannot be written: such a database is opened as an
+    // unchanging file, without the journal files WAL would have to create.
+    const QByteArray encodedPath = QFile::encodeName(m_path);
+    const bool exists = ::access(encodedPath.constData(), F_OK) == 0;
+    m_readOnlyFile = exists
+        && (::access(encodedPath.constData(), W_OK) != 0
+            || ::access(QFile::encodeName(m_folder).constData(), W_OK) != 0);
+    int rc;
+    if (m_readOnlyFile) {
+        const QByteArray uri = "file:" + QUrl::toPercentEncoding(m_path, "/") + "?immutable=1";
+        rc = sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    } else {
+        rc = sqlite3_open_v2(encodedPath.constData(), &m_db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    }
     if (rc != SQLITE_OK) {
         const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         sqlite3_close(m_db);
@@ -442,8 +458,10 @@ SqliteBackend::SqliteBackend(const QString& folder)
     try {
         // The first statements read the file header: a file that is not a
         // database fails here, as an engine error.
-        exec("PRAGMA journal_mode=WAL");
-        exec("PRAGMA synchronous=FULL");
+        if (!m_readOnlyFile) {
+            exec("PRAGMA journal_mode=WAL");
+            exec("PRAGMA synchronous=FULL");
+        }
         exec("SELECT count(*) FROM sqlite_schema");
     } catch (...) {
         sqlite3_close(m_db);

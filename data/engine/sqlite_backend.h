@@ -54,6 +54,7 @@ public:
     static std::int64_t lockOffset(const QString& table, std::int64_t rowId);
 
 private:
+    bool m_readOnlyFile = false; // opened unchanging: the file or its folder cannot be written
     sqlite3_stmt* cached(const std::string& sql);
     sqlite3_stmt* cached(CachedText& text);
     void exec(const char* sql);
