@@ -59,8 +59,12 @@ endfunction()
 
 # A GoogleTest program, one CTest entry per test case. Tests live in testbin/
 # and find the deliverables in the program folder.
+#
+# SERVER: the program also runs a second time on the server engine
+# (VARNEX_ENGINE=postgresql, tests named "pg.<name>.", label "postgresql");
+# scripts/test starts the private server, and without one these are skipped.
 function(varnex_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SERVER" "" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT VARNEX_BUILD_TESTS)
     return()
   endif()
@@ -79,6 +83,14 @@ function(varnex_add_test name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${ARG_LABELS}"
     TEST_PREFIX "${name}.")
+  if(ARG_SERVER)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/data/tests/pg_test_environment.cpp)
+    target_link_libraries(${name} PRIVATE PostgreSQL::PostgreSQL)
+    gtest_discover_tests(${name}
+      DISCOVERY_TIMEOUT 60
+      TEST_PREFIX "pg.${name}."
+      PROPERTIES ENVIRONMENT "VARNEX_ENGINE=postgresql" LABELS "postgresql")
+  endif()
 endfunction()
 
 # A library built only for tests (fixtures), placed beside the test programs.
