@@ -77,10 +77,10 @@ void createMissing(Database& db, const TableDef& def)
         db.createTable(def);
 }
 
-void insertUser(Database& db, const UserSpec& spec)
+void insertUser(Database& db, const UserSpec& newUser)
 {
-    const QString code = spec.code.trimmed();
-    const QString password = spec.password.trimmed().toUpper();
+    const QString code = newUser.code.trimmed();
+    const QString password = newUser.password.trimmed().toUpper();
     if (code.isEmpty())
         throw SetupError(QStringLiteral("A user needs a code."));
     if (password.isEmpty())
@@ -89,13 +89,13 @@ void insertUser(Database& db, const UserSpec& spec)
     // longer be the one the user was told.
     if (code.size() > 10 || password.size() > 10)
         throw SetupError(QStringLiteral("A user's code and password hold at most 10 characters."));
-    if (spec.name.size() > 30)
+    if (newUser.name.size() > 30)
         throw SetupError(QStringLiteral("A user's name holds at most 30 characters."));
-    if (spec.language != 1 && spec.language != 2)
+    if (newUser.language != 1 && newUser.language != 2)
         throw SetupError(QStringLiteral("A user's language is 1 (English) or 2 (French)."));
-    if (spec.company < 1 || spec.company > 32767)
+    if (newUser.company < 1 || newUser.company > 32767)
         throw SetupError(QStringLiteral("A user's company is a number from 1 to 32767."));
-    if (!spec.rights.isEmpty() && spec.rights.size() != RightsMapSize)
+    if (!newUser.rights.isEmpty() && newUser.rights.size() != RightsMapSize)
         throw SetupError(QStringLiteral("A rights map holds exactly 200 bytes."));
 
     Table users;
@@ -112,13 +112,13 @@ void insertUser(Database& db, const UserSpec& spec)
     w.append();
     w.set("User_password", password);
     w.set("User_code", code);
-    w.set("User_name", spec.name);
-    w.set("User_detail", spec.detail);
-    w.set("User_language", spec.language);
-    w.set("User_company", spec.company);
-    w.set("User_printer", spec.printer);
-    w.set("User_security", spec.rights.isEmpty() ? RightsNone() : spec.rights);
-    w.set("User_store", spec.store);
+    w.set("User_name", newUser.name);
+    w.set("User_detail", newUser.detail);
+    w.set("User_language", newUser.language);
+    w.set("User_company", newUser.company);
+    w.set("User_printer", newUser.printer);
+    w.set("User_security", newUser.rights.isEmpty() ? RightsNone() : newUser.rights);
+    w.set("User_store", newUser.store);
     w.post();
 }
 

@@ -88,16 +88,16 @@ public:
 
     // ---- reading ----
     // Up to `limit` rows from the seek point, in the seek's direction.
-    virtual std::vector<FetchedRow> fetch(const CursorSpec& spec, const Seek& seek, int limit) = 0;
-    virtual std::optional<Row> readRow(const CursorSpec& spec, std::int64_t rowId) = 0;
-    virtual std::int64_t count(const CursorSpec& spec) = 0;
+    virtual std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) = 0;
+    virtual std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) = 0;
+    virtual std::int64_t count(const CursorSpec& view) = 0;
 
     // ---- writing (each call is one write for fault injection) ----
     // Assigns every NULL autoincrement field of `row` (atomically with the
     // insert, so two processes never take the same number) and returns the
     // new record's id.
-    virtual std::int64_t insertRow(const CursorSpec& spec, Row& row) = 0;
-    virtual void updateRow(const CursorSpec& spec, std::int64_t rowId, const Row& row) = 0;
+    virtual std::int64_t insertRow(const CursorSpec& view, Row& row) = 0;
+    virtual void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row) = 0;
     virtual void deleteRow(const QString& table, std::int64_t rowId) = 0;
 
     // ---- record locks shared between processes ----

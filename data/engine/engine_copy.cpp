@@ -84,12 +84,12 @@ void appendValue(QByteArray& out, FieldType type, const QVariant& v)
 // Walks a table in insertion order; `each` sees every record.
 template <typename Each> void walk(Backend& backend, const TableDef& def, Each each)
 {
-    CursorSpec spec;
-    spec.table = def.name;
-    spec.fields = def.fields;
+    CursorSpec view;
+    view.table = def.name;
+    view.fields = def.fields;
     Seek seek { SeekMode::First, {}, 0 };
     for (;;) {
-        std::vector<FetchedRow> rows = backend.fetch(spec, seek, Batch);
+        std::vector<FetchedRow> rows = backend.fetch(view, seek, Batch);
         for (FetchedRow& row : rows)
             each(row.values);
         if (static_cast<int>(rows.size()) < Batch)
@@ -190,10 +190,10 @@ QList<TableComparison> CopyFolderBetweenEngines(const QString& folder, EngineKin
             if (target->tableExists(name))
                 target->dropTable(name);
             target->createTable(def, def.name);
-            CursorSpec spec;
-            spec.table = def.name;
-            spec.fields = def.fields;
-            walk(*source, def, [&](Row& values) { target->insertRow(spec, values); });
+            CursorSpec view;
+            view.table = def.name;
+            view.fields = def.fields;
+            walk(*source, def, [&](Row& values) { target->insertRow(view, values); });
             target->commit();
         } catch (...) {
             target->rollback();

@@ -1107,8 +1107,8 @@ std::string selectList(const QList<FieldDef>& fields)
 class StatementBuilder
 {
 public:
-    explicit StatementBuilder(const CursorSpec& spec)
-        : m_spec(spec)
+    explicit StatementBuilder(const CursorSpec& view)
+        : m_spec(view)
     {
     }
 
@@ -1227,57 +1227,57 @@ Row rowFrom(const PGresult* res, int r, int firstColumn, const QList<FieldDef>& 
 
 } // namespace
 
-std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& spec, const Seek& seek, int limit)
+std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
 {
-    StatementBuilder b(spec);
+    StatementBuilder b(view);
     std::string where = b.range();
     if (seek.mode == SeekMode::After || seek.mode == SeekMode::Before || seek.mode == SeekMode::AtOrAfter)
         where += (where.empty() ? "" : " AND ") + std::string("(") + b.seek(seek) + ")";
     const bool backwards = seek.mode == SeekMode::Last || seek.mode == SeekMode::Before;
     std::string order;
-    for (int i : spec.orderFields)
-        order += ident(spec.fields[i].name) + (backwards ? " DESC NULLS LAST," : " ASC NULLS FIRST,");
+    for (int i : view.orderFields)
+        order += ident(view.fields[i].name) + (backwards ? " DESC NULLS LAST," : " ASC NULLS FIRST,");
     order += std::string(RowIdColumn) + (backwards ? " DESC" : "");
     const std::string limitPlaceholder = b.rowIdPlaceholder(limit);
-    const std::string sql = "SELECT " + selectList(spec.fields) + " FROM " + ident(spec.table)
+    const std::string sql = "SELECT " + selectList(view.fields) + " FROM " + ident(view.table)
         + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT " + limitPlaceholder;
-    ResultPtr res(runPrepared(sql, b.params, false, QStringLiteral("Reading table %1").arg(spec.table)));
+    ResultPtr res(runPrepared(sql, b.params, false, QStringLiteral("Reading table %1").arg(view.table)));
     std::vector<FetchedRow> rows;
     const int n = PQntuples(res.get());
     rows.reserve(static_cast<size_t>(n));
     for (int r = 0; r < n; ++r) {
         FetchedRow& row = rows.emplace_back();
         row.rowId = std::strtoll(PQgetvalue(res.get(), r, 0), nullptr, 10);
-        row.values = rowFrom(res.get(), r, 1, spec.fields);
+        row.values = rowFrom(res.get(), r, 1, view.fields);
     }
     return rows;
 }
 
-std::optional<Row> PgBackend::readRow(const CursorSpec& spec, std::int64_t rowId)
+std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId)
 {
     const std::string sql
-        = "SELECT " + selectList(spec.fields) + " FROM " + ident(spec.table) + " WHERE " + RowIdColumn + " = $1";
-    ResultPtr res(runPrepared(sql, { integerParam(rowId) }, false, QStringLiteral("Reading table %1").arg(spec.table)));
+        = "SELECT " + selectList(view.fields) + " FROM " + ident(view.table) + " WHERE " + RowIdColumn + " = $1";
+    ResultPtr res(runPrepared(sql, { integerParam(rowId) }, false, QStringLiteral("Reading table %1").arg(view.table)));
     if (PQntuples(res.get()) == 0)
         return std::nullopt;
-    return rowFrom(res.get(), 0, 1, spec.fields);
+    return rowFrom(res.get(), 0, 1, view.fields);
 }
 
-std::int64_t PgBackend::count(const CursorSpec& spec)
+std::int64_t PgBackend::count(const CursorSpec& view)
 {
-    StatementBuilder b(spec);
+    StatementBuilder b(view);
     const std::string where = b.range();
-    const std::string sql = "SELECT count(*) FROM " + ident(spec.table) + (where.empty() ? "" : " WHERE " + where);
-    ResultPtr res(runPrepared(sql, b.params, false, QStringLiteral("Counting table %1").arg(spec.table)));
+    const std::string sql = "SELECT count(*) FROM " + ident(view.table) + (where.empty() ? "" : " WHERE " + where);
+    ResultPtr res(runPrepared(sql, b.params, false, QStringLiteral("Counting table %1").arg(view.table)));
     return std::strtoll(PQgetvalue(res.get(), 0, 0), nullptr, 10);
 }
 
 // ---- writing ----------------------------------------------------------------------
 
-std::int64_t PgBackend::insertRow(const CursorSpec& spec, Row& row)
+std::int64_t PgBackend::insertRow(const CursorSpec& view, Row& row)
 {
     countWrite();
-    const QList<FieldDef>& fields = spec.fields;
+    const QList<FieldDef>& fields = view.fields;
     std::string cols, values, returning = RowIdColumn;
     std::vector<Param> params;
     std::vector<int> assigned;
@@ -1295,10 +1295,10 @@ std::int64_t PgBackend::insertRow(const CursorSpec& spec, Row& row)
     }
     // ON CONFLICT DO NOTHING reports a duplicate key without aborting the
     // caller's transaction (no savepoint per record).
-    const std::string sql = "INSERT INTO " + ident(spec.table)
+    const std::string sql = "INSERT INTO " + ident(view.table)
         + (cols.empty() ? std::string(" DEFAULT VALUES") : " (" + cols + ") VALUES (" + values + ")")
         + " ON CONFLICT DO NOTHING RETURNING " + returning;
-    ResultPtr res(runPrepared(sql, params, false, QStringLiteral("Writing to table %1").arg(spec.table)));
+    ResultPtr res(runPrepared(sql, params, false, QStringLiteral("Writing to table %1").arg(view.table)));
     noteChange();
     if (PQntuples(res.get()) == 0)
         throw EngineError(ErrorCode::KeyViolation, QStringLiteral("Key violation."));
@@ -1316,28 +1316,28 @@ std::int64_t PgBackend::insertRow(const CursorSpec& spec, Row& row)
         if (!v.isValid())
             continue;
         const std::int64_t given = v.toLongLong();
-        const QString key = spec.table.toLower() + QLatin1Char('.') + fields[i].name.toLower();
+        const QString key = view.table.toLower() + QLatin1Char('.') + fields[i].name.toLower();
         auto it = m_identityHigh.find(key);
         if (it != m_identityHigh.end() && given <= it->second)
             continue;
         ResultPtr seq(runPrepared("SELECT pg_get_serial_sequence($1, $2)",
-            { textParam(ident(spec.table).c_str()), textParam(fields[i].name.toLower()) }, false,
-            QStringLiteral("Numbering table %1").arg(spec.table)));
+            { textParam(ident(view.table).c_str()), textParam(fields[i].name.toLower()) }, false,
+            QStringLiteral("Numbering table %1").arg(view.table)));
         const std::string sequence = PQgetvalue(seq.get(), 0, 0);
         if (!sequence.empty() && given >= 1)
             ResultPtr(runPrepared(
                 "SELECT setval($1::regclass, $2) FROM " + sequence + " WHERE last_value < $2 OR NOT is_called",
                 { textParam(QString::fromStdString(sequence)), integerParam(given) }, false,
-                QStringLiteral("Numbering table %1").arg(spec.table)));
+                QStringLiteral("Numbering table %1").arg(view.table)));
         m_identityHigh[key] = given;
     }
     return rowId;
 }
 
-void PgBackend::updateRow(const CursorSpec& spec, std::int64_t rowId, const Row& row)
+void PgBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row)
 {
     countWrite();
-    const QList<FieldDef>& fields = spec.fields;
+    const QList<FieldDef>& fields = view.fields;
     std::string sets;
     std::vector<Param> params;
     for (int i = 0; i < fields.size(); ++i) {
@@ -1345,9 +1345,9 @@ void PgBackend::updateRow(const CursorSpec& spec, std::int64_t rowId, const Row&
         sets += (i ? "," : "") + ident(fields[i].name) + "=$" + std::to_string(params.size());
     }
     params.push_back(integerParam(rowId));
-    const std::string sql = "UPDATE " + ident(spec.table) + " SET " + sets + " WHERE " + RowIdColumn + "=$"
+    const std::string sql = "UPDATE " + ident(view.table) + " SET " + sets + " WHERE " + RowIdColumn + "=$"
         + std::to_string(params.size());
-    ResultPtr res(runPrepared(sql, params, true, QStringLiteral("Writing to table %1").arg(spec.table)));
+    ResultPtr res(runPrepared(sql, params, true, QStringLiteral("Writing to table %1").arg(view.table)));
     noteChange();
     if (std::strcmp(PQcmdTuples(res.get()), "0") == 0)
         throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));

@@ -247,8 +247,8 @@ struct Bound {
 // `emitSql` false only the bound values are collected: the text is cached.
 class SeekBuilder {
 public:
-    SeekBuilder(const CursorSpec& spec, std::vector<Bound>& binds, bool emitSql)
-        : m_spec(spec), m_binds(binds), m_emit(emitSql)
+    SeekBuilder(const CursorSpec& view, std::vector<Bound>& binds, bool emitSql)
+        : m_spec(view), m_binds(binds), m_emit(emitSql)
     {
     }
 
@@ -294,9 +294,9 @@ public:
         return m_emit ? leading + "(" + rest + ")" : std::string();
     }
 
-    static int keyCount(const CursorSpec& spec, const Seek& seek)
+    static int keyCount(const CursorSpec& view, const Seek& seek)
     {
-        return std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(spec.orderFields.size()));
+        return std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(view.orderFields.size()));
     }
 
 private:
@@ -336,25 +336,25 @@ private:
     bool m_emit;
 };
 
-std::string rangeWhere(const CursorSpec& spec, std::vector<Bound>& binds, bool emitSql)
+std::string rangeWhere(const CursorSpec& view, std::vector<Bound>& binds, bool emitSql)
 {
     std::string where;
     auto add = [&](const std::string& t) {
         if (emitSql)
             where += (where.empty() ? "" : " AND ") + t;
     };
-    for (int i = 0; i < spec.linkValues.size() && i < spec.orderFields.size(); ++i) {
-        const FieldDef& f = spec.fields[spec.orderFields[i]];
+    for (int i = 0; i < view.linkValues.size() && i < view.orderFields.size(); ++i) {
+        const FieldDef& f = view.fields[view.orderFields[i]];
         add(emitSql ? quoted(f.name) + " IS ?" : std::string());
-        binds.push_back({f.type, spec.linkValues[i]});
+        binds.push_back({f.type, view.linkValues[i]});
     }
     auto bound = [&](const QVariantList& values, const char* op) {
-        const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(spec.orderFields.size()));
+        const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(view.orderFields.size()));
         if (n == 0)
             return;
         std::string lhs = "(", rhs = "(";
         for (int i = 0; i < n; ++i) {
-            const FieldDef& f = spec.fields[spec.orderFields[i]];
+            const FieldDef& f = view.fields[view.orderFields[i]];
             if (emitSql) {
                 lhs += quoted(f.name) + ",";
                 rhs += "?,";
@@ -367,8 +367,8 @@ std::string rangeWhere(const CursorSpec& spec, std::vector<Bound>& binds, bool e
         rhs.back() = ')';
         add(lhs + " " + op + " " + rhs);
     };
-    bound(spec.low, ">=");
-    bound(spec.high, "<=");
+    bound(view.low, ">=");
+    bound(view.high, "<=");
     return where;
 }
 
@@ -391,23 +391,23 @@ struct SpecCache {
     std::vector<int> assigned; // autoincrement fields the INSERT computes
 };
 
-SpecCache& cacheOf(const CursorSpec& spec)
+SpecCache& cacheOf(const CursorSpec& view)
 {
-    if (!spec.backendCache)
-        spec.backendCache = std::make_shared<SpecCache>();
-    return *static_cast<SpecCache*>(spec.backendCache.get());
+    if (!view.backendCache)
+        view.backendCache = std::make_shared<SpecCache>();
+    return *static_cast<SpecCache*>(view.backendCache.get());
 }
 
 // What decides the text of a fetch: direction, which key values are NULL,
 // how many there are, and the shape of the range.
-std::uint64_t shapeOf(const CursorSpec& spec, const Seek& seek)
+std::uint64_t shapeOf(const CursorSpec& view, const Seek& seek)
 {
     std::uint64_t key = static_cast<std::uint64_t>(seek.mode);
-    const int n = SeekBuilder::keyCount(spec, seek);
+    const int n = SeekBuilder::keyCount(view, seek);
     key = key << 6 | static_cast<std::uint64_t>(n);
-    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(spec.linkValues.size())));
-    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(spec.low.size())));
-    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(spec.high.size())));
+    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(view.linkValues.size())));
+    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(view.low.size())));
+    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(view.high.size())));
     std::uint64_t nulls = 0;
     for (int i = 0; i < n && i < 32; ++i)
         if (!seek.key[i].isValid())
@@ -731,16 +731,16 @@ bool SqliteBackend::inTransaction() const { return !sqlite3_get_autocommit(m_db)
 
 // ---- reading ----------------------------------------------------------------
 
-std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& spec, const Seek& seek, int limit)
+std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
 {
-    SpecCache& cache = cacheOf(spec);
-    const std::uint64_t shape = shapeOf(spec, seek);
+    SpecCache& cache = cacheOf(view);
+    const std::uint64_t shape = shapeOf(view, seek);
     auto it = cache.fetch.find(shape);
     const bool build = it == cache.fetch.end();
     std::vector<Bound> binds;
-    std::string where = rangeWhere(spec, binds, build);
+    std::string where = rangeWhere(view, binds, build);
     if (seek.mode == SeekMode::After || seek.mode == SeekMode::Before || seek.mode == SeekMode::AtOrAfter) {
-        SeekBuilder builder(spec, binds, build);
+        SeekBuilder builder(view, binds, build);
         const std::string s = builder.build(seek);
         if (build)
             where += (where.empty() ? "" : " AND ") + std::string("(") + s + ")";
@@ -749,10 +749,10 @@ std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& spec, const Seek&
         const bool backwards = seek.mode == SeekMode::Last || seek.mode == SeekMode::Before;
         const char* dir = backwards ? " DESC" : "";
         std::string order;
-        for (int i : spec.orderFields)
-            order += quoted(spec.fields[i].name) + dir + ",";
+        for (int i : view.orderFields)
+            order += quoted(view.fields[i].name) + dir + ",";
         order += std::string("rowid") + dir;
-        it = cache.fetch.emplace(shape, CachedText{"SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table)
+        it = cache.fetch.emplace(shape, CachedText{"SELECT " + selectList(view.fields) + " FROM " + quoted(view.table)
                                                        + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?"})
                  .first;
     }
@@ -764,25 +764,25 @@ std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& spec, const Seek&
     sqlite3_bind_int(s, index, limit);
     std::vector<FetchedRow> rows;
     rows.reserve(static_cast<size_t>(limit));
-    const int n = static_cast<int>(spec.fields.size());
+    const int n = static_cast<int>(view.fields.size());
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         FetchedRow& row = rows.emplace_back();
         row.rowId = sqlite3_column_int64(s, 0);
         row.values.reserve(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i)
-            row.values.push_back(readColumn(s, i + 1, spec.fields[i].type));
+            row.values.push_back(readColumn(s, i + 1, view.fields[i].type));
     }
     if (rc != SQLITE_DONE)
-        fail(rc, QStringLiteral("Reading table %1").arg(spec.table));
+        fail(rc, QStringLiteral("Reading table %1").arg(view.table));
     return rows;
 }
 
-std::optional<Row> SqliteBackend::readRow(const CursorSpec& spec, std::int64_t rowId)
+std::optional<Row> SqliteBackend::readRow(const CursorSpec& view, std::int64_t rowId)
 {
-    SpecCache& cache = cacheOf(spec);
+    SpecCache& cache = cacheOf(view);
     if (cache.read.sql.empty())
-        cache.read.sql = "SELECT " + selectList(spec.fields) + " FROM " + quoted(spec.table) + " WHERE rowid=?";
+        cache.read.sql = "SELECT " + selectList(view.fields) + " FROM " + quoted(view.table) + " WHERE rowid=?";
     sqlite3_stmt* s = cached(cache.read);
     StatementUse use{s};
     sqlite3_bind_int64(s, 1, rowId);
@@ -790,19 +790,19 @@ std::optional<Row> SqliteBackend::readRow(const CursorSpec& spec, std::int64_t r
     if (rc == SQLITE_DONE)
         return std::nullopt;
     if (rc != SQLITE_ROW)
-        fail(rc, QStringLiteral("Reading table %1").arg(spec.table));
+        fail(rc, QStringLiteral("Reading table %1").arg(view.table));
     Row row;
-    row.reserve(static_cast<size_t>(spec.fields.size()));
-    for (int i = 0; i < spec.fields.size(); ++i)
-        row.push_back(readColumn(s, i + 1, spec.fields[i].type));
+    row.reserve(static_cast<size_t>(view.fields.size()));
+    for (int i = 0; i < view.fields.size(); ++i)
+        row.push_back(readColumn(s, i + 1, view.fields[i].type));
     return row;
 }
 
-std::int64_t SqliteBackend::count(const CursorSpec& spec)
+std::int64_t SqliteBackend::count(const CursorSpec& view)
 {
     std::vector<Bound> binds;
-    const std::string where = rangeWhere(spec, binds, true);
-    const std::string sql = "SELECT count(*) FROM " + quoted(spec.table) + (where.empty() ? "" : " WHERE " + where);
+    const std::string where = rangeWhere(view, binds, true);
+    const std::string sql = "SELECT count(*) FROM " + quoted(view.table) + (where.empty() ? "" : " WHERE " + where);
     sqlite3_stmt* s = cached(sql);
     StatementUse use{s};
     int index = 1;
@@ -810,17 +810,17 @@ std::int64_t SqliteBackend::count(const CursorSpec& spec)
         bindValue(s, index++, b.type, b.value);
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW)
-        fail(rc, QStringLiteral("Counting table %1").arg(spec.table));
+        fail(rc, QStringLiteral("Counting table %1").arg(view.table));
     return sqlite3_column_int64(s, 0);
 }
 
 // ---- writing ----------------------------------------------------------------
 
-std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
+std::int64_t SqliteBackend::insertRow(const CursorSpec& view, Row& row)
 {
     countWrite();
-    const QList<FieldDef>& fields = spec.fields;
-    SpecCache& cache = cacheOf(spec);
+    const QList<FieldDef>& fields = view.fields;
+    SpecCache& cache = cacheOf(view);
     // Which autoincrement fields are left to the INSERT changes the text.
     std::vector<int> assigned;
     for (int i = 0; i < fields.size(); ++i)
@@ -834,7 +834,7 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
             if (std::find(assigned.begin(), assigned.end(), i) != assigned.end()) {
                 // Computed inside the INSERT itself, which holds the write
                 // lock: two processes never take the same number.
-                values += std::string(i ? "," : "") + "(SELECT coalesce(max(" + quoted(f.name) + "),0)+1 FROM " + quoted(spec.table) + ")";
+                values += std::string(i ? "," : "") + "(SELECT coalesce(max(" + quoted(f.name) + "),0)+1 FROM " + quoted(view.table) + ")";
                 returning += "," + quoted(f.name);
             } else {
                 values += i ? ",?" : "?";
@@ -842,7 +842,7 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
         }
         // RETURNING costs a temporary table per execution: only when the
         // statement assigns numbers the caller must learn.
-        cache.insert = CachedText{"INSERT INTO " + quoted(spec.table) + " (" + cols + ") VALUES (" + values + ")"
+        cache.insert = CachedText{"INSERT INTO " + quoted(view.table) + " (" + cols + ") VALUES (" + values + ")"
                                   + (assigned.empty() ? std::string() : " RETURNING rowid" + returning)};
         cache.assigned = assigned;
     }
@@ -855,32 +855,32 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& spec, Row& row)
     int rc = sqlite3_step(s);
     if (assigned.empty()) {
         if (rc != SQLITE_DONE)
-            fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
+            fail(rc, QStringLiteral("Writing to table %1").arg(view.table));
         noteChange();
         return sqlite3_last_insert_rowid(m_db);
     }
     if (rc != SQLITE_ROW)
-        fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
+        fail(rc, QStringLiteral("Writing to table %1").arg(view.table));
     const std::int64_t rowId = sqlite3_column_int64(s, 0);
     for (size_t k = 0; k < assigned.size(); ++k)
         row[static_cast<size_t>(assigned[k])] = QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, static_cast<int>(k) + 1));
     rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)
-        fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
+        fail(rc, QStringLiteral("Writing to table %1").arg(view.table));
     noteChange();
     return rowId;
 }
 
-void SqliteBackend::updateRow(const CursorSpec& spec, std::int64_t rowId, const Row& row)
+void SqliteBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row)
 {
     countWrite();
-    const QList<FieldDef>& fields = spec.fields;
-    SpecCache& cache = cacheOf(spec);
+    const QList<FieldDef>& fields = view.fields;
+    SpecCache& cache = cacheOf(view);
     if (cache.update.sql.empty()) {
         std::string sets;
         for (int i = 0; i < fields.size(); ++i)
             sets += (i ? "," : "") + quoted(fields[i].name) + "=?";
-        cache.update.sql = "UPDATE " + quoted(spec.table) + " SET " + sets + " WHERE rowid=?";
+        cache.update.sql = "UPDATE " + quoted(view.table) + " SET " + sets + " WHERE rowid=?";
     }
     sqlite3_stmt* s = cached(cache.update);
     StatementUse use{s};
@@ -890,7 +890,7 @@ void SqliteBackend::updateRow(const CursorSpec& spec, std::int64_t rowId, const 
     sqlite3_bind_int64(s, index, rowId);
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)
-        fail(rc, QStringLiteral("Writing to table %1").arg(spec.table));
+        fail(rc, QStringLiteral("Writing to table %1").arg(view.table));
     noteChange();
     if (sqlite3_changes(m_db) == 0)
         throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));

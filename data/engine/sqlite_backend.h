@@ -36,12 +36,12 @@ public:
     void rollback() override;
     bool inTransaction() const override;
 
-    std::vector<FetchedRow> fetch(const CursorSpec& spec, const Seek& seek, int limit) override;
-    std::optional<Row> readRow(const CursorSpec& spec, std::int64_t rowId) override;
-    std::int64_t count(const CursorSpec& spec) override;
+    std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) override;
+    std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) override;
+    std::int64_t count(const CursorSpec& view) override;
 
-    std::int64_t insertRow(const CursorSpec& spec, Row& row) override;
-    void updateRow(const CursorSpec& spec, std::int64_t rowId, const Row& row) override;
+    std::int64_t insertRow(const CursorSpec& view, Row& row) override;
+    void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row) override;
     void deleteRow(const QString& table, std::int64_t rowId) override;
 
     bool tryLockRecord(const QString& table, std::int64_t rowId) override;

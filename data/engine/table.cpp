@@ -21,7 +21,7 @@ struct Table::Impl {
     QString alias;
     QString folder;
     QStringList orderNames;
-    CursorSpec spec;
+    CursorSpec view;
     QString tableName;  // as stored
     Table* master = nullptr;
     QStringList masterFields;
@@ -57,15 +57,15 @@ struct Table::Impl {
     QVariantList currentKey() const
     {
         QVariantList key;
-        for (int i : spec.orderFields)
+        for (int i : view.orderFields)
             key << q->m_buffer[static_cast<size_t>(i)];
         return key;
     }
 
-    static QVariantList keyOf(const CursorSpec& spec, const FetchedRow& row)
+    static QVariantList keyOf(const CursorSpec& view, const FetchedRow& row)
     {
         QVariantList key;
-        for (int i : spec.orderFields)
+        for (int i : view.orderFields)
             key << row.values[static_cast<size_t>(i)];
         return key;
     }
@@ -103,19 +103,19 @@ struct Table::Impl {
 
     QVariantList normalizeKey(const QVariantList& values, const char* what)
     {
-        if (values.size() > spec.orderFields.size())
+        if (values.size() > view.orderFields.size())
             throw EngineError(ErrorCode::InvalidRequest,
                               QStringLiteral("%1: %2 values given for a key of %3 fields.")
-                                  .arg(QLatin1String(what)).arg(values.size()).arg(spec.orderFields.size()));
+                                  .arg(QLatin1String(what)).arg(values.size()).arg(view.orderFields.size()));
         QVariantList key;
         for (int i = 0; i < values.size(); ++i) {
-            const FieldDef& f = spec.fields[spec.orderFields[i]];
+            const FieldDef& f = view.fields[view.orderFields[i]];
             key << NormalizeValue(f, values[i], f.name);
         }
         return key;
     }
 
-    std::vector<FetchedRow> fetch(const Seek& seek, int limit) { return be().fetch(spec, seek, limit); }
+    std::vector<FetchedRow> fetch(const Seek& seek, int limit) { return be().fetch(view, seek, limit); }
 
     // Makes `row` current; false when the filter hides it.
     bool take(const FetchedRow& row)
@@ -174,7 +174,7 @@ struct Table::Impl {
             if (static_cast<int>(rows.size()) < limit)
                 return false;
             const FetchedRow& lastRow = rows.back();
-            seek = Seek{SeekMode::After, keyOf(spec, lastRow), lastRow.rowId};
+            seek = Seek{SeekMode::After, keyOf(view, lastRow), lastRow.rowId};
             limit = std::min(limit * 4, LargestBatch);
         }
     }
@@ -193,7 +193,7 @@ struct Table::Impl {
             if (static_cast<int>(rows.size()) < limit)
                 return false;
             const FetchedRow& firstRow = rows.front();
-            seek = Seek{SeekMode::Before, keyOf(spec, firstRow), firstRow.rowId};
+            seek = Seek{SeekMode::Before, keyOf(view, firstRow), firstRow.rowId};
             limit = std::min(limit * 4, LargestBatch);
         }
     }
@@ -275,7 +275,7 @@ struct Table::Impl {
                 if (!consumed(e))
                     edge = &rows[static_cast<size_t>(e)];
             }
-            const Seek seek = edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(spec, *edge), edge->rowId}
+            const Seek seek = edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(view, *edge), edge->rowId}
                                    : Seek{forward ? SeekMode::After : SeekMode::Before, keyFromSnapshot(before), before.rowId};
             found = forward ? scanForward(seek) : scanBackward(seek);
         }
@@ -296,7 +296,7 @@ struct Table::Impl {
     QVariantList keyFromSnapshot(const Snapshot& s) const
     {
         QVariantList key;
-        for (int i : spec.orderFields)
+        for (int i : view.orderFields)
             key << s.values[static_cast<size_t>(i)];
         return key;
     }
@@ -358,15 +358,15 @@ struct Table::Impl {
         const bool nowEmpty = !master->isOpen() || master->isEmpty();
         QVariantList link;
         if (!nowEmpty) {
-            for (int i = 0; i < masterFields.size() && i < spec.orderFields.size(); ++i) {
-                const FieldDef& f = spec.fields[spec.orderFields[i]];
+            for (int i = 0; i < masterFields.size() && i < view.orderFields.size(); ++i) {
+                const FieldDef& f = view.fields[view.orderFields[i]];
                 link << NormalizeValue(f, master->field(masterFields[i]).value(), f.name);
             }
         }
-        if (!force && nowEmpty == masterEmpty && link.size() == spec.linkValues.size()) {
+        if (!force && nowEmpty == masterEmpty && link.size() == view.linkValues.size()) {
             bool same = true;
             for (int i = 0; i < link.size() && same; ++i)
-                same = CompareValues(spec.fields[spec.orderFields[i]].type, link[i], spec.linkValues[i]) == 0;
+                same = CompareValues(view.fields[view.orderFields[i]].type, link[i], view.linkValues[i]) == 0;
             if (same)
                 return;
         }
@@ -374,7 +374,7 @@ struct Table::Impl {
         // moves on; a refused post stops the master's move with its error.
         q->checkBrowse();
         masterEmpty = nowEmpty;
-        spec.linkValues = link;
+        view.linkValues = link;
         positionFrom(Seek{SeekMode::First, {}, 0});
     }
 
@@ -387,7 +387,7 @@ struct Table::Impl {
         master = nullptr;
         masterFields.clear();
         masterEmpty = false;
-        spec.linkValues.clear();
+        view.linkValues.clear();
     }
 };
 
@@ -476,15 +476,15 @@ void Table::open()
     setupFields(def.fields);
     d->def = def;
     d->tableName = name;
-    d->spec = CursorSpec{};
-    d->spec.table = name;
-    d->spec.fields = def.fields;
+    d->view = CursorSpec{};
+    d->view.table = name;
+    d->view.fields = def.fields;
     QStringList order = d->orderNames;
     if (order.isEmpty())
         if (const IndexDef* pk = def.primaryKey())
             order = pk->fields;
     try {
-        d->spec.orderFields = d->effectiveOrder(d->resolveOrder(order));
+        d->view.orderFields = d->effectiveOrder(d->resolveOrder(order));
     } catch (...) {
         teardownFields();
         throw;
@@ -538,11 +538,11 @@ void Table::setIndexFieldNames(const QString& fields)
     if (order.isEmpty())
         if (const IndexDef* pk = d->def.primaryKey())
             order = pk->fields;
-    d->spec.orderFields = d->effectiveOrder(d->resolveOrder(order));
-    d->spec.backendCache.reset();
+    d->view.orderFields = d->effectiveOrder(d->resolveOrder(order));
+    d->view.backendCache.reset();
     d->orderNames = names;
-    d->spec.low.clear();
-    d->spec.high.clear();
+    d->view.low.clear();
+    d->view.high.clear();
     if (d->master) {
         d->syncToMaster(true);
         return;
@@ -564,7 +564,7 @@ bool Table::findKey(const QVariantList& values)
     for (const FetchedRow& row : rows) {
         bool equal = true;
         for (int i = 0; i < key.size() && equal; ++i)
-            equal = CompareValues(d->spec.fields[d->spec.orderFields[i]].type, row.values[static_cast<size_t>(d->spec.orderFields[i])], key[i]) == 0;
+            equal = CompareValues(d->view.fields[d->view.orderFields[i]].type, row.values[static_cast<size_t>(d->view.orderFields[i])], key[i]) == 0;
         if (!equal)
             break;
         if (d->take(row)) {
@@ -580,10 +580,10 @@ bool Table::findKey(const QVariantList& values)
     if (filtered() && rows.size() == static_cast<size_t>(limit)) {
         // Many equal keys hidden by a filter: walk on from there.
         const FetchedRow& lastRow = rows.back();
-        if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->spec, lastRow), lastRow.rowId})) {
+        if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->view, lastRow), lastRow.rowId})) {
             bool equal = true;
             for (int i = 0; i < key.size() && equal; ++i)
-                equal = CompareValues(d->spec.fields[d->spec.orderFields[i]].type, m_buffer[static_cast<size_t>(d->spec.orderFields[i])], key[i]) == 0;
+                equal = CompareValues(d->view.fields[d->view.orderFields[i]].type, m_buffer[static_cast<size_t>(d->view.orderFields[i])], key[i]) == 0;
             if (equal) {
                 setEdges(false, false);
                 notifyRecord();
@@ -627,8 +627,8 @@ bool Table::locatePrefix(const QVariantList& values)
     auto before = d->snapshot();
     auto matches = [&]() {
         for (int i = 0; i < key.size(); ++i) {
-            const FieldDef& f = d->spec.fields[d->spec.orderFields[i]];
-            const QVariant& v = m_buffer[static_cast<size_t>(d->spec.orderFields[i])];
+            const FieldDef& f = d->view.fields[d->view.orderFields[i]];
+            const QVariant& v = m_buffer[static_cast<size_t>(d->view.orderFields[i])];
             const bool lastText = i == key.size() - 1 && (f.type == FieldType::Text || f.type == FieldType::Memo);
             if (lastText) {
                 if (!key[i].isValid())
@@ -654,8 +654,8 @@ void Table::setRange(const QVariantList& low, const QVariantList& high)
 {
     d->requireOpen();
     checkBrowse();
-    d->spec.low = d->normalizeKey(low, "SetRange");
-    d->spec.high = d->normalizeKey(high, "SetRange");
+    d->view.low = d->normalizeKey(low, "SetRange");
+    d->view.high = d->normalizeKey(high, "SetRange");
     d->positionFrom(Seek{SeekMode::First, {}, 0});
 }
 
@@ -720,7 +720,7 @@ int Table::recordCount()
     if (d->masterEmpty)
         return 0;
     if (!filtered())
-        return static_cast<int>(d->be().count(d->spec));
+        return static_cast<int>(d->be().count(d->view));
     auto before = d->snapshot();
     int count = 0;
     Seek seek{SeekMode::First, {}, 0};
@@ -731,7 +731,7 @@ int Table::recordCount()
                 ++count;
         if (rows.size() < static_cast<size_t>(LargestBatch))
             break;
-        seek = Seek{SeekMode::After, Impl::keyOf(d->spec, rows.back()), rows.back().rowId};
+        seek = Seek{SeekMode::After, Impl::keyOf(d->view, rows.back()), rows.back().rowId};
     }
     d->restore(std::move(before));
     return count;
@@ -747,7 +747,7 @@ void Table::refresh()
         return;
     }
     if (d->haveRecord) {
-        if (auto row = d->be().readRow(d->spec, m_rowId)) {
+        if (auto row = d->be().readRow(d->view, m_rowId)) {
             FetchedRow current{m_rowId, std::move(*row)};
             if (d->take(current)) {
                 d->rows = {current};
@@ -819,8 +819,8 @@ void Table::insert()
     m_rowId = 0;
     setState(DataSetState::Insert);
     if (d->master && !d->masterEmpty)
-        for (int i = 0; i < d->spec.linkValues.size(); ++i)
-            m_buffer[static_cast<size_t>(d->spec.orderFields[i])] = d->spec.linkValues[i];
+        for (int i = 0; i < d->view.linkValues.size(); ++i)
+            m_buffer[static_cast<size_t>(d->view.orderFields[i])] = d->view.linkValues[i];
     if (m_events.newRecord) {
         try {
             m_events.newRecord(*this);
@@ -848,7 +848,7 @@ void Table::edit()
     // Another workstation may have changed the record since it was read.
     std::optional<Row> fresh;
     try {
-        fresh = d->be().readRow(d->spec, m_rowId);
+        fresh = d->be().readRow(d->view, m_rowId);
     } catch (...) {
         d->releaseLock();
         throw;
@@ -876,9 +876,9 @@ void Table::post()
         m_events.beforePost(*this);
     Row row(m_buffer.begin(), m_buffer.begin() + storedFieldCount());
     if (s == DataSetState::Insert) {
-        m_rowId = d->be().insertRow(d->spec, row);
+        m_rowId = d->be().insertRow(d->view, row);
     } else {
-        d->be().updateRow(d->spec, m_rowId, row);
+        d->be().updateRow(d->view, m_rowId, row);
         d->releaseLock(true);
     }
     loadRecord(std::move(row));

@@ -117,14 +117,14 @@ QStringList Installation::calls() const
 void Installation::addUser(const QString& code, const QString& password, const QStringList& options, int language,
                            int company)
 {
-    varnex::data::UserSpec spec;
-    spec.code = code;
-    spec.name = code + QStringLiteral(" name");
-    spec.password = password;
-    spec.language = language;
-    spec.company = company;
-    spec.rights = varnex::data::RightsFor(options);
-    varnex::data::AddUser(dataRoot(), spec);
+    varnex::data::UserSpec newUser;
+    newUser.code = code;
+    newUser.name = code + QStringLiteral(" name");
+    newUser.password = password;
+    newUser.language = language;
+    newUser.company = company;
+    newUser.rights = varnex::data::RightsFor(options);
+    varnex::data::AddUser(dataRoot(), newUser);
 }
 
 void Installation::addCompany(int number, const QString& name, const QString& password)

@@ -9,7 +9,7 @@ using namespace varnex::frame;
 extern "C" std::int32_t CfhdrGetDoc(VxStr* order, TLinkSection record)
 {
     const QString kind = varnex::LinkText(record.Link_context);
-    const PickListSpec spec {
+    const PickListSpec pickList {
         QStringLiteral("DocumentPick"), QStringLiteral("Orders"), QStringLiteral("Commandes"),
         QStringLiteral("cfhdr"), QString(),
         {{QStringLiteral("Cfhdr_order_number"), QStringLiteral("Order"), QStringLiteral("Commande"), 100},
@@ -20,7 +20,7 @@ extern "C" std::int32_t CfhdrGetDoc(VxStr* order, TLinkSection record)
         [kind](varnex::data::DataSet& headers) {
             return headers.field(QStringLiteral("Cfhdr_doc")).asString() == kind;
         }};
-    const auto chosen = RunPickList(spec, record);
+    const auto chosen = RunPickList(pickList, record);
     FillString(order, chosen ? chosen->first().toString() : QString());
     return chosen ? 1 : 0;
 }

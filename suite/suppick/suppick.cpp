@@ -5,7 +5,7 @@ using namespace varnex::frame;
 
 extern "C" std::int32_t ApGetSupplier(VxStr* code, TLinkSection record)
 {
-    const PickListSpec spec {
+    const PickListSpec pickList {
         QStringLiteral("SupplierPick"), QStringLiteral("Suppliers"), QStringLiteral("Fournisseurs"),
         QStringLiteral("sup"), QString(),
         {{QStringLiteral("Sup_code"), QStringLiteral("Code"), QStringLiteral("Code"), 90},
@@ -13,7 +13,7 @@ extern "C" std::int32_t ApGetSupplier(VxStr* code, TLinkSection record)
          {QStringLiteral("Sup_city"), QStringLiteral("City"), QStringLiteral("Ville"), 120},
          {QStringLiteral("Sup_tel"), QStringLiteral("Telephone"), QStringLiteral("Téléphone"), 100}},
         {QStringLiteral("Sup_code")}, nullptr};
-    const auto chosen = RunPickList(spec, record);
+    const auto chosen = RunPickList(pickList, record);
     FillString(code, chosen ? chosen->first().toString() : QString());
     return chosen ? 1 : 0;
 }

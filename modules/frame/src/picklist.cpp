@@ -120,15 +120,15 @@ void RecordingPickListService::QuickLink(const TLinkSection& r) { nextNumber("Qu
 
 // ---- TPickListDialog ----------------------------------------------------------
 
-TPickListDialog::TPickListDialog(const PickListSpec& spec, int language, QWidget* parent)
+TPickListDialog::TPickListDialog(const PickListSpec& pickList, int language, QWidget* parent)
     : QDialog(parent)
-    , m_spec(spec)
+    , m_spec(pickList)
     , m_model(new QStandardItemModel(this))
     , m_filter(new QSortFilterProxyModel(this))
 {
     const bool french = language == 2;
-    setObjectName(spec.objectName);
-    setWindowTitle(french ? spec.captionFrench : spec.captionEnglish);
+    setObjectName(pickList.objectName);
+    setWindowTitle(french ? pickList.captionFrench : pickList.captionEnglish);
     auto* searchLabel = new QLabel(french ? QStringLiteral("Rechercher :") : QStringLiteral("Search:"), this);
     searchLabel->setObjectName(QStringLiteral("SearchLabel"));
     SearchEdit = new QLineEdit(this);
@@ -147,7 +147,7 @@ TPickListDialog::TPickListDialog(const PickListSpec& spec, int language, QWidget
     m_filter->setFilterKeyColumn(-1);
 
     QStringList titles;
-    for (const PickColumn& c : spec.columns)
+    for (const PickColumn& c : pickList.columns)
         titles << (french ? c.titleFrench : c.titleEnglish);
     m_model->setHorizontalHeaderLabels(titles);
 
@@ -256,9 +256,9 @@ void TranslatePickWindow(QWidget* window, const TLinkSection& record)
     }
 }
 
-std::optional<QVariantList> RunPickList(const PickListSpec& spec, const TLinkSection& record)
+std::optional<QVariantList> RunPickList(const PickListSpec& pickList, const TLinkSection& record)
 {
-    TPickListDialog dialog(spec, record.Link_language);
+    TPickListDialog dialog(pickList, record.Link_language);
     TranslatePickWindow(&dialog, record);
     if (!dialog.load(CompanyFolder(record))) {
         ShowErrorMessage(dialog.errorText());

@@ -107,7 +107,7 @@ struct PickListSpec {
 class TPickListDialog : public QDialog {
     Q_OBJECT
 public:
-    TPickListDialog(const PickListSpec& spec, int language, QWidget* parent = nullptr);
+    TPickListDialog(const PickListSpec& pickList, int language, QWidget* parent = nullptr);
 
     // Reads the rows from the table in `folder`; false (and the reason in
     // errorText) when the table cannot be read.
@@ -135,7 +135,7 @@ private:
 // Shows the pick list over the company folder of the record; the chosen row's
 // result fields, or nothing when cancelled or when the table cannot be read
 // (then a message says why).
-std::optional<QVariantList> RunPickList(const PickListSpec& spec, const TLinkSection& record);
+std::optional<QVariantList> RunPickList(const PickListSpec& pickList, const TLinkSection& record);
 
 // Translates a pick window with the table "picklists" + the record's
 // language code; without the table the window keeps its own texts.
