@@ -11,7 +11,9 @@
 #include <optional>
 #include <vector>
 
+#include <QDate>
 #include <QList>
+#include <QTime>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -151,5 +153,10 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
 // Compares two canonical values of the same field type (NULL first), the
 // order the backend sorts keys in.
 int CompareValues(FieldType type, const QVariant& a, const QVariant& b);
+
+// Dates "YYYY-MM-DD" and times "HH:MM:SS[.fff]" as the backends store or
+// receive them; anything else (a year before Christ included) gives an invalid value.
+QDate DateFromIsoText(const char* p, int n);
+QTime TimeFromIsoText(const char* p, int n);
 
 } // namespace varnex::data

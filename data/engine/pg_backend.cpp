@@ -270,40 +270,6 @@ PgBackend::Param textParam(const QString& v)
 
 // ---- exact numbers and dates in the server's text form ------------------------
 
-int digitsAt(const char* p, int n)
-{
-    int v = 0;
-    for (int i = 0; i < n; ++i) {
-        if (p[i] < '0' || p[i] > '9')
-            return -1;
-        v = v * 10 + (p[i] - '0');
-    }
-    return v;
-}
-
-QTime timeFrom(const char* p, int n)
-{
-    if (n < 8 || p[2] != ':' || p[5] != ':')
-        return {};
-    int ms = 0;
-    if (n > 9 && p[8] == '.') {
-        // "07:05:03.5" is half a second: the server drops trailing zeros.
-        int scale = 100;
-        for (int i = 9; i < n && i < 12 && p[i] >= '0' && p[i] <= '9'; ++i, scale /= 10)
-            ms += (p[i] - '0') * scale;
-    }
-    return QTime(digitsAt(p, 2), digitsAt(p + 3, 2), digitsAt(p + 6, 2), ms);
-}
-
-QDate dateFrom(const char* p, int n)
-{
-    if (n < 10 || p[4] != '-' || p[7] != '-')
-        return {};
-    if (n >= 13 && std::strstr(p, " BC") != nullptr)
-        return {};
-    return QDate(digitsAt(p, 4), digitsAt(p + 5, 2), digitsAt(p + 8, 2));
-}
-
 // A decimal text ("-123.45", "0.00005") as ten-thousandths, rounded half away
 // from zero; nothing when it does not fit.
 std::optional<std::int64_t> ticksFrom(const char* p, int n)
@@ -522,16 +488,16 @@ QVariant PgBackend::valueOf(FieldType type, const char* p, int n)
     case FieldType::Logical:
         return n > 0 && (p[0] == 't' || p[0] == '1');
     case FieldType::Date: {
-        const QDate d = dateFrom(p, n);
+        const QDate d = DateFromIsoText(p, n);
         return d.isValid() ? QVariant(d) : QVariant();
     }
     case FieldType::Time: {
-        const QTime t = timeFrom(p, n);
+        const QTime t = TimeFromIsoText(p, n);
         return t.isValid() ? QVariant(t) : QVariant();
     }
     case FieldType::Timestamp: {
-        const QDate d = dateFrom(p, n);
-        const QTime t = n > 11 ? timeFrom(p + 11, n - 11) : QTime(0, 0);
+        const QDate d = DateFromIsoText(p, n);
+        const QTime t = n > 11 ? TimeFromIsoText(p + 11, n - 11) : QTime(0, 0);
         return d.isValid() && t.isValid() ? QVariant(QDateTime(d, t)) : QVariant();
     }
     case FieldType::Bytes:

@@ -94,34 +94,6 @@ FieldDef fieldFromDeclared(const QString& name, const QString& declared)
 
 // ---- dates and times in their stored text form -----------------------------
 
-int digits(const char* p, int n)
-{
-    int v = 0;
-    for (int i = 0; i < n; ++i) {
-        if (p[i] < '0' || p[i] > '9')
-            return -1;
-        v = v * 10 + (p[i] - '0');
-    }
-    return v;
-}
-
-QDate parseDate(const char* p, int n)
-{
-    if (n < 10 || p[4] != '-' || p[7] != '-')
-        return {};
-    return QDate(digits(p, 4), digits(p + 5, 2), digits(p + 8, 2));
-}
-
-QTime parseTime(const char* p, int n)
-{
-    if (n < 8 || p[2] != ':' || p[5] != ':')
-        return {};
-    int ms = 0;
-    if (n >= 12 && p[8] == '.')
-        ms = digits(p + 9, 3);
-    return QTime(digits(p, 2), digits(p + 3, 2), digits(p + 6, 2), ms < 0 ? 0 : ms);
-}
-
 QByteArray dateText(const QDate& d) { return d.toString(Qt::ISODate).toLatin1(); }
 QByteArray timeText(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1(); }
 QByteArray stampText(const QDateTime& s)
@@ -160,15 +132,15 @@ QVariant readColumn(sqlite3_stmt* s, int col, FieldType type)
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
         const int n = sqlite3_column_bytes(s, col);
         if (type == FieldType::Date) {
-            const QDate d = parseDate(text, n);
+            const QDate d = DateFromIsoText(text, n);
             return d.isValid() ? QVariant(d) : QVariant();
         }
         if (type == FieldType::Time) {
-            const QTime t = parseTime(text, n);
+            const QTime t = TimeFromIsoText(text, n);
             return t.isValid() ? QVariant(t) : QVariant();
         }
-        const QDate d = parseDate(text, n);
-        const QTime t = n > 11 ? parseTime(text + 11, n - 11) : QTime(0, 0);
+        const QDate d = DateFromIsoText(text, n);
+        const QTime t = n > 11 ? TimeFromIsoText(text + 11, n - 11) : QTime(0, 0);
         return d.isValid() && t.isValid() ? QVariant(QDateTime(d, t)) : QVariant();
     }
     case FieldType::Bytes:

@@ -1,6 +1,7 @@
 // Conversion of values given by callers into the one in-memory form each field
 // type keeps, and the order keys sort in.
 
+#include <cstring>
 #include <cmath>
 #include <limits>
 
@@ -353,6 +354,42 @@ void Backend::releaseTransactionLocks()
         clearRecordOwner(table, rowId);
     }
     m_transactionLocks.clear();
+}
+
+// ---- dates and times in ISO text, as both backends store or receive them ----
+
+static int digitsAt(const char* p, int n)
+{
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return -1;
+        v = v * 10 + (p[i] - '0');
+    }
+    return v;
+}
+
+QTime TimeFromIsoText(const char* p, int n)
+{
+    if (n < 8 || p[2] != ':' || p[5] != ':')
+        return {};
+    int ms = 0;
+    if (n > 9 && p[8] == '.') {
+        // "07:05:03.5" is half a second: the server drops trailing zeros.
+        int scale = 100;
+        for (int i = 9; i < n && i < 12 && p[i] >= '0' && p[i] <= '9'; ++i, scale /= 10)
+            ms += (p[i] - '0') * scale;
+    }
+    return QTime(digitsAt(p, 2), digitsAt(p + 3, 2), digitsAt(p + 6, 2), ms);
+}
+
+QDate DateFromIsoText(const char* p, int n)
+{
+    if (n < 10 || p[4] != '-' || p[7] != '-')
+        return {};
+    if (n >= 13 && std::strstr(p, " BC") != nullptr)
+        return {};
+    return QDate(digitsAt(p, 4), digitsAt(p + 5, 2), digitsAt(p + 8, 2));
 }
 
 } // namespace varnex::data
