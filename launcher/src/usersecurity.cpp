@@ -108,12 +108,9 @@ bool TUserSecurityManager::Test(int ledger, int group, int item) const
     return SecurityBitSet(m_map, ledger, group, item);
 }
 
-void TUserSecurityManager::MarkTMenu(QMenu* menu, int first, int groupBase, int last, bool useEnabled) const
+void TUserSecurityManager::MarkEntries(const QList<QAction*>& entries, int ledger, int first, int groupBase, int last,
+                                       bool useEnabled) const
 {
-    if (!menu)
-        return;
-    const QList<QAction*> entries = menu->actions();
-    const int ledger = MenuTag(menu);
     for (int index = std::max(first, 0), k = 0; index <= last && index < entries.size(); ++index, ++k) {
         QMenu* group = entries[index]->menu();
         if (!group)
@@ -129,25 +126,16 @@ void TUserSecurityManager::MarkTMenu(QMenu* menu, int first, int groupBase, int 
     }
 }
 
+void TUserSecurityManager::MarkTMenu(QMenu* menu, int first, int groupBase, int last, bool useEnabled) const
+{
+    if (menu)
+        MarkEntries(menu->actions(), MenuTag(menu), first, groupBase, last, useEnabled);
+}
+
 void TUserSecurityManager::MarkMenu(QMenuBar* menuBar, int first, int groupBase, int last, bool useEnabled) const
 {
-    if (!menuBar)
-        return;
-    const QList<QAction*> roots = menuBar->actions();
-    const int ledger = MenuTag(menuBar);
-    for (int index = std::max(first, 0), k = 0; index <= last && index < roots.size(); ++index, ++k) {
-        QMenu* group = roots[index]->menu();
-        if (!group)
-            continue;
-        const QList<QAction*> items = group->actions();
-        for (int i = 0; i < items.size(); ++i) {
-            const bool granted = Test(ledger, groupBase + k, i);
-            if (useEnabled)
-                items[i]->setEnabled(granted);
-            else
-                items[i]->setVisible(granted);
-        }
-    }
+    if (menuBar)
+        MarkEntries(menuBar->actions(), MenuTag(menuBar), first, groupBase, last, useEnabled);
 }
 
 } // namespace varnex::launcher

@@ -14,6 +14,7 @@
 
 #include <functional>
 
+class QAction;
 class QMenu;
 class QMenuBar;
 
@@ -67,6 +68,8 @@ public:
     void MarkMenu(QMenuBar* menuBar, int first, int groupBase, int last, bool useEnabled) const;
 
 private:
+    void MarkEntries(const QList<QAction*>& entries, int ledger, int first, int groupBase, int last,
+                     bool useEnabled) const;
     data::Field* mapField() const;
 
     QPointer<data::DataSet> m_dataSource;
