@@ -129,6 +129,10 @@ const char* const kDefaultMessageLines[] = {
     "",
     "The job cost files of this company have not been created.",
     "You are not allowed to use this option.",
+    "The data folder \"%1\" is not set up (it has no session table). Check \"datadrive\" in the settings, or create "
+    "it with \"lgxadmin init\".",
+    "All sessions are in use: the program is already running on the allowed number of workstations. Close it on "
+    "another workstation and try again.",
 };
 
 } // namespace
@@ -571,13 +575,8 @@ bool TLogoAppForm::activateSession()
     // A data root that was never initialised would otherwise surface as a
     // bare "table not found" from the engine.
     if (!QFileInfo(dataRoot()).isDir() || !data::Database::forFolder(dataRoot())->tableExists(QStringLiteral("session"))) {
-        closeWithoutUser((LinkSection.raw().Link_language == 2
-                              ? QStringLiteral("Le dossier de données « %1 » n'est pas initialisé (aucune table des "
-                                               "sessions). Vérifiez « datadrive » dans les paramètres ou créez-le avec "
-                                               "« lgxadmin init ».")
-                              : QStringLiteral("The data folder \"%1\" is not set up (it has no session table). Check "
-                                               "\"datadrive\" in the settings, or create it with \"lgxadmin init\"."))
-                             .arg(dataRoot()));
+        closeWithoutUser(
+            translation::MessageLine(Error_Messages, translation::launcher_lines::DataRootNotSetUp).arg(dataRoot()));
         return false;
     }
     data::DefineAlias(kSystemAlias, QStringLiteral("path=") + dataRoot());
@@ -586,13 +585,7 @@ bool TLogoAppForm::activateSession()
     session->setTableName(QStringLiteral("session"));
     session->open();
     if (!claimSessionSlot()) {
-        closeWithoutUser(LinkSection.raw().Link_language == 2
-                             ? QStringLiteral("Toutes les sessions sont utilisées : le programme roule déjà sur "
-                                              "le nombre maximal de postes. Fermez-le sur un autre poste et "
-                                              "réessayez.")
-                             : QStringLiteral("All sessions are in use: the program is already running on the "
-                                              "allowed number of workstations. Close it on another workstation "
-                                              "and try again."));
+        closeWithoutUser(translation::MessageLine(Error_Messages, translation::launcher_lines::NoFreeSession));
         return false;
     }
 

@@ -22,6 +22,8 @@ void addMessageTable(varnex::translation::MemoryLanguageTables& tables, const QS
     QStringList lines;
     for (int i = 0; i <= 20; ++i)
         lines << (i == 16 ? title : Line(i));
+    lines << QStringLiteral("No session table in \"%1\": create it with \"lgxadmin init\".")
+          << QStringLiteral("All sessions are in use.");
     varnex::translation::LanguageRow row;
     row.formName = QStringLiteral("LogoAppForm");
     row.componentName = QStringLiteral("Error_Messages");

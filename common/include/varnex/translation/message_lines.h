@@ -35,9 +35,13 @@ inline constexpr int JobCostFilesMissing = 19;
 // may not run has a line of its own (a shortcut or desktop list whose option
 // is no longer allowed).
 inline constexpr int OptionNotAllowed = 20;
+// Why the launcher closes before any login: the data root has no system
+// tables (%1 is the folder), or every session slot is held.
+inline constexpr int DataRootNotSetUp = 21;
+inline constexpr int NoFreeSession = 22;
 
 // Every line the launcher reads.
-inline constexpr std::array<int, 18> All = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20};
+inline constexpr std::array<int, 20> All = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20, 21, 22};
 } // namespace launcher_lines
 
 } // namespace varnex::translation
