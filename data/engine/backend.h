@@ -159,4 +159,18 @@ int CompareValues(FieldType type, const QVariant& a, const QVariant& b);
 QDate DateFromIsoText(const char* p, int n);
 QTime TimeFromIsoText(const char* p, int n);
 
+// Matches the :names of a statement with the values given, without regard to
+// case: a name without a value, or a value no name uses, is the caller's
+// mistake and raises ErrorCode::QueryParameter.
+class ParameterMatcher {
+public:
+    explicit ParameterMatcher(const std::vector<QueryParameter>& params);
+    const QueryParameter& take(const QString& name);
+    void checkAllUsed() const;
+
+private:
+    const std::vector<QueryParameter>& m_params;
+    std::vector<bool> m_used;
+};
+
 } // namespace varnex::data

@@ -1399,29 +1399,17 @@ std::vector<PgBackend::Param> bindByName(
     const QStringList& names, const std::vector<QueryParameter>& params, const QString& sql)
 {
     std::vector<PgBackend::Param> bound;
-    std::vector<bool> used(params.size(), false);
+    ParameterMatcher matcher(params);
     for (const QString& name : names) {
-        bool found = false;
-        for (size_t p = 0; p < params.size(); ++p) {
-            if (params[p].name.compare(name, Qt::CaseInsensitive) != 0)
-                continue;
-            PgBackend::Param value = paramOf(params[p].type, params[p].value);
-            // A text leaves its type to the server, so that it compares with a
-            // date or a number column as it does on SQLite.
-            if (params[p].type == FieldType::Text || params[p].type == FieldType::Memo)
-                value.oid = 0;
-            bound.push_back(value);
-            used[p] = true;
-            found = true;
-            break;
-        }
-        if (!found)
-            throw EngineError(ErrorCode::QueryParameter, QStringLiteral("Parameter :%1 has no value.").arg(name));
+        const QueryParameter& param = matcher.take(name);
+        PgBackend::Param value = paramOf(param.type, param.value);
+        // A text leaves its type to the server, so that it compares with a
+        // date or a number column as it does on SQLite.
+        if (param.type == FieldType::Text || param.type == FieldType::Memo)
+            value.oid = 0;
+        bound.push_back(value);
     }
-    for (size_t p = 0; p < params.size(); ++p)
-        if (!used[p])
-            throw EngineError(
-                ErrorCode::QueryParameter, QStringLiteral("The statement has no parameter :%1.").arg(params[p].name));
+    matcher.checkAllUsed();
     Q_UNUSED(sql);
     return bound;
 }

@@ -937,29 +937,16 @@ void SqliteBackend::unlockRecord(const QString& table, std::int64_t rowId)
 void SqliteBackend::bindParameters(sqlite3_stmt* stmt, const std::vector<QueryParameter>& params, const QString& sql)
 {
     const int count = sqlite3_bind_parameter_count(stmt);
-    std::vector<bool> used(params.size(), false);
+    ParameterMatcher matcher(params);
     for (int i = 1; i <= count; ++i) {
         const char* raw = sqlite3_bind_parameter_name(stmt, i);
         if (raw == nullptr || raw[0] != ':')
             throw EngineError(ErrorCode::QueryParameter,
                               QStringLiteral("Only named parameters (:name) are allowed in: %1").arg(sql));
-        const QString name = QString::fromUtf8(raw + 1);
-        bool found = false;
-        for (size_t p = 0; p < params.size(); ++p) {
-            if (params[p].name.compare(name, Qt::CaseInsensitive) == 0) {
-                bindValue(stmt, i, params[p].type, params[p].value);
-                used[p] = true;
-                found = true;
-                break;
-            }
-        }
-        if (!found)
-            throw EngineError(ErrorCode::QueryParameter, QStringLiteral("Parameter :%1 has no value.").arg(name));
+        const QueryParameter& param = matcher.take(QString::fromUtf8(raw + 1));
+        bindValue(stmt, i, param.type, param.value);
     }
-    for (size_t p = 0; p < params.size(); ++p)
-        if (!used[p])
-            throw EngineError(ErrorCode::QueryParameter,
-                              QStringLiteral("The statement has no parameter :%1.").arg(params[p].name));
+    matcher.checkAllUsed();
 }
 
 QueryResult SqliteBackend::select(const QString& sql, const std::vector<QueryParameter>& params)

@@ -392,4 +392,29 @@ QDate DateFromIsoText(const char* p, int n)
     return QDate(digitsAt(p, 4), digitsAt(p + 5, 2), digitsAt(p + 8, 2));
 }
 
+ParameterMatcher::ParameterMatcher(const std::vector<QueryParameter>& params)
+    : m_params(params)
+    , m_used(params.size(), false)
+{
+}
+
+const QueryParameter& ParameterMatcher::take(const QString& name)
+{
+    for (size_t p = 0; p < m_params.size(); ++p) {
+        if (m_params[p].name.compare(name, Qt::CaseInsensitive) == 0) {
+            m_used[p] = true;
+            return m_params[p];
+        }
+    }
+    throw EngineError(ErrorCode::QueryParameter, QStringLiteral("Parameter :%1 has no value.").arg(name));
+}
+
+void ParameterMatcher::checkAllUsed() const
+{
+    for (size_t p = 0; p < m_params.size(); ++p)
+        if (!m_used[p])
+            throw EngineError(ErrorCode::QueryParameter,
+                              QStringLiteral("The statement has no parameter :%1.").arg(m_params[p].name));
+}
+
 } // namespace varnex::data
