@@ -79,10 +79,15 @@ void CheckLocalFolder(const QString& folder)
         return; // a folder that cannot be examined fails later with its own error
     if (const char* name = networkFileSystemName(static_cast<std::int64_t>(info.f_type)))
         throw EngineError(ErrorCode::NetworkFolder,
-                          QStringLiteral("The data folder %1 is on a network file system (%2). The embedded database "
-                                         "engine cannot share data safely over a network: use the server engine "
-                                         "(PostgreSQL) for a company shared by several workstations, or keep the "
-                                         "data folder on a local disk.")
+                          EngineText(QStringLiteral("The data folder %1 is on a network file system (%2). The embedded "
+                                                    "database engine cannot share data safely over a network: use the "
+                                                    "server engine (PostgreSQL) for a company shared by several "
+                                                    "workstations, or keep the data folder on a local disk."),
+                                     QStringLiteral("Le dossier de données %1 est sur un système de fichiers réseau "
+                                                    "(%2). Le moteur de données intégré ne peut pas partager des "
+                                                    "données sans risque sur un réseau : utilisez le moteur serveur "
+                                                    "(PostgreSQL) pour une compagnie partagée par plusieurs postes, ou "
+                                                    "gardez le dossier de données sur un disque local."))
                               .arg(folder, QLatin1String(name)));
 }
 

@@ -395,8 +395,10 @@ ServerTarget ServerTargetFor(const QString& canonicalFolder, const QString& conn
     target.connection = connection;
     if (target.connection.isEmpty())
         throw EngineError(ErrorCode::ServerUnavailable,
-            QStringLiteral("The server engine is chosen but no server is set: give [Lgx] \"server\" a "
-                           "connection string such as \"host=server dbname=varnex user=office\"."));
+            EngineText(QStringLiteral("The server engine is chosen but no server is set: give [Lgx] \"server\" a "
+                                      "connection string such as \"host=server dbname=varnex user=office\"."),
+                QStringLiteral("Le moteur serveur est choisi mais aucun serveur n'est indiqué : donnez à [Lgx] "
+                               "« server » une chaîne de connexion comme « host=serveur dbname=varnex user=bureau ».")));
     target.schema = schemaFromName(QFileInfo(canonicalFolder).fileName());
     // Several data roots on one server database (test runs, installations
     // side by side) keep apart by a digest of the whole path.
@@ -612,14 +614,18 @@ void PgBackend::connect()
     m_conn = PQconnectdbParams(keywords, values, 1);
     if (!m_conn)
         throw EngineError(
-            ErrorCode::ServerUnavailable, QStringLiteral("Cannot reach the database server: out of memory."));
+            ErrorCode::ServerUnavailable,
+            EngineText(QStringLiteral("Cannot reach the database server: out of memory."),
+                QStringLiteral("Impossible de joindre le serveur de données : mémoire insuffisante.")));
     if (PQstatus(m_conn) != CONNECTION_OK) {
         const QString why = firstLine(PQerrorMessage(m_conn));
         PQfinish(m_conn);
         m_conn = nullptr;
         throw EngineError(ErrorCode::ServerUnavailable,
-            QStringLiteral("Cannot connect to the database server: %1. Check the \"server\" setting and "
-                           "that the server is running.")
+            EngineText(QStringLiteral("Cannot connect to the database server: %1. Check the \"server\" setting and "
+                                      "that the server is running."),
+                QStringLiteral("Impossible de se connecter au serveur de données : %1. Vérifiez le paramètre "
+                               "« server » et que le serveur est en marche."))
                 .arg(why));
     }
     PQsetNoticeProcessor(m_conn, ignoreNotice, nullptr);
@@ -686,10 +692,13 @@ void PgBackend::failConnection(const QString& context)
     m_inTransaction = false;
     m_prepared.clear();
     throw EngineError(ErrorCode::ServerUnavailable,
-        QStringLiteral("%1: the connection to the database server was lost%2.%3")
+        EngineText(QStringLiteral("%1: the connection to the database server was lost%2.%3"),
+            QStringLiteral("%1 : la connexion au serveur de données a été perdue%2.%3"))
             .arg(context, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why),
-                wasInTransaction ? QStringLiteral(" Nothing of the unfinished posting was kept; try again.")
-                                 : QString()));
+                wasInTransaction
+                    ? EngineText(QStringLiteral(" Nothing of the unfinished posting was kept; try again."),
+                        QStringLiteral(" Rien de l'enregistrement inachevé n'a été gardé; réessayez."))
+                    : QString()));
 }
 
 void PgBackend::fail(PGresult* res, const QString& context)

@@ -1,6 +1,7 @@
 // Conversion of values given by callers into the one in-memory form each field
 // type keeps, and the order keys sort in.
 
+#include <atomic>
 #include <cstring>
 #include <cmath>
 #include <limits>
@@ -415,6 +416,25 @@ void ParameterMatcher::checkAllUsed() const
         if (!m_used[p])
             throw EngineError(ErrorCode::QueryParameter,
                               QStringLiteral("The statement has no parameter :%1.").arg(m_params[p].name));
+}
+
+namespace {
+std::atomic<int> g_messageLanguage {1};
+}
+
+void SetEngineMessageLanguage(int language)
+{
+    g_messageLanguage = language;
+}
+
+int EngineMessageLanguage()
+{
+    return g_messageLanguage;
+}
+
+QString EngineText(const QString& english, const QString& french)
+{
+    return g_messageLanguage == 2 ? french : english;
 }
 
 } // namespace varnex::data

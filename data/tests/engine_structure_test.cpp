@@ -156,6 +156,18 @@ TEST(NetworkFolder, LocalFolderIsAccepted)
     EXPECT_NO_THROW(CheckLocalFolder(dir.path()));
 }
 
+TEST(EngineMessages, TheUsersLanguageChoosesTheText)
+{
+    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")), QStringLiteral("Server down."));
+    SetEngineMessageLanguage(2);
+    EXPECT_EQ(EngineMessageLanguage(), 2);
+    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")), QStringLiteral("Serveur arrêté."));
+    // any other number reads English, as every text choice of the suite does
+    SetEngineMessageLanguage(0);
+    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")), QStringLiteral("Server down."));
+    SetEngineMessageLanguage(1);
+}
+
 TEST(DamagedDatabase, FileThatIsNotADatabaseIsAnEngineError)
 {
     QTemporaryDir dir;

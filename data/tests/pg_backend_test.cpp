@@ -231,6 +231,15 @@ TEST_F(PgServerTest, BadServersGiveAClearErrorQuickly)
         }
         EXPECT_LT(took.elapsed(), 7000) << "never a hang";
     }
+    // The user reads why in their own language.
+    SetEngineMessageLanguage(2);
+    try {
+        PgBackend backend({ QStringLiteral("host=127.0.0.1 port=1 dbname=varnex"), QStringLiteral("data") });
+        ADD_FAILURE() << "connected to a server that is not there";
+    } catch (const EngineError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Impossible de se connecter au serveur"))) << e.message().toStdString();
+    }
+    SetEngineMessageLanguage(1);
     // A database that does not exist on a server that does.
     QString wrongDatabase = QString::fromUtf8(qgetenv("VARNEX_SERVER"));
     wrongDatabase.replace(QLatin1String("dbname=varnex"), QLatin1String("dbname=no_such_db"));

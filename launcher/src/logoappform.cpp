@@ -451,6 +451,7 @@ void TLogoAppForm::FormCreate()
                              .arg(Settings.language),
                          this);
     LinkSection.raw().Link_language = language.number;
+    data::SetEngineMessageLanguage(language.number);
     if (!language.code.isEmpty())
         LinkSection.setLangCode(language.code);
     // The engine keeps its record locks beside each database, so the shared
@@ -628,6 +629,7 @@ bool TLogoAppForm::activateSession()
     const int userLanguage = hasUser ? static_cast<int>(user->field(QStringLiteral("User_language")).asInteger()) : 0;
     if (userLanguage != 0) {
         LinkSection.raw().Link_language = userLanguage;
+        data::SetEngineMessageLanguage(userLanguage);
         QString code = QStringLiteral("en");
         if (Languages->findKey({userLanguage}))
             code = LanguageCodeOf(Languages->field(QStringLiteral("LangCode")).asString());
@@ -774,6 +776,7 @@ void TLogoAppForm::Set_up_link()
     LinkSection.setText(&TLinkSection::Link_company, QString::number(company));
     LinkSection.raw().Link_language =
         hasUser ? static_cast<std::int32_t>(user->field(QStringLiteral("User_language")).asInteger()) : 0;
+    data::SetEngineMessageLanguage(LinkSection.raw().Link_language);
     comp->first();
     while (!comp->eof()) {
         if (comp->field(QStringLiteral("Comp_Code")).asInteger() == company) {

@@ -80,4 +80,13 @@ private:
     QString m_message;
 };
 
+// The language of the messages the engine writes for the user itself (a
+// server that cannot be reached, a data folder on a network share): 1
+// English, 2 French. The launcher sets it with its own language; modules run
+// in its process and share it.
+void SetEngineMessageLanguage(int language);
+int EngineMessageLanguage();
+// The English or the French text, by the engine's message language.
+QString EngineText(const QString& english, const QString& french);
+
 } // namespace varnex::data
