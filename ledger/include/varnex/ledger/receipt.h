@@ -41,6 +41,7 @@ struct ReceiptSerial {
     QString serial;
     QString comments;
     double quantity = 1;
+    bool type = true; // Ivserin_type
 };
 
 struct ReceiptLine {
