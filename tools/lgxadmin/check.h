@@ -1,17 +1,13 @@
 #pragma once
-// Consistency check of a company folder: balances against open items,
-// journal headers against their lines, inventory cost layers.
+// Consistency check of a company folder: the ledger's invariants (balances
+// against open items, journal headers against their lines, stock against its
+// cost layers ...), for the folder the administrator names.
 
 #include <QString>
-#include <QStringList>
 
-struct CheckReport {
-    QStringList differences; // one line per difference found
-    int suppliers = 0;
-    int clients = 0;
-    int journalHeaders = 0;
-    int inventoryRecords = 0;
-};
+#include "varnex/ledger/check.h"
+
+using varnex::ledger::CheckReport;
 
 // Throws varnex::data::SetupError when the folder is not a company folder.
 CheckReport CheckCompany(const QString& companyFolder);
