@@ -27,7 +27,10 @@ constexpr int Masters = 20000;
 constexpr int LinesPerMaster = 5;
 constexpr int Finds = 10000;
 
-QString code(int i) { return QStringLiteral("S%1").arg(i, 7, 10, QLatin1Char('0')); }
+QString code(int i)
+{
+    return QStringLiteral("S%1").arg(i, 7, 10, QLatin1Char('0'));
+}
 std::string rawCode(int i)
 {
     char buffer[16];
@@ -92,7 +95,10 @@ struct RawDb {
     }
 };
 
-void bindText(sqlite3_stmt* s, int i, const std::string& v) { sqlite3_bind_text(s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT); }
+void bindText(sqlite3_stmt* s, int i, const std::string& v)
+{
+    sqlite3_bind_text(s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+}
 
 // What a raw program keeps of a row it reads.
 struct RawSupplier {
@@ -103,11 +109,14 @@ struct RawSupplier {
 
 void readRawSupplier(sqlite3_stmt* s, int first, RawSupplier& row)
 {
-    row.code.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, first)), static_cast<size_t>(sqlite3_column_bytes(s, first)));
-    row.name.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, first + 1)), static_cast<size_t>(sqlite3_column_bytes(s, first + 1)));
+    row.code.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, first)),
+                    static_cast<size_t>(sqlite3_column_bytes(s, first)));
+    row.name.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, first + 1)),
+                    static_cast<size_t>(sqlite3_column_bytes(s, first + 1)));
     row.balance = sqlite3_column_int64(s, first + 2);
     row.terms = sqlite3_column_int(s, first + 3);
-    row.since.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, first + 4)), static_cast<size_t>(sqlite3_column_bytes(s, first + 4)));
+    row.since.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, first + 4)),
+                     static_cast<size_t>(sqlite3_column_bytes(s, first + 4)));
 }
 
 // ---- shared fixture: one folder for the engine, one file for raw ------------
@@ -183,7 +192,8 @@ struct Setup {
     void fillRaw()
     {
         raw->exec("BEGIN IMMEDIATE");
-        sqlite3_stmt* s = raw->prepare("INSERT INTO sup (Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since) VALUES (?,?,?,?,?)");
+        sqlite3_stmt* s = raw->prepare(
+            "INSERT INTO sup (Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since) VALUES (?,?,?,?,?)");
         for (int i = 0; i < Records; ++i) {
             bindText(s, 1, rawCode(i));
             bindText(s, 2, "Supplier number " + std::to_string(i));
@@ -254,11 +264,13 @@ void Raw_Insert100k(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         s.raw->exec("DROP TABLE IF EXISTS ins");
-        s.raw->exec("CREATE TABLE ins (Sup_code TEXT(10) CHECK (length(Sup_code) <= 10), Sup_name TEXT(30) CHECK (length(Sup_name) <= 30), "
+        s.raw->exec("CREATE TABLE ins (Sup_code TEXT(10) CHECK (length(Sup_code) <= 10), Sup_name TEXT(30) CHECK "
+                    "(length(Sup_name) <= 30), "
                     "Sup_current_bal MONEY_INT, Sup_terms SMALLINT, Sup_since DATE_TEXT, PRIMARY KEY (Sup_code))");
         state.ResumeTiming();
         s.raw->exec("BEGIN IMMEDIATE");
-        sqlite3_stmt* st = s.raw->prepare("INSERT INTO ins (Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since) VALUES (?,?,?,?,?)");
+        sqlite3_stmt* st = s.raw->prepare(
+            "INSERT INTO ins (Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since) VALUES (?,?,?,?,?)");
         for (int i = 0; i < Records; ++i) {
             // The same conversions a raw program makes from its own values.
             const QString c = code(i);
@@ -317,7 +329,8 @@ void Raw_KeyedFind(benchmark::State& state)
 {
     auto& s = shared();
     const auto keys = findOrder();
-    sqlite3_stmt* st = s.raw->prepare("SELECT rowid, Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since FROM sup WHERE Sup_code = ?");
+    sqlite3_stmt* st = s.raw->prepare(
+        "SELECT rowid, Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since FROM sup WHERE Sup_code = ?");
     std::int64_t sum = 0;
     RawSupplier row;
     for (auto _ : state) {
@@ -358,7 +371,8 @@ void Engine_FullWalk(benchmark::State& state)
 void Raw_FullWalk(benchmark::State& state)
 {
     auto& s = shared();
-    sqlite3_stmt* st = s.raw->prepare("SELECT rowid, Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since FROM sup ORDER BY Sup_code");
+    sqlite3_stmt* st = s.raw->prepare(
+        "SELECT rowid, Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since FROM sup ORDER BY Sup_code");
     std::int64_t sum = 0;
     RawSupplier row;
     for (auto _ : state) {
@@ -403,8 +417,10 @@ void Engine_MasterDetailWalk(benchmark::State& state)
 void Raw_MasterDetailWalk(benchmark::State& state)
 {
     auto& s = shared();
-    sqlite3_stmt* master = s.raw->prepare("SELECT rowid, Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since FROM sup ORDER BY Sup_code LIMIT ?");
-    sqlite3_stmt* detail = s.raw->prepare("SELECT rowid, Cap_supplier, Cap_invoice, Cap_amount FROM cap WHERE Cap_supplier = ? ORDER BY Cap_supplier, rowid");
+    sqlite3_stmt* master = s.raw->prepare(
+        "SELECT rowid, Sup_code, Sup_name, Sup_current_bal, Sup_terms, Sup_since FROM sup ORDER BY Sup_code LIMIT ?");
+    sqlite3_stmt* detail = s.raw->prepare("SELECT rowid, Cap_supplier, Cap_invoice, Cap_amount FROM cap WHERE "
+                                          "Cap_supplier = ? ORDER BY Cap_supplier, rowid");
     std::int64_t sum = 0;
     RawSupplier row;
     std::string supplier, invoice;
@@ -463,7 +479,8 @@ void Raw_WorkTableFill(benchmark::State& state)
 {
     auto& s = shared();
     s.raw->exec("CREATE TABLE IF NOT EXISTS cfrdet017 (Line_code TEXT(4) CHECK (length(Line_code) <= 4), "
-                "Item_code TEXT(20) CHECK (length(Item_code) <= 20), Qty DOUBLE, Cost MONEY_INT, PRIMARY KEY (Line_code, Item_code))");
+                "Item_code TEXT(20) CHECK (length(Item_code) <= 20), Qty DOUBLE, Cost MONEY_INT, PRIMARY KEY "
+                "(Line_code, Item_code))");
     sqlite3_stmt* st = s.raw->prepare("INSERT INTO cfrdet017 (Line_code, Item_code, Qty, Cost) VALUES (?,?,?,?)");
     for (auto _ : state) {
         s.raw->exec("BEGIN IMMEDIATE");

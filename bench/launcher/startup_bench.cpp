@@ -60,7 +60,8 @@ int main(int argc, char** argv)
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("VARNEX_SETTINGS"), settings);
-        if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")) && !environment.contains(QStringLiteral("DISPLAY")))
+        if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM"))
+            && !environment.contains(QStringLiteral("DISPLAY")))
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process.setProcessEnvironment(environment);
         QElapsedTimer timer;

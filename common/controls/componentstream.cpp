@@ -57,8 +57,9 @@ public:
     void name(const QString& n, bool allowEmpty, bool dotted, const char* what)
     {
         if (!(allowEmpty && n.isEmpty()) && !isIdentifier(n, dotted))
-            throw ComponentStreamError(QStringLiteral("Cannot store the %1 \"%2\": not an identifier of 1 to 255 characters.")
-                                           .arg(QLatin1String(what), n));
+            throw ComponentStreamError(
+                QStringLiteral("Cannot store the %1 \"%2\": not an identifier of 1 to 255 characters.")
+                    .arg(QLatin1String(what), n));
         const QByteArray latin = n.toLatin1();
         u8(quint8(latin.size()));
         m_bytes.append(latin);
@@ -116,7 +117,10 @@ void writeValue(Writer& w, const StreamValue& value)
 
 class Reader {
 public:
-    explicit Reader(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit Reader(const QByteArray& bytes)
+        : m_bytes(bytes)
+    {
+    }
 
     [[noreturn]] void fail(const QString& message) const { throw ComponentStreamError(message, m_pos); }
 
@@ -290,8 +294,8 @@ QString StreamTypeName(StreamType type)
 
 StreamType StreamValue::type() const
 {
-    static constexpr StreamType byIndex[] = {StreamType::Integer,     StreamType::Boolean, StreamType::String,
-                                             StreamType::Enumeration, StreamType::Color,   StreamType::Binary,
+    static constexpr StreamType byIndex[] = {StreamType::Integer,     StreamType::Boolean,    StreamType::String,
+                                             StreamType::Enumeration, StreamType::Color,      StreamType::Binary,
                                              StreamType::IntegerList, StreamType::StringList, StreamType::Set};
     return byIndex[m_value.index()];
 }
@@ -339,7 +343,8 @@ QByteArray WriteStream(const StoredComponent& component)
     }
     w.u8(0);
     if (w.size() > kMaxComponentStreamSize)
-        throw ComponentStreamError(QStringLiteral("The component is larger than %1 bytes.").arg(kMaxComponentStreamSize));
+        throw ComponentStreamError(
+            QStringLiteral("The component is larger than %1 bytes.").arg(kMaxComponentStreamSize));
     return w.take();
 }
 
@@ -429,8 +434,8 @@ StoredComponent CaptureComponent(const QObject* object, const ComponentClass* co
     if (!componentClass)
         componentClass = ComponentRegistry::instance().forObject(object);
     if (!componentClass)
-        throw ComponentStreamError(
-            QStringLiteral("No stored form is known for class %1.").arg(QLatin1String(object->metaObject()->className())));
+        throw ComponentStreamError(QStringLiteral("No stored form is known for class %1.")
+                                       .arg(QLatin1String(object->metaObject()->className())));
     StoredComponent out;
     out.className = componentClass->className;
     out.name = object->objectName();
@@ -463,8 +468,8 @@ void ApplyComponent(const StoredComponent& stored, QObject* target, bool keepNam
         throw ComponentStreamError(QStringLiteral("No component to load into."));
     const ComponentClass* cls = ComponentRegistry::instance().forObject(target);
     if (!cls)
-        throw ComponentStreamError(
-            QStringLiteral("No stored form is known for class %1.").arg(QLatin1String(target->metaObject()->className())));
+        throw ComponentStreamError(QStringLiteral("No stored form is known for class %1.")
+                                       .arg(QLatin1String(target->metaObject()->className())));
     if (cls->className != stored.className)
         throw ComponentStreamError(
             QStringLiteral("The stream holds a %1, not a %2.").arg(stored.className, cls->className));
@@ -473,12 +478,14 @@ void ApplyComponent(const StoredComponent& stored, QObject* target, bool keepNam
     for (const StoredProperty& p : stored.properties) {
         const PropertyDescriptor* d = cls->find(p.name);
         if (!d)
-            throw ComponentStreamError(QStringLiteral("Class %1 has no stored property %2.").arg(cls->className, p.name));
+            throw ComponentStreamError(
+                QStringLiteral("Class %1 has no stored property %2.").arg(cls->className, p.name));
         if (p.value.type() != d->type)
             throw ComponentStreamError(QStringLiteral("Property %1 holds a %2 instead of a %3.")
                                            .arg(p.name, StreamTypeName(p.value.type()), StreamTypeName(d->type)));
         if (d->type == StreamType::Enumeration && !d->identifiers.contains(p.value.enumName()))
-            throw ComponentStreamError(QStringLiteral("%1 is not a value of property %2.").arg(p.value.enumName(), p.name));
+            throw ComponentStreamError(
+                QStringLiteral("%1 is not a value of property %2.").arg(p.value.enumName(), p.name));
         if (d->type == StreamType::Set) {
             for (const QString& m : p.value.setMembers())
                 if (!d->identifiers.contains(m))

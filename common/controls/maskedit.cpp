@@ -493,7 +493,8 @@ void TVarnexMaskEdit::keyPressEvent(QKeyEvent* event)
 void TVarnexMaskEdit::focusInEvent(QFocusEvent* event)
 {
     // Coming back from a message box or a menu is not entering the box.
-    const bool returning = m_focusLeftWithWindow
+    const bool returning =
+        m_focusLeftWithWindow
         && (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason);
     m_focusLeftWithWindow = false;
     QLineEdit::focusInEvent(event);

@@ -55,8 +55,8 @@ PropertyDescriptor coordinate(const QString& name, int min, std::function<int(co
 
 const QStringList& fontStyleNames()
 {
-    static const QStringList names{QStringLiteral("fsBold"), QStringLiteral("fsItalic"),
-                                   QStringLiteral("fsUnderline"), QStringLiteral("fsStrikeOut")};
+    static const QStringList names{QStringLiteral("fsBold"), QStringLiteral("fsItalic"), QStringLiteral("fsUnderline"),
+                                   QStringLiteral("fsStrikeOut")};
     return names;
 }
 
@@ -65,14 +65,18 @@ const QStringList& fontStyleNames()
 std::vector<PropertyDescriptor> Geometry()
 {
     return {
-        coordinate(QStringLiteral("Left"), kMinCoordinate, [](const QWidget* w) { return w->x(); },
-                   [](QWidget* w, int v) { w->move(v, w->y()); }),
-        coordinate(QStringLiteral("Top"), kMinCoordinate, [](const QWidget* w) { return w->y(); },
-                   [](QWidget* w, int v) { w->move(w->x(), v); }),
-        coordinate(QStringLiteral("Width"), 0, [](const QWidget* w) { return w->width(); },
-                   [](QWidget* w, int v) { w->resize(v, w->height()); }),
-        coordinate(QStringLiteral("Height"), 0, [](const QWidget* w) { return w->height(); },
-                   [](QWidget* w, int v) { w->resize(w->width(), v); }),
+        coordinate(
+            QStringLiteral("Left"), kMinCoordinate, [](const QWidget* w) { return w->x(); },
+            [](QWidget* w, int v) { w->move(v, w->y()); }),
+        coordinate(
+            QStringLiteral("Top"), kMinCoordinate, [](const QWidget* w) { return w->y(); },
+            [](QWidget* w, int v) { w->move(w->x(), v); }),
+        coordinate(
+            QStringLiteral("Width"), 0, [](const QWidget* w) { return w->width(); },
+            [](QWidget* w, int v) { w->resize(v, w->height()); }),
+        coordinate(
+            QStringLiteral("Height"), 0, [](const QWidget* w) { return w->height(); },
+            [](QWidget* w, int v) { w->resize(w->width(), v); }),
     };
 }
 
@@ -98,7 +102,9 @@ PropertyDescriptor Visible()
     d.streamDefault = StreamValue(true);
     // The widget's own flag: a box on a hidden window is still "visible".
     d.get = [](const QObject* o) { return StreamValue(widget(o) && !widget(o)->isHidden()); };
-    d.check = [](const QObject* o, const StreamValue&) { return widget(o) ? QString() : QStringLiteral("not a widget"); };
+    d.check = [](const QObject* o, const StreamValue&) {
+        return widget(o) ? QString() : QStringLiteral("not a widget");
+    };
     d.set = [](QObject* o, const StreamValue& v) {
         widget(o)->setHidden(!v.toBool());
         return QString();
@@ -112,10 +118,10 @@ PropertyDescriptor Enabled()
     d.name = QStringLiteral("Enabled");
     d.type = StreamType::Boolean;
     d.streamDefault = StreamValue(true);
-    d.get = [](const QObject* o) {
-        return StreamValue(widget(o) && !widget(o)->testAttribute(Qt::WA_ForceDisabled));
+    d.get = [](const QObject* o) { return StreamValue(widget(o) && !widget(o)->testAttribute(Qt::WA_ForceDisabled)); };
+    d.check = [](const QObject* o, const StreamValue&) {
+        return widget(o) ? QString() : QStringLiteral("not a widget");
     };
-    d.check = [](const QObject* o, const StreamValue&) { return widget(o) ? QString() : QStringLiteral("not a widget"); };
     d.set = [](QObject* o, const StreamValue& v) {
         widget(o)->setEnabled(v.toBool());
         return QString();
@@ -163,7 +169,9 @@ PropertyDescriptor Hint()
     d.type = StreamType::String;
     d.streamDefault = StreamValue(QString());
     d.get = [](const QObject* o) { return StreamValue(widget(o) ? widget(o)->toolTip() : QString()); };
-    d.check = [](const QObject* o, const StreamValue&) { return widget(o) ? QString() : QStringLiteral("not a widget"); };
+    d.check = [](const QObject* o, const StreamValue&) {
+        return widget(o) ? QString() : QStringLiteral("not a widget");
+    };
     d.set = [](QObject* o, const StreamValue& v) {
         widget(o)->setToolTip(v.toString());
         return QString();
@@ -180,7 +188,9 @@ PropertyDescriptor BackgroundColor(const QString& name)
         const QWidget* w = widget(o);
         return StreamValue(w ? w->palette().color(w->backgroundRole()) : QColor());
     };
-    d.check = [](const QObject* o, const StreamValue&) { return widget(o) ? QString() : QStringLiteral("not a widget"); };
+    d.check = [](const QObject* o, const StreamValue&) {
+        return widget(o) ? QString() : QStringLiteral("not a widget");
+    };
     d.set = [](QObject* o, const StreamValue& v) {
         QWidget* w = widget(o);
         if (w->palette().color(w->backgroundRole()).rgba() == v.toColor().rgba())

@@ -271,7 +271,8 @@ int TTransparentButton::textFlags() const
 QRect TTransparentButton::glyphRect() const
 {
     const int w = width(), h = height();
-    const int gw = m_glyph.isNull() ? 0 : (m_glyph.width() / m_numGlyphs < 1 ? m_glyph.width() : m_glyph.width() / m_numGlyphs);
+    const int gw =
+        m_glyph.isNull() ? 0 : (m_glyph.width() / m_numGlyphs < 1 ? m_glyph.width() : m_glyph.width() / m_numGlyphs);
     const int gh = m_glyph.isNull() ? 0 : m_glyph.height();
     const int s = m_spacing;
     int top = 0;
@@ -306,15 +307,42 @@ QRect TTransparentButton::captionRect() const
     const int gb = g.top() + g.height(); // the bottom edge, exclusive
     int left = 0, top = 0;
     switch (m_textAlign) {
-    case ttaTopLeft: left = s; top = gt - th - s; break;
-    case ttaTop: left = w / 2 - tw / 2; top = gt - th - s; break;
-    case ttaTopRight: left = w - tw - s; top = gt - th - s; break;
-    case ttaRight: left = w - tw - s; top = h / 2 - th / 2; break;
-    case ttaBottomRight: left = w - tw - s; top = gb + s; break;
-    case ttaBottom: left = w / 2 - tw / 2; top = gb + s; break;
-    case ttaBottomLeft: left = s; top = gb + s; break;
-    case ttaLeft: left = s; top = h / 2 - th / 2; break;
-    case ttaCenter: left = w / 2 - tw / 2; top = h / 2 - th / 2; break;
+    case ttaTopLeft:
+        left = s;
+        top = gt - th - s;
+        break;
+    case ttaTop:
+        left = w / 2 - tw / 2;
+        top = gt - th - s;
+        break;
+    case ttaTopRight:
+        left = w - tw - s;
+        top = gt - th - s;
+        break;
+    case ttaRight:
+        left = w - tw - s;
+        top = h / 2 - th / 2;
+        break;
+    case ttaBottomRight:
+        left = w - tw - s;
+        top = gb + s;
+        break;
+    case ttaBottom:
+        left = w / 2 - tw / 2;
+        top = gb + s;
+        break;
+    case ttaBottomLeft:
+        left = s;
+        top = gb + s;
+        break;
+    case ttaLeft:
+        left = s;
+        top = h / 2 - th / 2;
+        break;
+    case ttaCenter:
+        left = w / 2 - tw / 2;
+        top = h / 2 - th / 2;
+        break;
     }
     return QRect(left, top, tw, th);
 }

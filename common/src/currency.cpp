@@ -147,8 +147,8 @@ std::optional<Currency> Currency::parse(const QString& text, QChar decimalSepara
 std::string Currency::toString() const
 {
     const bool negative = m_ticks < 0;
-    const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(m_ticks)
-                                                  : static_cast<unsigned long long>(m_ticks);
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(m_ticks) : static_cast<unsigned long long>(m_ticks);
     std::string fraction = std::to_string(magnitude % Scale);
     fraction.insert(0, 4 - fraction.size(), '0');
     return (negative ? "-" : "") + std::to_string(magnitude / Scale) + "." + fraction;
@@ -172,7 +172,8 @@ Currency Currency::multipliedBy(double factor) const
     // Work in long double to keep 64-bit tick counts exact enough before rounding.
     const long double product = static_cast<long double>(m_ticks) * static_cast<long double>(factor);
     const long double cleaned = std::round(product * 1e4L) / 1e4L;
-    return fromTicks(static_cast<std::int64_t>(cleaned < 0 ? -std::floor(-cleaned + 0.5L) : std::floor(cleaned + 0.5L)));
+    return fromTicks(
+        static_cast<std::int64_t>(cleaned < 0 ? -std::floor(-cleaned + 0.5L) : std::floor(cleaned + 0.5L)));
 }
 
 Currency Currency::multipliedBy(Currency factor) const

@@ -108,13 +108,15 @@ bool SharedLibrary::load(const QString& fileName, const QString& folder)
     // when the library itself is absent, another file when a dependency is.
     const QString ownName = QFileInfo(candidate).fileName();
     const bool notFound = m_errorText.contains(QLatin1String("No such file or directory"));
-    if (notFound && (m_errorText.startsWith(candidate + QLatin1Char(':')) || m_errorText.startsWith(ownName + QLatin1Char(':'))))
+    if (notFound
+        && (m_errorText.startsWith(candidate + QLatin1Char(':')) || m_errorText.startsWith(ownName + QLatin1Char(':'))))
         m_failure = LibraryFailure::FileMissing;
     else if (notFound)
         m_failure = LibraryFailure::DependencyMissing;
     else if (m_errorText.contains(QLatin1String("Permission denied")))
         m_failure = LibraryFailure::AccessDenied;
-    else if (m_errorText.contains(QLatin1String("invalid ELF header")) || m_errorText.contains(QLatin1String("file too short"))
+    else if (m_errorText.contains(QLatin1String("invalid ELF header"))
+             || m_errorText.contains(QLatin1String("file too short"))
              || m_errorText.contains(QLatin1String("wrong ELF class")))
         m_failure = LibraryFailure::NotALibrary;
     else
@@ -131,7 +133,8 @@ void* SharedLibrary::resolve(const char* symbol)
     if (address == nullptr) {
         m_failure = LibraryFailure::EntryPointMissing;
         const char* text = dlerror();
-        m_errorText = text ? QString::fromLocal8Bit(text) : m_path + QStringLiteral(": undefined symbol: ") + QString::fromUtf8(symbol);
+        m_errorText = text ? QString::fromLocal8Bit(text)
+                           : m_path + QStringLiteral(": undefined symbol: ") + QString::fromUtf8(symbol);
     }
     return address;
 }

@@ -127,16 +127,34 @@ StringTable& table()
 
 extern "C" {
 
-VxStr vxstr_make(const char* utf8, std::size_t length) { return table().make(utf8, length); }
-void vxstr_addref(VxStr handle) { table().addRef(handle); }
-void vxstr_release(VxStr handle) { table().release(handle); }
+VxStr vxstr_make(const char* utf8, std::size_t length)
+{
+    return table().make(utf8, length);
+}
+void vxstr_addref(VxStr handle)
+{
+    table().addRef(handle);
+}
+void vxstr_release(VxStr handle)
+{
+    table().release(handle);
+}
 std::size_t vxstr_read(VxStr handle, char* buffer, std::size_t capacity)
 {
     return table().read(handle, buffer, capacity);
 }
-std::uint32_t vxstr_refcount(VxStr handle) { return table().references(handle); }
-std::size_t vxstr_live_count() { return table().live(); }
-std::size_t vxstr_stale_uses() { return table().staleUses(); }
+std::uint32_t vxstr_refcount(VxStr handle)
+{
+    return table().references(handle);
+}
+std::size_t vxstr_live_count()
+{
+    return table().live();
+}
+std::size_t vxstr_stale_uses()
+{
+    return table().staleUses();
+}
 
 } // extern "C"
 

@@ -24,9 +24,7 @@ public:
         case MessageButtons::Ok: standard = QMessageBox::Ok; break;
         case MessageButtons::OkCancel: standard = QMessageBox::Ok | QMessageBox::Cancel; break;
         case MessageButtons::YesNo: standard = QMessageBox::Yes | QMessageBox::No; break;
-        case MessageButtons::YesNoCancel:
-            standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-            break;
+        case MessageButtons::YesNoCancel: standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
         }
         QMessageBox box(icon, title, text, standard, parent);
         switch (box.exec()) {
@@ -43,7 +41,7 @@ MessageService* g_installed = nullptr;
 QString applicationTitle()
 {
     return QApplication::applicationDisplayName().isEmpty() ? QApplication::applicationName()
-                                                             : QApplication::applicationDisplayName();
+                                                            : QApplication::applicationDisplayName();
 }
 
 } // namespace
@@ -77,7 +75,7 @@ void ShowErrorMessage(const QString& text, QWidget* parent)
 bool AskYesNo(const QString& text, QWidget* parent)
 {
     return Messages().show(parent, MessageKind::Question, applicationTitle(), text, MessageButtons::YesNo)
-        == MessageAnswer::Yes;
+           == MessageAnswer::Yes;
 }
 
 RecordingMessageService::RecordingMessageService()
@@ -97,7 +95,8 @@ MessageAnswer RecordingMessageService::show(QWidget*, MessageKind kind, const QS
     shown.append({kind, title, text, buttons});
     if (!answers.isEmpty())
         return answers.takeFirst();
-    if (defaultAnswer == MessageAnswer::Ok && (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel))
+    if (defaultAnswer == MessageAnswer::Ok
+        && (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel))
         return MessageAnswer::Yes;
     return defaultAnswer;
 }

@@ -212,9 +212,8 @@ QString formatWithSection(const MaskSection& s, Number magnitude, bool withSign)
     QString number = integerPart;
     if (!fraction.isEmpty())
         number += r.decimalSeparator + fraction;
-    const bool allZero = !std::any_of(number.begin(), number.end(), [](QChar c) {
-        return c.isDigit() && c != QLatin1Char('0');
-    });
+    const bool allZero =
+        !std::any_of(number.begin(), number.end(), [](QChar c) { return c.isDigit() && c != QLatin1Char('0'); });
     QString sign = (withSign && !allZero) ? QStringLiteral("-") : QString();
     return sign + s.prefix + number + s.suffix;
 }
@@ -258,8 +257,9 @@ QString FormatCurrency(Currency value, int decimals)
         mask += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
     const QString amount = FormatFloat(mask, value.abs());
     const QString& c = r.currencyString;
-    if (!value.isNegative() || amount.count(QLatin1Char('0')) + amount.count(r.thousandSeparator)
-                                       + amount.count(r.decimalSeparator) == amount.size()) {
+    if (!value.isNegative()
+        || amount.count(QLatin1Char('0')) + amount.count(r.thousandSeparator) + amount.count(r.decimalSeparator)
+               == amount.size()) {
         switch (r.currencyFormat) {
         case 1: return amount + c;
         case 2: return c + QLatin1Char(' ') + amount;
@@ -406,7 +406,8 @@ QString FormatDate(const QDate& date, const QString& dateFormat)
             ++j;
         const qsizetype run = j - i;
         if (lower == QLatin1Char('d')) {
-            out += run >= 2 ? QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')) : QString::number(date.day());
+            out +=
+                run >= 2 ? QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')) : QString::number(date.day());
         } else if (lower == QLatin1Char('m')) {
             out += run >= 2 ? QStringLiteral("%1").arg(date.month(), 2, 10, QLatin1Char('0'))
                             : QString::number(date.month());

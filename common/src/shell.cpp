@@ -34,8 +34,8 @@ public:
         if (QPrinterInfo::availablePrinters().isEmpty()) {
             // A machine without printers still gets its copy, as a PDF.
             printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(QDir::home().filePath(title.isEmpty() ? QStringLiteral("print.pdf")
-                                                                             : title + QStringLiteral(".pdf")));
+            printer.setOutputFileName(
+                QDir::home().filePath(title.isEmpty() ? QStringLiteral("print.pdf") : title + QStringLiteral(".pdf")));
         }
         QPainter painter;
         if (!painter.begin(&printer))
@@ -50,10 +50,7 @@ public:
 
 class ViewerHelpService : public HelpService {
 public:
-    void showContext(const QString& helpFolder, int context) override
-    {
-        show(helpFolder, QString::number(context));
-    }
+    void showContext(const QString& helpFolder, int context) override { show(helpFolder, QString::number(context)); }
     void showTopic(const QString& helpFolder, const QString& topic) override { show(helpFolder, topic); }
     void showContents(const QString& helpFolder) override { show(helpFolder, QStringLiteral("index")); }
 
@@ -80,7 +77,10 @@ ShellService& Shell()
     return g_shell ? *g_shell : shell;
 }
 
-void SetShellService(ShellService* service) { g_shell = service; }
+void SetShellService(ShellService* service)
+{
+    g_shell = service;
+}
 
 PrintService& Printing()
 {
@@ -88,7 +88,10 @@ PrintService& Printing()
     return g_print ? *g_print : printing;
 }
 
-void SetPrintService(PrintService* service) { g_print = service; }
+void SetPrintService(PrintService* service)
+{
+    g_print = service;
+}
 
 HelpService& Help()
 {
@@ -96,10 +99,19 @@ HelpService& Help()
     return g_help ? *g_help : help;
 }
 
-void SetHelpService(HelpService* service) { g_help = service; }
+void SetHelpService(HelpService* service)
+{
+    g_help = service;
+}
 
-void SetApplicationHelpFolder(const QString& folder) { g_helpFolder = folder; }
-QString ApplicationHelpFolder() { return g_helpFolder; }
+void SetApplicationHelpFolder(const QString& folder)
+{
+    g_helpFolder = folder;
+}
+QString ApplicationHelpFolder()
+{
+    return g_helpFolder;
+}
 
 QString HelpFolderFor(const QString& programFolder, int language, const QString& languageCode)
 {
@@ -116,7 +128,10 @@ bool PrintWindow(QWidget* window)
     return Printing().printImage(window->grab().toImage(), window->windowTitle());
 }
 
-RecordingShellService::RecordingShellService() { SetShellService(this); }
+RecordingShellService::RecordingShellService()
+{
+    SetShellService(this);
+}
 RecordingShellService::~RecordingShellService()
 {
     if (g_shell == this)
@@ -134,7 +149,10 @@ bool RecordingShellService::startProgram(const QString& program, const QStringLi
     return result;
 }
 
-RecordingPrintService::RecordingPrintService() { SetPrintService(this); }
+RecordingPrintService::RecordingPrintService()
+{
+    SetPrintService(this);
+}
 RecordingPrintService::~RecordingPrintService()
 {
     if (g_print == this)
@@ -147,7 +165,10 @@ bool RecordingPrintService::printImage(const QImage& image, const QString& title
     return !image.isNull();
 }
 
-RecordingHelpService::RecordingHelpService() { SetHelpService(this); }
+RecordingHelpService::RecordingHelpService()
+{
+    SetHelpService(this);
+}
 RecordingHelpService::~RecordingHelpService()
 {
     if (g_help == this)

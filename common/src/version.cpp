@@ -51,7 +51,7 @@ std::optional<std::array<std::uint16_t, 4>> ReadFileVersion(const QString& path)
             continue;
         if (std::strcmp(nameTable.constData() + section.sh_name, wanted) != 0 || section.sh_size < 8)
             continue;
-        std::array<std::uint16_t, 4> parts {};
+        std::array<std::uint16_t, 4> parts{};
         if (!readAt(file, static_cast<qint64>(section.sh_offset), parts.data(), 8))
             return std::nullopt;
         return parts;

@@ -7,9 +7,17 @@ using varnex::Currency;
 
 TEST(Currency, RoundToCentsHalfAwayFromZero)
 {
-    struct Case { const char* in; const char* out; } cases[] = {
-        {"2.345", "2.3500"},   {"-2.345", "-2.3500"}, {"0.005", "0.0100"}, {"-0.005", "-0.0100"},
-        {"2.3449", "2.3400"},  {"0.0049", "0.0000"},  {"1234567.8950", "1234567.9000"},
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"2.345", "2.3500"},
+        {"-2.345", "-2.3500"},
+        {"0.005", "0.0100"},
+        {"-0.005", "-0.0100"},
+        {"2.3449", "2.3400"},
+        {"0.0049", "0.0000"},
+        {"1234567.8950", "1234567.9000"},
     };
     for (const auto& c : cases) {
         auto value = Currency::parse(std::string_view(c.in));
@@ -25,10 +33,13 @@ TEST(Currency, RoundToCentsHalfAwayFromZero)
 
 TEST(Currency, ParsesTheFormsUsersType)
 {
-    struct Case { const char* in; std::int64_t ticks; } cases[] = {
-        {"12", 120000},       {"-12.5", -125000},       {"1,234.56", 12345600}, {"(12.50)", -125000},
-        {"$12", 120000},      {"12$", 120000},          {" 0.0001 ", 1},         {"0.00005", 1},
-        {"-0.00004", 0},      {"+3", 30000},            {"12-", -120000},
+    struct Case {
+        const char* in;
+        std::int64_t ticks;
+    } cases[] = {
+        {"12", 120000},  {"-12.5", -125000}, {"1,234.56", 12345600}, {"(12.50)", -125000},
+        {"$12", 120000}, {"12$", 120000},    {" 0.0001 ", 1},        {"0.00005", 1},
+        {"-0.00004", 0}, {"+3", 30000},      {"12-", -120000},
     };
     for (const auto& c : cases) {
         auto value = Currency::parse(std::string_view(c.in));
@@ -60,7 +71,11 @@ TEST(Currency, ArithmeticStaysExact)
 TEST(FormatFloat, DisplayMasksOfTheModules)
 {
     varnex::ResetRegionalFormats();
-    struct Case { const char* mask; double value; const char* out; } cases[] = {
+    struct Case {
+        const char* mask;
+        double value;
+        const char* out;
+    } cases[] = {
         {"###,###,##0.00", 1234567.891, "1,234,567.89"},
         {"###,###,##0.00", 0, "0.00"},
         {"###,###,##0.00", -1234.5, "-1,234.50"},

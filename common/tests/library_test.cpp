@@ -27,7 +27,7 @@ TEST(SharedLibrary, LoadsCallsAndTellsFailuresApart)
     ASSERT_TRUE(ok.load(QStringLiteral("needs_dependency.so"), testBin)) << ok.errorText().toStdString();
     auto show = ok.entry<std::int32_t (*)(TLinkSection)>("ShowDllForm");
     ASSERT_NE(show, nullptr);
-    TLinkSection record {};
+    TLinkSection record{};
     EXPECT_EQ(show(record), -1);
     EXPECT_EQ(ok.resolve("NoSuchEntry"), nullptr);
     EXPECT_EQ(ok.failure(), LibraryFailure::EntryPointMissing);

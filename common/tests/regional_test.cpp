@@ -16,7 +16,8 @@ TEST(SettingsStore, DefaultsCaseInsensitiveNamesAndCreation)
     EXPECT_FALSE(QFileInfo::exists(scratch.path()));
     SettingsStore store = SettingsStore::machine();
     EXPECT_EQ(store.path(), scratch.path());
-    EXPECT_EQ(store.value(QStringLiteral("Lgx"), QStringLiteral("pgmdrive"), QStringLiteral("e:")), QStringLiteral("e:"));
+    EXPECT_EQ(store.value(QStringLiteral("Lgx"), QStringLiteral("pgmdrive"), QStringLiteral("e:")),
+              QStringLiteral("e:"));
     EXPECT_TRUE(QFileInfo::exists(scratch.path()));
 
     QFile file(scratch.path());
@@ -29,7 +30,8 @@ TEST(SettingsStore, DefaultsCaseInsensitiveNamesAndCreation)
     EXPECT_EQ(store.value(QStringLiteral("Settings"), QStringLiteral("datefmt")), QStringLiteral("YYYY-MM-DD"));
     EXPECT_EQ(store.value(QStringLiteral("Settings"), QStringLiteral("CurrSmbl")), QStringLiteral("  "));
     // a value of another section is not found
-    EXPECT_EQ(store.value(QStringLiteral("Settings"), QStringLiteral("language"), QStringLiteral("x")), QStringLiteral("x"));
+    EXPECT_EQ(store.value(QStringLiteral("Settings"), QStringLiteral("language"), QStringLiteral("x")),
+              QStringLiteral("x"));
     EXPECT_FALSE(store.contains(QStringLiteral("Lgx"), QStringLiteral("Form")));
 
     // writing keeps the other lines and the spelling of an existing name
@@ -49,13 +51,13 @@ TEST(RegionalSettings, CurrencyAlignment)
 {
     test_support::ScratchSettings scratch;
     SettingsStore store = SettingsStore::machine();
-    struct Case { const char* align; const char* positive; const char* negative; } cases[] = {
-        {nullptr, "$1,234.50", "-$1,234.50"},
-        {"L", "$1,234.50", "-$1,234.50"},
-        {"l", "$1,234.50", "-$1,234.50"},
-        {"R", "1,234.50$", "(1,234.50$)"},
-        {"r", "1,234.50$", "(1,234.50$)"},
-        {"", "1,234.50$", "(1,234.50$)"},
+    struct Case {
+        const char* align;
+        const char* positive;
+        const char* negative;
+    } cases[] = {
+        {nullptr, "$1,234.50", "-$1,234.50"}, {"L", "$1,234.50", "-$1,234.50"},  {"l", "$1,234.50", "-$1,234.50"},
+        {"R", "1,234.50$", "(1,234.50$)"},    {"r", "1,234.50$", "(1,234.50$)"}, {"", "1,234.50$", "(1,234.50$)"},
         {"left", "1,234.50$", "(1,234.50$)"},
     };
     for (const auto& c : cases) {

@@ -17,7 +17,10 @@ using varnex::data::Table;
 // business.
 class EngineLanguageTable : public LanguageTable {
 public:
-    explicit EngineLanguageTable(std::unique_ptr<Table> table) : m_table(std::move(table)) {}
+    explicit EngineLanguageTable(std::unique_ptr<Table> table)
+        : m_table(std::move(table))
+    {
+    }
 
     std::vector<LanguageRow> rowsOfForm(const QString& formName) const override
     {

@@ -16,7 +16,10 @@ QString tableKey(const QString& name)
 
 class MemoryLanguageTable : public LanguageTable {
 public:
-    explicit MemoryLanguageTable(std::vector<LanguageRow> rows) : m_rows(std::move(rows)) {}
+    explicit MemoryLanguageTable(std::vector<LanguageRow> rows)
+        : m_rows(std::move(rows))
+    {
+    }
 
     std::vector<LanguageRow> rowsOfForm(const QString& formName) const override
     {
@@ -59,8 +62,7 @@ std::unique_ptr<LanguageTable> MemoryLanguageTables::open(const QString& tableFi
     ++m_openCount;
     const auto found = m_tables.constFind(tableKey(tableFileName));
     if (found == m_tables.constEnd())
-        throw LanguageTableError(
-            QStringLiteral("Table does not exist. Table: %1").arg(tableFileName).toStdString());
+        throw LanguageTableError(QStringLiteral("Table does not exist. Table: %1").arg(tableFileName).toStdString());
     return std::make_unique<MemoryLanguageTable>(found.value());
 }
 

@@ -18,7 +18,6 @@
 #include <QTextEdit>
 #include <QTreeView>
 
-
 namespace varnex::translation {
 
 namespace {
@@ -281,9 +280,8 @@ void TranslateForm(QWidget* window, const QString& tableName, LanguageTableSourc
     // leaves the window exactly as it was.
     const std::unique_ptr<LanguageTable> table = source.open(LanguageTableFileName(tableName));
     if (!table)
-        throw LanguageTableError(QStringLiteral("Language table %1 cannot be opened.")
-                                     .arg(LanguageTableFileName(tableName))
-                                     .toStdString());
+        throw LanguageTableError(
+            QStringLiteral("Language table %1 cannot be opened.").arg(LanguageTableFileName(tableName)).toStdString());
     const std::vector<LanguageRow> rows = table->rowsOfForm(window->objectName());
     ApplyLanguageRows(window, rows);
 }

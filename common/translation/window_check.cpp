@@ -23,18 +23,15 @@ QString kindMismatch(QObject* component, const LanguageRow& row)
                    ? QString()
                    : QStringLiteral("a memo (QPlainTextEdit or QTextEdit)");
     if (row.isDBGrid)
-        return qobject_cast<QAbstractItemView*>(component) ? QString()
-                                                           : QStringLiteral("a data grid (QTableView)");
+        return qobject_cast<QAbstractItemView*>(component) ? QString() : QStringLiteral("a data grid (QTableView)");
     if (row.isRadioGroup)
-        return qobject_cast<QGroupBox*>(component) ? QString()
-                                                   : QStringLiteral("a radio group (QGroupBox)");
+        return qobject_cast<QGroupBox*>(component) ? QString() : QStringLiteral("a radio group (QGroupBox)");
     if (row.isCombobox)
         return qobject_cast<QComboBox*>(component) ? QString() : QStringLiteral("a combo box (QComboBox)");
     if (row.isCheckList)
-        return qobject_cast<QListWidget*>(component) ? QString()
-                                                     : QStringLiteral("a check-list box (QListWidget)");
-    if (component->isWidgetType() || qobject_cast<QAction*>(component)
-        || dynamic_cast<ReportLabelItem*>(component) || dynamic_cast<ReportSystemDataItem*>(component))
+        return qobject_cast<QListWidget*>(component) ? QString() : QStringLiteral("a check-list box (QListWidget)");
+    if (component->isWidgetType() || qobject_cast<QAction*>(component) || dynamic_cast<ReportLabelItem*>(component)
+        || dynamic_cast<ReportSystemDataItem*>(component))
         return QString();
     return QStringLiteral("a control, menu item or report item");
 }
@@ -48,7 +45,8 @@ QStringList CheckWindowTexts(QWidget* window, const LanguageTable& table)
         return {QStringLiteral("no window")};
     const QString formName = window->objectName();
     if (formName.isEmpty())
-        return {QStringLiteral("the window (%1) has no objectName").arg(QString::fromLatin1(window->metaObject()->className()))};
+        return {QStringLiteral("the window (%1) has no objectName")
+                    .arg(QString::fromLatin1(window->metaObject()->className()))};
 
     QHash<QString, QObject*> components;
     for (QObject* component : WindowComponents(window))

@@ -35,11 +35,9 @@ QString DisplayTextOf(const Field& field)
                                                : FormatFloat(field.displayFormat(), field.asNumber());
     case FieldType::Timestamp:
         return FormatShortDate(field.asTimestamp().date()) + QLatin1Char(' ')
-            + field.asTimestamp().time().toString(QStringLiteral("HH:mm:ss"));
-    case FieldType::Logical:
-        return field.asLogical() ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        return field.asString();
+               + field.asTimestamp().time().toString(QStringLiteral("HH:mm:ss"));
+    case FieldType::Logical: return field.asLogical() ? QStringLiteral("True") : QStringLiteral("False");
+    default: return field.asString();
     }
 }
 
@@ -358,14 +356,10 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        return m_rows[index.row()][index.column()];
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(m_columns[index.column()].alignment);
-    case Qt::UserRole:
-        return m_raw[index.row()][index.column()];
-    default:
-        return QVariant();
+    case Qt::EditRole: return m_rows[index.row()][index.column()];
+    case Qt::TextAlignmentRole: return QVariant::fromValue(m_columns[index.column()].alignment);
+    case Qt::UserRole: return m_raw[index.row()][index.column()];
+    default: return QVariant();
     }
 }
 
@@ -449,11 +443,10 @@ TVarnexDBGrid::TVarnexDBGrid(QWidget* parent)
         if (m_model->currentRow() >= 0)
             selectRow(m_model->currentRow());
     });
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid() && current.row() != m_model->currentRow())
-                    m_model->moveDataSetTo(current.row());
-            });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid() && current.row() != m_model->currentRow())
+            m_model->moveDataSetTo(current.row());
+    });
 }
 
 void TVarnexDBGrid::setDataSet(DataSet* dataSet)
@@ -512,8 +505,7 @@ void TVarnexDBGrid::focusOutEvent(QFocusEvent* event)
 void TVarnexDBGrid::mousePressEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && index.column() < m_model->columns().size()
-        && m_model->columns()[index.column()].lookupButton
+    if (index.isValid() && index.column() < m_model->columns().size() && m_model->columns()[index.column()].lookupButton
         && lookupButtonRect(index).contains(event->position().toPoint())) {
         setCurrentIndex(index);
         Q_EMIT editButtonClicked(index.column());

@@ -15,7 +15,8 @@
 namespace varnex::data {
 
 SetupError::SetupError(const QString& message)
-    : std::runtime_error(message.toStdString()), m_message(message)
+    : std::runtime_error(message.toStdString())
+    , m_message(message)
 {
 }
 
@@ -47,12 +48,12 @@ QString RandomPassword(int length)
 
 QString PeriodName(int period, int language)
 {
-    static const char* const english[] = {"January", "February", "March", "April", "May", "June",
-                                          "July", "August", "September", "October", "November",
-                                          "December", "Adjustments"};
-    static const char* const french[] = {"Janvier", "Février", "Mars", "Avril", "Mai", "Juin",
-                                         "Juillet", "Août", "Septembre", "Octobre", "Novembre",
-                                         "Décembre", "Ajustements"};
+    static const char* const english[] = {"January",  "February", "March",      "April",     "May",
+                                          "June",     "July",     "August",     "September", "October",
+                                          "November", "December", "Adjustments"};
+    static const char* const french[] = {"Janvier",  "Février",  "Mars",       "Avril",     "Mai",
+                                         "Juin",     "Juillet",  "Août",       "Septembre", "Octobre",
+                                         "Novembre", "Décembre", "Ajustements"};
     if (period < 1 || period > 13)
         return QString();
     return QString::fromUtf8(language == 2 ? french[period - 1] : english[period - 1]);

@@ -17,7 +17,10 @@ namespace varnex::data {
 
 class RecordWriter {
 public:
-    explicit RecordWriter(Table& table) : m_table(table) {}
+    explicit RecordWriter(Table& table)
+        : m_table(table)
+    {
+    }
 
     void append()
     {

@@ -33,7 +33,7 @@ struct FetchedRow {
 struct CursorSpec {
     QString table;
     QList<FieldDef> fields;
-    QList<int> orderFields;     // indexes into `fields`; the record id breaks ties
+    QList<int> orderFields; // indexes into `fields`; the record id breaks ties
     // Range on the leading order fields, inclusive. `linkValues` (master link)
     // requires equality, NULL included; `low`/`high` bound a range.
     QVariantList linkValues;
@@ -45,22 +45,22 @@ struct CursorSpec {
 };
 
 enum class SeekMode {
-    First,      // from the start of the order
-    Last,       // from the end, backwards
-    After,      // strictly after (key, rowId), forwards
-    Before,     // strictly before (key, rowId), backwards
-    AtOrAfter,  // first with leading key fields >= key (prefix), forwards
+    First,     // from the start of the order
+    Last,      // from the end, backwards
+    After,     // strictly after (key, rowId), forwards
+    Before,    // strictly before (key, rowId), backwards
+    AtOrAfter, // first with leading key fields >= key (prefix), forwards
 };
 
 struct Seek {
     SeekMode mode = SeekMode::First;
-    QVariantList key;          // values of the order fields (a prefix for AtOrAfter)
+    QVariantList key; // values of the order fields (a prefix for AtOrAfter)
     std::int64_t rowId = 0;
 };
 
 struct QueryParameter {
-    QString name;     // without ':'
-    FieldType type;   // Text, Integer, Number, Money, Date; NULL when value is invalid
+    QString name;   // without ':'
+    FieldType type; // Text, Integer, Number, Money, Date; NULL when value is invalid
     QVariant value;
 };
 
@@ -117,7 +117,11 @@ public:
     std::uint64_t changeStamp() const { return m_changeStamp; }
     void noteChange() { ++m_changeStamp; }
 
-    void failAtWrite(int n) { m_failAt = n; m_writes = 0; }
+    void failAtWrite(int n)
+    {
+        m_failAt = n;
+        m_writes = 0;
+    }
     std::int64_t writeCount() const { return m_writes; }
 
     // Which cursor of this process holds a record lock; locks of the

@@ -70,7 +70,10 @@ const char* networkFileSystemName(std::int64_t fsType)
 
 // ---- folders ----------------------------------------------------------------
 
-bool IsNetworkFileSystemType(std::int64_t fsType) { return networkFileSystemName(fsType) != nullptr; }
+bool IsNetworkFileSystemType(std::int64_t fsType)
+{
+    return networkFileSystemName(fsType) != nullptr;
+}
 
 void CheckLocalFolder(const QString& folder)
 {
@@ -119,7 +122,8 @@ std::shared_ptr<Database> Database::forFolder(const QString& folder)
     return db;
 }
 
-Database::Database(const QString& folder) : m_folder(folder)
+Database::Database(const QString& folder)
+    : m_folder(folder)
 {
     // One settings value chooses the engine; nothing above the backend knows which.
     if (const auto server = ServerTargetForFolder(folder))
@@ -135,9 +139,15 @@ Database::~Database()
         databases.erase(it);
 }
 
-bool Database::tableExists(const QString& tableName) { return m_backend->tableExists(NormalizeTableName(tableName)); }
+bool Database::tableExists(const QString& tableName)
+{
+    return m_backend->tableExists(NormalizeTableName(tableName));
+}
 
-QStringList Database::tableNames() { return m_backend->tableNames(); }
+QStringList Database::tableNames()
+{
+    return m_backend->tableNames();
+}
 
 void Database::createTable(const TableDef& def, const QString& tableName)
 {
@@ -160,7 +170,8 @@ void Database::createTable(const TableDef& def, const QString& tableName)
     int primaries = 0;
     for (const IndexDef& index : def.indexes) {
         if (index.fields.isEmpty())
-            throw EngineError(ErrorCode::InvalidDefinition, QStringLiteral("A key of table %1 has no fields.").arg(name));
+            throw EngineError(ErrorCode::InvalidDefinition,
+                              QStringLiteral("A key of table %1 has no fields.").arg(name));
         if (!index.name.isEmpty() && !valid.match(index.name).hasMatch())
             throw EngineError(ErrorCode::InvalidName, QStringLiteral("'%1' is not a valid key name.").arg(index.name));
         for (const QString& f : index.fields)
@@ -188,7 +199,8 @@ void Database::emptyTable(const QString& tableName)
 {
     const QString name = NormalizeTableName(tableName);
     if (!m_backend->tableExists(name))
-        throw EngineError(ErrorCode::TableNotFound, QStringLiteral("Table %1 does not exist in %2.").arg(name, m_folder));
+        throw EngineError(ErrorCode::TableNotFound,
+                          QStringLiteral("Table %1 does not exist in %2.").arg(name, m_folder));
     m_backend->emptyTable(name);
 }
 
@@ -205,11 +217,20 @@ TableDef Database::tableDef(const QString& tableName)
     return m_backend->describeTable(NormalizeTableName(tableName));
 }
 
-bool Database::inTransaction() const { return m_backend->inTransaction(); }
+bool Database::inTransaction() const
+{
+    return m_backend->inTransaction();
+}
 
-void Database::failAtWrite(int n) { m_backend->failAtWrite(n); }
+void Database::failAtWrite(int n)
+{
+    m_backend->failAtWrite(n);
+}
 
-std::int64_t Database::writeCount() const { return m_backend->writeCount(); }
+std::int64_t Database::writeCount() const
+{
+    return m_backend->writeCount();
+}
 
 void Database::noteTableOpened(const QString& table, int delta)
 {
@@ -221,7 +242,8 @@ void Database::noteTableOpened(const QString& table, int delta)
 
 // ---- Transaction ------------------------------------------------------------
 
-Transaction::Transaction(std::shared_ptr<Database> db) : m_db(std::move(db))
+Transaction::Transaction(std::shared_ptr<Database> db)
+    : m_db(std::move(db))
 {
     if (!m_db)
         throw EngineError(ErrorCode::WrongState, QStringLiteral("A transaction needs a database."));
@@ -290,7 +312,10 @@ void SetAliasPath(const QString& alias, const QString& folder)
         it->path = folder;
 }
 
-bool AliasExists(const QString& alias) { return aliases().contains(alias.trimmed().toLower()); }
+bool AliasExists(const QString& alias)
+{
+    return aliases().contains(alias.trimmed().toLower());
+}
 
 QString AliasPath(const QString& alias)
 {
@@ -300,7 +325,10 @@ QString AliasPath(const QString& alias)
     return it->path;
 }
 
-void RemoveAlias(const QString& alias) { aliases().remove(alias.trimmed().toLower()); }
+void RemoveAlias(const QString& alias)
+{
+    aliases().remove(alias.trimmed().toLower());
+}
 
 std::shared_ptr<Database> AliasDatabase(const QString& alias)
 {

@@ -12,18 +12,25 @@ namespace {
 
 [[noreturn]] void cannotRead(const Field& f, const char* as)
 {
-    throw EngineError(ErrorCode::TypeMismatch,
-                      QStringLiteral("Field %1: '%2' cannot be read as %3.").arg(f.name(), f.value().toString(), QLatin1String(as)));
+    throw EngineError(
+        ErrorCode::TypeMismatch,
+        QStringLiteral("Field %1: '%2' cannot be read as %3.").arg(f.name(), f.value().toString(), QLatin1String(as)));
 }
 
-bool isCurrency(const QVariant& v) { return v.metaType() == QMetaType::fromType<Currency>(); }
+bool isCurrency(const QVariant& v)
+{
+    return v.metaType() == QMetaType::fromType<Currency>();
+}
 
 } // namespace
 
 // ---- Field --------------------------------------------------------------------
 
 Field::Field(DataSet* owner, FieldDef def, int index, bool calculated)
-    : m_owner(owner), m_def(std::move(def)), m_index(index), m_calculated(calculated)
+    : m_owner(owner)
+    , m_def(std::move(def))
+    , m_index(index)
+    , m_calculated(calculated)
 {
 }
 
@@ -33,7 +40,10 @@ QVariant Field::value() const
     return static_cast<size_t>(m_index) < buffer.size() ? buffer[static_cast<size_t>(m_index)] : QVariant();
 }
 
-bool Field::isNull() const { return !value().isValid(); }
+bool Field::isNull() const
+{
+    return !value().isValid();
+}
 
 QString Field::asString() const
 {
@@ -156,17 +166,50 @@ QByteArray Field::asBytes() const
     return asString().toUtf8();
 }
 
-void Field::setValue(const QVariant& value) { assign(NormalizeValue(m_def, value, name())); }
-void Field::setString(const QString& value) { setValue(QVariant(value)); }
-void Field::setInteger(std::int64_t value) { setValue(QVariant::fromValue<qlonglong>(value)); }
-void Field::setNumber(double value) { setValue(QVariant(value)); }
-void Field::setMoney(Currency value) { setValue(QVariant::fromValue(value)); }
-void Field::setLogical(bool value) { setValue(QVariant(value)); }
-void Field::setDate(const QDate& value) { setValue(value.isValid() ? QVariant(value) : QVariant()); }
-void Field::setTime(const QTime& value) { setValue(value.isValid() ? QVariant(value) : QVariant()); }
-void Field::setTimestamp(const QDateTime& value) { setValue(value.isValid() ? QVariant(value) : QVariant()); }
-void Field::setBytes(const QByteArray& value) { setValue(QVariant(value)); }
-void Field::clear() { assign(QVariant()); }
+void Field::setValue(const QVariant& value)
+{
+    assign(NormalizeValue(m_def, value, name()));
+}
+void Field::setString(const QString& value)
+{
+    setValue(QVariant(value));
+}
+void Field::setInteger(std::int64_t value)
+{
+    setValue(QVariant::fromValue<qlonglong>(value));
+}
+void Field::setNumber(double value)
+{
+    setValue(QVariant(value));
+}
+void Field::setMoney(Currency value)
+{
+    setValue(QVariant::fromValue(value));
+}
+void Field::setLogical(bool value)
+{
+    setValue(QVariant(value));
+}
+void Field::setDate(const QDate& value)
+{
+    setValue(value.isValid() ? QVariant(value) : QVariant());
+}
+void Field::setTime(const QTime& value)
+{
+    setValue(value.isValid() ? QVariant(value) : QVariant());
+}
+void Field::setTimestamp(const QDateTime& value)
+{
+    setValue(value.isValid() ? QVariant(value) : QVariant());
+}
+void Field::setBytes(const QByteArray& value)
+{
+    setValue(QVariant(value));
+}
+void Field::clear()
+{
+    assign(QVariant());
+}
 
 void Field::assign(QVariant normalized)
 {
@@ -193,7 +236,10 @@ void Field::assign(QVariant normalized)
 
 // ---- DataSet ------------------------------------------------------------------
 
-DataSet::DataSet(QObject* parent) : QObject(parent) {}
+DataSet::DataSet(QObject* parent)
+    : QObject(parent)
+{
+}
 
 DataSet::~DataSet() = default;
 
@@ -219,8 +265,9 @@ Field* DataSet::findField(const QString& name)
 Field& DataSet::fieldByNumber(int index)
 {
     if (index < 0 || index >= fieldCount())
-        throw EngineError(ErrorCode::FieldNotFound,
-                          QStringLiteral("Field number %1 not found (the data set has %2 fields).").arg(index).arg(fieldCount()));
+        throw EngineError(
+            ErrorCode::FieldNotFound,
+            QStringLiteral("Field number %1 not found (the data set has %2 fields).").arg(index).arg(fieldCount()));
     return *m_fields[static_cast<size_t>(index)];
 }
 
@@ -235,10 +282,13 @@ QStringList DataSet::fieldNames() const
 void DataSet::addCalculatedField(const QString& name, FieldType type, int size)
 {
     if (isOpen())
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Calculated field %1 must be declared before the data set is opened.").arg(name));
+        throw EngineError(
+            ErrorCode::WrongState,
+            QStringLiteral("Calculated field %1 must be declared before the data set is opened.").arg(name));
     for (const FieldDef& f : m_calculatedDefs)
         if (f.name.compare(name, Qt::CaseInsensitive) == 0)
-            throw EngineError(ErrorCode::InvalidDefinition, QStringLiteral("Calculated field %1 is declared twice.").arg(name));
+            throw EngineError(ErrorCode::InvalidDefinition,
+                              QStringLiteral("Calculated field %1 is declared twice.").arg(name));
     m_calculatedDefs << FieldDef{name, type, size};
 }
 
@@ -249,7 +299,10 @@ void DataSet::setFilter(std::function<bool(DataSet&)> predicate)
         filterChanged();
 }
 
-void DataSet::disableControls() { ++m_disableCount; }
+void DataSet::disableControls()
+{
+    ++m_disableCount;
+}
 
 void DataSet::enableControls()
 {
@@ -334,7 +387,10 @@ void DataSet::runCalcFields()
     m_state = saved;
 }
 
-bool DataSet::passesFilter() { return !m_filter || m_filter(*this); }
+bool DataSet::passesFilter()
+{
+    return !m_filter || m_filter(*this);
+}
 
 void DataSet::setState(DataSetState state)
 {
@@ -361,8 +417,9 @@ void DataSet::checkWritable(const Field& field) const
         return;
     }
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
-        throw EngineError(ErrorCode::WrongState,
-                          QStringLiteral("Field %1 cannot be changed: the record is not in edit or insert mode.").arg(field.name()));
+        throw EngineError(
+            ErrorCode::WrongState,
+            QStringLiteral("Field %1 cannot be changed: the record is not in edit or insert mode.").arg(field.name()));
     if (field.readOnly())
         throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Field %1 is read-only.").arg(field.name()));
 }

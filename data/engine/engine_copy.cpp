@@ -17,11 +17,9 @@
 #include "varnex/data/database.h"
 #include "varnex/data/engine_error.h"
 
-namespace varnex::data
-{
+namespace varnex::data {
 
-namespace
-{
+namespace {
 
 constexpr int Batch = 2000;
 
@@ -47,54 +45,39 @@ void appendValue(QByteArray& out, FieldType type, const QVariant& v)
     QByteArray text;
     switch (type) {
     case FieldType::Text:
-    case FieldType::Memo:
-        text = v.toString().toUtf8();
-        break;
+    case FieldType::Memo: text = v.toString().toUtf8(); break;
     case FieldType::ShortInteger:
     case FieldType::Integer:
-    case FieldType::AutoIncrement:
-        text = QByteArray::number(v.toLongLong());
-        break;
-    case FieldType::Number:
-        text = QByteArray::number(v.toDouble(), 'g', 17);
-        break;
-    case FieldType::Money:
-        text = QByteArray::number(static_cast<qlonglong>(v.value<Currency>().ticks()));
-        break;
-    case FieldType::Logical:
-        text = v.toBool() ? "1" : "0";
-        break;
-    case FieldType::Date:
-        text = v.toDate().toString(Qt::ISODate).toLatin1();
-        break;
-    case FieldType::Time:
-        text = v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1();
-        break;
+    case FieldType::AutoIncrement: text = QByteArray::number(v.toLongLong()); break;
+    case FieldType::Number: text = QByteArray::number(v.toDouble(), 'g', 17); break;
+    case FieldType::Money: text = QByteArray::number(static_cast<qlonglong>(v.value<Currency>().ticks())); break;
+    case FieldType::Logical: text = v.toBool() ? "1" : "0"; break;
+    case FieldType::Date: text = v.toDate().toString(Qt::ISODate).toLatin1(); break;
+    case FieldType::Time: text = v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1(); break;
     case FieldType::Timestamp:
         text = v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")).toLatin1();
         break;
     case FieldType::Bytes:
-    case FieldType::Binary:
-        text = v.toByteArray();
-        break;
+    case FieldType::Binary: text = v.toByteArray(); break;
     }
     out += QByteArray::number(static_cast<qlonglong>(text.size())) + ':' + text;
 }
 
 // Walks a table in insertion order; `each` sees every record.
-template <typename Each> void walk(Backend& backend, const TableDef& def, Each each)
+template <typename Each>
+void walk(Backend& backend, const TableDef& def, Each each)
 {
     CursorSpec view;
     view.table = def.name;
     view.fields = def.fields;
-    Seek seek { SeekMode::First, {}, 0 };
+    Seek seek{SeekMode::First, {}, 0};
     for (;;) {
         std::vector<FetchedRow> rows = backend.fetch(view, seek, Batch);
         for (FetchedRow& row : rows)
             each(row.values);
         if (static_cast<int>(rows.size()) < Batch)
             return;
-        seek = Seek { SeekMode::After, {}, rows.back().rowId };
+        seek = Seek{SeekMode::After, {}, rows.back().rowId};
     }
 }
 
@@ -118,14 +101,14 @@ Summary summarize(Backend& backend, const TableDef& def)
         hash.addData(r);
         hash.addData(QByteArrayView("\n"));
     }
-    return { static_cast<long long>(records.size()), QString::fromLatin1(hash.result().toHex()) };
+    return {static_cast<long long>(records.size()), QString::fromLatin1(hash.result().toHex())};
 }
 
 QStringList sortedNames(Backend& backend)
 {
     QStringList names = backend.tableNames();
     std::sort(names.begin(), names.end(),
-        [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 
@@ -168,8 +151,8 @@ QList<TableComparison> CompareFolderBetweenEngines(const QString& folder, Engine
 QList<TableComparison> CopyFolderBetweenEngines(const QString& folder, EngineKind from, EngineKind to, bool replace)
 {
     if (from == to)
-        throw EngineError(
-            ErrorCode::InvalidRequest, QStringLiteral("A folder is copied from one engine to the other."));
+        throw EngineError(ErrorCode::InvalidRequest,
+                          QStringLiteral("A folder is copied from one engine to the other."));
     auto source = openBackend(folder, from);
     auto target = openBackend(folder, to);
     const QStringList names = sortedNames(*source);
@@ -178,7 +161,8 @@ QList<TableComparison> CopyFolderBetweenEngines(const QString& folder, EngineKin
     if (!replace)
         for (const QString& name : names)
             if (target->tableExists(name))
-                throw EngineError(ErrorCode::TableExists,
+                throw EngineError(
+                    ErrorCode::TableExists,
                     QStringLiteral("Table %1 of %2 already exists on the target engine; copy with replace to "
                                    "overwrite it.")
                         .arg(name, folder));

@@ -16,17 +16,15 @@
 struct pg_conn;
 struct pg_result;
 
-namespace varnex::data
-{
+namespace varnex::data {
 
 // Which server and which schema a data folder uses.
 struct ServerTarget {
     QString connection; // a libpq connection string or URI
-    QString schema; // the schema that stands for the folder
+    QString schema;     // the schema that stands for the folder
 };
 
-class PgBackend final : public Backend
-{
+class PgBackend final : public Backend {
 public:
     // Every table has this hidden column: the record id the cursors move by
     // (insertion order, like SQLite's rowid). It never appears among the fields.
@@ -63,8 +61,8 @@ public:
 
     const QString& schema() const { return m_schema; }
     // The two keys of the advisory lock that stands for a record (tests).
-    static std::pair<std::int32_t, std::int32_t> lockKeys(
-        const QString& schema, const QString& table, std::int64_t rowId);
+    static std::pair<std::int32_t, std::int32_t> lockKeys(const QString& schema, const QString& table,
+                                                          std::int64_t rowId);
 
     // A value as the server's text form, and back (exposed for tests).
     static QByteArray textOf(FieldType type, const QVariant& value);
@@ -98,8 +96,8 @@ private:
     // own (savepoint), so the transaction survives a key violation as it does
     // on SQLite. Returns the result, which the caller owns.
     pg_result* run(const std::string& sql, const std::vector<Param>& params, bool protect, const QString& context);
-    pg_result* runPrepared(
-        const std::string& sql, const std::vector<Param>& params, bool protect, const QString& context);
+    pg_result* runPrepared(const std::string& sql, const std::vector<Param>& params, bool protect,
+                           const QString& context);
     void plain(const char* sql, const QString& context);
     void forgetStatements();
 
@@ -109,9 +107,9 @@ private:
     bool m_inTransaction = false;
     std::uint64_t m_statementNumber = 0;
     std::unordered_map<std::string, std::string> m_prepared; // text -> statement name
-    std::set<std::pair<QString, std::int64_t>> m_locks; // (table lower case, record)
-    std::map<QString, std::int64_t> m_identityHigh; // "table.column" -> highest explicit value set
-    std::map<QString, FieldDef> m_columns; // "table oid.column number" -> field, for query results
+    std::set<std::pair<QString, std::int64_t>> m_locks;      // (table lower case, record)
+    std::map<QString, std::int64_t> m_identityHigh;          // "table.column" -> highest explicit value set
+    std::map<QString, FieldDef> m_columns;                   // "table oid.column number" -> field, for query results
 };
 
 // The server target of a folder when the engine setting (or VARNEX_ENGINE)

@@ -10,10 +10,15 @@ struct Query::Binding {
     QueryParameter parameter;
 };
 
-Query::Query(QObject* parent) : DataSet(parent) {}
+Query::Query(QObject* parent)
+    : DataSet(parent)
+{
+}
 
 Query::Query(std::shared_ptr<Database> db, const QString& sql, QObject* parent)
-    : DataSet(parent), m_db(std::move(db)), m_sql(sql)
+    : DataSet(parent)
+    , m_db(std::move(db))
+    , m_sql(sql)
 {
 }
 
@@ -53,16 +58,16 @@ QString parameterName(const QString& name)
 
 } // namespace
 
-#define VARNEX_BIND(NAME, TYPE, VALUE)                                                   \
-    do {                                                                                 \
-        const QString key = parameterName(NAME);                                         \
-        for (auto& b : m_bindings)                                                       \
-            if (b->parameter.name.compare(key, Qt::CaseInsensitive) == 0) {              \
-                b->parameter.type = TYPE;                                                \
-                b->parameter.value = VALUE;                                              \
-                return;                                                                  \
-            }                                                                            \
-        m_bindings.push_back(std::make_unique<Binding>(Binding{QueryParameter{key, TYPE, VALUE}})); \
+#define VARNEX_BIND(NAME, TYPE, VALUE)                                                                                 \
+    do {                                                                                                               \
+        const QString key = parameterName(NAME);                                                                       \
+        for (auto& b : m_bindings)                                                                                     \
+            if (b->parameter.name.compare(key, Qt::CaseInsensitive) == 0) {                                            \
+                b->parameter.type = TYPE;                                                                              \
+                b->parameter.value = VALUE;                                                                            \
+                return;                                                                                                \
+            }                                                                                                          \
+        m_bindings.push_back(std::make_unique<Binding>(Binding{QueryParameter{key, TYPE, VALUE}}));                    \
     } while (false)
 
 void Query::bindText(const QString& name, const QString& value)
@@ -73,17 +78,29 @@ void Query::bindInteger(const QString& name, std::int64_t value)
 {
     VARNEX_BIND(name, FieldType::Integer, QVariant::fromValue<qlonglong>(value));
 }
-void Query::bindNumber(const QString& name, double value) { VARNEX_BIND(name, FieldType::Number, QVariant(value)); }
-void Query::bindMoney(const QString& name, Currency value) { VARNEX_BIND(name, FieldType::Money, QVariant::fromValue(value)); }
+void Query::bindNumber(const QString& name, double value)
+{
+    VARNEX_BIND(name, FieldType::Number, QVariant(value));
+}
+void Query::bindMoney(const QString& name, Currency value)
+{
+    VARNEX_BIND(name, FieldType::Money, QVariant::fromValue(value));
+}
 void Query::bindDate(const QString& name, const QDate& value)
 {
     VARNEX_BIND(name, FieldType::Date, value.isValid() ? QVariant(value) : QVariant());
 }
-void Query::bindNull(const QString& name) { VARNEX_BIND(name, FieldType::Memo, QVariant()); }
+void Query::bindNull(const QString& name)
+{
+    VARNEX_BIND(name, FieldType::Memo, QVariant());
+}
 
 #undef VARNEX_BIND
 
-void Query::clearBindings() { m_bindings.clear(); }
+void Query::clearBindings()
+{
+    m_bindings.clear();
+}
 
 void Query::declareResultField(const QString& name, FieldType type)
 {
@@ -127,8 +144,8 @@ void Query::open()
                     continue;
                 if (declared.type == FieldType::Money && (from == FieldType::Integer || from == FieldType::Number))
                     // Sums and other arithmetic over money columns count ten-thousandths.
-                    v = QVariant::fromValue(Currency::fromTicks(from == FieldType::Integer ? v.toLongLong()
-                                                                                          : std::llround(v.toDouble())));
+                    v = QVariant::fromValue(
+                        Currency::fromTicks(from == FieldType::Integer ? v.toLongLong() : std::llround(v.toDouble())));
                 else
                     v = NormalizeValue(f, v, f.name);
             }
@@ -254,7 +271,8 @@ void Query::checkWritable(const Field& field) const
 {
     if (field.calculated() && state() == DataSetState::CalcFields)
         return;
-    throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Field %1 of a query result cannot be changed.").arg(field.name()));
+    throw EngineError(ErrorCode::ReadOnly,
+                      QStringLiteral("Field %1 of a query result cannot be changed.").arg(field.name()));
 }
 
 void Query::filterChanged()

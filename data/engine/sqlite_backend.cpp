@@ -66,36 +66,63 @@ FieldDef fieldFromDeclared(const QString& name, const QString& declared)
     const auto m = sized.match(declared);
     const QString base = m.hasMatch() ? m.captured(1).toUpper() : declared.toUpper();
     const int size = m.hasMatch() ? m.captured(2).toInt() : 0;
-    if (base == QLatin1String("TEXT")) { f.type = FieldType::Text; f.size = size > 0 ? size : 20; }
-    else if (base == QLatin1String("SMALLINT")) f.type = FieldType::ShortInteger;
-    else if (base == QLatin1String("INT")) f.type = FieldType::Integer;
-    else if (base == QLatin1String("DOUBLE")) f.type = FieldType::Number;
-    else if (base == QLatin1String("MONEY_INT")) f.type = FieldType::Money;
-    else if (base == QLatin1String("LOGICAL_INT")) f.type = FieldType::Logical;
-    else if (base == QLatin1String("DATE_TEXT")) f.type = FieldType::Date;
-    else if (base == QLatin1String("TIME_TEXT")) f.type = FieldType::Time;
-    else if (base == QLatin1String("TIMESTAMP_TEXT")) f.type = FieldType::Timestamp;
-    else if (base == QLatin1String("AUTOINC_INT")) f.type = FieldType::AutoIncrement;
-    else if (base == QLatin1String("MEMO_TEXT")) { f.type = FieldType::Memo; f.size = size; }
-    else if (base == QLatin1String("BYTES_BLOB")) { f.type = FieldType::Bytes; f.size = size; }
-    else if (base == QLatin1String("BLOB")) f.type = FieldType::Binary;
+    if (base == QLatin1String("TEXT")) {
+        f.type = FieldType::Text;
+        f.size = size > 0 ? size : 20;
+    } else if (base == QLatin1String("SMALLINT"))
+        f.type = FieldType::ShortInteger;
+    else if (base == QLatin1String("INT"))
+        f.type = FieldType::Integer;
+    else if (base == QLatin1String("DOUBLE"))
+        f.type = FieldType::Number;
+    else if (base == QLatin1String("MONEY_INT"))
+        f.type = FieldType::Money;
+    else if (base == QLatin1String("LOGICAL_INT"))
+        f.type = FieldType::Logical;
+    else if (base == QLatin1String("DATE_TEXT"))
+        f.type = FieldType::Date;
+    else if (base == QLatin1String("TIME_TEXT"))
+        f.type = FieldType::Time;
+    else if (base == QLatin1String("TIMESTAMP_TEXT"))
+        f.type = FieldType::Timestamp;
+    else if (base == QLatin1String("AUTOINC_INT"))
+        f.type = FieldType::AutoIncrement;
+    else if (base == QLatin1String("MEMO_TEXT")) {
+        f.type = FieldType::Memo;
+        f.size = size;
+    } else if (base == QLatin1String("BYTES_BLOB")) {
+        f.type = FieldType::Bytes;
+        f.size = size;
+    } else if (base == QLatin1String("BLOB"))
+        f.type = FieldType::Binary;
     // Tables made by other tools: SQLite's own affinity rules.
-    else if (base.contains(QLatin1String("INT"))) f.type = FieldType::Integer;
-    else if (base.contains(QLatin1String("CHAR")) || base.contains(QLatin1String("CLOB")) || base.contains(QLatin1String("TEXT"))) {
+    else if (base.contains(QLatin1String("INT")))
+        f.type = FieldType::Integer;
+    else if (base.contains(QLatin1String("CHAR")) || base.contains(QLatin1String("CLOB"))
+             || base.contains(QLatin1String("TEXT"))) {
         f.type = size > 0 ? FieldType::Text : FieldType::Memo;
         f.size = size;
-    } else if (base.contains(QLatin1String("REAL")) || base.contains(QLatin1String("FLOA")) || base.contains(QLatin1String("DOUB")))
+    } else if (base.contains(QLatin1String("REAL")) || base.contains(QLatin1String("FLOA"))
+               || base.contains(QLatin1String("DOUB")))
         f.type = FieldType::Number;
     else if (base.contains(QLatin1String("BLOB")))
         f.type = FieldType::Binary;
-    else { f.type = FieldType::Memo; }
+    else {
+        f.type = FieldType::Memo;
+    }
     return f;
 }
 
 // ---- dates and times in their stored text form -----------------------------
 
-QByteArray dateText(const QDate& d) { return d.toString(Qt::ISODate).toLatin1(); }
-QByteArray timeText(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1(); }
+QByteArray dateText(const QDate& d)
+{
+    return d.toString(Qt::ISODate).toLatin1();
+}
+QByteArray timeText(const QTime& t)
+{
+    return t.toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1();
+}
 QByteArray stampText(const QDateTime& s)
 {
     return dateText(s.date()) + 'T' + timeText(s.time());
@@ -114,18 +141,15 @@ QVariant readColumn(sqlite3_stmt* s, int col, FieldType type)
     }
     case FieldType::ShortInteger:
     case FieldType::Integer:
-    case FieldType::AutoIncrement:
-        return QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, col));
-    case FieldType::Number:
-        return sqlite3_column_double(s, col);
+    case FieldType::AutoIncrement: return QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, col));
+    case FieldType::Number: return sqlite3_column_double(s, col);
     case FieldType::Money:
         if (storage == SQLITE_INTEGER)
             return QVariant::fromValue(Currency::fromTicks(sqlite3_column_int64(s, col)));
         if (storage == SQLITE_FLOAT)
             return QVariant::fromValue(Currency::fromTicks(std::llround(sqlite3_column_double(s, col))));
         return QVariant::fromValue(Currency::fromTicks(sqlite3_column_int64(s, col)));
-    case FieldType::Logical:
-        return sqlite3_column_int64(s, col) != 0;
+    case FieldType::Logical: return sqlite3_column_int64(s, col) != 0;
     case FieldType::Date:
     case FieldType::Time:
     case FieldType::Timestamp: {
@@ -167,24 +191,16 @@ void bindValue(sqlite3_stmt* s, int index, FieldType type, const QVariant& v)
     }
     case FieldType::ShortInteger:
     case FieldType::Integer:
-    case FieldType::AutoIncrement:
-        sqlite3_bind_int64(s, index, v.toLongLong());
-        return;
-    case FieldType::Number:
-        sqlite3_bind_double(s, index, v.toDouble());
-        return;
-    case FieldType::Money:
-        sqlite3_bind_int64(s, index, v.value<Currency>().ticks());
-        return;
-    case FieldType::Logical:
-        sqlite3_bind_int(s, index, v.toBool() ? 1 : 0);
-        return;
+    case FieldType::AutoIncrement: sqlite3_bind_int64(s, index, v.toLongLong()); return;
+    case FieldType::Number: sqlite3_bind_double(s, index, v.toDouble()); return;
+    case FieldType::Money: sqlite3_bind_int64(s, index, v.value<Currency>().ticks()); return;
+    case FieldType::Logical: sqlite3_bind_int(s, index, v.toBool() ? 1 : 0); return;
     case FieldType::Date:
     case FieldType::Time:
     case FieldType::Timestamp: {
-        const QByteArray text = type == FieldType::Date ? dateText(v.toDate())
-                              : type == FieldType::Time ? timeText(v.toTime())
-                                                        : stampText(v.toDateTime());
+        const QByteArray text = type == FieldType::Date   ? dateText(v.toDate())
+                                : type == FieldType::Time ? timeText(v.toTime())
+                                                          : stampText(v.toDateTime());
         sqlite3_bind_text(s, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
         return;
     }
@@ -220,7 +236,9 @@ struct Bound {
 class SeekBuilder {
 public:
     SeekBuilder(const CursorSpec& view, std::vector<Bound>& binds, bool emitSql)
-        : m_spec(view), m_binds(binds), m_emit(emitSql)
+        : m_spec(view)
+        , m_binds(binds)
+        , m_emit(emitSql)
     {
     }
 
@@ -400,7 +418,8 @@ std::string selectList(const QList<FieldDef>& fields)
 // ---- connection -------------------------------------------------------------
 
 SqliteBackend::SqliteBackend(const QString& folder)
-    : m_folder(folder), m_path(QDir(folder).filePath(QLatin1String(DatabaseFileName)))
+    : m_folder(folder)
+    , m_path(QDir(folder).filePath(QLatin1String(DatabaseFileName)))
 {
     // An installed program's languages folder (or a company copied to
     // read-only media) cannot be written: such a database is opened as an
@@ -408,8 +427,8 @@ SqliteBackend::SqliteBackend(const QString& folder)
     const QByteArray encodedPath = QFile::encodeName(m_path);
     const bool exists = ::access(encodedPath.constData(), F_OK) == 0;
     m_readOnlyFile = exists
-        && (::access(encodedPath.constData(), W_OK) != 0
-            || ::access(QFile::encodeName(m_folder).constData(), W_OK) != 0);
+                     && (::access(encodedPath.constData(), W_OK) != 0
+                         || ::access(QFile::encodeName(m_folder).constData(), W_OK) != 0);
     int rc;
     if (m_readOnlyFile) {
         const QByteArray uri = "file:" + QUrl::toPercentEncoding(m_path, "/") + "?immutable=1";
@@ -423,7 +442,8 @@ SqliteBackend::SqliteBackend(const QString& folder)
         const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw EngineError(ErrorCode::WriteFailed, QStringLiteral("Cannot open the database %1: %2").arg(m_path, message));
+        throw EngineError(ErrorCode::WriteFailed,
+                          QStringLiteral("Cannot open the database %1: %2").arg(m_path, message));
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
@@ -467,20 +487,20 @@ void SqliteBackend::fail(int rc, const QString& context)
     switch (primary) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        throw EngineError(ErrorCode::TableBusy,
-                          QStringLiteral("The database in %1 is busy: another program is writing to it. Try again.").arg(m_folder));
+        throw EngineError(
+            ErrorCode::TableBusy,
+            QStringLiteral("The database in %1 is busy: another program is writing to it. Try again.").arg(m_folder));
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         throw EngineError(ErrorCode::CorruptDatabase,
-                          QStringLiteral("The database file %1 is damaged or is not a database of this system (%2).").arg(m_path, detail));
+                          QStringLiteral("The database file %1 is damaged or is not a database of this system (%2).")
+                              .arg(m_path, detail));
     case SQLITE_IOERR:
     case SQLITE_FULL:
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-        throw EngineError(ErrorCode::WriteFailed, QStringLiteral("%1: %2").arg(context, detail));
-    default:
-        break;
+    case SQLITE_PERM: throw EngineError(ErrorCode::WriteFailed, QStringLiteral("%1: %2").arg(context, detail));
+    default: break;
     }
     if (detail.startsWith(QLatin1String("no such table")))
         throw EngineError(ErrorCode::TableNotFound, QStringLiteral("%1: %2").arg(context, detail));
@@ -518,7 +538,8 @@ sqlite3_stmt* SqliteBackend::cached(const std::string& sql)
     if (it != m_statements.end())
         return it->second;
     sqlite3_stmt* stmt = nullptr;
-    const int rc = sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    const int rc =
+        sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
     if (rc != SQLITE_OK)
         fail(rc, QString::fromStdString(sql));
     if (m_statements.size() > 512) {
@@ -547,7 +568,8 @@ bool SqliteBackend::tableExists(const QString& table)
 
 QStringList SqliteBackend::tableNames()
 {
-    sqlite3_stmt* s = cached("SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name");
+    sqlite3_stmt* s = cached(
+        "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name");
     StatementUse use{s};
     QStringList names;
     int rc;
@@ -640,7 +662,8 @@ TableDef SqliteBackend::describeTable(const QString& table)
             fail(rc, QStringLiteral("Reading the structure of %1").arg(table));
     }
     if (def.fields.isEmpty())
-        throw EngineError(ErrorCode::TableNotFound, QStringLiteral("Table %1 does not exist in %2.").arg(table, m_folder));
+        throw EngineError(ErrorCode::TableNotFound,
+                          QStringLiteral("Table %1 does not exist in %2.").arg(table, m_folder));
     if (!primary.empty()) {
         std::sort(primary.begin(), primary.end());
         IndexDef pk;
@@ -699,7 +722,10 @@ void SqliteBackend::rollback()
     noteChange();
 }
 
-bool SqliteBackend::inTransaction() const { return !sqlite3_get_autocommit(m_db); }
+bool SqliteBackend::inTransaction() const
+{
+    return !sqlite3_get_autocommit(m_db);
+}
 
 // ---- reading ----------------------------------------------------------------
 
@@ -724,8 +750,10 @@ std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& view, const Seek&
         for (int i : view.orderFields)
             order += quoted(view.fields[i].name) + dir + ",";
         order += std::string("rowid") + dir;
-        it = cache.fetch.emplace(shape, CachedText{"SELECT " + selectList(view.fields) + " FROM " + quoted(view.table)
-                                                       + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?"})
+        it = cache.fetch
+                 .emplace(shape,
+                          CachedText{"SELECT " + selectList(view.fields) + " FROM " + quoted(view.table)
+                                     + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?"})
                  .first;
     }
     sqlite3_stmt* s = cached(it->second);
@@ -806,7 +834,8 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& view, Row& row)
             if (std::find(assigned.begin(), assigned.end(), i) != assigned.end()) {
                 // Computed inside the INSERT itself, which holds the write
                 // lock: two processes never take the same number.
-                values += std::string(i ? "," : "") + "(SELECT coalesce(max(" + quoted(f.name) + "),0)+1 FROM " + quoted(view.table) + ")";
+                values += std::string(i ? "," : "") + "(SELECT coalesce(max(" + quoted(f.name) + "),0)+1 FROM "
+                          + quoted(view.table) + ")";
                 returning += "," + quoted(f.name);
             } else {
                 values += i ? ",?" : "?";
@@ -835,7 +864,8 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& view, Row& row)
         fail(rc, QStringLiteral("Writing to table %1").arg(view.table));
     const std::int64_t rowId = sqlite3_column_int64(s, 0);
     for (size_t k = 0; k < assigned.size(); ++k)
-        row[static_cast<size_t>(assigned[k])] = QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, static_cast<int>(k) + 1));
+        row[static_cast<size_t>(assigned[k])] =
+            QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, static_cast<int>(k) + 1));
     rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)
         fail(rc, QStringLiteral("Writing to table %1").arg(view.table));
@@ -904,8 +934,8 @@ bool SqliteBackend::tryLockRecord(const QString& table, std::int64_t rowId)
         const QString path = QDir(m_folder).filePath(QLatin1String(LockFileName));
         m_lockFd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (m_lockFd < 0)
-            throw EngineError(ErrorCode::WriteFailed,
-                              QStringLiteral("Cannot open the lock file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            throw EngineError(ErrorCode::WriteFailed, QStringLiteral("Cannot open the lock file %1: %2")
+                                                          .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     }
     struct flock lock {};
     lock.l_type = F_WRLCK;
@@ -916,8 +946,9 @@ bool SqliteBackend::tryLockRecord(const QString& table, std::int64_t rowId)
         return true;
     if (errno == EAGAIN || errno == EACCES)
         return false;
-    throw EngineError(ErrorCode::WriteFailed,
-                      QStringLiteral("Cannot lock a record of %1: %2").arg(table, QString::fromLocal8Bit(std::strerror(errno))));
+    throw EngineError(
+        ErrorCode::WriteFailed,
+        QStringLiteral("Cannot lock a record of %1: %2").arg(table, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 void SqliteBackend::unlockRecord(const QString& table, std::int64_t rowId)

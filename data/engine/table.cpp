@@ -22,7 +22,7 @@ struct Table::Impl {
     QString folder;
     QStringList orderNames;
     CursorSpec view;
-    QString tableName;  // as stored
+    QString tableName; // as stored
     Table* master = nullptr;
     QStringList masterFields;
     bool masterEmpty = false;
@@ -43,15 +43,17 @@ struct Table::Impl {
     std::int64_t savedRowId = 0;
     bool savedHave = false;
 
-    explicit Impl(Table* table) : q(table) {}
+    explicit Impl(Table* table)
+        : q(table)
+    {
+    }
 
     Backend& be() { return q->m_db->backend(); }
 
     void requireOpen() const
     {
         if (!q->isOpen())
-            throw EngineError(ErrorCode::WrongState,
-                              QStringLiteral("Table %1 is not open.").arg(q->m_tableName));
+            throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 is not open.").arg(q->m_tableName));
     }
 
     QVariantList currentKey() const
@@ -104,9 +106,10 @@ struct Table::Impl {
     QVariantList normalizeKey(const QVariantList& values, const char* what)
     {
         if (values.size() > view.orderFields.size())
-            throw EngineError(ErrorCode::InvalidRequest,
-                              QStringLiteral("%1: %2 values given for a key of %3 fields.")
-                                  .arg(QLatin1String(what)).arg(values.size()).arg(view.orderFields.size()));
+            throw EngineError(ErrorCode::InvalidRequest, QStringLiteral("%1: %2 values given for a key of %3 fields.")
+                                                             .arg(QLatin1String(what))
+                                                             .arg(values.size())
+                                                             .arg(view.orderFields.size()));
         QVariantList key;
         for (int i = 0; i < values.size(); ++i) {
             const FieldDef& f = view.fields[view.orderFields[i]];
@@ -152,7 +155,8 @@ struct Table::Impl {
         windowFromStart = false;
         pos = -1;
         if (haveRecord) {
-            rows.push_back(FetchedRow{s.rowId, std::vector<QVariant>(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount())});
+            rows.push_back(FetchedRow{
+                s.rowId, std::vector<QVariant>(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount())});
             pos = 0;
         }
         stamp = s.stamp;
@@ -275,8 +279,9 @@ struct Table::Impl {
                 if (!consumed(e))
                     edge = &rows[static_cast<size_t>(e)];
             }
-            const Seek seek = edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(view, *edge), edge->rowId}
-                                   : Seek{forward ? SeekMode::After : SeekMode::Before, keyFromSnapshot(before), before.rowId};
+            const Seek seek =
+                edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(view, *edge), edge->rowId}
+                     : Seek{forward ? SeekMode::After : SeekMode::Before, keyFromSnapshot(before), before.rowId};
             found = forward ? scanForward(seek) : scanBackward(seek);
         }
         if (!found) {
@@ -310,7 +315,8 @@ struct Table::Impl {
             positionFrom(Seek{SeekMode::First, {}, 0});
             return;
         }
-        FetchedRow current{q->m_rowId, std::vector<QVariant>(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount())};
+        FetchedRow current{q->m_rowId,
+                           std::vector<QVariant>(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount())};
         rows.push_back(std::move(current));
         pos = 0;
         stamp = be().changeStamp();
@@ -391,7 +397,11 @@ struct Table::Impl {
     }
 };
 
-Table::Table(QObject* parent) : DataSet(parent), d(std::make_unique<Impl>(this)) {}
+Table::Table(QObject* parent)
+    : DataSet(parent)
+    , d(std::make_unique<Impl>(this))
+{
+}
 
 Table::~Table()
 {
@@ -411,7 +421,8 @@ Table::~Table()
 void Table::setDatabase(std::shared_ptr<Database> db)
 {
     if (isOpen())
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
     m_db = std::move(db);
     d->alias.clear();
     d->folder.clear();
@@ -420,7 +431,8 @@ void Table::setDatabase(std::shared_ptr<Database> db)
 void Table::setAliasName(const QString& alias)
 {
     if (isOpen())
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
     d->alias = alias;
     d->folder.clear();
     m_db.reset();
@@ -429,7 +441,8 @@ void Table::setAliasName(const QString& alias)
 void Table::setFolder(const QString& folder)
 {
     if (isOpen())
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Close table %1 before changing its database.").arg(m_tableName));
     d->folder = folder;
     d->alias.clear();
     m_db.reset();
@@ -438,14 +451,16 @@ void Table::setFolder(const QString& folder)
 void Table::setTableName(const QString& name)
 {
     if (isOpen())
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing its name.").arg(m_tableName));
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Close table %1 before changing its name.").arg(m_tableName));
     m_tableName = name;
 }
 
 void Table::setReadOnly(bool readOnly)
 {
     if (isOpen())
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Close table %1 before changing read-only.").arg(m_tableName));
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Close table %1 before changing read-only.").arg(m_tableName));
     m_readOnly = readOnly;
 }
 
@@ -470,7 +485,8 @@ void Table::open()
     else if (!d->folder.isEmpty())
         m_db = Database::forFolder(d->folder);
     if (!m_db)
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 has no database, alias or folder.").arg(m_tableName));
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Table %1 has no database, alias or folder.").arg(m_tableName));
     const QString name = NormalizeTableName(m_tableName);
     TableDef def = m_db->tableDef(name);
     setupFields(def.fields);
@@ -522,7 +538,10 @@ void Table::close()
     emit dataSetChanged();
 }
 
-QString Table::indexFieldNames() const { return d->orderNames.join(QLatin1Char(';')); }
+QString Table::indexFieldNames() const
+{
+    return d->orderNames.join(QLatin1Char(';'));
+}
 
 void Table::setIndexFieldNames(const QString& fields)
 {
@@ -564,7 +583,9 @@ bool Table::findKey(const QVariantList& values)
     for (const FetchedRow& row : rows) {
         bool equal = true;
         for (int i = 0; i < key.size() && equal; ++i)
-            equal = CompareValues(d->view.fields[d->view.orderFields[i]].type, row.values[static_cast<size_t>(d->view.orderFields[i])], key[i]) == 0;
+            equal = CompareValues(d->view.fields[d->view.orderFields[i]].type,
+                                  row.values[static_cast<size_t>(d->view.orderFields[i])], key[i])
+                    == 0;
         if (!equal)
             break;
         if (d->take(row)) {
@@ -583,7 +604,9 @@ bool Table::findKey(const QVariantList& values)
         if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->view, lastRow), lastRow.rowId})) {
             bool equal = true;
             for (int i = 0; i < key.size() && equal; ++i)
-                equal = CompareValues(d->view.fields[d->view.orderFields[i]].type, m_buffer[static_cast<size_t>(d->view.orderFields[i])], key[i]) == 0;
+                equal = CompareValues(d->view.fields[d->view.orderFields[i]].type,
+                                      m_buffer[static_cast<size_t>(d->view.orderFields[i])], key[i])
+                        == 0;
             if (equal) {
                 setEdges(false, false);
                 notifyRecord();
@@ -659,7 +682,10 @@ void Table::setRange(const QVariantList& low, const QVariantList& high)
     d->positionFrom(Seek{SeekMode::First, {}, 0});
 }
 
-void Table::cancelRange() { setRange({}, {}); }
+void Table::cancelRange()
+{
+    setRange({}, {});
+}
 
 void Table::setMaster(Table* master, const QString& masterFields)
 {
@@ -711,8 +737,14 @@ void Table::last()
     notifyRecord();
 }
 
-void Table::next() { d->moveBy(true); }
-void Table::prior() { d->moveBy(false); }
+void Table::next()
+{
+    d->moveBy(true);
+}
+void Table::prior()
+{
+    d->moveBy(false);
+}
 
 int Table::recordCount()
 {
@@ -833,7 +865,10 @@ void Table::insert()
     notifyRecord();
 }
 
-void Table::append() { insert(); }
+void Table::append()
+{
+    insert();
+}
 
 void Table::edit()
 {
@@ -843,7 +878,8 @@ void Table::edit()
     if (m_readOnly)
         throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Table %1 is open read-only.").arg(m_tableName));
     if (!d->haveRecord)
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 has no current record to edit.").arg(m_tableName));
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Table %1 has no current record to edit.").arg(m_tableName));
     d->takeLock(m_rowId);
     // Another workstation may have changed the record since it was read.
     std::optional<Row> fresh;
@@ -919,7 +955,8 @@ void Table::deleteRecord()
         return;
     }
     if (!d->haveRecord)
-        throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 has no current record to delete.").arg(m_tableName));
+        throw EngineError(ErrorCode::WrongState,
+                          QStringLiteral("Table %1 has no current record to delete.").arg(m_tableName));
     const bool wasEditing = state() == DataSetState::Edit;
     d->takeLock(m_rowId);
     if (m_events.beforeDelete) {

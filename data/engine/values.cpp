@@ -15,7 +15,9 @@
 namespace varnex::data {
 
 EngineError::EngineError(int code, const QString& message)
-    : std::runtime_error(message.toStdString()), m_code(code), m_message(message)
+    : std::runtime_error(message.toStdString())
+    , m_code(code)
+    , m_message(message)
 {
 }
 
@@ -40,21 +42,20 @@ namespace {
                       QStringLiteral("%1: '%2' is not a valid %3.").arg(what, shown, QLatin1String(expected)));
 }
 
-bool isCurrency(const QVariant& v) { return v.metaType() == QMetaType::fromType<Currency>(); }
+bool isCurrency(const QVariant& v)
+{
+    return v.metaType() == QMetaType::fromType<Currency>();
+}
 
 std::int64_t toInteger(const QVariant& value, const QString& what, std::int64_t low, std::int64_t high)
 {
     std::int64_t result = 0;
     switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        result = value.toBool() ? 1 : 0;
-        break;
+    case QMetaType::Bool: result = value.toBool() ? 1 : 0; break;
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::Short:
-    case QMetaType::Long:
-        result = value.toLongLong();
-        break;
+    case QMetaType::Long: result = value.toLongLong(); break;
     case QMetaType::UInt:
     case QMetaType::ULongLong:
     case QMetaType::UShort:
@@ -80,8 +81,7 @@ std::int64_t toInteger(const QVariant& value, const QString& what, std::int64_t 
             mismatch(what, value, "integer");
         break;
     }
-    default:
-        mismatch(what, value, "integer");
+    default: mismatch(what, value, "integer");
     }
     if (result < low || result > high)
         mismatch(what, value, "integer in range");
@@ -118,7 +118,10 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
                 // plane is two UTF-16 units and must not be cut in half.
                 qsizetype units = 0;
                 for (int characters = 0; characters < limit && units < text.size(); ++characters)
-                    units += (text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate()) ? 2 : 1;
+                    units +=
+                        (text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate())
+                            ? 2
+                            : 1;
                 text.truncate(units);
             }
         }
@@ -132,8 +135,8 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
     case FieldType::AutoIncrement:
         if (typeId == QMetaType::QString && value.toString().trimmed().isEmpty())
             return {};
-        return QVariant::fromValue<qlonglong>(toInteger(value, what, std::numeric_limits<std::int32_t>::min(),
-                                                        std::numeric_limits<std::int32_t>::max()));
+        return QVariant::fromValue<qlonglong>(
+            toInteger(value, what, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
     case FieldType::Number: {
         if (isCurrency(value))
             return value.value<Currency>().toDouble();
@@ -184,8 +187,7 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
                 mismatch(what, value, "amount");
             return QVariant::fromValue(*parsed);
         }
-        default:
-            mismatch(what, value, "amount");
+        default: mismatch(what, value, "amount");
         }
     }
     case FieldType::Logical:
@@ -290,27 +292,18 @@ int CompareValues(FieldType type, const QVariant& a, const QVariant& b)
     auto cmp = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
     switch (type) {
     case FieldType::Text:
-    case FieldType::Memo:
-        return cmp(a.toString().toUtf8(), b.toString().toUtf8());
+    case FieldType::Memo: return cmp(a.toString().toUtf8(), b.toString().toUtf8());
     case FieldType::ShortInteger:
     case FieldType::Integer:
-    case FieldType::AutoIncrement:
-        return cmp(a.toLongLong(), b.toLongLong());
-    case FieldType::Number:
-        return cmp(a.toDouble(), b.toDouble());
-    case FieldType::Money:
-        return cmp(a.value<Currency>().ticks(), b.value<Currency>().ticks());
-    case FieldType::Logical:
-        return cmp(a.toBool(), b.toBool());
-    case FieldType::Date:
-        return cmp(a.toDate(), b.toDate());
-    case FieldType::Time:
-        return cmp(a.toTime(), b.toTime());
-    case FieldType::Timestamp:
-        return cmp(a.toDateTime(), b.toDateTime());
+    case FieldType::AutoIncrement: return cmp(a.toLongLong(), b.toLongLong());
+    case FieldType::Number: return cmp(a.toDouble(), b.toDouble());
+    case FieldType::Money: return cmp(a.value<Currency>().ticks(), b.value<Currency>().ticks());
+    case FieldType::Logical: return cmp(a.toBool(), b.toBool());
+    case FieldType::Date: return cmp(a.toDate(), b.toDate());
+    case FieldType::Time: return cmp(a.toTime(), b.toTime());
+    case FieldType::Timestamp: return cmp(a.toDateTime(), b.toDateTime());
     case FieldType::Bytes:
-    case FieldType::Binary:
-        return cmp(a.toByteArray(), b.toByteArray());
+    case FieldType::Binary: return cmp(a.toByteArray(), b.toByteArray());
     }
     return 0;
 }
@@ -419,7 +412,7 @@ void ParameterMatcher::checkAllUsed() const
 }
 
 namespace {
-std::atomic<int> g_messageLanguage {1};
+std::atomic<int> g_messageLanguage{1};
 }
 
 void SetEngineMessageLanguage(int language)

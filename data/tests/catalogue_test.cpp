@@ -38,7 +38,7 @@ TEST(Catalogue, ClientQueryFieldsComeFirstInTheirSearchOrder)
     const TableDef* cli = FindTableDef(QStringLiteral("cli"));
     ASSERT_NE(cli, nullptr);
     const QStringList tail = {QStringLiteral("Cli_comments:m200"), QStringLiteral("Cli_user:t10"),
-                              QStringLiteral("Cli_stamp:ts"), QStringLiteral("Cli_currency:i"),
+                              QStringLiteral("Cli_stamp:ts"),      QStringLiteral("Cli_currency:i"),
                               QStringLiteral("Cli_credit_hold:l"), QStringLiteral("Cli_block_orders:l")};
     EXPECT_EQ(actual(*cli).mid(37, 6), tail);
     EXPECT_EQ(cli->fieldIndex(QStringLiteral("cli_tax3")), cli->fieldIndex(QStringLiteral("Cli_tax12")) - 9);
@@ -53,17 +53,17 @@ TEST(Catalogue, FindTableDefNames)
     };
     const Case cases[] = {
         {"ctrl", "ctrl"},
-        {"CTRL.DB", "ctrl"},            // any case, suffix ignored
+        {"CTRL.DB", "ctrl"}, // any case, suffix ignored
         {"Ctrl.db", "ctrl"},
-        {"Cartmp12", "Cartmp"},         // a session copy
+        {"Cartmp12", "Cartmp"}, // a session copy
         {"CAPTMP3.db", "captmp"},
-        {"cfrdettmp4", "cfrdet01"},     // session copy under another base name
-        {"cfrdet01", "cfrdet01"},       // the template itself
-        {"svstatc2001", "svstatc"},     // an archived year
+        {"cfrdettmp4", "cfrdet01"}, // session copy under another base name
+        {"cfrdet01", "cfrdet01"},   // the template itself
+        {"svstatc2001", "svstatc"}, // an archived year
         {"sastats2002.DB", "sastats"},
-        {"fa1frm2", "fa1frm2"},         // digits that are part of the name
+        {"fa1frm2", "fa1frm2"}, // digits that are part of the name
         {"Fa1frm1", "Fa1frm1"},
-        {"sup7", nullptr},              // only work tables and archives take a number
+        {"sup7", nullptr}, // only work tables and archives take a number
         {"Cartmp", "Cartmp"},
         {"", nullptr},
         {".db", nullptr},
@@ -95,8 +95,8 @@ TEST(Catalogue, DefinitionsAreWellFormed)
         for (const FieldDef& f : t.fields) {
             EXPECT_FALSE(fieldNames.contains(f.name.toLower())) << f.name.toStdString();
             fieldNames.insert(f.name.toLower());
-            const bool sized = f.type == FieldType::Text || f.type == FieldType::Memo ||
-                               f.type == FieldType::Bytes || f.type == FieldType::Binary;
+            const bool sized = f.type == FieldType::Text || f.type == FieldType::Memo || f.type == FieldType::Bytes
+                               || f.type == FieldType::Binary;
             EXPECT_EQ(sized, f.size > 0) << f.name.toStdString();
             autoIncrements += f.type == FieldType::AutoIncrement;
         }
@@ -166,11 +166,10 @@ TEST(Catalogue, DetailKeyOrdersOfTheLinksExist)
         const TableDef* t = FindTableDef(QString::fromLatin1(table));
         ASSERT_NE(t, nullptr);
         const IndexDef* pk = t->primaryKey();
-        const bool isPrimary = pk && pk->fields.size() == fields.size() &&
-                               std::equal(fields.begin(), fields.end(), pk->fields.begin(),
-                                          [](const QString& a, const QString& b) {
-                                              return a.compare(b, Qt::CaseInsensitive) == 0;
-                                          });
+        const bool isPrimary =
+            pk && pk->fields.size() == fields.size()
+            && std::equal(fields.begin(), fields.end(), pk->fields.begin(),
+                          [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; });
         EXPECT_TRUE(isPrimary || t->keyOrder(fields) != nullptr) << fields.join(';').toStdString();
     }
 }
@@ -200,7 +199,8 @@ TEST(Catalogue, FoldersTemplatesAndWorkTables)
         plain.insert(t->name);
     for (const char* present : {"ctrl", "sup", "cap", "FaCylinder", "cfrdet01", "jcBudgetDet", "ivmag"})
         EXPECT_TRUE(plain.contains(QString::fromLatin1(present))) << present;
-    for (const char* absent : {"Cartmp", "CliCyln", "CaxJC", "VatTmp", "ivserintmp", "pntrx", "Pndept", "jcctrl", "comp"})
+    for (const char* absent :
+         {"Cartmp", "CliCyln", "CaxJC", "VatTmp", "ivserintmp", "pntrx", "Pndept", "jcctrl", "comp"})
         EXPECT_FALSE(plain.contains(QString::fromLatin1(absent))) << absent;
 
     QSet<QString> full;

@@ -70,7 +70,8 @@ TEST_F(CursorTest, SecondaryOrderWithEmptyAndRepeatedKeysIsTheSameBothWays)
     sup->setIndexFieldNames(QStringLiteral("Sup_name"));
     QList<std::pair<QString, QString>> rows;
     for (int i = 0; i < 60; ++i)
-        rows.append({i % 7 == 0 ? QString() : QStringLiteral("Name%1").arg(i % 5), QStringLiteral("S%1").arg(i, 4, 10, QLatin1Char('0'))});
+        rows.append({i % 7 == 0 ? QString() : QStringLiteral("Name%1").arg(i % 5),
+                     QStringLiteral("S%1").arg(i, 4, 10, QLatin1Char('0'))});
     std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     QStringList expected;
     for (const auto& r : rows)
@@ -96,7 +97,13 @@ TEST_F(CursorTest, FindKeyFindNearestAndPrefixLocate)
         addItem(*cap, QStringLiteral("ACME"), QLatin1String(inv), d, QStringLiteral("10"));
     addItem(*cap, QStringLiteral("BOLT"), QStringLiteral("INV100"), d, QStringLiteral("20"));
 
-    struct Case { QVariantList key; bool found; QString supplier; QString invoice; const char* edge; };
+    struct Case {
+        QVariantList key;
+        bool found;
+        QString supplier;
+        QString invoice;
+        const char* edge;
+    };
     const Case cases[] = {
         {{QStringLiteral("ACME"), QStringLiteral("INV100"), d}, true, "ACME", "INV100", "full key"},
         {{QStringLiteral("BOLT")}, true, "BOLT", "INV100", "leading field only"},
@@ -135,8 +142,7 @@ TEST_F(CursorTest, RangeLimitsTheVisibleRecords)
 {
     auto sup = fillSuppliers(30);
     sup->setRange({QStringLiteral("S0010")}, {QStringLiteral("S0014")});
-    EXPECT_EQ(walk(*sup, QStringLiteral("Sup_code")),
-              (QStringList{"S0010", "S0011", "S0012", "S0013", "S0014"}));
+    EXPECT_EQ(walk(*sup, QStringLiteral("Sup_code")), (QStringList{"S0010", "S0011", "S0012", "S0013", "S0014"}));
     EXPECT_EQ(sup->recordCount(), 5);
     EXPECT_FALSE(sup->findKey({QStringLiteral("S0020")}));
     sup->cancelRange();
@@ -203,7 +209,8 @@ TEST_F(CursorTest, DetailFollowsEveryMoveOfItsMaster)
 TEST_F(CursorTest, FilterHidesRecordsEverywhere)
 {
     auto sup = fillSuppliers(40);
-    sup->setFilter([](DataSet& t) { return t.field(QStringLiteral("Sup_code")).asString().endsWith(QLatin1Char('3')); });
+    sup->setFilter(
+        [](DataSet& t) { return t.field(QStringLiteral("Sup_code")).asString().endsWith(QLatin1Char('3')); });
     EXPECT_EQ(walk(*sup, QStringLiteral("Sup_code")), (QStringList{"S0003", "S0013", "S0023", "S0033"}));
     EXPECT_EQ(walkBackwards(*sup, QStringLiteral("Sup_code")), (QStringList{"S0003", "S0013", "S0023", "S0033"}));
     EXPECT_EQ(sup->recordCount(), 4);
@@ -225,14 +232,17 @@ TEST_F(CursorTest, CalculatedFieldIsComputedOnEveryFetchAndCannotBeWritten)
     int calls = 0;
     sup.events().calcFields = [&](DataSet& t) {
         ++calls;
-        t.field(QStringLiteral("Label")).setString(t.field(QStringLiteral("Sup_code")).asString() + QStringLiteral("-x"));
+        t.field(QStringLiteral("Label"))
+            .setString(t.field(QStringLiteral("Sup_code")).asString() + QStringLiteral("-x"));
     };
     sup.open();
     EXPECT_EQ(walk(sup, QStringLiteral("label")), (QStringList{"S0000-x", "S0001-x", "S0002-x"}));
     EXPECT_GE(calls, 3);
-    EXPECT_EQ(ErrorCodeOf([&] { sup.field(QStringLiteral("Label")).setString(QStringLiteral("y")); }), ErrorCode::ReadOnly);
+    EXPECT_EQ(ErrorCodeOf([&] { sup.field(QStringLiteral("Label")).setString(QStringLiteral("y")); }),
+              ErrorCode::ReadOnly);
     sup.edit();
-    EXPECT_EQ(ErrorCodeOf([&] { sup.field(QStringLiteral("Label")).setString(QStringLiteral("y")); }), ErrorCode::ReadOnly);
+    EXPECT_EQ(ErrorCodeOf([&] { sup.field(QStringLiteral("Label")).setString(QStringLiteral("y")); }),
+              ErrorCode::ReadOnly);
     sup.cancel();
 }
 

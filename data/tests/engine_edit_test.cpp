@@ -40,7 +40,8 @@ TEST_F(EditTest, InsertEditCancelDeleteAndTheirEventsInOrder)
     ev.fieldChange = [&](Field& f) { log << QStringLiteral("change ") + f.name(); };
 
     addSupplier(*sup, QStringLiteral("A"), QStringLiteral("Alpha"));
-    EXPECT_EQ(log, (QStringList{"new", "change Sup_terms", "change Sup_code", "change Sup_name", "change Sup_current_bal", "beforePost", "afterPost"}));
+    EXPECT_EQ(log, (QStringList{"new", "change Sup_terms", "change Sup_code", "change Sup_name",
+                                "change Sup_current_bal", "beforePost", "afterPost"}));
     EXPECT_EQ(sup->field(QStringLiteral("Sup_terms")).asInteger(), 30) << "set by the new-record handler";
 
     log.clear();
@@ -104,12 +105,12 @@ TEST_F(EditTest, EveryTypeKeepsItsValueExactly)
     TableDef def;
     def.name = QStringLiteral("alltypes");
     def.fields = {
-        {QStringLiteral("T"), FieldType::Text, 5},        {QStringLiteral("S"), FieldType::ShortInteger, 0},
-        {QStringLiteral("I"), FieldType::Integer, 0},     {QStringLiteral("N"), FieldType::Number, 0},
-        {QStringLiteral("M"), FieldType::Money, 0},       {QStringLiteral("L"), FieldType::Logical, 0},
-        {QStringLiteral("D"), FieldType::Date, 0},        {QStringLiteral("Tm"), FieldType::Time, 0},
-        {QStringLiteral("Ts"), FieldType::Timestamp, 0},  {QStringLiteral("A"), FieldType::AutoIncrement, 0},
-        {QStringLiteral("Mo"), FieldType::Memo, 10},      {QStringLiteral("By"), FieldType::Bytes, 4},
+        {QStringLiteral("T"), FieldType::Text, 5},       {QStringLiteral("S"), FieldType::ShortInteger, 0},
+        {QStringLiteral("I"), FieldType::Integer, 0},    {QStringLiteral("N"), FieldType::Number, 0},
+        {QStringLiteral("M"), FieldType::Money, 0},      {QStringLiteral("L"), FieldType::Logical, 0},
+        {QStringLiteral("D"), FieldType::Date, 0},       {QStringLiteral("Tm"), FieldType::Time, 0},
+        {QStringLiteral("Ts"), FieldType::Timestamp, 0}, {QStringLiteral("A"), FieldType::AutoIncrement, 0},
+        {QStringLiteral("Mo"), FieldType::Memo, 10},     {QStringLiteral("By"), FieldType::Bytes, 4},
         {QStringLiteral("Bi"), FieldType::Binary, 0},
     };
     db->createTable(def);
@@ -122,7 +123,8 @@ TEST_F(EditTest, EveryTypeKeepsItsValueExactly)
     t->field(QStringLiteral("I")).setValue(QStringLiteral(" 2147483647 "));
     t->field(QStringLiteral("N")).setNumber(0.1);
     // 0.1 + 0.2 in binary floating point is not 0.3; the money column must be.
-    t->field(QStringLiteral("M")).setMoney(Currency::parse(std::string_view("0.1")).value() + Currency::parse(std::string_view("0.2")).value());
+    t->field(QStringLiteral("M"))
+        .setMoney(Currency::parse(std::string_view("0.1")).value() + Currency::parse(std::string_view("0.2")).value());
     t->field(QStringLiteral("L")).setLogical(true);
     t->field(QStringLiteral("D")).setDate(QDate(2024, 2, 29));
     t->field(QStringLiteral("Tm")).setTime(QTime(7, 5, 3));
@@ -173,7 +175,11 @@ TEST_F(EditTest, WrongTypesAreClearErrors)
 {
     auto sup = openTable(QStringLiteral("sup"));
     sup->insert();
-    struct Case { const char* field; QVariant value; const char* edge; };
+    struct Case {
+        const char* field;
+        QVariant value;
+        const char* edge;
+    };
     const Case cases[] = {
         {"Sup_terms", QStringLiteral("abc"), "text in a short integer"},
         {"Sup_terms", 40000, "short integer out of range"},
@@ -195,7 +201,8 @@ TEST_F(EditTest, WrongTypesAreClearErrors)
     sup->field(QStringLiteral("Sup_terms")).setValue(QString());
     EXPECT_TRUE(sup->field(QStringLiteral("Sup_terms")).isNull());
     sup->cancel();
-    EXPECT_EQ(ErrorCodeOf([&] { sup->field(QStringLiteral("Sup_name")).setString(QStringLiteral("x")); }), ErrorCode::WrongState)
+    EXPECT_EQ(ErrorCodeOf([&] { sup->field(QStringLiteral("Sup_name")).setString(QStringLiteral("x")); }),
+              ErrorCode::WrongState)
         << "writing outside edit mode";
 }
 
@@ -259,14 +266,16 @@ TEST_F(EditTest, PostingFailingAtAnyWriteLeavesNothing)
         Transaction tx(db);
         ASSERT_TRUE(sup->findKey({QStringLiteral("ACME")}));
         for (int line = 1; line <= 3; ++line)
-            addItem(*cap, QStringLiteral("ACME"), QStringLiteral("INV%1").arg(line), QDate(2024, 5, line), QStringLiteral("10.25"));
+            addItem(*cap, QStringLiteral("ACME"), QStringLiteral("INV%1").arg(line), QDate(2024, 5, line),
+                    QStringLiteral("10.25"));
         Query note(db, QStringLiteral("INSERT INTO cap (Cap_supplier, Cap_invoice, Cap_amount) VALUES (:s, :i, :a)"));
         note.bindText(QStringLiteral("s"), QStringLiteral("ACME"));
         note.bindText(QStringLiteral("i"), QStringLiteral("NOTE"));
         note.bindMoney(QStringLiteral("a"), Currency::fromUnits(1));
         note.execSql();
         sup->edit();
-        sup->field(QStringLiteral("Sup_current_bal")).setMoney(sup->field(QStringLiteral("Sup_current_bal")).asMoney() + Currency::fromTicks(317500));
+        sup->field(QStringLiteral("Sup_current_bal"))
+            .setMoney(sup->field(QStringLiteral("Sup_current_bal")).asMoney() + Currency::fromTicks(317500));
         sup->post();
         tx.commit();
     };
@@ -322,7 +331,8 @@ TEST_F(EditTest, SecondCursorOfThisProcessCannotEditTheSameRecord)
     first->field(QStringLiteral("Sup_name")).setString(QStringLiteral("First"));
     first->post();
     second->edit();
-    EXPECT_EQ(second->field(QStringLiteral("Sup_name")).asString(), QStringLiteral("First")) << "edit reloads the record";
+    EXPECT_EQ(second->field(QStringLiteral("Sup_name")).asString(), QStringLiteral("First"))
+        << "edit reloads the record";
     second->cancel();
     first->edit();
     first->cancel();
@@ -341,9 +351,11 @@ TEST_F(EditTest, EditReloadsWhatAnotherWorkstationChanged)
     addSupplier(*sup, QStringLiteral("A"), QStringLiteral("Alpha"));
     addSupplier(*sup, QStringLiteral("B"), QStringLiteral("Beta"));
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(QDir(folder()).filePath(QStringLiteral("varnex.sqlite")).toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(QDir(folder()).filePath(QStringLiteral("varnex.sqlite")).toUtf8().constData(), &other),
+              SQLITE_OK);
     sqlite3_busy_timeout(other, 5000);
-    ASSERT_EQ(sqlite3_exec(other, "UPDATE sup SET Sup_name='Elsewhere' WHERE Sup_code='A'", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "UPDATE sup SET Sup_name='Elsewhere' WHERE Sup_code='A'", nullptr, nullptr, nullptr),
+              SQLITE_OK);
 
     ASSERT_TRUE(sup->findKey({QStringLiteral("A")}));
     sup->edit();
@@ -354,7 +366,8 @@ TEST_F(EditTest, EditReloadsWhatAnotherWorkstationChanged)
     EXPECT_EQ(ErrorCodeOf([&] { sup->edit(); }), ErrorCode::RecordDeleted);
     EXPECT_EQ(sup->state(), DataSetState::Browse);
     sup->refresh();
-    EXPECT_EQ(sup->field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B")) << "the next record takes its place";
+    EXPECT_EQ(sup->field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B"))
+        << "the next record takes its place";
     EXPECT_EQ(sup->recordCount(), 1);
     sqlite3_close(other);
 }
@@ -380,11 +393,12 @@ TEST_F(EditTest, PostingWaitsForAnotherWriterThenReportsBusy)
         QElapsedTimer waited;
         waited.start();
         EXPECT_EQ(ErrorCodeOf([&] {
-            Transaction tx(db);
-            auto sup = openTable(QStringLiteral("sup"));
-            addSupplier(*sup, QStringLiteral("A"), QStringLiteral("Alpha"));
-            tx.commit();
-        }), 0);
+                      Transaction tx(db);
+                      auto sup = openTable(QStringLiteral("sup"));
+                      addSupplier(*sup, QStringLiteral("A"), QStringLiteral("Alpha"));
+                      tx.commit();
+                  }),
+                  0);
         EXPECT_GE(waited.elapsed(), 200) << "it waited for the other writer";
         writer.join();
     }

@@ -44,7 +44,10 @@ inline TableDef OpenItemDef(const QString& name = QStringLiteral("cap"))
         {QStringLiteral("Cap_date"), FieldType::Date, 0},
         {QStringLiteral("Cap_amount"), FieldType::Money, 0},
     };
-    def.indexes = {{QString(), {QStringLiteral("Cap_supplier"), QStringLiteral("Cap_invoice"), QStringLiteral("Cap_date")}, true, true}};
+    def.indexes = {{QString(),
+                    {QStringLiteral("Cap_supplier"), QStringLiteral("Cap_invoice"), QStringLiteral("Cap_date")},
+                    true,
+                    true}};
     return def;
 }
 

@@ -156,7 +156,8 @@ TEST_F(LockTest, RecordThisProcessHoldsIsRefusedToTheOtherProcess)
     ASSERT_TRUE(sup->findKey({QStringLiteral("ACME")}));
     sup->edit();
     QProcess other;
-    other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"), {folder(), QStringLiteral("sup"), QStringLiteral("ACME")});
+    other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"),
+                {folder(), QStringLiteral("sup"), QStringLiteral("ACME")});
     ASSERT_TRUE(other.waitForFinished(10000));
     EXPECT_EQ(other.exitCode(), 1);
     EXPECT_TRUE(other.readAllStandardOutput().startsWith("ERROR 10241")) << "the helper was refused";
@@ -174,7 +175,8 @@ TEST_F(LockTest, RecordWrittenInATransactionStaysLockedUntilItEnds)
 {
     auto tryFromOtherProcess = [&] {
         QProcess other;
-        other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"), {folder(), QStringLiteral("sup"), QStringLiteral("ACME")});
+        other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"),
+                    {folder(), QStringLiteral("sup"), QStringLiteral("ACME")});
         EXPECT_TRUE(other.waitForStarted(5000));
         QByteArray said;
         QElapsedTimer waited;

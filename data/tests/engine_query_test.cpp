@@ -38,7 +38,8 @@ TEST_F(QueryTest, ParametersBindByTypeAndResultsReadLikeATable)
     q.open();
     EXPECT_EQ(walk(q, QStringLiteral("Cap_invoice")), (QStringList{"I1", "I2"}));
     EXPECT_EQ(walkBackwards(q, QStringLiteral("Cap_invoice")), (QStringList{"I1", "I2"}));
-    EXPECT_EQ(ErrorCodeOf([&] { q.field(QStringLiteral("Cap_invoice")).setString(QStringLiteral("x")); }), ErrorCode::ReadOnly);
+    EXPECT_EQ(ErrorCodeOf([&] { q.field(QStringLiteral("Cap_invoice")).setString(QStringLiteral("x")); }),
+              ErrorCode::ReadOnly);
 }
 
 TEST_F(QueryTest, SumsOverMoneyStayExact)
@@ -78,14 +79,28 @@ TEST_F(QueryTest, InsertStatementAndValuesThatLookLikeSql)
 
 TEST_F(QueryTest, BadStatementsAreEngineErrors)
 {
-    struct Case { QString sql; QStringList bound; int code; const char* edge; };
+    struct Case {
+        QString sql;
+        QStringList bound;
+        int code;
+        const char* edge;
+    };
     const Case cases[] = {
         {QStringLiteral("SELEKT * FROM cap"), {}, ErrorCode::QuerySyntax, "syntax"},
         {QStringLiteral("SELECT * FROM nothere"), {}, ErrorCode::TableNotFound, "unknown table"},
         {QStringLiteral("SELECT Nope FROM cap"), {}, ErrorCode::FieldNotFound, "unknown field"},
-        {QStringLiteral("SELECT * FROM cap WHERE Cap_supplier = :p"), {}, ErrorCode::QueryParameter, "unbound parameter"},
-        {QStringLiteral("SELECT * FROM cap"), {QStringLiteral("extra")}, ErrorCode::QueryParameter, "parameter not in the text"},
-        {QStringLiteral("SELECT * FROM cap WHERE Cap_supplier = ?"), {}, ErrorCode::QueryParameter, "positional parameter"},
+        {QStringLiteral("SELECT * FROM cap WHERE Cap_supplier = :p"),
+         {},
+         ErrorCode::QueryParameter,
+         "unbound parameter"},
+        {QStringLiteral("SELECT * FROM cap"),
+         {QStringLiteral("extra")},
+         ErrorCode::QueryParameter,
+         "parameter not in the text"},
+        {QStringLiteral("SELECT * FROM cap WHERE Cap_supplier = ?"),
+         {},
+         ErrorCode::QueryParameter,
+         "positional parameter"},
         {QStringLiteral("SELECT 1; DELETE FROM cap"), {}, ErrorCode::QuerySyntax, "two statements"},
         {QStringLiteral("DELETE FROM cap"), {}, ErrorCode::QuerySyntax, "a change opened as a query"},
         {QStringLiteral("   "), {}, ErrorCode::QuerySyntax, "empty"},

@@ -76,7 +76,11 @@ TEST_F(StructureTest, CopyEmptyAndDrop)
 
 TEST_F(StructureTest, BadDefinitionsAndNamesAreRefused)
 {
-    struct Case { TableDef def; int code; const char* edge; };
+    struct Case {
+        TableDef def;
+        int code;
+        const char* edge;
+    };
     TableDef noFields{QStringLiteral("t1"), Folder::Company, {}, {}, false};
     TableDef twice = OpenItemDef(QStringLiteral("t2"));
     twice.fields << FieldDef{QStringLiteral("CAP_DATE"), FieldType::Date, 0};
@@ -133,18 +137,22 @@ TEST_F(StructureTest, AliasesNameAFolderAndCanBeRepointed)
 
     RemoveAlias(QStringLiteral("purchentdb"));
     EXPECT_EQ(ErrorCodeOf([&] { sup.open(); }), ErrorCode::AliasNotFound);
-    EXPECT_EQ(ErrorCodeOf([&] { Database::forFolder(folder() + QStringLiteral("/missing")); }), ErrorCode::FolderNotFound);
+    EXPECT_EQ(ErrorCodeOf([&] { Database::forFolder(folder() + QStringLiteral("/missing")); }),
+              ErrorCode::FolderNotFound);
 }
 
 TEST(NetworkFolder, NetworkFileSystemTypesAreRecognised)
 {
-    struct Case { std::int64_t type; bool network; const char* name; };
+    struct Case {
+        std::int64_t type;
+        bool network;
+        const char* name;
+    };
     const Case cases[] = {
-        {0x6969, true, "NFS"},           {0x517B, true, "SMB"},
-        {0xFF534D42, true, "CIFS"},      {0xFE534D42, true, "SMB2"},
-        {0xEF53, false, "ext4"},         {0x58465342, false, "XFS"},
-        {0x9123683E, false, "Btrfs"},    {0x01021994, false, "tmpfs"},
-        {0x794C7630, false, "overlay"},  {0, false, "zero"},
+        {0x6969, true, "NFS"},        {0x517B, true, "SMB"},        {0xFF534D42, true, "CIFS"},
+        {0xFE534D42, true, "SMB2"},   {0xEF53, false, "ext4"},      {0x58465342, false, "XFS"},
+        {0x9123683E, false, "Btrfs"}, {0x01021994, false, "tmpfs"}, {0x794C7630, false, "overlay"},
+        {0, false, "zero"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsNetworkFileSystemType(c.type), c.network) << c.name;
@@ -158,13 +166,16 @@ TEST(NetworkFolder, LocalFolderIsAccepted)
 
 TEST(EngineMessages, TheUsersLanguageChoosesTheText)
 {
-    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")), QStringLiteral("Server down."));
+    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")),
+              QStringLiteral("Server down."));
     SetEngineMessageLanguage(2);
     EXPECT_EQ(EngineMessageLanguage(), 2);
-    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")), QStringLiteral("Serveur arrêté."));
+    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")),
+              QStringLiteral("Serveur arrêté."));
     // any other number reads English, as every text choice of the suite does
     SetEngineMessageLanguage(0);
-    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")), QStringLiteral("Server down."));
+    EXPECT_EQ(EngineText(QStringLiteral("Server down."), QStringLiteral("Serveur arrêté.")),
+              QStringLiteral("Server down."));
     SetEngineMessageLanguage(1);
 }
 
@@ -252,7 +263,9 @@ TEST(RecordLockFile, EveryTableOfTheCatalogueLocksItsOwnRange)
         EXPECT_EQ(SqliteBackend::lockOffset(name.toUpper(), 7), range + 7) << "names compare without case";
     }
     // The largest record id still lands inside its table's range.
-    EXPECT_EQ(SqliteBackend::lockOffset(QStringLiteral("sup"), 0xFFFFFFFFll) - SqliteBackend::lockOffset(QStringLiteral("sup"), 0), 0xFFFFFFFFll);
+    EXPECT_EQ(SqliteBackend::lockOffset(QStringLiteral("sup"), 0xFFFFFFFFll)
+                  - SqliteBackend::lockOffset(QStringLiteral("sup"), 0),
+              0xFFFFFFFFll);
 }
 
 } // namespace

@@ -14,12 +14,11 @@ TEST(RightsMap, BitNumbers)
         int ledger, group, item, bit;
     };
     const Case cases[] = {
-        {0, 0, 0, 0},
-        {2, 2, 2, 242},      // third report of accounts payable: byte 30, bit 2
-        {7, 0, 14, 749},     // last payroll edit option, still inside its group
-        {9, 3, 3, 993},      // last job-cost procedure
-        {0, 0, 15, 15},      // an item past 14 runs into the next group's bits
-        {128 + 2, 2, 2, 242} // ledger and group keep their low 7 bits
+        {0, 0, 0, 0},        {2, 2, 2, 242}, // third report of accounts payable: byte 30, bit 2
+        {7, 0, 14, 749},                     // last payroll edit option, still inside its group
+        {9, 3, 3, 993},                      // last job-cost procedure
+        {0, 0, 15, 15},                      // an item past 14 runs into the next group's bits
+        {128 + 2, 2, 2, 242}                 // ledger and group keep their low 7 bits
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bit);

@@ -23,10 +23,8 @@
 #include "varnex/data/query.h"
 #include "varnex/data/table.h"
 
-namespace varnex::data
-{
-namespace
-{
+namespace varnex::data {
+namespace {
 
 int codeOf(const std::function<void()>& action)
 {
@@ -39,8 +37,7 @@ int codeOf(const std::function<void()>& action)
 }
 
 // Sets environment variables for one test and puts them back after.
-class ScopedEnvironment
-{
+class ScopedEnvironment {
 public:
     void set(const char* name, const QByteArray& value)
     {
@@ -69,17 +66,18 @@ TEST(PgDialect, NamedParametersBecomeNumbersOutsideStringsAndComments)
         QStringList names;
     };
     const Case cases[] = {
-        { "SELECT * FROM cap WHERE Cap_supplier = :pcode", "SELECT * FROM cap WHERE Cap_supplier = $1", { "pcode" } },
+        {"SELECT * FROM cap WHERE Cap_supplier = :pcode", "SELECT * FROM cap WHERE Cap_supplier = $1", {"pcode"}},
         // one name used twice, any case, gets one number
-        { "SELECT :a, :B, :A", "SELECT $1, $2, $1", { "a", "B" } },
+        {"SELECT :a, :B, :A", "SELECT $1, $2, $1", {"a", "B"}},
         // strings, comments and casts are not parameters
-        { "SELECT ':x', 'it''s :y' -- :z\n, :w", "SELECT ':x', 'it''s :y' -- :z\n, $1", { "w" } },
-        { "SELECT /* :c */ x::text FROM t", "SELECT /* :c */ x::text FROM t", {} },
+        {"SELECT ':x', 'it''s :y' -- :z\n, :w", "SELECT ':x', 'it''s :y' -- :z\n, $1", {"w"}},
+        {"SELECT /* :c */ x::text FROM t", "SELECT /* :c */ x::text FROM t", {}},
         // quoted names are stored in lower case
-        { "SELECT \"Date\" FROM \"Cap\" WHERE \"Index\" = :i", "SELECT \"date\" FROM \"cap\" WHERE \"index\" = $1",
-            { "i" } },
+        {"SELECT \"Date\" FROM \"Cap\" WHERE \"Index\" = :i",
+         "SELECT \"date\" FROM \"cap\" WHERE \"index\" = $1",
+         {"i"}},
         // a slice or a time text is no parameter
-        { "SELECT '07:05' , a[1:2]", "SELECT '07:05' , a[1:2]", {} },
+        {"SELECT '07:05' , a[1:2]", "SELECT '07:05' , a[1:2]", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sql);
@@ -87,10 +85,10 @@ TEST(PgDialect, NamedParametersBecomeNumbersOutsideStringsAndComments)
         EXPECT_EQ(PgBackend::translateSql(QString::fromUtf8(c.sql), names), QString::fromUtf8(c.expected));
         EXPECT_EQ(names, c.names);
     }
-    for (const char* positional : { "SELECT * FROM t WHERE a = ?", "SELECT $1" }) {
+    for (const char* positional : {"SELECT * FROM t WHERE a = ?", "SELECT $1"}) {
         QStringList names;
-        EXPECT_EQ(
-            codeOf([&] { PgBackend::translateSql(QString::fromUtf8(positional), names); }), ErrorCode::QueryParameter)
+        EXPECT_EQ(codeOf([&] { PgBackend::translateSql(QString::fromUtf8(positional), names); }),
+                  ErrorCode::QueryParameter)
             << positional;
     }
 }
@@ -102,28 +100,28 @@ TEST(PgValues, MoneyTextIsReadExactly)
         std::int64_t ticks;
     };
     const Case cases[] = {
-        { "123.4500", 1234500 },
-        { "-0.0001", -1 },
-        { "0", 0 },
-        { "12", 120000 },
-        { "922337203685477.5807", 9223372036854775807LL }, // the largest amount
-        { "-922337203685477.5808", -9223372036854775807LL - 1 },
-        { "1.00005", 10001 }, // a computed value with more decimals: half away from zero
-        { "-1.00005", -10001 },
-        { "1.00004999", 10000 },
-        { "0.1", 1000 },
+        {"123.4500", 1234500},
+        {"-0.0001", -1},
+        {"0", 0},
+        {"12", 120000},
+        {"922337203685477.5807", 9223372036854775807LL}, // the largest amount
+        {"-922337203685477.5808", -9223372036854775807LL - 1},
+        {"1.00005", 10001}, // a computed value with more decimals: half away from zero
+        {"-1.00005", -10001},
+        {"1.00004999", 10000},
+        {"0.1", 1000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         const QVariant v = PgBackend::valueOf(FieldType::Money, c.text, static_cast<int>(std::strlen(c.text)));
         EXPECT_EQ(v.value<Currency>().ticks(), c.ticks);
     }
-    for (const char* bad : { "922337203685477.5808", "99999999999999999999", "abc", "", "1.2.3" })
+    for (const char* bad : {"922337203685477.5808", "99999999999999999999", "abc", "", "1.2.3"})
         EXPECT_EQ(codeOf([&] { PgBackend::valueOf(FieldType::Money, bad, static_cast<int>(std::strlen(bad))); }),
-            ErrorCode::TypeMismatch)
+                  ErrorCode::TypeMismatch)
             << bad;
-    EXPECT_EQ(
-        PgBackend::textOf(FieldType::Money, QVariant::fromValue(Currency::fromTicks(-12345))), QByteArray("-1.2345"));
+    EXPECT_EQ(PgBackend::textOf(FieldType::Money, QVariant::fromValue(Currency::fromTicks(-12345))),
+              QByteArray("-1.2345"));
 }
 
 TEST(PgValues, DatesTimesAndBytesInTheServerForm)
@@ -133,7 +131,7 @@ TEST(PgValues, DatesTimesAndBytesInTheServerForm)
     EXPECT_EQ(PgBackend::valueOf(FieldType::Time, "07:05:03.5", 10).toTime(), QTime(7, 5, 3, 500));
     EXPECT_EQ(PgBackend::valueOf(FieldType::Time, "07:05:03", 8).toTime(), QTime(7, 5, 3));
     EXPECT_EQ(PgBackend::valueOf(FieldType::Timestamp, "2024-02-29 07:05:03.123", 23).toDateTime(),
-        QDateTime(QDate(2024, 2, 29), QTime(7, 5, 3, 123)));
+              QDateTime(QDate(2024, 2, 29), QTime(7, 5, 3, 123)));
     EXPECT_FALSE(PgBackend::valueOf(FieldType::Date, "0044-03-15 BC", 13).isValid()) << "no date before year 1";
     EXPECT_EQ(PgBackend::valueOf(FieldType::Binary, "\\x00ff10", 8).toByteArray(), QByteArray("\x00\xff\x10", 3));
 }
@@ -175,8 +173,7 @@ TEST(PgTarget, EngineSettingAndSchemaPerFolder)
 
 // ---- with a server ----------------------------------------------------------------
 
-class PgServerTest : public ::testing::Test
-{
+class PgServerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -189,10 +186,10 @@ protected:
         db = Database::forFolder(m_dir.path());
         TableDef def;
         def.name = QStringLiteral("sup");
-        def.fields = { { QStringLiteral("Sup_code"), FieldType::Text, 10 },
-            { QStringLiteral("Sup_current_bal"), FieldType::Money, 0 },
-            { QStringLiteral("Sup_number"), FieldType::AutoIncrement, 0 } };
-        def.indexes = { { QString(), { QStringLiteral("Sup_code") }, true, true } };
+        def.fields = {{QStringLiteral("Sup_code"), FieldType::Text, 10},
+                      {QStringLiteral("Sup_current_bal"), FieldType::Money, 0},
+                      {QStringLiteral("Sup_number"), FieldType::AutoIncrement, 0}};
+        def.indexes = {{QString(), {QStringLiteral("Sup_code")}, true, true}};
         db->createTable(def);
     }
 
@@ -215,15 +212,15 @@ TEST_F(PgServerTest, BadServersGiveAClearErrorQuickly)
 {
     const char* servers[] = {
         "host=127.0.0.1 port=1 dbname=varnex", // nothing listens there
-        "host=127.0.0.1 port=notaport", // not a connection string that works
-        "postgresql://127.0.0.1:1/varnex", // the URI form
+        "host=127.0.0.1 port=notaport",        // not a connection string that works
+        "postgresql://127.0.0.1:1/varnex",     // the URI form
     };
     for (const char* server : servers) {
         SCOPED_TRACE(server);
         QElapsedTimer took;
         took.start();
         try {
-            PgBackend backend({ QString::fromUtf8(server), QStringLiteral("data") });
+            PgBackend backend({QString::fromUtf8(server), QStringLiteral("data")});
             FAIL() << "connected to a server that is not there";
         } catch (const EngineError& e) {
             EXPECT_EQ(e.code(), ErrorCode::ServerUnavailable);
@@ -234,19 +231,20 @@ TEST_F(PgServerTest, BadServersGiveAClearErrorQuickly)
     // The user reads why in their own language.
     SetEngineMessageLanguage(2);
     try {
-        PgBackend backend({ QStringLiteral("host=127.0.0.1 port=1 dbname=varnex"), QStringLiteral("data") });
+        PgBackend backend({QStringLiteral("host=127.0.0.1 port=1 dbname=varnex"), QStringLiteral("data")});
         ADD_FAILURE() << "connected to a server that is not there";
     } catch (const EngineError& e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Impossible de se connecter au serveur"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Impossible de se connecter au serveur")))
+            << e.message().toStdString();
     }
     SetEngineMessageLanguage(1);
     // A database that does not exist on a server that does.
     QString wrongDatabase = QString::fromUtf8(qgetenv("VARNEX_SERVER"));
     wrongDatabase.replace(QLatin1String("dbname=varnex"), QLatin1String("dbname=no_such_db"));
     EXPECT_EQ(codeOf([&] {
-        PgBackend backend({ wrongDatabase, QStringLiteral("data") });
-    }),
-        ErrorCode::ServerUnavailable);
+                  PgBackend backend({wrongDatabase, QStringLiteral("data")});
+              }),
+              ErrorCode::ServerUnavailable);
 }
 
 TEST_F(PgServerTest, MoneyIsStoredAsNumericAndSummedExactly)
@@ -263,10 +261,10 @@ TEST_F(PgServerTest, MoneyIsStoredAsNumericAndSummedExactly)
     q.open();
     EXPECT_EQ(q.field(QStringLiteral("Total")).asMoney().ticks(), 922337203685LL * 10000 + 4477 + 3000);
     EXPECT_EQ(q.field(QStringLiteral("Low")).asMoney().ticks(), 1000);
-    Query types(db,
-        QStringLiteral(
-            "SELECT data_type, numeric_precision, numeric_scale FROM information_schema.columns "
-            "WHERE table_schema = current_schema() AND table_name = 'sup' AND column_name = 'sup_current_bal'"));
+    Query types(
+        db, QStringLiteral(
+                "SELECT data_type, numeric_precision, numeric_scale FROM information_schema.columns "
+                "WHERE table_schema = current_schema() AND table_name = 'sup' AND column_name = 'sup_current_bal'"));
     types.open();
     EXPECT_EQ(types.field(QStringLiteral("data_type")).asString(), QStringLiteral("numeric"));
     EXPECT_EQ(types.field(QStringLiteral("numeric_precision")).asInteger(), 19);
@@ -284,7 +282,7 @@ TEST_F(PgServerTest, GivenNumbersMoveTheIdentityPastThem)
     sup.field(QStringLiteral("Sup_number")).setInteger(40); // a copied table keeps its numbers
     sup.post();
     add(sup, QStringLiteral("B"), Currency());
-    ASSERT_TRUE(sup.findKey({ QStringLiteral("B") }));
+    ASSERT_TRUE(sup.findKey({QStringLiteral("B")}));
     EXPECT_EQ(sup.field(QStringLiteral("Sup_number")).asInteger(), 41);
 }
 
@@ -298,7 +296,7 @@ TEST_F(PgServerTest, ABrokenConnectionFreesItsLocksAndIsNotTrustedAfter)
     sup.setTableName(QStringLiteral("sup"));
     sup.open();
     add(sup, QStringLiteral("ACME"), Currency());
-    ASSERT_TRUE(sup.findKey({ QStringLiteral("ACME") }));
+    ASSERT_TRUE(sup.findKey({QStringLiteral("ACME")}));
     sup.edit();
     backend().dropConnectionForTest();
 
@@ -309,7 +307,7 @@ TEST_F(PgServerTest, ABrokenConnectionFreesItsLocksAndIsNotTrustedAfter)
     // The server notices the closed connection almost at once.
     while (!said.startsWith("LOCKED") && waited.elapsed() < 10000) {
         other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"),
-            { m_dir.path(), QStringLiteral("sup"), QStringLiteral("ACME") });
+                    {m_dir.path(), QStringLiteral("sup"), QStringLiteral("ACME")});
         ASSERT_TRUE(other.waitForStarted(5000));
         said.clear();
         while (!said.contains('\n') && other.state() != QProcess::NotRunning)
@@ -331,7 +329,7 @@ TEST_F(PgServerTest, ABrokenConnectionFreesItsLocksAndIsNotTrustedAfter)
     other.waitForFinished(5000);
     sup.cancel();
     // Back to work once the other workstation let go.
-    ASSERT_TRUE(sup.findKey({ QStringLiteral("ACME") }));
+    ASSERT_TRUE(sup.findKey({QStringLiteral("ACME")}));
     EXPECT_EQ(codeOf([&] { sup.edit(); }), 0);
     sup.cancel();
 }
@@ -376,7 +374,7 @@ TEST_F(PgServerTest, EditReloadsWhatAnotherWorkstationChanged)
         return ok;
     };
     ASSERT_TRUE(exec("UPDATE sup SET Sup_current_bal = 7.1234 WHERE Sup_code = 'A'"));
-    ASSERT_TRUE(sup.findKey({ QStringLiteral("A") }));
+    ASSERT_TRUE(sup.findKey({QStringLiteral("A")}));
     sup.edit();
     EXPECT_EQ(sup.field(QStringLiteral("Sup_current_bal")).asMoney().ticks(), 71234);
     sup.cancel();
@@ -413,10 +411,8 @@ TEST_F(PgServerTest, AFailedStatementDoesNotSpoilTheTransaction)
 } // namespace
 } // namespace varnex::data
 
-namespace varnex::data
-{
-namespace
-{
+namespace varnex::data {
+namespace {
 
 // Books moved to the server and back keep every value of every type; a
 // record changed on one side shows in the comparison.
@@ -425,15 +421,16 @@ TEST_F(PgServerTest, CopyBetweenEnginesKeepsEveryValueAndFindsADifference)
     QTemporaryDir folder;
     TableDef def;
     def.name = QStringLiteral("AllTypes");
-    def.fields = { { QStringLiteral("Code"), FieldType::Text, 8 },
-        { QStringLiteral("Small"), FieldType::ShortInteger, 0 }, { QStringLiteral("Whole"), FieldType::Integer, 0 },
-        { QStringLiteral("Rate"), FieldType::Number, 0 }, { QStringLiteral("Amount"), FieldType::Money, 0 },
-        { QStringLiteral("Flag"), FieldType::Logical, 0 }, { QStringLiteral("Day"), FieldType::Date, 0 },
-        { QStringLiteral("At"), FieldType::Time, 0 }, { QStringLiteral("Stamp"), FieldType::Timestamp, 0 },
-        { QStringLiteral("Number"), FieldType::AutoIncrement, 0 }, { QStringLiteral("Note"), FieldType::Memo, 40 },
-        { QStringLiteral("Rights"), FieldType::Bytes, 4 }, { QStringLiteral("Blob"), FieldType::Binary, 0 } };
-    def.indexes = { { QString(), { QStringLiteral("Code") }, true, true },
-        { QStringLiteral("ByDay"), { QStringLiteral("Day") }, false, false } };
+    def.fields = {
+        {QStringLiteral("Code"), FieldType::Text, 8},       {QStringLiteral("Small"), FieldType::ShortInteger, 0},
+        {QStringLiteral("Whole"), FieldType::Integer, 0},   {QStringLiteral("Rate"), FieldType::Number, 0},
+        {QStringLiteral("Amount"), FieldType::Money, 0},    {QStringLiteral("Flag"), FieldType::Logical, 0},
+        {QStringLiteral("Day"), FieldType::Date, 0},        {QStringLiteral("At"), FieldType::Time, 0},
+        {QStringLiteral("Stamp"), FieldType::Timestamp, 0}, {QStringLiteral("Number"), FieldType::AutoIncrement, 0},
+        {QStringLiteral("Note"), FieldType::Memo, 40},      {QStringLiteral("Rights"), FieldType::Bytes, 4},
+        {QStringLiteral("Blob"), FieldType::Binary, 0}};
+    def.indexes = {{QString(), {QStringLiteral("Code")}, true, true},
+                   {QStringLiteral("ByDay"), {QStringLiteral("Day")}, false, false}};
     {
         m_env.set("VARNEX_ENGINE", "sqlite");
         auto local = Database::forFolder(folder.path());
@@ -455,8 +452,8 @@ TEST_F(PgServerTest, CopyBetweenEnginesKeepsEveryValueAndFindsADifference)
                 t.field(QStringLiteral("At")).setTime(QTime(23, 59, 59, 999));
                 t.field(QStringLiteral("Stamp")).setTimestamp(QDateTime(QDate(1999, 12, 31), QTime(0, 0, 0, 1)));
                 t.field(QStringLiteral("Note"))
-                    .setString(
-                        QString::fromUtf8("\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 ") + QString(3000, QLatin1Char('x')));
+                    .setString(QString::fromUtf8("\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 ")
+                               + QString(3000, QLatin1Char('x')));
                 t.field(QStringLiteral("Rights")).setBytes(QByteArray("\x00\x01", 2));
                 t.field(QStringLiteral("Blob")).setBytes(QByteArray("\xff\x00\x7f", 3));
             }
@@ -487,7 +484,7 @@ TEST_F(PgServerTest, CopyBetweenEnginesKeepsEveryValueAndFindsADifference)
     EXPECT_EQ(stored.indexes[1].name, QStringLiteral("ByDay"));
 
     EXPECT_EQ(codeOf([&] { CopyFolderBetweenEngines(folder.path(), EngineKind::Embedded, EngineKind::Server, false); }),
-        ErrorCode::TableExists)
+              ErrorCode::TableExists)
         << "never over existing books unless asked";
 
     Query change(server, QStringLiteral("UPDATE AllTypes SET Amount = :a WHERE Code = 'C2'"));

@@ -10,11 +10,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace
-{
+namespace {
 
-class ServerEnvironment : public ::testing::Environment
-{
+class ServerEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {

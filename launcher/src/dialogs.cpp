@@ -23,7 +23,8 @@ QPushButton* addButton(QDialog* dialog, QHBoxLayout* row, const char* name, cons
 
 } // namespace
 
-TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent)
+TPasswordDlg::TPasswordDlg(QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("PasswordDlg"));
     setWindowTitle(QStringLiteral("Mot de passe"));
@@ -63,7 +64,8 @@ void TPasswordDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-TCompPasswd_Frm::TCompPasswd_Frm(QWidget* parent) : QDialog(parent)
+TCompPasswd_Frm::TCompPasswd_Frm(QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("CompPasswd_Frm"));
     setWindowTitle(QStringLiteral("Mot de passe de la compagnie"));
@@ -91,7 +93,8 @@ void TCompPasswd_Frm::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-TShortcutDlg::TShortcutDlg(QWidget* parent) : QDialog(parent)
+TShortcutDlg::TShortcutDlg(QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("ShortcutDlg"));
     setWindowTitle(QStringLiteral("Create Shortcut"));

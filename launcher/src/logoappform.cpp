@@ -75,8 +75,8 @@ private:
 };
 
 struct LedgerLayout {
-    const char* prefix;          // of the group submenus' names
-    const char* caption;         // design caption
+    const char* prefix;  // of the group submenus' names
+    const char* caption; // design caption
     std::vector<const char*> favourites;
 };
 
@@ -183,7 +183,8 @@ LauncherSettings ReadLauncherSettings()
 // ---------------------------------------------------------------------------
 
 TLogoAppForm::TLogoAppForm(LauncherEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), m_env(std::move(environment))
+    : QMainWindow(parent)
+    , m_env(std::move(environment))
 {
     if (!m_env.printers)
         m_env.printers = CreateSystemPrinters();
@@ -308,9 +309,8 @@ void TLogoAppForm::buildDesign()
     // The hint of the item under the mouse goes to the status bar, as the
     // Tools entries' descriptions are meant to be read there.
     for (QMenu* menu : findChildren<QMenu*>()) {
-        connect(menu, &QMenu::hovered, this, [this](QAction* item) {
-            StatusBar1->setPanelText(2, item ? item->statusTip() : QString());
-        });
+        connect(menu, &QMenu::hovered, this,
+                [this](QAction* item) { StatusBar1->setPanelText(2, item ? item->statusTip() : QString()); });
     }
 
     Quit1 = bar->addAction(QStringLiteral("Quitter"));
@@ -545,8 +545,8 @@ bool TLogoAppForm::claimSessionSlot()
         try {
             session->edit();
             session->field(QStringLiteral("Session_lock")).setLogical(true);
-            LinkSection.raw().Link_session = static_cast<std::int32_t>(
-                session->field(QStringLiteral("Session_id")).asInteger());
+            LinkSection.raw().Link_session =
+                static_cast<std::int32_t>(session->field(QStringLiteral("Session_id")).asInteger());
             return true;
         } catch (const data::EngineError&) {
             // Another launcher holds this slot.
@@ -575,7 +575,8 @@ bool TLogoAppForm::activateSession()
 {
     // A data root that was never initialised would otherwise surface as a
     // bare "table not found" from the engine.
-    if (!QFileInfo(dataRoot()).isDir() || !data::Database::forFolder(dataRoot())->tableExists(QStringLiteral("session"))) {
+    if (!QFileInfo(dataRoot()).isDir()
+        || !data::Database::forFolder(dataRoot())->tableExists(QStringLiteral("session"))) {
         closeWithoutUser(
             translation::MessageLine(Error_Messages, translation::launcher_lines::DataRootNotSetUp).arg(dataRoot()));
         return false;
@@ -960,7 +961,8 @@ void TLogoAppForm::RunOption(const QString& requested)
     if (name == QLatin1String("trknewbase"))
         Load_database_menu();
     if (name == QLatin1String("sysparams")) {
-        Settings.intl = SettingsStore::machine().value(QStringLiteral("Settings"), QStringLiteral("intl"), QStringLiteral("N"));
+        Settings.intl =
+            SettingsStore::machine().value(QStringLiteral("Settings"), QStringLiteral("intl"), QStringLiteral("N"));
         applyIntl();
     }
     resetCaption();
@@ -1098,12 +1100,13 @@ void TLogoAppForm::Load_applications()
     apps->first();
     while (!apps->eof()) {
         const QString program = apps->field(QStringLiteral("Application_pgm")).asString().trimmed();
-        QString caption = apps->field(french ? QStringLiteral("Application_name_fr")
-                                             : QStringLiteral("Application_name")).asString();
+        QString caption =
+            apps->field(french ? QStringLiteral("Application_name_fr") : QStringLiteral("Application_name")).asString();
         if (caption.isEmpty())
             caption = program;
-        const QString hint = apps->field(french ? QStringLiteral("Application_about_fr")
-                                                : QStringLiteral("Application_about")).asString();
+        const QString hint =
+            apps->field(french ? QStringLiteral("Application_about_fr") : QStringLiteral("Application_about"))
+                .asString();
         const bool isLibrary = apps->field(QStringLiteral("Application_type")).asLogical();
         const QString security = apps->field(QStringLiteral("Application_security")).asString();
 
@@ -1257,8 +1260,8 @@ void TLogoAppForm::CompanyClick(QAction* item)
         return;
     }
     const int home = user->isOpen() && !user->isEmpty()
-        ? static_cast<int>(user->field(QStringLiteral("User_company")).asInteger())
-        : -1;
+                         ? static_cast<int>(user->field(QStringLiteral("User_company")).asInteger())
+                         : -1;
     if (!password.isEmpty() && code != home) {
         for (;;) {
             if (showDialog(*CompPasswd_Frm) != mrOk) {

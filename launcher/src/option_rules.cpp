@@ -28,7 +28,10 @@ OptionLibrary LibraryForOptionName(const QString& option)
     // Each ledger's report printing and maintenance run the shared report
     // libraries, which read the ledger from the context.
     static const ReportFamily families[] = {
-        {"ap", "ap"}, {"ar", "ar"}, {"pa", "pa"}, {"iv", "iv"},
+        {"ap", "ap"},
+        {"ar", "ar"},
+        {"pa", "pa"},
+        {"iv", "iv"},
     };
     if (option == QLatin1String("rptprint") || option == QLatin1String("rptmaint"))
         return {option, QStringLiteral("gl"), true};
@@ -58,7 +61,7 @@ bool NeedsTrackerDatabase(const QString& option)
 bool NeedsPayrollFiles(const QString& option)
 {
     return (option.startsWith(QLatin1String("pa")) || option == QLatin1String("glsubjrn"))
-        && option != QLatin1String("pafiles");
+           && option != QLatin1String("pafiles");
 }
 
 bool NeedsJobCostFiles(const QString& option)

@@ -70,9 +70,9 @@ QString FormatWindowPlacement(int height, int left, int top, int width);
 // ---- start-up language ("language") ---------------------------------------
 
 struct StartLanguage {
-    int number = 1;       // `Link_language`
-    QString code;         // "en", "fr", or empty for any other number
-    bool valid = true;    // false: the value was not a number
+    int number = 1;    // `Link_language`
+    QString code;      // "en", "fr", or empty for any other number
+    bool valid = true; // false: the value was not a number
 };
 StartLanguage ParseStartLanguage(const QString& text);
 

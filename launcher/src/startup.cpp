@@ -7,7 +7,8 @@
 
 namespace varnex::launcher {
 
-LoadingDialog::LoadingDialog(const QString& programFolder) : m_library(std::make_unique<SharedLibrary>())
+LoadingDialog::LoadingDialog(const QString& programFolder)
+    : m_library(std::make_unique<SharedLibrary>())
 {
     // By full path only: a loading window of another installation must not
     // be picked up by the ordinary library search.

@@ -28,7 +28,8 @@ int MenuTag(const QObject* menuObject)
 }
 
 TUserSecurityManager::TUserSecurityManager(QObject* owner)
-    : QObject(owner), m_map(SecurityMapBytes, '\0')
+    : QObject(owner)
+    , m_map(SecurityMapBytes, '\0')
 {
     setObjectName(QStringLiteral("UserSecurityManager1"));
 }
@@ -61,7 +62,7 @@ bool TUserSecurityManager::setBytesField(const QString& fieldName, QString* desi
             m_bytesField.clear();
             if (designMessage)
                 *designMessage = QStringLiteral("Field size must be at least ") + QString::number(SecurityMapBytes)
-                    + QStringLiteral(" bytes");
+                                 + QStringLiteral(" bytes");
             return false;
         }
     }

@@ -33,7 +33,8 @@ void addMessageTable(varnex::translation::MemoryLanguageTables& tables, const QS
     varnex::translation::LanguageRow menu;
     menu.formName = QStringLiteral("LogoAppForm");
     menu.componentName = QStringLiteral("GLMenu");
-    menu.caption = table.endsWith(QLatin1String("fr")) ? QStringLiteral("Grand livre") : QStringLiteral("General ledger");
+    menu.caption =
+        table.endsWith(QLatin1String("fr")) ? QStringLiteral("Grand livre") : QStringLiteral("General ledger");
     tables.addRow(table, menu);
     tables.addTable(table);
 }
@@ -138,7 +139,8 @@ void Installation::addCompany(int number, const QString& name, const QString& pa
     varnex::data::CreateCompany(dataRoot(), company);
 }
 
-std::unique_ptr<varnex::launcher::TLogoAppForm> Installation::makeForm(varnex::launcher::LauncherEnvironment environment)
+std::unique_ptr<varnex::launcher::TLogoAppForm>
+Installation::makeForm(varnex::launcher::LauncherEnvironment environment)
 {
     if (!environment.printers)
         environment.printers = printers;
@@ -147,7 +149,8 @@ std::unique_ptr<varnex::launcher::TLogoAppForm> Installation::makeForm(varnex::l
     return std::make_unique<varnex::launcher::TLogoAppForm>(std::move(environment));
 }
 
-std::unique_ptr<varnex::launcher::TLogoAppForm> Installation::startForm(varnex::launcher::LauncherEnvironment environment)
+std::unique_ptr<varnex::launcher::TLogoAppForm>
+Installation::startForm(varnex::launcher::LauncherEnvironment environment)
 {
     auto form = makeForm(std::move(environment));
     form->FormActivate();

@@ -53,8 +53,8 @@ TEST(LogoAppForm, MainMenuHasTheLedgersInOrderWithTheirTags)
     Installation installation;
     auto form = installation.makeForm();
     const QList<QAction*> roots = form->menuBar()->actions();
-    const char* names[] = {"GLMenu", "ARMenu", "APMenu", "FAMenu", "SYSMenu", "PAMenu", "IVMenu", "CFMenu",
-                           "TRKMenu", "JCMenu", "OptionsMenu", "ToolsMenu", "HelpMenu"};
+    const char* names[] = {"GLMenu", "ARMenu",  "APMenu", "FAMenu",      "SYSMenu",   "PAMenu",  "IVMenu",
+                           "CFMenu", "TRKMenu", "JCMenu", "OptionsMenu", "ToolsMenu", "HelpMenu"};
     const int tags[] = {0, 1, 2, 3, 4, 7, 5, 6, 8, 9};
     ASSERT_EQ(roots.size(), 14);
     for (int i = 0; i < 13; ++i) {
@@ -177,7 +177,7 @@ TEST(LogoAppForm, PasswordDialogOnlyWhenNeeded)
         {"N", false, false},
         {"y", false, false}, // only exactly "Y" forces the dialog
         {"Y", false, true},
-        {"N", true, true},   // two users: someone must say who he is
+        {"N", true, true}, // two users: someone must say who he is
     };
     for (const Case& c : cases) {
         Installation installation;
@@ -300,14 +300,11 @@ TEST(LogoAppForm, RightsEnableOptionsFavouritesAndTools)
         const char* name;
         bool enabled;
     } cases[] = {
-        {"purchent", true},   {"purchentf", true}, // a favourite follows its option
-        {"supview", true},    {"supviewf", true},
-        {"aplabels", true},   // item 4 of Reports
-        {"apchqlist", false}, // bit 242: item 2 of the AP reports
-        {"supmaint", false},  {"supmaintf", false},
-        {"acctmaint", false}, {"acctmaintf", false},
-        {"sysparams", false},
-        {"toolsmaint", false}, // the Tools entry borrows the parameters' right
+        {"purchent", true},   {"purchentf", true},                       // a favourite follows its option
+        {"supview", true},    {"supviewf", true},    {"aplabels", true}, // item 4 of Reports
+        {"apchqlist", false},                                            // bit 242: item 2 of the AP reports
+        {"supmaint", false},  {"supmaintf", false},  {"acctmaint", false}, {"acctmaintf", false},
+        {"sysparams", false}, {"toolsmaint", false}, // the Tools entry borrows the parameters' right
     };
     for (const Case& c : cases) {
         QAction* item = action(*form, c.name);
@@ -482,8 +479,8 @@ TEST(LogoAppForm, FirstStartCreatesTheCompanyBeforeAnyLogin)
     ASSERT_EQ(calls.size(), 1);
     const QStringList fields = calls[0].split(QLatin1Char('|'));
     EXPECT_EQ(fields[0], QStringLiteral("compcreate.so"));
-    EXPECT_TRUE(fields[2].isEmpty()); // no user yet
-    EXPECT_TRUE(fields[3].isEmpty()); // nor company
+    EXPECT_TRUE(fields[2].isEmpty());          // no user yet
+    EXPECT_TRUE(fields[3].isEmpty());          // nor company
     EXPECT_EQ(fields[5], QStringLiteral("1")); // but a session
     EXPECT_EQ(order, QStringList({QStringLiteral("wizard:") + installation.dataRoot() + QStringLiteral("1"),
                                   QStringLiteral("desktop")}));

@@ -41,14 +41,14 @@ TEST(OptionRules, ReportOptionsShareTwoLibrariesByContext)
         const char* context;
         bool setsContext;
     } cases[] = {
-        {"rptprint", "rptprint", "gl", true},     {"rptmaint", "rptmaint", "gl", true},
-        {"aprptprint", "rptprint", "ap", true},   {"aprptmaint", "rptmaint", "ap", true},
-        {"arrptprint", "rptprint", "ar", true},   {"arrptmaint", "rptmaint", "ar", true},
-        {"parptprint", "rptprint", "pa", true},   {"parptmaint", "rptmaint", "pa", true},
-        {"ivrptprint", "rptprint", "iv", true},   {"ivrptmaint", "rptmaint", "iv", true},
-        {"fastatprint", "rptprint", "sv", true},  {"fastatmaint", "rptmaint", "sv", true},
-        {"cfstatprint", "rptprint", "sa", true},  {"cfstatmaint", "rptmaint", "sa", true},
-        {"purchent", "purchent", "", false},      {"trkentry", "trkentry", "", false},
+        {"rptprint", "rptprint", "gl", true},    {"rptmaint", "rptmaint", "gl", true},
+        {"aprptprint", "rptprint", "ap", true},  {"aprptmaint", "rptmaint", "ap", true},
+        {"arrptprint", "rptprint", "ar", true},  {"arrptmaint", "rptmaint", "ar", true},
+        {"parptprint", "rptprint", "pa", true},  {"parptmaint", "rptmaint", "pa", true},
+        {"ivrptprint", "rptprint", "iv", true},  {"ivrptmaint", "rptmaint", "iv", true},
+        {"fastatprint", "rptprint", "sv", true}, {"fastatmaint", "rptmaint", "sv", true},
+        {"cfstatprint", "rptprint", "sa", true}, {"cfstatmaint", "rptmaint", "sa", true},
+        {"purchent", "purchent", "", false},     {"trkentry", "trkentry", "", false},
         {"xxrptprint", "xxrptprint", "", false}, // not a ledger of the suite
     };
     for (const Case& c : cases) {
@@ -65,11 +65,11 @@ TEST(OptionRules, ChecksBeforeLoading)
         const char* option;
         bool tracker, payroll, jobCost;
     } cases[] = {
-        {"trkentry", true, false, false},  {"trknewbase", false, false, false},
-        {"paentry", false, true, false},   {"pafiles", false, false, false},
+        {"trkentry", true, false, false},   {"trknewbase", false, false, false},
+        {"paentry", false, true, false},    {"pafiles", false, false, false},
         {"parptprint", false, true, false}, {"glsubjrn", false, true, false}, // sub-journals read payroll
-        {"jcentry", false, false, true},   {"jcfiles", false, false, false},
-        {"purchent", false, false, false}, {"Paentry", false, false, false}, // names are case-sensitive
+        {"jcentry", false, false, true},    {"jcfiles", false, false, false},
+        {"purchent", false, false, false},  {"Paentry", false, false, false}, // names are case-sensitive
     };
     for (const Case& c : cases) {
         const QString option = QString::fromLatin1(c.option);
@@ -131,8 +131,8 @@ TEST(OptionRules, StartLanguageValues)
         const char* code;
         bool valid;
     } cases[] = {
-        {"1", 1, "en", true}, {"2", 2, "fr", true}, {"3", 3, "", true}, {"0", 0, "", true},
-        {"french", 1, "en", false}, // not a number: English, and the caller says so
+        {"1", 1, "en", true}, {"2", 2, "fr", true},       {"3", 3, "", true},
+        {"0", 0, "", true},   {"french", 1, "en", false}, // not a number: English, and the caller says so
         {"", 1, "en", false},
     };
     for (const Case& c : cases) {
@@ -147,7 +147,8 @@ TEST(OptionRules, StartLanguageValues)
 
 TEST(OptionRules, DatedCaptionQuotesTheLine)
 {
-    EXPECT_EQ(DatedCaptionPattern(QStringLiteral("Primora/Lgx -")), QStringLiteral("\"Primora/Lgx -\" dddd, mmmm d, yyyy"));
+    EXPECT_EQ(DatedCaptionPattern(QStringLiteral("Primora/Lgx -")),
+              QStringLiteral("\"Primora/Lgx -\" dddd, mmmm d, yyyy"));
     // A quote in the translated line must not end the literal text early.
     EXPECT_EQ(DatedCaptionPattern(QStringLiteral("A \"b\"")), QStringLiteral("\"A b\" dddd, mmmm d, yyyy"));
 }

@@ -84,8 +84,8 @@ TEST(RunOption, ReportOptionsRunTheSharedLibraryWithTheirContext)
         const char* library;
         const char* context;
     } cases[] = {
-        {"aprptprint", "rptprint.so", "ap"}, {"rptprint", "rptprint.so", "gl"},
-        {"arrptmaint", "rptmaint.so", "ar"}, {"cfstatprint", "rptprint.so", "sa"},
+        {"aprptprint", "rptprint.so", "ap"},  {"rptprint", "rptprint.so", "gl"},
+        {"arrptmaint", "rptmaint.so", "ar"},  {"cfstatprint", "rptprint.so", "sa"},
         {"fastatmaint", "rptmaint.so", "sv"}, {"ivrptprintf", "rptprint.so", "iv"},
     };
     for (const Case& c : cases) {
@@ -109,7 +109,7 @@ TEST(RunOption, FailuresAreToldWithTheirNumbers)
         const char* option;
         QString message;
     } cases[] = {
-        {"paentry", Line(14)},                                        // payroll library, dependency missing
+        {"paentry", Line(14)}, // payroll library, dependency missing
         {"supview", QStringLiteral("error loading option supview  1157")},
         {"acctview", QStringLiteral("error loading option acctview  126")}, // no file at all
         {"clview", QStringLiteral("error loading option clview  127")},     // no entry point: not called

@@ -51,14 +51,11 @@ TEST(RightsMap, BitNumbering)
     struct Case {
         int ledger, group, item, bit;
     } cases[] = {
-        {0, 0, 0, 0},
-        {2, 2, 2, 242},   // third report of Accounts payable: bit 2 of byte 30
-        {7, 0, 0, 735},   // Payroll is ledger 7 although it is the sixth menu
-        {5, 0, 0, 525},   // Inventory, seventh menu, is ledger 5
-        {9, 3, 3, 993},
-        {0, 0, 15, 15},   // item 15 runs into the next group's bits
-        {0, 1, 0, 15},
-        {128 + 2, 128 + 2, 2, 242}, // only the low 7 bits of ledger and group count
+        {0, 0, 0, 0},   {2, 2, 2, 242},             // third report of Accounts payable: bit 2 of byte 30
+        {7, 0, 0, 735},                             // Payroll is ledger 7 although it is the sixth menu
+        {5, 0, 0, 525},                             // Inventory, seventh menu, is ledger 5
+        {9, 3, 3, 993}, {0, 0, 15, 15},             // item 15 runs into the next group's bits
+        {0, 1, 0, 15},  {128 + 2, 128 + 2, 2, 242}, // only the low 7 bits of ledger and group count
     };
     for (const Case& c : cases)
         EXPECT_EQ(SecurityBit(c.ledger, c.group, c.item), c.bit) << c.ledger << "/" << c.group << "/" << c.item;

@@ -75,7 +75,8 @@ TEST(CompanyCreation, CreatesTheNextCompanyWithItsFolder)
 {
     Installation installation(3, true);
     varnex::SharedLibrary library;
-    ASSERT_TRUE(library.load(QStringLiteral("compcreate.so"), QStringLiteral(VARNEX_BIN_DIR))) << library.errorText().toStdString();
+    ASSERT_TRUE(library.load(QStringLiteral("compcreate.so"), QStringLiteral(VARNEX_BIN_DIR)))
+        << library.errorText().toStdString();
     auto showDllForm = library.entry<std::int32_t (*)(TLinkSection)>("ShowDllForm");
     ASSERT_NE(showDllForm, nullptr);
 

@@ -85,7 +85,8 @@ protected:
             << library.errorText().toStdString();
         auto create = library.entry<QDialog* (*)(TLinkSection, QListWidget*, QListWidget*)>("toolsmaint_create_window");
         ASSERT_NE(create, nullptr);
-        for (const auto& [caption, name] : {std::pair{"Achats", "purchent"}, {"Clients", ""}, {"Paramètres", "sysparams"}}) {
+        for (const auto& [caption, name] :
+             {std::pair{"Achats", "purchent"}, {"Clients", ""}, {"Paramètres", "sysparams"}}) {
             names.addItem(QString::fromUtf8(caption));
             dlls.addItem(QString::fromUtf8(name));
         }
@@ -147,7 +148,7 @@ TEST_F(ToolsMaintWindow, AddsEntriesAndRefusesBadOnes)
     } refused[] = {
         {"No program", "", QString()},
         {"", "noname", QString()},
-        {"Twice", "CALC", QString()},                // names compare without case
+        {"Twice", "CALC", QString()}, // names compare without case
         {"Nowhere", "prog", QStringLiteral("/no/such/folder")},
     };
     for (const Case& c : refused) {

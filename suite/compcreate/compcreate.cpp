@@ -80,8 +80,8 @@ __attribute__((visibility("default"))) std::int32_t CreateNextCompany(const char
                                                                       std::int32_t errorCapacity)
 {
     QString why;
-    const int number = createNext(QString::fromUtf8(dataRoot ? dataRoot : ""), QString::fromUtf8(name ? name : ""),
-                                  language, why);
+    const int number =
+        createNext(QString::fromUtf8(dataRoot ? dataRoot : ""), QString::fromUtf8(name ? name : ""), language, why);
     if (number < 0 && error && errorCapacity > 0) {
         const QByteArray text = why.toUtf8();
         const std::size_t length = std::min<std::size_t>(text.size(), static_cast<std::size_t>(errorCapacity - 1));

@@ -9,9 +9,12 @@ using namespace varnex::frame;
 extern "C" std::int32_t CfhdrGetDoc(VxStr* order, TLinkSection record)
 {
     const QString kind = varnex::LinkText(record.Link_context);
-    const PickListSpec pickList {
-        QStringLiteral("DocumentPick"), QStringLiteral("Orders"), QStringLiteral("Commandes"),
-        QStringLiteral("cfhdr"), QString(),
+    const PickListSpec pickList{
+        QStringLiteral("DocumentPick"),
+        QStringLiteral("Orders"),
+        QStringLiteral("Commandes"),
+        QStringLiteral("cfhdr"),
+        QString(),
         {{QStringLiteral("Cfhdr_order_number"), QStringLiteral("Order"), QStringLiteral("Commande"), 100},
          {QStringLiteral("Cfhdr_supplier"), QStringLiteral("Supplier"), QStringLiteral("Fournisseur"), 100},
          {QStringLiteral("Cfhdr_date"), QStringLiteral("Date"), QStringLiteral("Date"), 90},

@@ -39,9 +39,8 @@ public:
         add(french ? QStringLiteral("Écrire un courriel") : QStringLiteral("Write an e-mail"),
             [] { varnex::Shell().openUrl(QUrl(QStringLiteral("mailto:"))); });
         m_links->setCurrentRow(0);
-        connect(m_links, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-            m_actions.value(m_links->row(item))();
-        });
+        connect(m_links, &QListWidget::itemActivated, this,
+                [this](QListWidgetItem* item) { m_actions.value(m_links->row(item))(); });
         auto* close = new QPushButton(french ? QStringLiteral("Fermer") : QStringLiteral("Close"), this);
         close->setObjectName(QStringLiteral("CloseBtn"));
         connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -43,11 +43,13 @@ protected:
         rows(QStringLiteral("jcPhase"), {{{"JcPhase_Code", "FOND"}}, {{"JcPhase_Code", "TOIT"}}});
         rows(QStringLiteral("JcElem"), {{{"JcElem_Code", "MAT"}, {"JcElem_Description", "Matériaux"}},
                                         {{"JcElem_Code", "MO"}, {"JcElem_Description", "Main-d'oeuvre"}}});
-        rows(QStringLiteral("ivprod"), {{{"Ivprod_line_code", "AB"}, {"Ivprod_item_code", "VIS-10"}, {"Ivprod_desc_1", "Vis"}},
-                                        {{"Ivprod_line_code", "OXY"}, {"Ivprod_item_code", "CYL-50"}, {"Ivprod_desc_1", "Cylindre"}}});
-        rows(QStringLiteral("cfhdr"), {{{"Cfhdr_doc", "1"}, {"Cfhdr_order_number", "Q-1"}},
-                                       {{"Cfhdr_doc", "2"}, {"Cfhdr_order_number", "PO-7"}, {"Cfhdr_supplier", "ACME"}},
-                                       {{"Cfhdr_doc", "2"}, {"Cfhdr_order_number", "PO-8"}, {"Cfhdr_supplier", "BELL"}}});
+        rows(QStringLiteral("ivprod"),
+             {{{"Ivprod_line_code", "AB"}, {"Ivprod_item_code", "VIS-10"}, {"Ivprod_desc_1", "Vis"}},
+              {{"Ivprod_line_code", "OXY"}, {"Ivprod_item_code", "CYL-50"}, {"Ivprod_desc_1", "Cylindre"}}});
+        rows(QStringLiteral("cfhdr"),
+             {{{"Cfhdr_doc", "1"}, {"Cfhdr_order_number", "Q-1"}},
+              {{"Cfhdr_doc", "2"}, {"Cfhdr_order_number", "PO-7"}, {"Cfhdr_supplier", "ACME"}},
+              {{"Cfhdr_doc", "2"}, {"Cfhdr_order_number", "PO-8"}, {"Cfhdr_supplier", "BELL"}}});
         record.setText(&TLinkSection::Link_data_dir, root.path() + QStringLiteral("/data"));
         record.setText(&TLinkSection::Link_company, QStringLiteral("1"));
         record.raw().Link_language = 2;

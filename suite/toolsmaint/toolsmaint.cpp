@@ -39,7 +39,8 @@ struct Entry {
 QString checkEntry(const Entry& entry, const QList<Entry>& others, const Texts& texts)
 {
     if (entry.program.trimmed().isEmpty())
-        return texts.t("Give the option or the program of the entry.", "Indiquez l'option ou le programme de l'entrée.");
+        return texts.t("Give the option or the program of the entry.",
+                       "Indiquez l'option ou le programme de l'entrée.");
     if (entry.name.trimmed().isEmpty() && entry.nameFr.trimmed().isEmpty())
         return texts.t("Give the entry a caption.", "Donnez un libellé à l'entrée.");
     for (const Entry& other : others) {
@@ -57,7 +58,8 @@ QString checkEntry(const Entry& entry, const QList<Entry>& others, const Texts& 
 class ToolsMaintWindow : public QDialog {
 public:
     ToolsMaintWindow(const varnex::LinkRecord& record, QListWidget* optionNames, QListWidget* dllList)
-        : m_record(record), m_texts{record.raw().Link_language == 2}
+        : m_record(record)
+        , m_texts{record.raw().Link_language == 2}
     {
         setObjectName(QStringLiteral("ToolsMaint_Frm"));
         setWindowTitle(m_texts.t("Maintenance of Tools menu", "Maintenance du menu Outils"));
@@ -160,10 +162,10 @@ private:
         m_ids.clear();
         m_apps->refresh();
         for (m_apps->first(); !m_apps->eof(); m_apps->next()) {
-            Entry e{field("Application_name"), field("Application_name_fr"), field("Application_pgm"),
-                    field("Application_about"), field("Application_about_fr"), field("Application_security"),
-                    field("Application_directory"),
-                    m_apps->field(QStringLiteral("Application_type")).asLogical()};
+            Entry e{field("Application_name"),      field("Application_name_fr"),
+                    field("Application_pgm"),       field("Application_about"),
+                    field("Application_about_fr"),  field("Application_security"),
+                    field("Application_directory"), m_apps->field(QStringLiteral("Application_type")).asLogical()};
             m_rows.append(e);
             m_ids.append(m_apps->recordId());
         }
@@ -264,7 +266,8 @@ private:
             if (m_editing >= 0) {
                 if (!positionOn(m_editing)) {
                     varnex::ShowWarning(m_texts.t("The entry was deleted on another workstation.",
-                                                  "L'entrée a été détruite sur un autre poste."), this);
+                                                  "L'entrée a été détruite sur un autre poste."),
+                                        this);
                     reload(0);
                     return;
                 }
@@ -297,7 +300,8 @@ private:
         // Without this entry the menu could no longer be maintained.
         if (m_rows[m_editing].program == QLatin1String("toolsmaint")) {
             varnex::ShowWarning(m_texts.t("The maintenance of the Tools menu cannot be deleted.",
-                                          "La maintenance du menu Outils ne peut pas être détruite."), this);
+                                          "La maintenance du menu Outils ne peut pas être détruite."),
+                                this);
             return;
         }
         if (!varnex::AskYesNo(m_texts.t("Delete this entry?", "Détruire cette entrée ?"), this))
@@ -326,8 +330,7 @@ private:
 extern "C" {
 
 __attribute__((visibility("default"))) QDialog* toolsmaint_create_window(TLinkSection received,
-                                                                         QListWidget* optionNames,
-                                                                         QListWidget* dllList)
+                                                                         QListWidget* optionNames, QListWidget* dllList)
 {
     varnex::LinkRecord record(received);
     try {

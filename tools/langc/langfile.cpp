@@ -117,7 +117,11 @@ bool linesMustMatch(EntryKind kind)
 
 class Parser {
 public:
-    Parser(const QString& path, ParseResult& result) : m_path(path), m_result(result) {}
+    Parser(const QString& path, ParseResult& result)
+        : m_path(path)
+        , m_result(result)
+    {
+    }
 
     void run(const QString& content)
     {
@@ -294,8 +298,7 @@ private:
         bothOrNeither(en.hasLines, fr.hasLines, QStringLiteral("lines"));
 
         switch (entry.kind) {
-        case EntryKind::Window:
-            break;
+        case EntryKind::Window: break;
         case EntryKind::Text:
             if (!en.hasCaption && !fr.hasCaption)
                 error(line, QStringLiteral("%1 has no text (\"en:\" and \"fr:\")").arg(name));

@@ -96,8 +96,9 @@ int main(int argc, char** argv)
             }
         }
     } catch (const std::exception& error) {
-        printLine(stderr, QStringLiteral("langc: writing the language tables failed: %1")
-                              .arg(QString::fromLocal8Bit(error.what())));
+        printLine(
+            stderr,
+            QStringLiteral("langc: writing the language tables failed: %1").arg(QString::fromLocal8Bit(error.what())));
         return 1;
     }
     if (!stamp.isEmpty()) {

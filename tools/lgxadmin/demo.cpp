@@ -160,21 +160,28 @@ struct Product {
 };
 
 const Product kProducts[] = {
-    {"QUI", "VIS-10-34", "Vis à bois n° 10 × 3/4 po (boîte de 100)", "BTE", "LEVESQUE", 8.49, 4.10, "VB1034", "LEV-55120"},
+    {"QUI", "VIS-10-34", "Vis à bois n° 10 × 3/4 po (boîte de 100)", "BTE", "LEVESQUE", 8.49, 4.10, "VB1034",
+     "LEV-55120"},
     {"QUI", "CLOU-212", "Clous communs 2 1/2 po (5 lb)", "SAC", "LEVESQUE", 14.99, 8.25, "CC212", "LEV-20455"},
     {"QUI", "BOUL-38", "Boulons de carrosserie 3/8 × 4 po (25)", "BTE", "GLFAST", 19.95, 9.80, "BC384", "GLF-3840"},
     {"QUI", "PENT-INT", "Penture intérieure satinée 3 1/2 po", "UN", "PELLETIER", 6.75, 3.05, "PI312", "PEL-7781"},
-    {"OUT", "PERC-18V", "Perceuse sans fil 18 V avec 2 batteries", "UN", "MIDWEST", 219.00, 128.40, "PSF18", "MTS-18V-K2", true},
+    {"OUT", "PERC-18V", "Perceuse sans fil 18 V avec 2 batteries", "UN", "MIDWEST", 219.00, 128.40, "PSF18",
+     "MTS-18V-K2", true},
     {"OUT", "SCIE-CIRC", "Scie circulaire 7 1/4 po, 15 A", "UN", "MIDWEST", 179.00, 102.75, "SC714", "MTS-CS715", true},
     {"OUT", "MART-16", "Marteau de charpentier 16 oz", "UN", "LEFEVRE", 29.95, 13.20, "MC16", "LEF-M16"},
     {"OUT", "NIV-48", "Niveau en aluminium 48 po", "UN", "MULLER", 44.50, 21.90, "NA48", "WMU-4800"},
-    {"GAZ", "OXY-244", "Oxygène industriel – bouteille 244 pi³", "BTL", "GAZIND", 62.00, 31.50, "OXY244", "GIQ-O2-244", false, false, true},
-    {"GAZ", "ACE-145", "Acétylène – bouteille 145 pi³", "BTL", "GAZIND", 88.00, 47.25, "ACE145", "GIQ-C2H2-145", false, false, true},
-    {"GAZ", "ARG-MIX", "Mélange argon/CO2 75/25 – bouteille 300 pi³", "BTL", "GAZIND", 119.00, 64.80, "AM300", "GIQ-AR25-300", false, false, true},
+    {"GAZ", "OXY-244", "Oxygène industriel – bouteille 244 pi³", "BTL", "GAZIND", 62.00, 31.50, "OXY244", "GIQ-O2-244",
+     false, false, true},
+    {"GAZ", "ACE-145", "Acétylène – bouteille 145 pi³", "BTL", "GAZIND", 88.00, 47.25, "ACE145", "GIQ-C2H2-145", false,
+     false, true},
+    {"GAZ", "ARG-MIX", "Mélange argon/CO2 75/25 – bouteille 300 pi³", "BTL", "GAZIND", 119.00, 64.80, "AM300",
+     "GIQ-AR25-300", false, false, true},
     {"ELE", "FIL-142", "Fil électrique 14/2 NMD90 (75 m)", "RLX", "LEVESQUE", 96.00, 58.60, "FE142", "LEV-NMD142"},
     {"ELE", "DISJ-15A", "Disjoncteur unipolaire 15 A", "UN", "PELLETIER", 12.49, 6.35, "DU15", "PEL-BR115"},
-    {"ENS", "TROUSSE-SD", "Trousse de soudage oxyacétylénique complète", "UN", "GAZIND", 549.00, 0.0, "TSOX", "GIQ-KIT-OA", false, true},
-    {"ENS", "ENS-TERR", "Ensemble de fixation pour terrasse (100 pi²)", "UN", "LEVESQUE", 74.95, 0.0, "EFT100", "LEV-KIT-T", false, true},
+    {"ENS", "TROUSSE-SD", "Trousse de soudage oxyacétylénique complète", "UN", "GAZIND", 549.00, 0.0, "TSOX",
+     "GIQ-KIT-OA", false, true},
+    {"ENS", "ENS-TERR", "Ensemble de fixation pour terrasse (100 pi²)", "UN", "LEVESQUE", 74.95, 0.0, "EFT100",
+     "LEV-KIT-T", false, true},
 };
 
 const Product* findProduct(const char* item)
@@ -189,10 +196,7 @@ struct StockKey {
     QString line;
     QString item;
     int store;
-    bool operator<(const StockKey& o) const
-    {
-        return std::tie(line, item, store) < std::tie(o.line, o.item, o.store);
-    }
+    bool operator<(const StockKey& o) const { return std::tie(line, item, store) < std::tie(o.line, o.item, o.store); }
 };
 
 struct Stock {
@@ -248,8 +252,11 @@ struct SupplierStats {
 class Demo {
 public:
     Demo(std::shared_ptr<Database> db, const QString& folder)
-        : m_db(std::move(db)), m_folder(folder), m_today(QDate::currentDate()), m_year(m_today.year()),
-          m_rng(20260101)
+        : m_db(std::move(db))
+        , m_folder(folder)
+        , m_today(QDate::currentDate())
+        , m_year(m_today.year())
+        , m_rng(20260101)
     {
     }
 
@@ -260,7 +267,9 @@ private:
     {
         auto it = m_tables.find(QString::fromLatin1(name));
         if (it == m_tables.end())
-            it = m_tables.emplace(QString::fromLatin1(name), std::make_unique<TableFiller>(m_db, QString::fromLatin1(name))).first;
+            it = m_tables
+                     .emplace(QString::fromLatin1(name), std::make_unique<TableFiller>(m_db, QString::fromLatin1(name)))
+                     .first;
         return *it->second;
     }
 
@@ -330,7 +339,7 @@ private:
     QList<Client> m_clients;
     std::map<StockKey, Stock> m_stock;
     QMap<QString, SupplierStats> m_supplierStats;
-    QMap<QString, QDate> m_invoiceDates; // client invoice -> date
+    QMap<QString, QDate> m_invoiceDates;              // client invoice -> date
     std::vector<std::pair<QString, int>> m_extraRows; // tables filled outside m_tables
     int m_jobCostSeq = 0;
 };
@@ -383,8 +392,8 @@ void Demo::writeTaxesTermsAndReps()
         double rate;
         int code;
     };
-    const Rate purchases[] = {{kGstPaid, "TPS 5 %", kGstRate, 1}, {kQstPaid, "TVQ 9,975 %", kQstRate, 2},
-                              {kGstPaid, "Détaxé 0 %", 0.0, 3}};
+    const Rate purchases[] = {
+        {kGstPaid, "TPS 5 %", kGstRate, 1}, {kQstPaid, "TVQ 9,975 %", kQstRate, 2}, {kGstPaid, "Détaxé 0 %", 0.0, 3}};
     for (const Rate& t : purchases) {
         RecordWriter& r = table("taxratesP").add();
         r.set("TaxRates_Account", t.account);
@@ -406,8 +415,11 @@ void Demo::writeTaxesTermsAndReps()
         int code;
         const char* description;
         int days;
-    } terms[] = {{1, "Net 30 jours", 30}, {2, "Net 15 jours", 15}, {3, "2 % 10 jours, net 30", 30},
-                 {4, "Payable sur réception", 0}, {5, "Le 10 du mois suivant", 910}};
+    } terms[] = {{1, "Net 30 jours", 30},
+                 {2, "Net 15 jours", 15},
+                 {3, "2 % 10 jours, net 30", 30},
+                 {4, "Payable sur réception", 0},
+                 {5, "Le 10 du mois suivant", 910}};
     for (const auto& t : terms) {
         RecordWriter& r = table("arterms").add();
         r.set("Arterms_code", t.code);
@@ -506,8 +518,7 @@ void Demo::writeStoresAndProducts()
         }
     }
 
-    const char* const stores[] = {"Magasin principal – Trois-Rivières", "Succursale Shawinigan",
-                                  "Entrepôt Bécancour"};
+    const char* const stores[] = {"Magasin principal – Trois-Rivières", "Succursale Shawinigan", "Entrepôt Bécancour"};
     for (int s = 1; s <= 3; ++s) {
         RecordWriter& r = table("ivmag").add();
         r.set("Ivmag_store_number", s);
@@ -523,7 +534,8 @@ void Demo::writeStoresAndProducts()
         for (int n = 1; n <= 9; ++n)
             r.set(QStringLiteral("Ivprod_price%1").arg(n), RoundToCents(p.price * (1.0 - 0.025 * (n - 1))));
         r.set("Ivprod_std_cost", p.cost);
-        r.set("Ivprod_upc", QStringLiteral("0627%1").arg(qHash(QByteArray(p.item)) % 100000000, 8, 10, QLatin1Char('0')));
+        r.set("Ivprod_upc",
+              QStringLiteral("0627%1").arg(qHash(QByteArray(p.item)) % 100000000, 8, 10, QLatin1Char('0')));
         r.set("Ivprod_um", p.unit);
         r.set("Ivprod_tax1", true);
         r.set("Ivprod_tax2", true);
@@ -566,7 +578,9 @@ void Demo::writeJobCost()
         const char* code;
         const char* description;
         const char* unit;
-    } elements[] = {{"MAT", "Matériaux", "UN"}, {"MO", "Main-d'œuvre", "H"}, {"SOUS", "Sous-traitance", "FORF"},
+    } elements[] = {{"MAT", "Matériaux", "UN"},
+                    {"MO", "Main-d'œuvre", "H"},
+                    {"SOUS", "Sous-traitance", "FORF"},
                     {"LOC", "Location d'équipement", "JR"}};
     for (const auto& e : elements) {
         RecordWriter& r = table("JcElem").add();
@@ -671,7 +685,8 @@ void Demo::postPurchase(const char* supplierCode, const QString& invoice, const 
     writeJournal(periodOf(date), journalNumber, invoice, date, QString::fromUtf8(s.name), journal);
 
     const QDate due = dueDate(date, s.terms);
-    const Currency holdback = holdbackPercent > 0 ? RoundToCents(total.multipliedBy(holdbackPercent / 100.0)) : Currency();
+    const Currency holdback =
+        holdbackPercent > 0 ? RoundToCents(total.multipliedBy(holdbackPercent / 100.0)) : Currency();
     RecordWriter& item = table("cap").add();
     item.set("Cap_supplier", s.code);
     item.set("Cap_invoice", invoice);
@@ -763,8 +778,8 @@ void Demo::postPurchase(const char* supplierCode, const QString& invoice, const 
         s.lastPurchaseDate = date;
 }
 
-void Demo::postSupplierCredit(const char* supplierCode, const QString& note, const QString& invoice,
-                              const QDate& date, double netAmount)
+void Demo::postSupplierCredit(const char* supplierCode, const QString& note, const QString& invoice, const QDate& date,
+                              double netAmount)
 {
     Supplier& s = supplier(supplierCode);
     const Currency net = cents(netAmount);
@@ -898,10 +913,10 @@ void Demo::writePurchases()
     for (const Invoice& i : invoices)
         postPurchase(i.supplier, QString::fromLatin1(i.number), daysAgo(i.daysAgo), i.lines);
 
-    postPurchase("PELLETIER", QStringLiteral("MP-60231"), daysAgo(30), {{kPurchasesGoods, 12800.00}}, 10.0,
-                 "P-26-01", "CHARPENTE", "MAT");
-    postPurchase("PELLETIER", QStringLiteral("MP-60455"), daysAgo(14), {{kPurchasesGoods, 5320.00}}, 0.0,
-                 "P-26-02", "FINITION", "MAT");
+    postPurchase("PELLETIER", QStringLiteral("MP-60231"), daysAgo(30), {{kPurchasesGoods, 12800.00}}, 10.0, "P-26-01",
+                 "CHARPENTE", "MAT");
+    postPurchase("PELLETIER", QStringLiteral("MP-60455"), daysAgo(14), {{kPurchasesGoods, 5320.00}}, 0.0, "P-26-02",
+                 "FINITION", "MAT");
 
     postSupplierCredit("LEVESQUE", QStringLiteral("NC-1204"), QStringLiteral("F-88977"), daysAgo(50), 126.40);
 
@@ -912,16 +927,20 @@ void Demo::writePurchases()
         cap.setIndexFieldNames(QStringLiteral("Cap_supplier"));
         Currency sum;
         for (cap.first(); !cap.eof(); cap.next())
-            if (cap.field(QStringLiteral("Cap_supplier")).asString() == QLatin1String(code) &&
-                cap.field(QStringLiteral("Cap_invoice")).asString() == QLatin1String(invoice))
+            if (cap.field(QStringLiteral("Cap_supplier")).asString() == QLatin1String(code)
+                && cap.field(QStringLiteral("Cap_invoice")).asString() == QLatin1String(invoice))
                 sum += cap.field(QStringLiteral("Cap_amount")).asMoney();
         return sum;
     };
-    payByCheque("LEVESQUE", QStringLiteral("4521"), daysAgo(60), {{QStringLiteral("F-88412"), openAmount("LEVESQUE", "F-88412")}});
-    payByCheque("GAZIND", QStringLiteral("4522"), daysAgo(40), {{QStringLiteral("GIQ-70115"), openAmount("GAZIND", "GIQ-70115")}});
-    payByCheque("COTEIMPR", QStringLiteral("4525"), daysAgo(20), {{QStringLiteral("IC-1187"), openAmount("COTEIMPR", "IC-1187")}});
+    payByCheque("LEVESQUE", QStringLiteral("4521"), daysAgo(60),
+                {{QStringLiteral("F-88412"), openAmount("LEVESQUE", "F-88412")}});
+    payByCheque("GAZIND", QStringLiteral("4522"), daysAgo(40),
+                {{QStringLiteral("GIQ-70115"), openAmount("GAZIND", "GIQ-70115")}});
+    payByCheque("COTEIMPR", QStringLiteral("4525"), daysAgo(20),
+                {{QStringLiteral("IC-1187"), openAmount("COTEIMPR", "IC-1187")}});
     // A part payment leaves a balance on the statement.
-    payByCheque("MIDWEST", QStringLiteral("0809"), daysAgo(15), {{QStringLiteral("MTS-230871"), Currency::fromUnits(2500)}});
+    payByCheque("MIDWEST", QStringLiteral("0809"), daysAgo(15),
+                {{QStringLiteral("MTS-230871"), Currency::fromUnits(2500)}});
 }
 
 void Demo::writeOrdersAndReceipts()
@@ -943,11 +962,22 @@ void Demo::writeOrdersAndReceipts()
         QList<Line> lines;
     };
     const QList<Order> orders = {
-        {"1001", "LEVESQUE", 1, 25, "BL-58812", 19, "",
+        {"1001",
+         "LEVESQUE",
+         1,
+         25,
+         "BL-58812",
+         19,
+         "",
          {{"VIS-10-34", 120, 120, 4.10}, {"CLOU-212", 60, 40, 8.25}, {"FIL-142", 12, 0, 58.60}}},
-        {"1002", "MIDWEST", 1, 20, "PK-771045", 10, "",
-         {{"PERC-18V", 6, 4, 128.40}, {"SCIE-CIRC", 4, 4, 102.75}}},
-        {"1003", "GAZIND", 2, 8, "", 0, "P-26-01",
+        {"1002", "MIDWEST", 1, 20, "PK-771045", 10, "", {{"PERC-18V", 6, 4, 128.40}, {"SCIE-CIRC", 4, 4, 102.75}}},
+        {"1003",
+         "GAZIND",
+         2,
+         8,
+         "",
+         0,
+         "P-26-01",
          {{"OXY-244", 10, 0, 31.50}, {"ACE-145", 8, 0, 47.25}, {"ARG-MIX", 6, 0, 64.80}}},
     };
     int serial = 41870;
@@ -1082,7 +1112,8 @@ void Demo::writeOrdersAndReceipts()
             md.set("Ivtrxd_item_code", p.item);
             md.set("Ivtrxd_qty", l.received);
             md.set("Ivtrxd_cost", l.price);
-            md.set("Ivtrxd_balance", m_stock[{QString::fromLatin1(p.line), QString::fromLatin1(p.item), o.store}].onHand());
+            md.set("Ivtrxd_balance",
+                   m_stock[{QString::fromLatin1(p.line), QString::fromLatin1(p.item), o.store}].onHand());
             md.set("Ivtrxd_store", o.store);
             md.set("Ivtrxd_desc", QString::fromUtf8(p.description).left(40));
             table("ivtrxdh").post();
@@ -1090,7 +1121,7 @@ void Demo::writeOrdersAndReceipts()
             const int m = receivedOn.month();
             stats.cost[m] += lineTotal;
             stats.qty[m] += l.received;
-            const Currency homeTotal = s.currency == 1 ? RoundToCents(lineTotal.multipliedBy(1.3850))
+            const Currency homeTotal = s.currency == 1   ? RoundToCents(lineTotal.multipliedBy(1.3850))
                                        : s.currency == 2 ? RoundToCents(lineTotal.multipliedBy(1.4920))
                                                          : lineTotal;
             const struct {
@@ -1098,7 +1129,8 @@ void Demo::writeOrdersAndReceipts()
                 bool withSupplier;
                 bool withStore;
                 Currency amount;
-            } statTables[] = {{"sastatsp", true, false, lineTotal}, {"sastatp", false, false, homeTotal},
+            } statTables[] = {{"sastatsp", true, false, lineTotal},
+                              {"sastatp", false, false, homeTotal},
                               {"sastatmp", false, true, homeTotal}};
             for (const auto& t : statTables) {
                 RecordWriter& st = table(t.table).add();
@@ -1112,7 +1144,8 @@ void Demo::writeOrdersAndReceipts()
                 st.set(QStringLiteral("Qty%1").arg(m), l.received);
                 st.set("Date", receivedOn);
                 st.set("PO", QString::fromLatin1(o.number).toInt());
-                st.set("Cost", t.withSupplier ? Currency::fromDouble(l.price) : RoundToCents(homeTotal.dividedBy(l.received)));
+                st.set("Cost",
+                       t.withSupplier ? Currency::fromDouble(l.price) : RoundToCents(homeTotal.dividedBy(l.received)));
                 st.set("Total", t.amount);
                 table(t.table).post();
             }
@@ -1122,7 +1155,8 @@ void Demo::writeOrdersAndReceipts()
                     RecordWriter& sn = table("ivserin").add();
                     sn.set("Ivserin_line_code", p.line);
                     sn.set("Ivserin_item_code", p.item);
-                    sn.set("Ivserin_serial", QStringLiteral("MTS%1-%2").arg(QString::fromLatin1(p.item).left(4)).arg(serial++));
+                    sn.set("Ivserin_serial",
+                           QStringLiteral("MTS%1-%2").arg(QString::fromLatin1(p.item).left(4)).arg(serial++));
                     sn.set("Ivserin_store", o.store);
                     sn.set("Ivserin_PO", o.number);
                     sn.set("Ivserin_supplier", s.code);
@@ -1177,7 +1211,8 @@ Currency Demo::postInvoice(const char* clientCode, const QString& invoice, const
         d.set("Fadet_tax2", lineQst);
         d.set("Fadet_perc_comm", 3.5);
         if (p.serial)
-            d.set("Fadet_Serial", QStringLiteral("MTS%1-%2").arg(QString::fromLatin1(p.item).left(4)).arg(41000 + lineNo));
+            d.set("Fadet_Serial",
+                  QStringLiteral("MTS%1-%2").arg(QString::fromLatin1(p.item).left(4)).arg(41000 + lineNo));
         table("fadet").post();
         ++lineNo;
 
@@ -1412,8 +1447,8 @@ void Demo::writeHistory()
         const char* invoice;
         const char* item;
         double quantity;
-    } archived[] = {{"TREMBLAY", "19870", "CLOU-212", 40}, {"GAGNE", "19902", "OXY-244", 6},
-                    {"ROY", "19955", "NIV-48", 4}};
+    } archived[] = {
+        {"TREMBLAY", "19870", "CLOU-212", 40}, {"GAGNE", "19902", "OXY-244", 6}, {"ROY", "19955", "NIV-48", 4}};
     int receipt = 6950;
     for (const auto& a : archived) {
         const Product& p = *findProduct(a.item);
@@ -1739,7 +1774,8 @@ DemoSummary Demo::run()
         {"GAGNON", "Quincaillerie Gagnon & Fils", "88, rue Principale", "Louiseville", "Québec", "Canada", "J5V 1L1",
          "819 555-0177", "Réjean Gagnon", "rejean@gagnonfils.example", 'F', 0, 45, kPurchasesGoods, 0, 0},
         {"GAZIND", "Gaz Industriels du Québec ltée", "4100, boulevard Industriel", "Laval", "Québec", "Canada",
-         "H7L 4R9", "450 555-0190", "Annie Thériault", "service@gazindqc.example", 'F', 0, 910, kPurchasesGas, kFreight, 0},
+         "H7L 4R9", "450 555-0190", "Annie Thériault", "service@gazindqc.example", 'F', 0, 910, kPurchasesGas, kFreight,
+         0},
         {"HYDRO", "Hydro-Québec", "C.P. 11022, succ. Centre-ville", "Montréal", "Québec", "Canada", "H3C 4V6",
          "1 888 555-0101", "Service à la clientèle", "", 'F', 0, 21, kElectricity, 0, 0},
         {"VIDEOTRON", "Vidéotron ltée", "612, rue Saint-Jacques", "Montréal", "Québec", "Canada", "H3C 4M8",
@@ -1752,33 +1788,35 @@ DemoSummary Demo::run()
          "G8Z 4A1", "819 555-0148", "Mathieu Pelletier", "ventes@materiauxpelletier.example", 'F', 0, 60,
          kPurchasesGoods, kFreight, 0},
         {"MIDWEST", "Midwest Tool Supply Corp.", "2700 W. Roosevelt Rd", "Chicago", "Illinois", "United States",
-         "60608", "+1 312 555-0140", "Karen Novak", "orders@midwesttool.example", 'E', 1, 30, kPurchasesGoods, kFreight, 0},
+         "60608", "+1 312 555-0140", "Karen Novak", "orders@midwesttool.example", 'E', 1, 30, kPurchasesGoods, kFreight,
+         0},
         {"GLFAST", "Great Lakes Fasteners Inc.", "915 Industrial Pkwy", "Buffalo", "New York", "United States", "14227",
          "+1 716 555-0133", "Dan Kowalski", "sales@glfasteners.example", 'E', 1, 45, kPurchasesGoods, 0, 0},
         {"LEFEVRE", "Outillage Lefèvre SARL", "18, rue de la Villette", "Lyon", "Rhône", "France", "69003",
          "+33 4 72 55 01 20", "Céline Lefèvre", "export@outillage-lefevre.example", 'F', 2, 60, kPurchasesGoods, 0, 0},
         {"MULLER", "Werkzeug Müller GmbH", "Industriestraße 12", "Stuttgart", "Baden-Württemberg", "Deutschland",
-         "70565", "+49 711 555 0140", "Jürgen Müller", "export@werkzeug-mueller.example", 'E', 2, 930, kPurchasesGoods, 0, 0},
+         "70565", "+49 711 555 0140", "Jürgen Müller", "export@werkzeug-mueller.example", 'E', 2, 930, kPurchasesGoods,
+         0, 0},
     };
     m_clients = {
-        {"TREMBLAY", "Construction Tremblay inc.", "740, rue Bellefeuille", "Trois-Rivières", "G9A 3Y3",
-         "819 555-0201", "Stéphane Tremblay", "comptes@constructiontremblay.example", 'F', 1, "JMB", true, 15000},
+        {"TREMBLAY", "Construction Tremblay inc.", "740, rue Bellefeuille", "Trois-Rivières", "G9A 3Y3", "819 555-0201",
+         "Stéphane Tremblay", "comptes@constructiontremblay.example", 'F', 1, "JMB", true, 15000},
         {"BERGERON", "Rénovations Bergeron", "31, rue Notre-Dame", "Champlain", "G0X 1C0", "819 555-0214",
          "Nathalie Bergeron", "nathalie@renobergeron.example", 'F', 2, "SGA", true, 5000},
-        {"LACHANCE", "Ferme Lachance S.E.N.C.", "2015, rang Saint-Charles", "Saint-Maurice", "G0X 2X0",
-         "819 555-0228", "Pierre Lachance", "", 'F', 1, "LTR", true, 3000},
+        {"LACHANCE", "Ferme Lachance S.E.N.C.", "2015, rang Saint-Charles", "Saint-Maurice", "G0X 2X0", "819 555-0228",
+         "Pierre Lachance", "", 'F', 1, "LTR", true, 3000},
         {"GAGNE", "Soudure Gagné & Fils", "455, rue de l'Industrie", "Bécancour", "G9H 3P3", "819 555-0235",
          "Yves Gagné", "yves@soudure-gagne.example", 'F', 5, "LTR", true, 10000},
         {"ROY", "Les Entreprises Roy ltée", "1880, boulevard du Saint-Maurice", "Trois-Rivières", "G9A 3R6",
          "819 555-0247", "Chantal Roy", "chantal@entreprisesroy.example", 'F', 3, "JMB", true, 8000},
-        {"PELLETIERG", "Garage Pelletier", "12, route 153", "Saint-Tite", "G0X 3H0", "418 555-0251",
-         "Gilles Pelletier", "garagepelletier@example.com", 'F', 4, "SGA", true, 2000},
+        {"PELLETIERG", "Garage Pelletier", "12, route 153", "Saint-Tite", "G0X 3H0", "418 555-0251", "Gilles Pelletier",
+         "garagepelletier@example.com", 'F', 4, "SGA", true, 2000},
         {"BECANCOUR", "Ville de Bécancour", "1295, avenue Nicolas-Perrot", "Bécancour", "G9H 1A1", "819 555-0262",
          "Service des travaux publics", "achats@becancour.example", 'F', 1, "JMB", false, 25000},
         {"COTE", "Menuiserie Côté", "67, rue Saint-Laurent", "Louiseville", "J5V 1J8", "819 555-0273",
          "Marc-André Côté", "ma.cote@menuiseriecote.example", 'F', 2, "SGA", true, 4000},
-        {"NMAINE", "Northern Maine Builders", "14 Main Street", "Fort Kent", "04743", "+1 207 555-0280",
-         "Bob Michaud", "bob@nmbuilders.example", 'E', 1, "LTR", false, 5000},
+        {"NMAINE", "Northern Maine Builders", "14 Main Street", "Fort Kent", "04743", "+1 207 555-0280", "Bob Michaud",
+         "bob@nmbuilders.example", 'E', 1, "LTR", false, 5000},
     };
 
     writeChart();

@@ -26,23 +26,24 @@ constexpr int kProducts = 50000;
 constexpr int kClientItems = 20;   // per client: 400,000
 constexpr int kSupplierItems = 20; // per supplier: 100,000
 
-const char* const kFamilies[] = {"Tremblay", "Gagnon", "Roy", "Côté", "Bouchard", "Gauthier", "Morin", "Lavoie",
-                                 "Fortin", "Gagné", "Ouellet", "Pelletier", "Bélanger", "Lévesque", "Bergeron",
-                                 "Leblanc", "Paquette", "Girard", "Simard", "Boucher", "Caron", "Beaulieu",
-                                 "Cloutier", "Dubé", "Poirier", "Fournier", "Lapointe", "Leclerc", "Lefebvre",
-                                 "Poulin", "Thériault", "Ménard"};
-const char* const kTrades[] = {"Construction", "Rénovations", "Ferme", "Garage", "Soudure", "Menuiserie",
-                               "Plomberie", "Électricité", "Excavation", "Toitures", "Peinture", "Paysagement"};
-const char* const kSupplierKinds[] = {"Distribution", "Grossiste", "Manufacturier", "Importations", "Fabrication",
-                                      "Entreprises"};
-const char* const kCities[] = {"Trois-Rivières", "Shawinigan", "Bécancour", "Nicolet", "Louiseville", "La Tuque",
-                               "Drummondville", "Victoriaville", "Québec", "Montréal", "Sherbrooke",
-                               "Saint-Hyacinthe", "Lévis", "Rimouski", "Saguenay", "Gatineau"};
+const char* const kFamilies[] = {"Tremblay", "Gagnon",   "Roy",       "Côté",    "Bouchard",  "Gauthier", "Morin",
+                                 "Lavoie",   "Fortin",   "Gagné",     "Ouellet", "Pelletier", "Bélanger", "Lévesque",
+                                 "Bergeron", "Leblanc",  "Paquette",  "Girard",  "Simard",    "Boucher",  "Caron",
+                                 "Beaulieu", "Cloutier", "Dubé",      "Poirier", "Fournier",  "Lapointe", "Leclerc",
+                                 "Lefebvre", "Poulin",   "Thériault", "Ménard"};
+const char* const kTrades[] = {"Construction", "Rénovations", "Ferme",      "Garage",   "Soudure",  "Menuiserie",
+                               "Plomberie",    "Électricité", "Excavation", "Toitures", "Peinture", "Paysagement"};
+const char* const kSupplierKinds[] = {"Distribution", "Grossiste",   "Manufacturier",
+                                      "Importations", "Fabrication", "Entreprises"};
+const char* const kCities[] = {"Trois-Rivières", "Shawinigan", "Bécancour",     "Nicolet",
+                               "Louiseville",    "La Tuque",   "Drummondville", "Victoriaville",
+                               "Québec",         "Montréal",   "Sherbrooke",    "Saint-Hyacinthe",
+                               "Lévis",          "Rimouski",   "Saguenay",      "Gatineau"};
 const char* const kLines[] = {"QUI", "OUT", "GAZ", "ELE", "PLO", "PEI", "BOI", "JAR", "SEC", "AUT"};
-const char* const kNouns[] = {"Vis", "Boulon", "Écrou", "Clou", "Charnière", "Serrure", "Tuyau", "Raccord",
-                              "Fil", "Disjoncteur", "Pinceau", "Rouleau", "Planche", "Madrier", "Gant", "Lunettes"};
-const char* const kQualifiers[] = {"galvanisé", "inoxydable", "en laiton", "robuste", "de précision", "compact",
-                                   "industriel", "économique"};
+const char* const kNouns[] = {"Vis", "Boulon",      "Écrou",   "Clou",    "Charnière", "Serrure", "Tuyau", "Raccord",
+                              "Fil", "Disjoncteur", "Pinceau", "Rouleau", "Planche",   "Madrier", "Gant",  "Lunettes"};
+const char* const kQualifiers[] = {"galvanisé",    "inoxydable", "en laiton",  "robuste",
+                                   "de précision", "compact",    "industriel", "économique"};
 
 template <std::size_t N>
 QString pick(const char* const (&list)[N], int i)
@@ -100,7 +101,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
                 r.set("Car_amount", amount);
                 f.post();
                 // Three payments in four, some partial.
-                const Currency paid = (i % 8 == 6) ? Currency() : (i % 8 == 4) ? RoundToCents(amount.multipliedBy(0.5)) : amount;
+                const Currency paid = (i % 8 == 6)   ? Currency()
+                                      : (i % 8 == 4) ? RoundToCents(amount.multipliedBy(0.5))
+                                                     : amount;
                 RecordWriter& p = f.add();
                 p.set("Car_client", code);
                 p.set("Car_invoice", invoice);
@@ -118,8 +121,8 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
         for (int c = 1; c <= kClients; ++c) {
             RecordWriter& r = f.add();
             r.set("Cli_code", QStringLiteral("C%1").arg(c, 5, 10, QLatin1Char('0')));
-            r.set("Cli_name", pick(kTrades, c) + QLatin1Char(' ') + pick(kFamilies, c / 12) +
-                                  (c % 3 ? QStringLiteral(" inc.") : QStringLiteral(" et fils")));
+            r.set("Cli_name", pick(kTrades, c) + QLatin1Char(' ') + pick(kFamilies, c / 12)
+                                  + (c % 3 ? QStringLiteral(" inc.") : QStringLiteral(" et fils")));
             r.set("Cli_adr1", QStringLiteral("%1, rue %2").arg(10 + c % 980).arg(pick(kFamilies, c / 7)));
             r.set("Cli_city", pick(kCities, c));
             r.set("Cli_prov", QString::fromUtf8("Québec"));
@@ -171,7 +174,8 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
         for (int s = 1; s <= kSuppliers; ++s) {
             RecordWriter& r = f.add();
             r.set("Sup_code", QStringLiteral("F%1").arg(s, 4, 10, QLatin1Char('0')));
-            r.set("Sup_name", pick(kSupplierKinds, s) + QLatin1Char(' ') + pick(kFamilies, s / 6) + QStringLiteral(" ltée"));
+            r.set("Sup_name",
+                  pick(kSupplierKinds, s) + QLatin1Char(' ') + pick(kFamilies, s / 6) + QStringLiteral(" ltée"));
             r.set("Sup_city", pick(kCities, s / 3));
             r.set("Sup_prov", QString::fromUtf8("Québec"));
             r.set("Sup_country", QStringLiteral("Canada"));
@@ -191,8 +195,8 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
             RecordWriter& r = f.add();
             r.set("Ivprod_line_code", pick(kLines, p));
             r.set("Ivprod_item_code", QStringLiteral("%1").arg(p, 6, 10, QLatin1Char('0')));
-            r.set("Ivprod_desc_1", pick(kNouns, p / 10) + QLatin1Char(' ') + pick(kQualifiers, p / 160) +
-                                        QStringLiteral(" n° %1").arg(p % 997));
+            r.set("Ivprod_desc_1", pick(kNouns, p / 10) + QLatin1Char(' ') + pick(kQualifiers, p / 160)
+                                       + QStringLiteral(" n° %1").arg(p % 997));
             r.set("Ivprod_sup1", QStringLiteral("F%1").arg(1 + p % kSuppliers, 4, 10, QLatin1Char('0')));
             r.set("Ivprod_price1", 2.0 + (p % 500) * 0.75);
             r.set("Ivprod_std_cost", 1.0 + (p % 500) * 0.40);

@@ -10,7 +10,8 @@
 
 class TableFiller {
 public:
-    TableFiller(std::shared_ptr<varnex::data::Database> db, const QString& name) : m_writer(m_table)
+    TableFiller(std::shared_ptr<varnex::data::Database> db, const QString& name)
+        : m_writer(m_table)
     {
         m_table.setDatabase(std::move(db));
         m_table.setTableName(name);
@@ -37,4 +38,3 @@ private:
     varnex::data::RecordWriter m_writer;
     int m_rows = 0;
 };
-

@@ -57,7 +57,10 @@ const char* const kUsage =
 
 class UsageError : public std::runtime_error {
 public:
-    explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    explicit UsageError(const QString& message)
+        : std::runtime_error(message.toStdString())
+    {
+    }
 };
 
 // Options of the form "--name value"; everything else is positional.
@@ -155,7 +158,8 @@ int runUser(const QStringList& args)
         QStringList unknown;
         u.rights = RightsFor(rights.split(QLatin1Char(','), Qt::SkipEmptyParts), &unknown);
         if (!unknown.isEmpty())
-            throw UsageError(QStringLiteral("Unknown option names: %1 (see 'lgxadmin options').").arg(unknown.join(QStringLiteral(", "))));
+            throw UsageError(QStringLiteral("Unknown option names: %1 (see 'lgxadmin options').")
+                                 .arg(unknown.join(QStringLiteral(", "))));
     }
     const QString root = DataRootOfDrive(a.folder(1));
     AddUser(root, u);
@@ -180,17 +184,17 @@ int runCheck(const QStringList& args)
     const CheckReport report = CheckCompany(folder);
     for (const QString& line : report.differences)
         out() << line << "\n";
-    out() << "Checked " << folder << ": " << report.suppliers << " suppliers, " << report.clients
-          << " clients, " << report.journalHeaders << " journal headers, " << report.inventoryRecords
-          << " inventory records; " << report.differences.size() << " difference(s)\n";
+    out() << "Checked " << folder << ": " << report.suppliers << " suppliers, " << report.clients << " clients, "
+          << report.journalHeaders << " journal headers, " << report.inventoryRecords << " inventory records; "
+          << report.differences.size() << " difference(s)\n";
     return report.differences.isEmpty() ? 0 : 1;
 }
 
 int runOptions()
 {
     for (const MenuOption& o : MenuOptions())
-        out() << o.ledger << "." << o.group << "." << o.item << "\t" << o.name << "\t"
-              << QString::fromUtf8(o.caption) << "\n";
+        out() << o.ledger << "." << o.group << "." << o.item << "\t" << o.name << "\t" << QString::fromUtf8(o.caption)
+              << "\n";
     return 0;
 }
 
@@ -234,8 +238,8 @@ int main(int argc, char* argv[])
     } catch (const SetupError& e) {
         err() << "lgxadmin: " << e.message() << "\n";
     } catch (const EngineError& e) {
-        err() << "lgxadmin: database error " << Qt::hex << Qt::showbase << e.code() << Qt::dec
-              << Qt::noshowbase << ": " << e.message() << "\n";
+        err() << "lgxadmin: database error " << Qt::hex << Qt::showbase << e.code() << Qt::dec << Qt::noshowbase << ": "
+              << e.message() << "\n";
     } catch (const std::exception& e) {
         err() << "lgxadmin: " << e.what() << "\n";
     }

@@ -14,8 +14,8 @@ bool TakeServerOption(QStringList& args, QString& error)
         if (args[i] != QLatin1String("--server"))
             continue;
         if (i + 1 >= args.size() || args[i + 1].trimmed().isEmpty()) {
-            error
-                = QStringLiteral("The option --server needs a connection string, e.g. \"host=server dbname=varnex\".");
+            error =
+                QStringLiteral("The option --server needs a connection string, e.g. \"host=server dbname=varnex\".");
             return false;
         }
         qputenv("VARNEX_SERVER", args[i + 1].toUtf8());
@@ -26,14 +26,13 @@ bool TakeServerOption(QStringList& args, QString& error)
     return true;
 }
 
-namespace
-{
+namespace {
 
 // The data root and every company folder beside it (dataN).
 QStringList foldersOfDrive(const QString& drive)
 {
     const QString root = DataRootOfDrive(drive);
-    QStringList folders { root };
+    QStringList folders{root};
     const QDir parent = QFileInfo(root).dir();
     static const QRegularExpression company(QStringLiteral("^data(\\d+)$"));
     QStringList companies;
@@ -42,13 +41,13 @@ QStringList foldersOfDrive(const QString& drive)
             companies << parent.filePath(entry);
     std::sort(companies.begin(), companies.end(), [](const QString& a, const QString& b) {
         return company.match(QFileInfo(a).fileName()).captured(1).toInt()
-            < company.match(QFileInfo(b).fileName()).captured(1).toInt();
+               < company.match(QFileInfo(b).fileName()).captured(1).toInt();
     });
     return folders + companies;
 }
 
-int report(
-    const QString& folder, const QList<TableComparison>& tables, const char* left, const char* right, QTextStream& out)
+int report(const QString& folder, const QList<TableComparison>& tables, const char* left, const char* right,
+           QTextStream& out)
 {
     int differences = 0;
     out << folder << "\n";
@@ -93,8 +92,8 @@ int RunCopy(const QStringList& args, QTextStream& out, QTextStream& err)
     const char* left = source == EngineKind::Server ? "server" : "sqlite";
     int differences = 0;
     for (const QString& folder : foldersOfDrive(driveArgument(positional)))
-        differences
-            += report(folder, CopyFolderBetweenEngines(folder, source, target, replace), left, qPrintable(to), out);
+        differences +=
+            report(folder, CopyFolderBetweenEngines(folder, source, target, replace), left, qPrintable(to), out);
     out << (differences == 0 ? "Copied: every table is the same on both engines.\n" : "Copied with differences.\n");
     return differences == 0 ? 0 : 1;
 }
@@ -108,7 +107,7 @@ int RunCompare(const QStringList& args, QTextStream& out, QTextStream& err)
     int differences = 0;
     for (const QString& folder : foldersOfDrive(driveArgument(args)))
         differences += report(folder, CompareFolderBetweenEngines(folder, EngineKind::Embedded, EngineKind::Server),
-            "sqlite", "server", out);
+                              "sqlite", "server", out);
     out << (differences == 0 ? "Same on both engines.\n" : "The engines differ.\n");
     return differences == 0 ? 0 : 1;
 }

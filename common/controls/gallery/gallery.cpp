@@ -136,8 +136,10 @@ std::unique_ptr<QWidget> desktopPage()
         TTextAlign align;
         int glyphs;
         bool enabled;
-    } icons[] = {{"Clients", ttaBottom, 1, true},        {"Fournisseurs", ttaBottom, 2, true},
-                 {"Achats (désactivé)", ttaBottom, 1, false}, {"Right", ttaLeft, 1, true},
+    } icons[] = {{"Clients", ttaBottom, 1, true},
+                 {"Fournisseurs", ttaBottom, 2, true},
+                 {"Achats (désactivé)", ttaBottom, 1, false},
+                 {"Right", ttaLeft, 1, true},
                  {"Things to do", ttaTop, 4, true}};
     int x = 20;
     for (const auto& icon : icons) {

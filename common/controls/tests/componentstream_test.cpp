@@ -128,7 +128,9 @@ TEST(ComponentStream, WriterRefusesNamesThatCannotBeRead)
         StoredComponent c{bad, QStringLiteral("n"), {}};
         EXPECT_THROW(WriteStream(c), ComponentStreamError) << qPrintable(bad);
     }
-    StoredComponent dup{QStringLiteral("T"), QString(), {{QStringLiteral("A"), StreamValue(true)}, {QStringLiteral("A"), StreamValue(false)}}};
+    StoredComponent dup{QStringLiteral("T"),
+                        QString(),
+                        {{QStringLiteral("A"), StreamValue(true)}, {QStringLiteral("A"), StreamValue(false)}}};
     EXPECT_THROW(WriteStream(dup), ComponentStreamError);
     StoredComponent dottedEdges{QStringLiteral("T"), QString(), {{QStringLiteral("Font."), StreamValue(true)}}};
     EXPECT_THROW(WriteStream(dottedEdges), ComponentStreamError);
@@ -136,8 +138,8 @@ TEST(ComponentStream, WriterRefusesNamesThatCannotBeRead)
 
 TEST(ComponentStream, MalformedInputsAreReportedWithTheirReason)
 {
-    const QByteArray good = WriteStream(StoredComponent{QStringLiteral("TB"), QStringLiteral("N"),
-                                                        {{QStringLiteral("S"), StreamValue(QStringLiteral("abc"))}}});
+    const QByteArray good = WriteStream(StoredComponent{
+        QStringLiteral("TB"), QStringLiteral("N"), {{QStringLiteral("S"), StreamValue(QStringLiteral("abc"))}}});
     struct Case {
         const char* edge;
         QByteArray bytes;
@@ -461,14 +463,15 @@ TEST(ComponentStream, LoadingChecksEverythingBeforeChangingAnything)
     TTransparentButton b;
     b.setCaption(QStringLiteral("before"));
     const auto attempt = [&](StoredProperty bad) {
-        StoredComponent s{QStringLiteral("TTransparentButton"), QStringLiteral("X"),
+        StoredComponent s{QStringLiteral("TTransparentButton"),
+                          QStringLiteral("X"),
                           {{QStringLiteral("Caption"), StreamValue(QStringLiteral("after"))}, bad}};
         EXPECT_THROW(ApplyComponent(s, &b), ComponentStreamError) << qPrintable(bad.name);
     };
     attempt({QStringLiteral("NoSuchProperty"), StreamValue(true)});
-    attempt({QStringLiteral("FrameStyle"), StreamValue(qint32(2))});                       // number, not name
+    attempt({QStringLiteral("FrameStyle"), StreamValue(qint32(2))}); // number, not name
     attempt({QStringLiteral("FrameStyle"), StreamValue::enumeration(QStringLiteral("fsShiny"))});
-    attempt({QStringLiteral("Width"), StreamValue(qint32(1 << 30))});                      // absurd size
+    attempt({QStringLiteral("Width"), StreamValue(qint32(1 << 30))}); // absurd size
     attempt({QStringLiteral("NumGlyphs"), StreamValue(qint32(9))});
     attempt({QStringLiteral("Font.Style"), StreamValue::set({QStringLiteral("fsBlinking")})});
     attempt({QStringLiteral("Glyph"), StreamValue(QByteArray("not a picture"))});
@@ -480,7 +483,8 @@ TEST(ComponentStream, LoadingChecksEverythingBeforeChangingAnything)
 
     // A component that cannot be loaded is not left behind on its parent.
     QWidget parent;
-    StoredComponent s{QStringLiteral("TTransparentButton"), QStringLiteral("Y"),
+    StoredComponent s{QStringLiteral("TTransparentButton"),
+                      QStringLiteral("Y"),
                       {{QStringLiteral("NumGlyphs"), StreamValue(qint32(0))}}};
     EXPECT_THROW(CreateComponent(WriteStream(s), &parent), ComponentStreamError);
     EXPECT_TRUE(parent.findChildren<QWidget*>().isEmpty());

@@ -68,13 +68,13 @@ TEST(EditMask, ParsesFieldsDirectivesAndSeparators)
     };
     const RegionalFormats f = formatsWith(QLatin1Char('-'), QLatin1Char('h'));
     const Case cases[] = {
-        {"!99/99/9999;1; ", QStringLiteral("  -  -    "), true, true},  // regional date separator
-        {"99:99", QStringLiteral("__h__"), true, false},                 // regional time separator
+        {"!99/99/9999;1; ", QStringLiteral("  -  -    "), true, true}, // regional date separator
+        {"99:99", QStringLiteral("__h__"), true, false},               // regional time separator
         {"(999)000-0000;0;_", QStringLiteral("(___)___-____"), false, false},
         {"000;1;*", QStringLiteral("***"), true, false},
-        {"000;;*", QStringLiteral("***"), true, false},                  // an empty save field saves
-        {"\\/00\\;", QStringLiteral("/__;"), true, false},               // escaped literals stay as written
-        {"0;0;0000", QStringLiteral("_;_;____"), true, false},           // ";" far from the end is a literal
+        {"000;;*", QStringLiteral("***"), true, false},        // an empty save field saves
+        {"\\/00\\;", QStringLiteral("/__;"), true, false},     // escaped literals stay as written
+        {"0;0;0000", QStringLiteral("_;_;____"), true, false}, // ";" far from the end is a literal
         {">LL<ll<>cc", QStringLiteral("______"), true, false},
         {"", QString(), true, false},
     };
@@ -96,9 +96,8 @@ TEST(EditMask, WhatFitsWhere)
         const char* no;
     };
     const Case cases[] = {
-        {0, "0123456789", "a +-_"}, {1, "09", "x "},     {2, "05 +-", "a*"},
-        {3, "aZé", "1 _"},          {4, "q", "7"},       {5, "a9Z", " -"},
-        {6, "b0", "."},             {7, "*+ a1", "\t"},  {8, "%", "\n"},
+        {0, "0123456789", "a +-_"}, {1, "09", "x "}, {2, "05 +-", "a*"}, {3, "aZé", "1 _"}, {4, "q", "7"},
+        {5, "a9Z", " -"},           {6, "b0", "."},  {7, "*+ a1", "\t"}, {8, "%", "\n"},
     };
     for (const Case& c : cases) {
         for (QChar ch : QString::fromUtf8(c.yes))
@@ -122,17 +121,17 @@ TEST(EditMask, LoadingValuesIntoTheMask)
     };
     const Case cases[] = {
         {"99/99/9999;1;_", "31/12/2025", "31/12/2025"},
-        {"99/99/9999;1;_", "31122025", "31/12/2025"},     // without literals
-        {"99/99/9999;1;_", "1/2/2025", "1_/2_/2025"},     // a separator ends its group
-        {"!99/99/9999;1;_", "1/2/2025", "_1/_2/2025"},    // "!" fills from the right
+        {"99/99/9999;1;_", "31122025", "31/12/2025"},  // without literals
+        {"99/99/9999;1;_", "1/2/2025", "1_/2_/2025"},  // a separator ends its group
+        {"!99/99/9999;1;_", "1/2/2025", "_1/_2/2025"}, // "!" fills from the right
         {"!999;1;_", "7", "__7"},
         {"999;1;_", "7", "7__"},
-        {"99/99/9999;1;_", "31-12-2025", "31/12/2025"},   // foreign separators are dropped
+        {"99/99/9999;1;_", "31-12-2025", "31/12/2025"}, // foreign separators are dropped
         {"000;1;_", "1a2", "12_"},
-        {"000;1;_", "1 2", "1_2"},                        // a space is an empty position
+        {"000;1;_", "1 2", "1_2"}, // a space is an empty position
         {">LLL;1;_", "abc", "ABC"},
         {"(999)000-0000;0;_", "5551234567", "(555)123-4567"},
-        {"00;1;_", "12345", "12"},                         // the rest does not fit
+        {"00;1;_", "12345", "12"}, // the rest does not fit
         {"!99/99/9999;1; ", "", "  /  /    "},
     };
     for (const Case& c : cases) {
@@ -158,7 +157,7 @@ TEST(EditMask, ValueAndValidity)
         {"(999)000-0000;1;_", "(___)12_-4567", "(   )12 -4567", 7},
         {"000;1;_", "___", "   ", 0},
         {"LLL;1;*", "ab*", "ab ", 2},
-        {"CCC;1;_", "a c", "a c", -1},   // a space is a character under "C"
+        {"CCC;1;_", "a c", "a c", -1}, // a space is a character under "C"
         {"AAA;1;_", "a1_", "a1 ", 2},
         {"990;1;_", "__5", "  5", -1},
     };
@@ -210,7 +209,7 @@ TEST(MaskEdit, RequiredPositionLeftBlankRaisesOnLeaving)
     ASSERT_EQ(form.messages.shown.size(), 1);
     EXPECT_EQ(form.messages.shown[0].text, EDBEditError::standardMessage());
     EXPECT_EQ(form.messages.shown[0].kind, MessageKind::Error);
-    EXPECT_TRUE(form.edit->hasFocus()); // the box keeps the focus
+    EXPECT_TRUE(form.edit->hasFocus());        // the box keeps the focus
     EXPECT_EQ(form.edit->cursorPosition(), 7); // on the first blank required position
     // Completing it lets the user leave.
     QTest::keyClicks(form.edit, QStringLiteral("34567"));
@@ -268,7 +267,7 @@ TEST(MaskEdit, EnterValidatesOnlyAModifiedText)
     QTest::keyClicks(form.edit, QStringLiteral("1"));
     QTest::keyClick(form.edit, Qt::Key_Return);
     EXPECT_EQ(form.messages.shown.size(), 1);
-    EXPECT_EQ(returns, 1);                     // the invalid Enter goes no further
+    EXPECT_EQ(returns, 1); // the invalid Enter goes no further
     EXPECT_EQ(form.edit->cursorPosition(), 1);
     QTest::keyClicks(form.edit, QStringLiteral("23"));
     QTest::keyClick(form.edit, Qt::Key_Return);
@@ -326,10 +325,9 @@ TEST(MaskEdit, TypingFollowsTheMask)
         const char* shown;
     };
     const Case cases[] = {
-        {"ab12", "AB-12"},
-        {"a1b", "AB-__"},      // the digit does not fit a letter position
-        {"ab-1", "AB-1_"},     // typing the literal steps over it
-        {"a-12", "A_-12"},     // an early separator leaves its group blank
+        {"ab12", "AB-12"},  {"a1b", "AB-__"}, // the digit does not fit a letter position
+        {"ab-1", "AB-1_"},                    // typing the literal steps over it
+        {"a-12", "A_-12"},                    // an early separator leaves its group blank
         {"abc12", "AB-12"},
     };
     for (const Case& c : cases) {

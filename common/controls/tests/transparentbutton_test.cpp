@@ -159,12 +159,11 @@ TEST(TransparentButton, GrayImageUsesRedElevenGreenFiftyNineBlueThirty)
         int level;
     };
     const Case cases[] = {
-        {qRgb(255, 0, 0), 28},   // 2805 / 100
-        {qRgb(0, 255, 0), 150},  // 15045 / 100
-        {qRgb(0, 0, 255), 76},   // 7650 / 100: blue weighs 30, not 11
-        {qRgb(10, 20, 30), 21},  // 2190 / 100, truncated
-        {qRgb(255, 255, 255), 255},
-        {qRgb(0, 0, 0), 0},
+        {qRgb(255, 0, 0), 28},  // 2805 / 100
+        {qRgb(0, 255, 0), 150}, // 15045 / 100
+        {qRgb(0, 0, 255), 76},  // 7650 / 100: blue weighs 30, not 11
+        {qRgb(10, 20, 30), 21}, // 2190 / 100, truncated
+        {qRgb(255, 255, 255), 255}, {qRgb(0, 0, 0), 0},
     };
     for (const Case& c : cases) {
         QImage one(1, 1, QImage::Format_RGB32);
@@ -246,8 +245,7 @@ TEST(TransparentButton, FramePixelsFollowTheRules)
          [&](QImage& e) { expectFrame(e, 0, 0, W, H, c.highlight, c.shadow, 1); }},
         {"light pressed", fsLight, true, true, true, 3,
          [&](QImage& e) { expectFrame(e, 0, 0, W, H, c.shadow, c.highlight, 1); }},
-        {"dark up", fsDark, false, false, false, 1,
-         [&](QImage& e) { expectFrame(e, 0, 0, W, H, c.face, c.dark, 1); }},
+        {"dark up", fsDark, false, false, false, 1, [&](QImage& e) { expectFrame(e, 0, 0, W, H, c.face, c.dark, 1); }},
         {"dark pressed", fsDark, true, true, true, 1,
          [&](QImage& e) { expectFrame(e, 0, 0, W, H, c.dark, c.face, 1); }},
         {"mono up", fsMono, false, false, false, 1,
@@ -324,8 +322,8 @@ TEST(TransparentButton, GlyphSitsOppositeTheCaption)
         QPoint topLeft; // 40 x 40 button, 8 x 8 glyph, spacing 2
     };
     const Case cases[] = {
-        {ttaBottom, {16, 2}},  {ttaBottomLeft, {16, 2}}, {ttaTop, {16, 30}}, {ttaTopRight, {16, 30}},
-        {ttaLeft, {30, 16}},   {ttaRight, {2, 16}},      {ttaCenter, {16, 16}},
+        {ttaBottom, {16, 2}}, {ttaBottomLeft, {16, 2}}, {ttaTop, {16, 30}},    {ttaTopRight, {16, 30}},
+        {ttaLeft, {30, 16}},  {ttaRight, {2, 16}},      {ttaCenter, {16, 16}},
     };
     const QRgb red = qRgb(220, 0, 0);
     for (const Case& k : cases) {
@@ -380,7 +378,7 @@ TEST(TransparentButton, ImageChoiceByGlyphCountStateAndAutoGray)
     one.setEnabled(false); // the embossed image: the shape in the shadow colour
     EXPECT_EQ(QColor(look(one)), QColor(Colors(one).shadow));
     EXPECT_EQ(QColor(render(one).pixel(16 + 6, 2 + 6)), QColor(Colors(one).highlight)); // one right and down
-    EXPECT_EQ(render(one).pixel(16 + 1, 2 + 1), kBackground);                        // the key is background
+    EXPECT_EQ(render(one).pixel(16 + 1, 2 + 1), kBackground);                           // the key is background
 
     TTransparentButton explorer;
     explorer.setFrameStyle(fsExplorer);
@@ -406,8 +404,8 @@ TEST(TransparentButton, CaptionIsPlacedByTheRulesOnTeal)
         b.setGlyph(strip(8, {qRgb(220, 0, 0)}));
         b.setCaption(QStringLiteral("-"));
         b.setTextAlign(align);
-        const QRect measured = QFontMetrics(b.font()).boundingRect(QRect(0, 0, 60, 50), Qt::TextSingleLine
-                                                                        | Qt::TextShowMnemonic, QStringLiteral("-"));
+        const QRect measured = QFontMetrics(b.font()).boundingRect(
+            QRect(0, 0, 60, 50), Qt::TextSingleLine | Qt::TextShowMnemonic, QStringLiteral("-"));
         const int tw = measured.width(), th = measured.height();
         const QRect g = b.glyphRect();
         QPoint expected;

@@ -19,7 +19,12 @@ public:
 
     constexpr Currency() = default;
 
-    static constexpr Currency fromTicks(std::int64_t ticks) { Currency c; c.m_ticks = ticks; return c; }
+    static constexpr Currency fromTicks(std::int64_t ticks)
+    {
+        Currency c;
+        c.m_ticks = ticks;
+        return c;
+    }
     static constexpr Currency fromUnits(std::int64_t units) { return fromTicks(units * Scale); }
     // Rounds to the nearest ten-thousandth, half away from zero.
     static Currency fromDouble(double value);
@@ -40,8 +45,16 @@ public:
     constexpr Currency abs() const { return fromTicks(m_ticks < 0 ? -m_ticks : m_ticks); }
 
     constexpr Currency operator-() const { return fromTicks(-m_ticks); }
-    constexpr Currency& operator+=(Currency o) { m_ticks += o.m_ticks; return *this; }
-    constexpr Currency& operator-=(Currency o) { m_ticks -= o.m_ticks; return *this; }
+    constexpr Currency& operator+=(Currency o)
+    {
+        m_ticks += o.m_ticks;
+        return *this;
+    }
+    constexpr Currency& operator-=(Currency o)
+    {
+        m_ticks -= o.m_ticks;
+        return *this;
+    }
     friend constexpr Currency operator+(Currency a, Currency b) { return a += b; }
     friend constexpr Currency operator-(Currency a, Currency b) { return a -= b; }
     friend constexpr Currency operator*(Currency a, std::int64_t n) { return fromTicks(a.m_ticks * n); }

@@ -44,7 +44,10 @@ public:
     const QString& path() const { return m_path; }
 
     template <typename Function>
-    Function entry(const char* symbol) { return reinterpret_cast<Function>(resolve(symbol)); }
+    Function entry(const char* symbol)
+    {
+        return reinterpret_cast<Function>(resolve(symbol));
+    }
 
 private:
     void* m_handle = nullptr;

@@ -34,26 +34,26 @@ std::size_t vxstr_live_count();
 std::size_t vxstr_stale_uses();
 
 struct TLinkSection {
-    VxStr Link_user;             // 0
-    VxStr Link_user_name;        // 4
-    VxStr Link_reserved8;        // 8
-    VxStr Link_company;          // 12
-    VxStr Link_company_name;     // 16
-    std::int32_t Link_language;  // 20: 1 English, 2 French
+    VxStr Link_user;                // 0
+    VxStr Link_user_name;           // 4
+    VxStr Link_reserved8;           // 8
+    VxStr Link_company;             // 12
+    VxStr Link_company_name;        // 16
+    std::int32_t Link_language;     // 20: 1 English, 2 French
     std::uint8_t Link_lang_code[4]; // 24: length byte, two characters, unused byte
-    VxStr Link_printer;          // 28
-    VxStr Link_reserved32;       // 32
-    VxStr Link_customer;         // 36
-    VxStr Link_pgm_dir;          // 40
-    VxStr Link_data_dir;         // 44
-    VxStr Link_reserved48;       // 48
-    VxStr Link_reserved52;       // 52
-    std::int32_t Link_reserved56; // 56
-    VxStr Link_reserved60;       // 60
-    std::int32_t Link_session;   // 64
-    std::int32_t Link_reserved68; // 68
-    std::int32_t Link_user_detail; // 72
-    VxStr Link_context;          // 76
+    VxStr Link_printer;             // 28
+    VxStr Link_reserved32;          // 32
+    VxStr Link_customer;            // 36
+    VxStr Link_pgm_dir;             // 40
+    VxStr Link_data_dir;            // 44
+    VxStr Link_reserved48;          // 48
+    VxStr Link_reserved52;          // 52
+    std::int32_t Link_reserved56;   // 56
+    VxStr Link_reserved60;          // 60
+    std::int32_t Link_session;      // 64
+    std::int32_t Link_reserved68;   // 68
+    std::int32_t Link_user_detail;  // 72
+    VxStr Link_context;             // 76
 };
 
 } // extern "C"
@@ -85,10 +85,10 @@ namespace varnex {
 
 // The fourteen string slots, in layout order.
 inline constexpr VxStr TLinkSection::*LinkStringSlots[14] = {
-    &TLinkSection::Link_user,       &TLinkSection::Link_user_name,  &TLinkSection::Link_reserved8,
+    &TLinkSection::Link_user,       &TLinkSection::Link_user_name,    &TLinkSection::Link_reserved8,
     &TLinkSection::Link_company,    &TLinkSection::Link_company_name, &TLinkSection::Link_printer,
-    &TLinkSection::Link_reserved32, &TLinkSection::Link_customer,   &TLinkSection::Link_pgm_dir,
-    &TLinkSection::Link_data_dir,   &TLinkSection::Link_reserved48, &TLinkSection::Link_reserved52,
+    &TLinkSection::Link_reserved32, &TLinkSection::Link_customer,     &TLinkSection::Link_pgm_dir,
+    &TLinkSection::Link_data_dir,   &TLinkSection::Link_reserved48,   &TLinkSection::Link_reserved52,
     &TLinkSection::Link_reserved60, &TLinkSection::Link_context,
 };
 

@@ -46,7 +46,10 @@ struct BenchWindow {
             QObject* component = nullptr;
             switch (i % 8) {
             case 0: component = new QLabel(central); break;
-            case 1: component = new QPushButton(central); r.hint = QStringLiteral("Hint %1").arg(i); break;
+            case 1:
+                component = new QPushButton(central);
+                r.hint = QStringLiteral("Hint %1").arg(i);
+                break;
             case 2: component = new QLineEdit(central); break;
             case 3: component = menu->addAction(QStringLiteral("item")); break;
             case 4: component = new QLabel(central); break;

@@ -21,19 +21,19 @@ TEST(LanguagesFolder, ReadOnlyFolderIsStillRead)
     ASSERT_FALSE(QDir(folder).entryList({QStringLiteral("*.sqlite")}, QDir::Files).isEmpty());
     for (const QString& name : QDir(folder).entryList(QDir::Files))
         QFile::setPermissions(folder + QLatin1Char('/') + name, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    const auto readAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
-        | QFile::ReadOther | QFile::ExeOther;
+    const auto readAndEnter =
+        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     QFile::setPermissions(folder, readAndEnter);
     QFile::setPermissions(scratch.path(), readAndEnter);
 
     QProcess reader;
     const QString program = QStringLiteral(VARNEX_TEST_BIN_DIR "/readonly_reader");
-    const QStringList arguments {folder, QStringLiteral("MainMenuen")};
+    const QStringList arguments{folder, QStringLiteral("MainMenuen")};
     if (::geteuid() == 0) {
         // root writes anywhere: read as an ordinary user instead
         reader.start(QStringLiteral("setpriv"),
-                     QStringList {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                  QStringLiteral("--clear-groups"), program}
+                     QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                 QStringLiteral("--clear-groups"), program}
                          + arguments);
     } else {
         reader.start(program, arguments);

@@ -98,7 +98,7 @@ TEST(SplitLines, BreaksLikeTheDesignStringLists)
     } cases[] = {
         {"", {}},
         {"one", {"one"}},
-        {"one\n", {"one"}},            // a final break adds no line
+        {"one\n", {"one"}},             // a final break adds no line
         {"one\r\ntwo", {"one", "two"}}, // CR LF is one break
         {"one\rtwo", {"one", "two"}},
         {"one\n\nthree", {"one", "", "three"}},
@@ -113,8 +113,8 @@ TEST(TranslateForm, TableNameWithDotOpensTheTableWithoutIt)
 {
     Window w;
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("ab"), textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"),
-                                                QStringLiteral("From ab")));
+    tables.addRow(QStringLiteral("ab"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("From ab")));
     TranslateForm(&w.form, QStringLiteral("a.b"), tables);
     EXPECT_EQ(w.form.windowTitle(), QStringLiteral("From ab"));
 }
@@ -125,8 +125,8 @@ TEST(TranslateForm, MissingTableRaisesAndTheWindowKeepsItsTexts)
     auto* label = addNamed<QLabel>(&w.form, QStringLiteral("Label1"));
     label->setText(QStringLiteral("design"));
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("MainMenuen"), textRow(QStringLiteral("TestForm"), QStringLiteral("Label1"),
-                                                        QStringLiteral("english")));
+    tables.addRow(QStringLiteral("MainMenuen"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("Label1"), QStringLiteral("english")));
     EXPECT_THROW(TranslateForm(&w.form, QStringLiteral("MainMenufr"), tables), LanguageTableError);
     EXPECT_EQ(label->text(), QStringLiteral("design"));
     EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Design caption"));
@@ -144,13 +144,15 @@ TEST(TranslateForm, WindowCaptionOnlyFromItsOwnRow)
     Window w;
     addNamed<QLabel>(&w.form, QStringLiteral("Label1"));
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("Label1"), QStringLiteral("x")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("Label1"), QStringLiteral("x")));
     // Another window's own row does not count.
     tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("Other"), QStringLiteral("Other"), QStringLiteral("no")));
     TranslateForm(&w.form, QStringLiteral("t"), tables);
     EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Design caption"));
 
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Yes")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Yes")));
     TranslateForm(&w.form, QStringLiteral("t"), tables);
     EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Yes"));
 }
@@ -161,8 +163,10 @@ TEST(TranslateForm, NamesCompareExactly)
     auto* label = addNamed<QLabel>(&w.form, QStringLiteral("Label1"));
     label->setText(QStringLiteral("design"));
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("testform"), QStringLiteral("Label1"), QStringLiteral("a")));
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("label1"), QStringLiteral("b")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("testform"), QStringLiteral("Label1"), QStringLiteral("a")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("label1"), QStringLiteral("b")));
     TranslateForm(&w.form, QStringLiteral("t"), tables);
     EXPECT_EQ(label->text(), QStringLiteral("design"));
 }
@@ -173,10 +177,10 @@ TEST(TranslateForm, GridTitlesOnlyWhenLineCountEqualsColumnCount)
         const char* lines;
         bool changed;
     } cases[] = {
-        {"A\nB\nC\nD", false},          // 4 lines for 5 columns
-        {"A\nB\nC\nD\nE\nF", false},    // 6 lines
-        {"A\nB\nC\nD\nE", true},        // exactly 5
-        {"A\nB\nC\nD\nE\n", true},      // a final line break is not a sixth line
+        {"A\nB\nC\nD", false},       // 4 lines for 5 columns
+        {"A\nB\nC\nD\nE\nF", false}, // 6 lines
+        {"A\nB\nC\nD\nE", true},     // exactly 5
+        {"A\nB\nC\nD\nE\n", true},   // a final line break is not a sixth line
     };
     for (const auto& c : cases) {
         Window w;
@@ -201,7 +205,7 @@ TEST(TranslateForm, RadioGroupKeepsItsItemCount)
         QStringList items;
     } cases[] = {
         {"one\ntwo\nthree\nfour\nfive", {"one", "two", "three"}}, // extra lines ignored
-        {"one\ntwo", {"one", "two", "r3"}},                        // too few: the rest stays
+        {"one\ntwo", {"one", "two", "r3"}},                       // too few: the rest stays
     };
     for (const auto& c : cases) {
         Window w;
@@ -209,7 +213,8 @@ TEST(TranslateForm, RadioGroupKeepsItsItemCount)
         auto* layout = new QVBoxLayout(group);
         for (const char* text : {"r1", "r2", "r3"})
             layout->addWidget(new QRadioButton(QString::fromLatin1(text)));
-        LanguageRow row = linesRow(QStringLiteral("TestForm"), QStringLiteral("RadioGroup1"), QString::fromLatin1(c.lines));
+        LanguageRow row =
+            linesRow(QStringLiteral("TestForm"), QStringLiteral("RadioGroup1"), QString::fromLatin1(c.lines));
         row.caption = QStringLiteral("Choose");
         row.isRadioGroup = true;
         MemoryLanguageTables tables;
@@ -231,7 +236,8 @@ TEST(TranslateForm, ComboItemsAreReplacedAndTheChoiceKept)
     combo->setCurrentIndex(1);
     int selectionSignals = 0;
     QObject::connect(combo, &QComboBox::currentIndexChanged, [&] { ++selectionSignals; });
-    LanguageRow row = linesRow(QStringLiteral("TestForm"), QStringLiteral("cbxPayroll"), QStringLiteral("Aucun\nRégulier\nCCQ"));
+    LanguageRow row =
+        linesRow(QStringLiteral("TestForm"), QStringLiteral("cbxPayroll"), QStringLiteral("Aucun\nRégulier\nCCQ"));
     row.isCombobox = true;
     MemoryLanguageTables tables;
     tables.addRow(QStringLiteral("fr"), row);
@@ -293,7 +299,8 @@ TEST(TranslateForm, ControlsTakeCaptionAndANonEmptyHint)
                                                    control->objectName() + QStringLiteral(" text"),
                                                    withHint ? QStringLiteral("tip") : QString()));
     }
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("TabSheet1"), QStringLiteral("Général")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("TabSheet1"), QStringLiteral("Général")));
     TranslateForm(&w.form, QStringLiteral("t"), tables);
 
     EXPECT_EQ(qobject_cast<QPushButton*>(controls[0])->text(), QStringLiteral("Button1 text"));
@@ -350,7 +357,8 @@ TEST(TranslateForm, MemoFlagWinsOverGridFlag)
     Window w;
     auto* memo = addNamed<QPlainTextEdit>(&w.form, QStringLiteral("Error_Messages"));
     memo->setPlainText(QStringLiteral("Error_Messages"));
-    LanguageRow row = linesRow(QStringLiteral("TestForm"), QStringLiteral("Error_Messages"), QStringLiteral("zero\r\none\ntwo\n"));
+    LanguageRow row =
+        linesRow(QStringLiteral("TestForm"), QStringLiteral("Error_Messages"), QStringLiteral("zero\r\none\ntwo\n"));
     row.isMemo = true;
     row.isDBGrid = true;
     MemoryLanguageTables tables;
@@ -392,11 +400,16 @@ TEST(TranslateForm, EnglishThenFrenchLeavesFrenchWhereFrenchHasRows)
     auto* both = addNamed<QLabel>(&w.form, QStringLiteral("Both"));
     auto* englishOnly = addNamed<QLabel>(&w.form, QStringLiteral("EnglishOnly"));
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("Xen"), textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Window")));
-    tables.addRow(QStringLiteral("Xen"), textRow(QStringLiteral("TestForm"), QStringLiteral("Both"), QStringLiteral("Supplier")));
-    tables.addRow(QStringLiteral("Xen"), textRow(QStringLiteral("TestForm"), QStringLiteral("EnglishOnly"), QStringLiteral("Only")));
-    tables.addRow(QStringLiteral("Xfr"), textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Fenêtre")));
-    tables.addRow(QStringLiteral("Xfr"), textRow(QStringLiteral("TestForm"), QStringLiteral("Both"), QStringLiteral("Fournisseur")));
+    tables.addRow(QStringLiteral("Xen"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Window")));
+    tables.addRow(QStringLiteral("Xen"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("Both"), QStringLiteral("Supplier")));
+    tables.addRow(QStringLiteral("Xen"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("EnglishOnly"), QStringLiteral("Only")));
+    tables.addRow(QStringLiteral("Xfr"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Fenêtre")));
+    tables.addRow(QStringLiteral("Xfr"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("Both"), QStringLiteral("Fournisseur")));
     TranslateForm(&w.form, QStringLiteral("Xen"), tables);
     TranslateForm(&w.form, QStringLiteral("Xfr"), tables);
     EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Fenêtre"));
@@ -417,9 +430,13 @@ TEST(TranslateForm, MenusAndActionsTakeTheirCaption)
     QAction* unnamed = group->addAction(QStringLiteral("left alone"));
 
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("MainMenuen"), textRow(QStringLiteral("LogoAppForm"), QStringLiteral("AccountsPayable"), QStringLiteral("Accounts payable")));
-    tables.addRow(QStringLiteral("MainMenuen"), textRow(QStringLiteral("LogoAppForm"), QStringLiteral("APTransactions"), QStringLiteral("Transactions")));
-    tables.addRow(QStringLiteral("MainMenuen"), textRow(QStringLiteral("LogoAppForm"), QStringLiteral("purchent"), QStringLiteral("Purchases")));
+    tables.addRow(
+        QStringLiteral("MainMenuen"),
+        textRow(QStringLiteral("LogoAppForm"), QStringLiteral("AccountsPayable"), QStringLiteral("Accounts payable")));
+    tables.addRow(QStringLiteral("MainMenuen"), textRow(QStringLiteral("LogoAppForm"), QStringLiteral("APTransactions"),
+                                                        QStringLiteral("Transactions")));
+    tables.addRow(QStringLiteral("MainMenuen"),
+                  textRow(QStringLiteral("LogoAppForm"), QStringLiteral("purchent"), QStringLiteral("Purchases")));
     TranslateForm(&window, QStringLiteral("MainMenuen"), tables);
     EXPECT_EQ(ledger->title(), QStringLiteral("Accounts payable"));
     EXPECT_EQ(ledger->menuAction()->text(), QStringLiteral("Accounts payable"));
@@ -454,8 +471,10 @@ TEST(TranslateForm, ReportItemsThroughTheirInterfaces)
     page->setParent(&w.form);
     page->setObjectName(QStringLiteral("QRSysData1"));
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("ReportForm"), QStringLiteral("QRLabel1"), QStringLiteral("Supplier")));
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("ReportForm"), QStringLiteral("QRSysData1"), QStringLiteral("Page ")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("ReportForm"), QStringLiteral("QRLabel1"), QStringLiteral("Supplier")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("ReportForm"), QStringLiteral("QRSysData1"), QStringLiteral("Page ")));
     TranslateForm(&w.form, QStringLiteral("t"), tables);
     EXPECT_EQ(label->caption, QStringLiteral("Supplier"));
     EXPECT_EQ(page->text, QStringLiteral("Page "));
@@ -469,8 +488,10 @@ TEST(TranslateForm, DialogParentedToTheWindowIsNotEntered)
     inside->setText(QStringLiteral("dialog text"));
     auto* own = addNamed<QLabel>(&w.form, QStringLiteral("Label2"));
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("Label1"), QStringLiteral("wrong")));
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("Label2"), QStringLiteral("right")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("Label1"), QStringLiteral("wrong")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("Label2"), QStringLiteral("right")));
     TranslateForm(&w.form, QStringLiteral("t"), tables);
     EXPECT_EQ(inside->text(), QStringLiteral("dialog text"));
     EXPECT_EQ(own->text(), QStringLiteral("right"));
@@ -482,20 +503,25 @@ TEST(WindowCheck, ReportsMissingComponentsAndKindMismatches)
     addNamed<QLabel>(&w.form, QStringLiteral("Label1"));
     addNamed<QComboBox>(&w.form, QStringLiteral("Combo1"));
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("ok")));
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("Label1"), QStringLiteral("ok")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("ok")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("Label1"), QStringLiteral("ok")));
     LanguageRow combo = linesRow(QStringLiteral("TestForm"), QStringLiteral("Combo1"), QStringLiteral("a"));
     combo.isCombobox = true;
     tables.addRow(QStringLiteral("t"), combo);
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("Other"), QStringLiteral("Gone"), QStringLiteral("other window")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("Other"), QStringLiteral("Gone"), QStringLiteral("other window")));
     EXPECT_TRUE(CheckWindowTexts(&w.form, *tables.open(QStringLiteral("t"))).isEmpty());
 
-    tables.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("Renamed"), QStringLiteral("x")));
+    tables.addRow(QStringLiteral("t"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("Renamed"), QStringLiteral("x")));
     LanguageRow grid = linesRow(QStringLiteral("TestForm"), QStringLiteral("Label1"), QStringLiteral("a"));
     grid.isDBGrid = true;
     MemoryLanguageTables bad;
     bad.addRow(QStringLiteral("t"), grid);
-    bad.addRow(QStringLiteral("t"), textRow(QStringLiteral("TestForm"), QStringLiteral("Renamed"), QStringLiteral("x")));
+    bad.addRow(QStringLiteral("t"),
+               textRow(QStringLiteral("TestForm"), QStringLiteral("Renamed"), QStringLiteral("x")));
     const QStringList problems = CheckWindowTexts(&w.form, *bad.open(QStringLiteral("t")));
     ASSERT_EQ(problems.size(), 2);
     EXPECT_TRUE(problems[0].contains(QStringLiteral("data grid"))) << problems[0].toStdString();
@@ -523,7 +549,8 @@ TEST(LanguageTables, ProcessWideSourceCanBeReplaced)
 {
     Window w;
     MemoryLanguageTables tables;
-    tables.addRow(QStringLiteral("MainMenufr"), textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Fenêtre")));
+    tables.addRow(QStringLiteral("MainMenufr"),
+                  textRow(QStringLiteral("TestForm"), QStringLiteral("TestForm"), QStringLiteral("Fenêtre")));
     SetLanguageTableSource(&tables);
     TranslateForm(&w.form, QStringLiteral("MainMenufr"));
     EXPECT_TRUE(CheckWindowTexts(&w.form, QStringLiteral("MainMenufr")).isEmpty());

@@ -58,7 +58,7 @@ protected:
         items.setTableName(QStringLiteral("cap"));
         items.open();
         for (const auto& [supplier, invoice, ticks] :
-             {std::tuple {"ACME", "A-1", 100000}, {"ACME", "A-2", 25000}, {"BELL", "B-1", -5000}}) {
+             {std::tuple{"ACME", "A-1", 100000}, {"ACME", "A-2", 25000}, {"BELL", "B-1", -5000}}) {
             items.append();
             items.field(QStringLiteral("Cap_supplier")).setString(QString::fromUtf8(supplier));
             items.field(QStringLiteral("Cap_invoice")).setString(QString::fromUtf8(invoice));
@@ -186,7 +186,8 @@ TEST_F(WidgetsFixture, GridFollowsTheCursorBothWays)
 
     // translated titles
     grid.setColumnTitles({QStringLiteral("Code"), QStringLiteral("Nom"), QStringLiteral("Solde")});
-    EXPECT_EQ(grid.columnTitles(), QStringList({QStringLiteral("Code"), QStringLiteral("Nom"), QStringLiteral("Solde")}));
+    EXPECT_EQ(grid.columnTitles(),
+              QStringList({QStringLiteral("Code"), QStringLiteral("Nom"), QStringLiteral("Solde")}));
 }
 
 TEST_F(WidgetsFixture, DetailGridFollowsItsMaster)

@@ -27,7 +27,7 @@ std::int32_t RunModule(const TLinkSection& received, LinkRecord& moduleCopy, con
     struct ReleaseCopy {
         LinkRecord& copy;
         ~ReleaseCopy() { copy = LinkRecord(); }
-    } releaseCopy {moduleCopy};
+    } releaseCopy{moduleCopy};
 
     ModuleObjects objects = createObjects();
     if (options.exceptionHandler)
@@ -71,7 +71,7 @@ void TModuleForm::showEvent(QShowEvent* event)
 bool IsRegionalDateMask(const QString& mask)
 {
     return mask == QLatin1String("99/99/9999") || mask == QLatin1String("9999/99/99")
-        || mask == QLatin1String("!99/99/9999") || mask == QLatin1String("!99/99/9999;1; ");
+           || mask == QLatin1String("!99/99/9999") || mask == QLatin1String("!99/99/9999;1; ");
 }
 
 void ApplyDateMaskToEdits(QWidget* form, const QString& dateFormat)
@@ -144,11 +144,11 @@ bool FirstActivation(LinkRecord& moduleCopy, const FirstActivationSetup& setup)
         moduleCopy.setText(&TLinkSection::Link_pgm_dir, StandaloneProgramFolder());
     }
     FillStatusBar(setup.statusBar, moduleCopy.raw(), ModuleVersionText(setup.moduleAddress));
-    SetApplicationHelpFolder(HelpFolderFor(moduleCopy.text(&TLinkSection::Link_pgm_dir),
-                                           moduleCopy.raw().Link_language, moduleCopy.langCode()));
+    SetApplicationHelpFolder(HelpFolderFor(moduleCopy.text(&TLinkSection::Link_pgm_dir), moduleCopy.raw().Link_language,
+                                           moduleCopy.langCode()));
     for (const auto& connection : setup.databases) {
-        const QString folder = connection.companyFolder ? CompanyFolder(moduleCopy.raw())
-                                                        : moduleCopy.text(&TLinkSection::Link_data_dir);
+        const QString folder =
+            connection.companyFolder ? CompanyFolder(moduleCopy.raw()) : moduleCopy.text(&TLinkSection::Link_data_dir);
         connection.database->connectTo(folder);
     }
     return true;

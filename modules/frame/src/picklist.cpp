@@ -45,7 +45,7 @@ private:
     static void* entry(const char* name)
     {
         void* handle = RTLD_DEFAULT;
-        Dl_info info {};
+        Dl_info info{};
         void* own = nullptr;
         if (g_moduleAddress && dladdr(g_moduleAddress, &info) && info.dli_fname) {
             own = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
@@ -87,10 +87,19 @@ PickListService& PickLists()
     return g_installed ? *g_installed : linked;
 }
 
-void SetPickListService(PickListService* service) { g_installed = service; }
-void SetPickListModule(const void* moduleAddress) { g_moduleAddress = moduleAddress; }
+void SetPickListService(PickListService* service)
+{
+    g_installed = service;
+}
+void SetPickListModule(const void* moduleAddress)
+{
+    g_moduleAddress = moduleAddress;
+}
 
-RecordingPickListService::RecordingPickListService() { SetPickListService(this); }
+RecordingPickListService::RecordingPickListService()
+{
+    SetPickListService(this);
+}
 RecordingPickListService::~RecordingPickListService()
 {
     if (g_installed == this)
@@ -109,14 +118,38 @@ int RecordingPickListService::nextNumber(const char* entry, const TLinkSection& 
     return numberAnswers.isEmpty() ? 0 : numberAnswers.takeFirst();
 }
 
-QString RecordingPickListService::ApGetSupplier(const TLinkSection& r) { return nextText("ApGetSupplier", r); }
-int RecordingPickListService::GlGetAccount(const TLinkSection& r) { return nextNumber("GlGetAccount", r); }
-QString RecordingPickListService::Getproject(const TLinkSection& r) { return nextText("Getproject", r); }
-int RecordingPickListService::Getphase(const TLinkSection& r) { return nextNumber("Getphase", r); }
-QString RecordingPickListService::Getelem(const TLinkSection& r) { return nextText("Getelem", r); }
-QString RecordingPickListService::GetLineCd(const TLinkSection& r) { return nextText("GetLineCd", r); }
-QString RecordingPickListService::CfhdrGetDoc(const TLinkSection& r) { return nextText("CfhdrGetDoc", r); }
-void RecordingPickListService::QuickLink(const TLinkSection& r) { nextNumber("QuickLink", r); }
+QString RecordingPickListService::ApGetSupplier(const TLinkSection& r)
+{
+    return nextText("ApGetSupplier", r);
+}
+int RecordingPickListService::GlGetAccount(const TLinkSection& r)
+{
+    return nextNumber("GlGetAccount", r);
+}
+QString RecordingPickListService::Getproject(const TLinkSection& r)
+{
+    return nextText("Getproject", r);
+}
+int RecordingPickListService::Getphase(const TLinkSection& r)
+{
+    return nextNumber("Getphase", r);
+}
+QString RecordingPickListService::Getelem(const TLinkSection& r)
+{
+    return nextText("Getelem", r);
+}
+QString RecordingPickListService::GetLineCd(const TLinkSection& r)
+{
+    return nextText("GetLineCd", r);
+}
+QString RecordingPickListService::CfhdrGetDoc(const TLinkSection& r)
+{
+    return nextText("CfhdrGetDoc", r);
+}
+void RecordingPickListService::QuickLink(const TLinkSection& r)
+{
+    nextNumber("QuickLink", r);
+}
 
 // ---- TPickListDialog ----------------------------------------------------------
 
@@ -228,9 +261,7 @@ void TPickListDialog::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        choose();
-        return;
+    case Qt::Key_Enter: choose(); return;
     case Qt::Key_Down:
     case Qt::Key_Up:
     case Qt::Key_PageDown:
@@ -238,8 +269,7 @@ void TPickListDialog::keyPressEvent(QKeyEvent* event)
         // the arrows move in the list while the search box has the focus
         QCoreApplication::sendEvent(PickGrid, event);
         return;
-    default:
-        QDialog::keyPressEvent(event);
+    default: QDialog::keyPressEvent(event);
     }
 }
 

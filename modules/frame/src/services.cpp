@@ -36,7 +36,7 @@ void FillStatusBar(TStatusBar* statusBar, const TLinkSection& record, const QStr
 
 QString ModuleVersionText(const void* addressInModule)
 {
-    Dl_info info {};
+    Dl_info info{};
     if (addressInModule == nullptr || dladdr(addressInModule, &info) == 0 || info.dli_fname == nullptr)
         return QString();
     return varnex::FileVersionText(QString::fromLocal8Bit(info.dli_fname), 4);

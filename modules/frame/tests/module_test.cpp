@@ -65,7 +65,8 @@ protected:
         caption.caption = QStringLiteral("Affichage des tests");
         tables.addRow(QStringLiteral("testmodulefr"), caption);
         translation::SetLanguageTableSource(&tables);
-        ASSERT_TRUE(library.load(QStringLiteral(VARNEX_TEST_BIN_DIR "/testmodule.so"))) << library.errorText().toStdString();
+        ASSERT_TRUE(library.load(QStringLiteral(VARNEX_TEST_BIN_DIR "/testmodule.so")))
+            << library.errorText().toStdString();
         show = library.entry<ShowDllFormFunction>("ShowDllForm");
         last = library.entry<LastFunction>("TestModuleLast");
         ASSERT_TRUE(show && last);
@@ -184,10 +185,12 @@ TEST(ModuleLoading, AMissingPickListStopsTheModuleFromLoading)
 TEST(DateMasks, OnlyTheFourDesignMasksFollowTheRegionalFormat)
 {
     QWidget form;
-    struct Box { const char* mask; const char* expected; } boxes[] = {
-        {"99/99/9999", "!9999-99-99;1; "},  {"9999/99/99", "!9999-99-99;1; "},
-        {"!99/99/9999", "!9999-99-99;1; "}, {"!99/99/9999;1; ", "!9999-99-99;1; "},
-        {"99-99-9999", "99-99-9999"},       {"000;0;_", "000;0;_"},
+    struct Box {
+        const char* mask;
+        const char* expected;
+    } boxes[] = {
+        {"99/99/9999", "!9999-99-99;1; "},      {"9999/99/99", "!9999-99-99;1; "}, {"!99/99/9999", "!9999-99-99;1; "},
+        {"!99/99/9999;1; ", "!9999-99-99;1; "}, {"99-99-9999", "99-99-9999"},      {"000;0;_", "000;0;_"},
     };
     QList<QWidget*> edits;
     for (const auto& b : boxes) {
@@ -205,9 +208,8 @@ TEST(RunModule, AFailureWhileCreatingStillGivesTheReferencesBack)
     LinkRecord launcher;
     launcher.setText(&TLinkSection::Link_user, QStringLiteral("LUC"));
     LinkRecord moduleCopy;
-    EXPECT_THROW(RunModule(launcher.value(), moduleCopy, {}, []() -> ModuleObjects {
-                     throw std::runtime_error("cannot create the data module");
-                 }),
+    EXPECT_THROW(RunModule(launcher.value(), moduleCopy, {},
+                           []() -> ModuleObjects { throw std::runtime_error("cannot create the data module"); }),
                  std::runtime_error);
     EXPECT_EQ(vxstr_refcount(launcher.raw().Link_user), 1u);
     EXPECT_EQ(moduleCopy.raw().Link_user, 0u);
@@ -226,15 +228,16 @@ TEST(RunModule, TheModulesHandlerIsInstalledAndTheObjectsFreed)
         handlerSeen = HasApplicationExceptionHandler();
         qobject_cast<QDialog*>(w)->accept();
     });
-    EXPECT_EQ(RunModule(launcher.value(), moduleCopy, options, [&] {
-                  ModuleObjects objects;
-                  objects.dataModule = std::make_unique<QObject>();
-                  objects.mainForm = std::make_unique<QDialog>();
-                  objects.mainForm->setObjectName(QStringLiteral("plainModuleForm"));
-                  dataModule = objects.dataModule.get();
-                  form = objects.mainForm.get();
-                  return objects;
-              }),
+    EXPECT_EQ(RunModule(launcher.value(), moduleCopy, options,
+                        [&] {
+                            ModuleObjects objects;
+                            objects.dataModule = std::make_unique<QObject>();
+                            objects.mainForm = std::make_unique<QDialog>();
+                            objects.mainForm->setObjectName(QStringLiteral("plainModuleForm"));
+                            dataModule = objects.dataModule.get();
+                            form = objects.mainForm.get();
+                            return objects;
+                        }),
               -1);
     EXPECT_TRUE(handlerSeen);
     EXPECT_TRUE(dataModule.isNull());

@@ -15,7 +15,7 @@ ParseResult parse(const char* text)
 }
 
 const varnex::translation::LanguageRow* findRow(const std::vector<varnex::translation::LanguageRow>& rows,
-                                                 const char* component)
+                                                const char* component)
 {
     for (const auto& row : rows)
         if (row.componentName == QLatin1String(component))
@@ -189,8 +189,7 @@ TEST(LanguageFile, FaultsAreReportedWithFileAndLine)
         {"caption too long", nullptr, 3, "longer than 255 characters"},
     };
     for (const auto& c : cases) {
-        const QByteArray longCaption =
-            "window W\ntext A\n    en: " + QByteArray(256, 'x') + "\n    fr: y\n";
+        const QByteArray longCaption = "window W\ntext A\n    en: " + QByteArray(256, 'x') + "\n    fr: y\n";
         const ParseResult result = parse(c.text ? c.text : longCaption.constData());
         const QString expected = QStringLiteral("/src/languages/Demo.lang:%1: ").arg(c.line);
         bool found = false;

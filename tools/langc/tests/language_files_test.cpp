@@ -26,8 +26,7 @@ namespace {
 
 const LanguageFile& launcherFile()
 {
-    static const ParseResult result =
-        ReadLanguageFile(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR "/MainMenu.lang"));
+    static const ParseResult result = ReadLanguageFile(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR "/MainMenu.lang"));
     EXPECT_TRUE(result.errors.isEmpty()) << result.errors.join(QLatin1Char('\n')).toStdString();
     return result.file;
 }
@@ -47,7 +46,7 @@ TEST(LanguageFiles, EveryFileParsesWithoutFault)
     const QStringList files = QDir(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR))
                                   .entryList({QStringLiteral("*.lang")}, QDir::Files, QDir::Name);
     EXPECT_EQ(files, (QStringList{"MainMenu.lang", "clview.lang", "picklists.lang", "purchent.lang", "stockrcv.lang",
-                              "supview.lang"}));
+                                  "supview.lang"}));
     for (const QString& name : files) {
         const ParseResult result = ReadLanguageFile(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR "/") + name);
         EXPECT_TRUE(result.errors.isEmpty()) << result.errors.join(QLatin1Char('\n')).toStdString();
@@ -75,8 +74,8 @@ TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
             for (Language language : {English, French}) {
                 const QString text = MessageListLine(result.file, QString::fromLatin1(list.form),
                                                      QString::fromLatin1(list.list), line, language);
-                EXPECT_FALSE(text.trimmed().isEmpty()) << list.program << " " << list.list << " line " << line
-                                                       << " in " << kLanguageCodes[static_cast<size_t>(language)];
+                EXPECT_FALSE(text.trimmed().isEmpty()) << list.program << " " << list.list << " line " << line << " in "
+                                                       << kLanguageCodes[static_cast<size_t>(language)];
             }
         }
     }
@@ -87,9 +86,9 @@ TEST(LanguageFiles, LedgerLabelsFollowTheCaptionWithASpace)
     namespace launcher = varnex::translation::launcher_lines;
     for (int tag = 0; tag <= 9; ++tag) {
         for (Language language : {English, French}) {
-            const QString text = MessageListLine(launcherFile(), QStringLiteral("LogoAppForm"),
-                                                 QStringLiteral("Error_Messages"), launcher::LedgerLabelBase + tag,
-                                                 language);
+            const QString text =
+                MessageListLine(launcherFile(), QStringLiteral("LogoAppForm"), QStringLiteral("Error_Messages"),
+                                launcher::LedgerLabelBase + tag, language);
             EXPECT_TRUE(text.startsWith(QLatin1Char(' ')) && text.size() > 1) << "Tag " << tag;
         }
     }
@@ -187,7 +186,7 @@ TEST(LanguageTables, MissingTableRaisesTheEngineErrorAndTheWindowKeepsItsTexts)
         const char* folder;
         const char* table;
     } cases[] = {
-        {VARNEX_LANGUAGES_DIR, "MainMenude"},   // no such language
+        {VARNEX_LANGUAGES_DIR, "MainMenude"},     // no such language
         {"/nonexistent/languages", "MainMenuen"}, // no languages folder at all
     };
     for (const auto& c : cases) {

@@ -148,7 +148,8 @@ TEST_F(LgxadminTest, DemoCompanyPassesTheCheckUntilAFigureIsChanged)
     auto cap = openTable(company(), "cap");
     int gasInvoices = 0;
     for (cap->first(); !cap->eof(); cap->next()) {
-        if (cap->field("Cap_supplier").asString() != QLatin1String("GAZIND") || cap->field("Cap_type").asString() != "1")
+        if (cap->field("Cap_supplier").asString() != QLatin1String("GAZIND")
+            || cap->field("Cap_type").asString() != "1")
             continue;
         const QDate date = cap->field("Cap_date").asDate();
         EXPECT_EQ(cap->field("Cap_du_date").asDate(), QDate(date.year(), date.month(), 1).addMonths(1).addDays(9));
@@ -176,12 +177,12 @@ TEST_F(LgxadminTest, DemoCompanyPassesTheCheckUntilAFigureIsChanged)
     auto orders = openTable(company(), "cfhdr");
     bool partlyReceived = false;
     for (orders->first(); !orders->eof(); orders->next())
-        partlyReceived |= orders->field("Cfhdr_total_received").asMoney() > Currency() &&
-                          orders->field("Cfhdr_total_received").asMoney() < orders->field("Cfhdr_total").asMoney();
+        partlyReceived |= orders->field("Cfhdr_total_received").asMoney() > Currency()
+                          && orders->field("Cfhdr_total_received").asMoney() < orders->field("Cfhdr_total").asMoney();
     EXPECT_TRUE(partlyReceived);
-    for (const char* table : {"cfpkey", "ivserin", "car", "carh", "fahdr", "fahdra", "crorihdr", "croridet",
-                              "FaCylinder", "caph", "cdorihdr", "cdoridet", "sastats", "jcProject", "jcBudgetHdr",
-                              "jcBudgetDet", "jcTrans", "ivmag", "ivinv"})
+    for (const char* table :
+         {"cfpkey", "ivserin", "car", "carh", "fahdr", "fahdra", "crorihdr", "croridet", "FaCylinder", "caph",
+          "cdorihdr", "cdoridet", "sastats", "jcProject", "jcBudgetHdr", "jcBudgetDet", "jcTrans", "ivmag", "ivinv"})
         EXPECT_GT(countRows(company(), QString::fromLatin1(table)), 0) << table;
     EXPECT_EQ(countRows(company(), "ivmag"), 3);
 
@@ -222,8 +223,8 @@ TEST_F(LgxadminTest, UserCommandAddsUsersWithNamedRights)
 {
     ASSERT_EQ(lgxadmin({"init", "--password", "ADMIN1", drive()}).exitCode, 0);
     const Outcome add = lgxadmin({"user", "--code", "MLAROCHE", "--name", "Marie Laroche", "--password", "achats7",
-                              "--language", "2", "--company", "1", "--printer", "Bureau", "--store", "2",
-                              "--rights", "purchent,supview,stockrcv", drive()});
+                                  "--language", "2", "--company", "1", "--printer", "Bureau", "--store", "2",
+                                  "--rights", "purchent,supview,stockrcv", drive()});
     ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
 
     auto users = openTable(root(), "user");

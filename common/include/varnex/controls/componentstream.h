@@ -66,20 +66,47 @@ struct IdentifierSet {
 // One value of a stored property. The alternative held decides the type tag.
 class StreamValue {
 public:
-    using Storage = std::variant<qint32, bool, QString, Identifier, QColor, QByteArray, QList<qint32>,
-                                 QStringList, IdentifierSet>;
+    using Storage =
+        std::variant<qint32, bool, QString, Identifier, QColor, QByteArray, QList<qint32>, QStringList, IdentifierSet>;
 
     StreamValue() = default;
-    StreamValue(qint32 v) : m_value(v) {}
-    StreamValue(bool v) : m_value(v) {}
-    StreamValue(const QString& v) : m_value(v) {}
+    StreamValue(qint32 v)
+        : m_value(v)
+    {
+    }
+    StreamValue(bool v)
+        : m_value(v)
+    {
+    }
+    StreamValue(const QString& v)
+        : m_value(v)
+    {
+    }
     StreamValue(const char*) = delete; // say QString or Identifier
-    StreamValue(Identifier v) : m_value(std::move(v)) {}
-    StreamValue(const QColor& v) : m_value(v) {}
-    StreamValue(const QByteArray& v) : m_value(v) {}
-    StreamValue(const QList<qint32>& v) : m_value(v) {}
-    StreamValue(const QStringList& v) : m_value(v) {}
-    StreamValue(IdentifierSet v) : m_value(std::move(v)) {}
+    StreamValue(Identifier v)
+        : m_value(std::move(v))
+    {
+    }
+    StreamValue(const QColor& v)
+        : m_value(v)
+    {
+    }
+    StreamValue(const QByteArray& v)
+        : m_value(v)
+    {
+    }
+    StreamValue(const QList<qint32>& v)
+        : m_value(v)
+    {
+    }
+    StreamValue(const QStringList& v)
+        : m_value(v)
+    {
+    }
+    StreamValue(IdentifierSet v)
+        : m_value(std::move(v))
+    {
+    }
 
     static StreamValue enumeration(const QString& name) { return StreamValue(Identifier{name}); }
     static StreamValue set(const QStringList& members) { return StreamValue(IdentifierSet{members}); }
@@ -160,8 +187,8 @@ struct PropertyDescriptor {
 };
 
 struct ComponentClass {
-    QString className;             // name written to the stream ("TTransparentButton")
-    const QMetaObject* metaObject; // objects of this class (or derived) use it
+    QString className;                               // name written to the stream ("TTransparentButton")
+    const QMetaObject* metaObject;                   // objects of this class (or derived) use it
     std::function<QWidget*(QWidget* parent)> create; // for CreateComponent; may be empty
     std::vector<PropertyDescriptor> properties;
 
@@ -206,13 +233,13 @@ QWidget* CreateComponent(const QByteArray& bytes, QWidget* parent);
 // use the same ones).
 namespace stored {
 
-std::vector<PropertyDescriptor> Geometry();                 // Left, Top, Width, Height
-PropertyDescriptor Tag();                                   // dynamic property "Tag", default 0
-PropertyDescriptor Visible();                               // default True
-PropertyDescriptor Enabled();                               // default True
+std::vector<PropertyDescriptor> Geometry();                             // Left, Top, Width, Height
+PropertyDescriptor Tag();                                               // dynamic property "Tag", default 0
+PropertyDescriptor Visible();                                           // default True
+PropertyDescriptor Enabled();                                           // default True
 PropertyDescriptor ShowHint(std::optional<bool> streamDefault = false); // dynamic property
-PropertyDescriptor ParentShowHint();                        // dynamic property, default True
-PropertyDescriptor Hint();                                  // tool tip, default empty
+PropertyDescriptor ParentShowHint();                                    // dynamic property, default True
+PropertyDescriptor Hint();                                              // tool tip, default empty
 PropertyDescriptor BackgroundColor(const QString& name = QStringLiteral("Color"));
 // Font.Name, Font.Size, Font.Color, Font.Style (always written).
 std::vector<PropertyDescriptor> Font(const QString& prefix = QStringLiteral("Font"));
@@ -230,7 +257,8 @@ PropertyDescriptor Boolean(const QString& name, std::optional<bool> streamDefaul
 PropertyDescriptor Integer(const QString& name, std::optional<qint32> streamDefault, qint32 min, qint32 max,
                            std::function<qint32(const QObject*)> get, std::function<void(QObject*, qint32)> set);
 PropertyDescriptor String(const QString& name, std::optional<QString> streamDefault,
-                          std::function<QString(const QObject*)> get, std::function<void(QObject*, const QString&)> set);
+                          std::function<QString(const QObject*)> get,
+                          std::function<void(QObject*, const QString&)> set);
 PropertyDescriptor Color(const QString& name, std::function<QColor(const QObject*)> get,
                          std::function<void(QObject*, const QColor&)> set);
 // Identifiers in the order of their numbers.

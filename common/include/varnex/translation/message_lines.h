@@ -21,15 +21,15 @@ QString MessageLine(const QWidget* window, const QString& listName, int line);
 
 // Lines of the launcher's `Error_Messages` (table "MainMenu" + code).
 namespace launcher_lines {
-inline constexpr int PictureNotLoaded = 0;    // a wallpaper or icon picture cannot be read
-inline constexpr int ShortcutExists = 1;      // a second shortcut to the same option
+inline constexpr int PictureNotLoaded = 0; // a wallpaper or icon picture cannot be read
+inline constexpr int ShortcutExists = 1;   // a second shortcut to the same option
 // Lines 3 to 12 are the ledger labels appended to option captions in the
 // shortcut lists: line LedgerLabelBase + the ledger menu's Tag (0 to 9).
 inline constexpr int LedgerLabelBase = 3;
-inline constexpr int NoTrackerDatabase = 13;  // a tracker option with no database chosen
+inline constexpr int NoTrackerDatabase = 13; // a tracker option with no database chosen
 inline constexpr int PayrollLibraryMissing = 14;
 inline constexpr int PayrollFilesMissing = 15;
-inline constexpr int WindowTitle = 16;        // the dated title of the main window
+inline constexpr int WindowTitle = 16; // the dated title of the main window
 inline constexpr int JobCostFilesMissing = 19;
 // Line 3 is the General ledger label, so the refusal of an option the user
 // may not run has a line of its own (a shortcut or desktop list whose option

@@ -30,7 +30,7 @@ struct LanguageRow {
     QString formName;      // the window's objectName
     QString componentName; // equal to formName for the window's own row
     QString caption;
-    QString lines;         // text with line breaks
+    QString lines; // text with line breaks
     QString hint;
     bool isMemo = false;
     bool isDBGrid = false;

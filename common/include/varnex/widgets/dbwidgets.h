@@ -76,7 +76,7 @@ private:
 struct GridColumn {
     QString fieldName;
     QString title;
-    int width = 0;          // 0: the view decides
+    int width = 0; // 0: the view decides
     bool readOnly = true;
     bool lookupButton = false; // an ellipsis button in the cell
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;

@@ -29,15 +29,15 @@ private:
     QString m_message;
 };
 
-QString DataRootOfDrive(const QString& dataDrive);                  // drive + "/Lgx/data"
+QString DataRootOfDrive(const QString& dataDrive);                   // drive + "/Lgx/data"
 QString CompanyFolderOf(const QString& dataRoot, int companyNumber); // root + number
 
 struct DataRootOptions {
-    int sessions = 10;                 // rows of `session` and `virmem`
+    int sessions = 10; // rows of `session` and `virmem`
     QString adminCode = QStringLiteral("ADMIN");
     QString adminName = QStringLiteral("Administrateur");
-    QString adminPassword;             // empty: a random one is made
-    int adminLanguage = 2;             // 1 English, 2 French
+    QString adminPassword; // empty: a random one is made
+    int adminLanguage = 2; // 1 English, 2 French
     int adminCompany = 1;
 };
 
@@ -56,15 +56,15 @@ struct CompanyOptions {
     int number = 1;
     QString name;
     QString address1, address2, city, province, country, postalCode, telephone, contact;
-    QString password;          // company password; empty: none
-    int language = 2;          // language of the month names of `Periods`
-    int periods = 12;          // accounting periods in the year (13th: adjustments)
+    QString password; // company password; empty: none
+    int language = 2; // language of the month names of `Periods`
+    int periods = 12; // accounting periods in the year (13th: adjustments)
     int currentPeriod = 1;
-    int taxSystem = 0;         // `Ctrl_TaxSystem`: 0 GST/PST (Canada), other: value-added tax
-    double federalRate = 5.0;  // GST
+    int taxSystem = 0;             // `Ctrl_TaxSystem`: 0 GST/PST (Canada), other: value-added tax
+    double federalRate = 5.0;      // GST
     double provincialRate = 9.975; // QST
-    bool payroll = false;      // create the payroll marker tables
-    bool jobCost = false;      // create the job-cost marker table
+    bool payroll = false;          // create the payroll marker tables
+    bool jobCost = false;          // create the job-cost marker table
 };
 
 // Creates company N's folder with every company table, the control records
@@ -78,13 +78,13 @@ void CreateCompany(const QString& dataRoot, const CompanyOptions& options);
 struct UserSpec {
     QString code;
     QString name;
-    QString password;   // stored in upper case: the login searches what is typed, upper-cased
+    QString password; // stored in upper case: the login searches what is typed, upper-cased
     int language = 2;
     int company = 1;
     int detail = 0;
     QString printer;
     int store = 1;
-    QByteArray rights;  // 200 bytes (RightsAll(), RightsNone(), RightsFor())
+    QByteArray rights; // 200 bytes (RightsAll(), RightsNone(), RightsFor())
 };
 
 // Adds a user to the data root's `user` table. Refuses an empty code or

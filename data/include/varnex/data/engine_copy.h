@@ -7,12 +7,11 @@
 #include <QList>
 #include <QString>
 
-namespace varnex::data
-{
+namespace varnex::data {
 
 enum class EngineKind {
     Embedded, // SQLite: the database file in the folder
-    Server, // PostgreSQL: the folder's schema on the configured server
+    Server,   // PostgreSQL: the folder's schema on the configured server
 };
 
 struct TableComparison {

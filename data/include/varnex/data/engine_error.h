@@ -48,11 +48,11 @@ constexpr int CorruptDatabase = 0x2301; // not a database, or damaged pages
 constexpr int WriteFailed = 0x2401;   // disk full, read-only file, I/O error
 constexpr int InjectedFault = 0x2402; // a test asked the engine to fail this write
 
-constexpr int InvalidName = 0x2701;     // table, field or alias name with forbidden characters
-constexpr int WrongState = 0x2702;      // e.g. Post without Edit/Insert, write on a closed table
-constexpr int ReadOnly = 0x2703;        // table opened read-only or field marked read-only
-constexpr int TypeMismatch = 0x2704;    // value of the wrong type for a field or parameter
-constexpr int TableExists = 0x2705;     // create of a table that is already there
+constexpr int InvalidName = 0x2701;       // table, field or alias name with forbidden characters
+constexpr int WrongState = 0x2702;        // e.g. Post without Edit/Insert, write on a closed table
+constexpr int ReadOnly = 0x2703;          // table opened read-only or field marked read-only
+constexpr int TypeMismatch = 0x2704;      // value of the wrong type for a field or parameter
+constexpr int TableExists = 0x2705;       // create of a table that is already there
 constexpr int InvalidDefinition = 0x2706; // empty field list, duplicate field, key on unknown field
 constexpr int TransactionActive = 0x2707; // a second transaction on the same database
 constexpr int InvalidRequest = 0x2708;    // e.g. more key values than key fields, a circular master link
@@ -62,7 +62,7 @@ constexpr int NetworkFolder = 0x2C01; // data folder on NFS/SMB/CIFS
 // connection broke; what was not committed was rolled back by the server.
 constexpr int ServerUnavailable = 0x2C02;
 
-constexpr int QuerySyntax = 0x2E01;   // the SQL text was refused
+constexpr int QuerySyntax = 0x2E01;    // the SQL text was refused
 constexpr int QueryParameter = 0x2E02; // unknown or unbound :parameter
 } // namespace ErrorCode
 

@@ -33,8 +33,8 @@ int RightsBit(int ledger, int group, int item);
 bool HasRight(const QByteArray& rights, int ledger, int group, int item);
 void SetRight(QByteArray& rights, int ledger, int group, int item, bool granted);
 
-QByteArray RightsNone();                  // 200 zero bytes
-QByteArray RightsAll();                   // every option of MenuOptions()
+QByteArray RightsNone(); // 200 zero bytes
+QByteArray RightsAll();  // every option of MenuOptions()
 // Rights for the named options; names not found are added to `unknown`
 // (when given) and grant nothing.
 QByteArray RightsFor(const QStringList& optionNames, QStringList* unknown = nullptr);

@@ -10,19 +10,19 @@
 namespace varnex::data {
 
 enum class FieldType {
-    Text,          // text(n): at most n characters (20 when not stated)
-    ShortInteger,  // 16-bit signed
-    Integer,       // 32-bit signed
-    Number,        // double
-    Money,         // exact, four decimals (varnex::Currency)
+    Text,         // text(n): at most n characters (20 when not stated)
+    ShortInteger, // 16-bit signed
+    Integer,      // 32-bit signed
+    Number,       // double
+    Money,        // exact, four decimals (varnex::Currency)
     Logical,
     Date,
     Time,
     Timestamp,
     AutoIncrement, // 32-bit, assigned on insert
     Memo,
-    Bytes,         // exactly n bytes
-    Binary,        // raw bytes of any length
+    Bytes,  // exactly n bytes
+    Binary, // raw bytes of any length
 };
 
 struct FieldDef {
@@ -32,16 +32,16 @@ struct FieldDef {
 };
 
 struct IndexDef {
-    QString name;        // empty for the primary key
-    QStringList fields;  // in key order
+    QString name;       // empty for the primary key
+    QStringList fields; // in key order
     bool primary = false;
     bool unique = false;
 };
 
 // Which folder a table lives in.
 enum class Folder {
-    System,  // the data root: comp, user, Desktop, Languages, apps, session, virmem
-    Company, // the company folder: data root + company number
+    System,    // the data root: comp, user, Desktop, Languages, apps, session, virmem
+    Company,   // the company folder: data root + company number
     Languages, // the languages folder beside the program folder
 };
 

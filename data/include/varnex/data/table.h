@@ -105,14 +105,14 @@ private:
 // Handlers a data set calls. A handler that throws stops the operation (a
 // before-post handler that throws leaves the record unposted, in edit mode).
 struct DataSetEvents {
-    std::function<void(DataSet&)> newRecord;   // after Insert/Append set up the empty record
+    std::function<void(DataSet&)> newRecord; // after Insert/Append set up the empty record
     std::function<void(DataSet&)> beforePost;
     std::function<void(DataSet&)> afterPost;
     std::function<void(DataSet&)> beforeDelete;
     std::function<void(DataSet&)> afterDelete;
-    std::function<void(DataSet&)> calcFields;  // every fetch: set the calculated fields
-    std::function<void(Field&)> validate;      // new value in place; throw to refuse it
-    std::function<void(Field&)> fieldChange;   // after a value was accepted
+    std::function<void(DataSet&)> calcFields; // every fetch: set the calculated fields
+    std::function<void(Field&)> validate;     // new value in place; throw to refuse it
+    std::function<void(Field&)> fieldChange;  // after a value was accepted
 };
 
 class DataSet : public QObject {
@@ -137,9 +137,9 @@ public:
 
     // ---- fields ----
     int fieldCount() const { return static_cast<int>(m_fields.size()); }
-    Field& field(const QString& name);             // ErrorCode::FieldNotFound
-    Field* findField(const QString& name);          // nullptr when absent
-    Field& fieldByNumber(int index);                // 0-based
+    Field& field(const QString& name);     // ErrorCode::FieldNotFound
+    Field* findField(const QString& name); // nullptr when absent
+    Field& fieldByNumber(int index);       // 0-based
     QStringList fieldNames() const;
     // Declares a calculated field before open; its value is set by the
     // calcFields handler every time a record is fetched.
@@ -159,10 +159,10 @@ public:
     bool controlsDisabled() const { return m_disableCount > 0; }
 
 signals:
-    void recordChanged();   // the cursor moved or the current record was reloaded
-    void stateChanged();    // Browse/Edit/Insert/Inactive changed
+    void recordChanged(); // the cursor moved or the current record was reloaded
+    void stateChanged();  // Browse/Edit/Insert/Inactive changed
     void fieldChanged(int fieldIndex);
-    void dataSetChanged();  // everything may have changed (resume, refresh, open)
+    void dataSetChanged(); // everything may have changed (resume, refresh, open)
 
 protected:
     explicit DataSet(QObject* parent);
@@ -179,7 +179,11 @@ protected:
     const std::vector<QVariant>& buffer() const { return m_buffer; }
     bool passesFilter();
     void setState(DataSetState state);
-    void setEdges(bool bof, bool eof) { m_bof = bof; m_eof = eof; }
+    void setEdges(bool bof, bool eof)
+    {
+        m_bof = bof;
+        m_eof = eof;
+    }
     // Tells bound views (and linked details) that the current record changed.
     void notifyRecord();
     virtual void afterMove() {}
@@ -216,9 +220,9 @@ public:
 
     // ---- where and what ----
     void setDatabase(std::shared_ptr<Database> db);
-    void setAliasName(const QString& alias);   // resolved at open()
-    void setFolder(const QString& folder);     // resolved at open()
-    void setTableName(const QString& name);    // case-insensitive, ".db" ignored
+    void setAliasName(const QString& alias); // resolved at open()
+    void setFolder(const QString& folder);   // resolved at open()
+    void setTableName(const QString& name);  // case-insensitive, ".db" ignored
     const QString& tableName() const { return m_tableName; }
     void setReadOnly(bool readOnly);
     bool readOnly() const { return m_readOnly; }
@@ -263,16 +267,16 @@ public:
     void refresh() override;
 
     // ---- changing records ----
-    void insert();        // new empty record at the current position
-    void append();        // new empty record (at the end of the order)
+    void insert(); // new empty record at the current position
+    void append(); // new empty record (at the end of the order)
     // Takes the record lock (ErrorCode::RecordLocked at once when another
     // process holds it), reloads the record, enters Edit.
     void edit();
     // Writes and stays on the record. The lock is released, except inside a
     // Transaction, where it lasts until the transaction ends.
     void post();
-    void cancel();        // drops the changes, releases the lock
-    void deleteRecord();  // locks, deletes, moves to the next record
+    void cancel();       // drops the changes, releases the lock
+    void deleteRecord(); // locks, deletes, moves to the next record
     bool modified() const { return m_modified; }
 
     // Identity of the current record within its table (for locks and tests).

@@ -30,7 +30,7 @@ public:
         date->setObjectName(QStringLiteral("sup_tableSup_date_created"));
         date->setProperty("fieldKind", QStringLiteral("date"));
     }
-    ModuleDatabase Database1 {QStringLiteral("testmoduledb")};
+    ModuleDatabase Database1{QStringLiteral("testmoduledb")};
     data::Table sup_table;
 };
 
@@ -111,8 +111,8 @@ extern "C" std::int32_t ShowDllForm(TLinkSection record)
         auto form = std::make_unique<Ttestmodule_frm>(dm.get());
         QObject::connect(form.get(), &QDialog::finished, form.get(), [f = form.get()] {
             g_lastCaption = f->windowTitle();
-            g_lastStatus = f->StatusBar1->panelText(0) + QLatin1Char('|') + f->StatusBar1->panelText(1) + QLatin1Char('|')
-                + f->StatusBar1->panelText(2);
+            g_lastStatus = f->StatusBar1->panelText(0) + QLatin1Char('|') + f->StatusBar1->panelText(1)
+                           + QLatin1Char('|') + f->StatusBar1->panelText(2);
             g_lastSupplier = f->SupplierLabel->text();
             g_lastWorkTable = f->property("workTable").toString();
             g_lastActivations = f->activations;

@@ -96,7 +96,7 @@ private:
 };
 
 struct FirstActivationSetup {
-    QString moduleName;            // "supview": the language table is name + code
+    QString moduleName; // "supview": the language table is name + code
     QList<QWidget*> formsToTranslate;
     // supview and stockrcv: an empty company means a start without the
     // launcher, on company "1" of the stand-alone folders.

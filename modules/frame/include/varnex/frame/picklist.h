@@ -92,13 +92,13 @@ struct PickColumn {
 };
 
 struct PickListSpec {
-    QString objectName;       // the window's name ("SupplierPick")
+    QString objectName; // the window's name ("SupplierPick")
     QString captionEnglish;
     QString captionFrench;
-    QString tableName;        // in the company folder of the record
-    QString indexFields;      // order of the rows; empty: primary key
+    QString tableName;   // in the company folder of the record
+    QString indexFields; // order of the rows; empty: primary key
     QList<PickColumn> columns;
-    QStringList resultFields; // the values returned for the chosen row
+    QStringList resultFields;                   // the values returned for the chosen row
     std::function<bool(data::DataSet&)> filter; // rows to offer; empty: all
 };
 
