@@ -1,8 +1,9 @@
 // The small demonstration company: a hardware and welding-gas dealer of the
-// Mauricie region. Postings are made the way the modules make them (journal
-// header and lines, open items, purchase documents, tax report lines), and
-// balances, totals and statistics are accumulated from those postings before
-// the master records are written, so that every figure agrees.
+// Mauricie region. Purchases, credit notes and stock receipts are posted
+// through the ledger library, exactly as the windows post them, so the
+// suppliers' balances, the stock layers and the statistics are what users
+// would have; payments and sales (outside the library) are written here and
+// their balances accumulated before the client records are written.
 
 #include "demo.h"
 
@@ -11,7 +12,11 @@
 #include "varnex/currency.h"
 #include "varnex/data/company.h"
 #include "varnex/data/database.h"
+#include "varnex/data/query.h"
 #include "varnex/data/schema.h"
+#include "varnex/ledger/purchase.h"
+#include "varnex/ledger/receipt.h"
+#include "varnex/ledger/terms.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,8 +25,8 @@
 #include <QTextStream>
 
 #include <map>
-#include <tuple>
 #include <random>
+#include <tuple>
 
 using namespace varnex;
 using namespace varnex::data;
@@ -94,16 +99,6 @@ const Account kChart[] = {
 int payableAccount(int currency)
 {
     return currency == 1 ? kPayableUs : currency == 2 ? kPayableEuro : kPayable;
-}
-
-// Terms of 900 and more mean a day of the next month (910: the 10th).
-QDate dueDate(const QDate& from, int terms)
-{
-    if (terms < 900)
-        return from.addDays(terms);
-    const QDate next = QDate(from.year(), from.month(), 1).addMonths(1);
-    const int day = std::min(terms - 900, next.daysInMonth());
-    return QDate(next.year(), next.month(), std::max(day, 1));
 }
 
 Currency cents(double value)
@@ -296,7 +291,11 @@ private:
     void writeHistory();
     void writeStatisticsArchives();
     void writeEmployees();
+    void writeSuppliers();
+    void writeOpeningStock();
     void writeMasters();
+    // A posting of the ledger library that fails stops the demo.
+    void post(const ledger::PostingResult& result, const QString& what);
 
     struct JournalLine {
         int account;
@@ -663,172 +662,87 @@ void Demo::postPurchase(const char* supplierCode, const QString& invoice, const 
                         const QList<PurchaseLine>& lines, double holdbackPercent, const char* project,
                         const char* phase, const char* element, const QString& po)
 {
-    Supplier& s = supplier(supplierCode);
+    const Supplier& s = supplier(supplierCode);
     const bool taxed = s.currency == 0;
+    ledger::PurchaseDocument d;
+    d.supplierCode = QString::fromLatin1(s.code);
+    d.invoiceNumber = invoice;
+    d.poNumber = po;
+    d.date = date;
+    d.dueDate = ledger::DueDateFromTerms(date, s.terms);
+    d.period = periodOf(date);
+    d.user = QStringLiteral("ADMIN");
+    d.stamp = QDateTime(date, QTime(10, 30));
     Currency net;
-    QList<JournalLine> journal;
+    int row = 0;
     for (const PurchaseLine& l : lines) {
         const Currency amount = cents(l.net);
         net += amount;
-        journal << JournalLine{l.account, amount, Currency(), QString::fromUtf8(s.name)};
+        d.rows[static_cast<size_t>(row++)] = {l.account, QString::fromUtf8(s.name), amount, {}};
     }
     const Currency gst = taxed ? tax(net, kGstRate) : Currency();
     const Currency qst = taxed ? tax(net, kQstRate) : Currency();
     if (taxed) {
-        journal << JournalLine{kGstPaid, gst, Currency(), QStringLiteral("TPS")};
-        journal << JournalLine{kQstPaid, qst, Currency(), QStringLiteral("TVQ")};
+        d.rows[static_cast<size_t>(row++)] = {kGstPaid, QStringLiteral("TPS"), gst, {}};
+        d.rows[static_cast<size_t>(row++)] = {kQstPaid, QStringLiteral("TVQ"), qst, {}};
     }
-    const Currency total = net + gst + qst;
-    const int apAccount = payableAccount(s.currency);
-    journal << JournalLine{apAccount, Currency(), total, QString::fromUtf8(s.name)};
-    const int journalNumber = s.currency == 0 ? kPurchaseJournal : 31 + s.currency;
-    writeJournal(periodOf(date), journalNumber, invoice, date, QString::fromUtf8(s.name), journal);
-
-    const QDate due = dueDate(date, s.terms);
-    const Currency holdback =
-        holdbackPercent > 0 ? RoundToCents(total.multipliedBy(holdbackPercent / 100.0)) : Currency();
-    RecordWriter& item = table("cap").add();
-    item.set("Cap_supplier", s.code);
-    item.set("Cap_invoice", invoice);
-    item.set("Cap_date", date);
-    item.set("Cap_type", "1");
-    item.set("Cap_du_date", due);
-    item.set("Cap_amount", total - holdback);
-    item.set("Cap_user", "ADMIN");
-    item.set("Cap_stamp", QDateTime(date, QTime(10, 30)));
-    table("cap").post();
-    if (!holdback.isZero()) {
-        RecordWriter& h = table("cap").add();
-        h.set("Cap_supplier", s.code);
-        h.set("Cap_invoice", invoice);
-        h.set("Cap_date", date);
-        h.set("Cap_type", "6");
-        h.set("Cap_du_date", date.addDays(90));
-        h.set("Cap_amount", holdback);
-        h.set("Cap_memo", QString::fromUtf8("Retenue de garantie %1 %").arg(holdbackPercent));
-        h.set("Cap_user", "ADMIN");
-        h.set("Cap_stamp", QDateTime(date, QTime(10, 30)));
-        table("cap").post();
+    d.rows[static_cast<size_t>(row)] = {payableAccount(s.currency), QString::fromUtf8(s.name), {}, net + gst + qst};
+    if (holdbackPercent > 0) {
+        d.holdbackPercent = holdbackPercent;
+        d.holdbackDueDate = date.addDays(90);
     }
-
-    RecordWriter& doc = table("apori").add();
-    doc.set("Reference", invoice);
-    doc.set("Supplier", s.code);
-    doc.set("Date", date);
-    doc.set("Due_date", due);
-    doc.set("Direct_cash_purchase", false);
-    doc.set("Trx_type", "1");
-    doc.set("PO", po);
-    for (int n = 0; n < journal.size() && n < 15; ++n) {
-        doc.set(QStringLiteral("Account%1").arg(n + 1), journal[n].account);
-        doc.set(QStringLiteral("Debit%1").arg(n + 1), journal[n].debit);
-        doc.set(QStringLiteral("Credit%1").arg(n + 1), journal[n].credit);
-    }
-    doc.set("Stamp", QDateTime(date, QTime(10, 30)));
-    doc.set("User", "ADMIN");
-    doc.set("DebitCredit", false);
-    table("apori").post();
-
-    if (taxed) {
-        const struct {
-            int code;
-            Currency vat;
-        } taxes[] = {{1, gst}, {2, qst}};
-        for (const auto& t : taxes) {
-            RecordWriter& r = table("taxrepP").add();
-            r.set("TaxRep_Code", t.code);
-            r.set("TaxRep_Reference", invoice);
-            r.set("TaxRep_Date", date);
-            r.set("TaxRep_Gross", net);
-            r.set("TaxRep_VAT", t.vat);
-            r.set("TaxRep_Purchase", true);
-            r.set("TaxRep_TypeCode", 4);
-            table("taxrepP").post();
-        }
-    }
-
     if (project) {
-        RecordWriter& j = table("jcTrans").add();
-        j.set("JcTrans_Seq", ++m_jobCostSeq);
-        j.set("JcTrans_Project", project);
-        j.set("JcTrans_Phase", phase);
-        j.set("JcTrans_Comp", element);
-        j.set("JcTrans_Date", date);
-        j.set("JcTrans_Type", 0);
-        j.set("JcTrans_Vol", 1.0);
-        j.set("JcTrans_Taux", net);
-        j.set("JcTrans_Period", periodOf(date));
-        j.set("JcTrans_Ref", invoice);
-        j.set("JcTrans_Desc", QString::fromUtf8(s.name));
-        j.set("JcTrans_UM", "UN");
-        j.set("JcTrans_Tot", net);
-        j.set("JcTrans_Source", 2);
-        j.set("JcTrans_Stamp", QDateTime(date, QTime(10, 31)));
-        j.set("JcTrans_User", "ADMIN");
-        j.set("JcTrans_TypeDesc", QString::fromUtf8("Achat"));
-        table("jcTrans").post();
+        d.jobCostEnabled = true;
+        d.jobCostTypeDescription = QStringLiteral("Achat");
+        d.jobCost = {{QString::fromLatin1(project), QString::fromLatin1(phase), QString::fromLatin1(element), 1.0,
+                      net.toDouble(), net}};
     }
-
-    s.balance += total;
-    s.lastPurchase = total;
-    s.yearPurchases += total;
-    if (date.month() == m_today.month())
-        s.monthPurchases += total;
-    if (!s.lastPurchaseDate.isValid() || date > s.lastPurchaseDate)
-        s.lastPurchaseDate = date;
+    post(ledger::PostPurchase(m_db, d), invoice);
 }
 
 void Demo::postSupplierCredit(const char* supplierCode, const QString& note, const QString& invoice, const QDate& date,
                               double netAmount)
 {
-    Supplier& s = supplier(supplierCode);
+    const Supplier& s = supplier(supplierCode);
     const Currency net = cents(netAmount);
     const Currency gst = s.currency == 0 ? tax(net, kGstRate) : Currency();
     const Currency qst = s.currency == 0 ? tax(net, kQstRate) : Currency();
-    const Currency total = net + gst + qst;
-    QList<JournalLine> journal{{payableAccount(s.currency), total, Currency(), QString::fromUtf8(s.name)},
-                               {kPurchasesGoods, Currency(), net, QString::fromUtf8("Retour de marchandise")}};
+    // A credit note is entered against the invoice it credits; the note's
+    // own number is the Dr/Cr reference.
+    ledger::PurchaseDocument d;
+    d.typeCode = ledger::CreditTypeCode;
+    d.supplierCode = QString::fromLatin1(s.code);
+    d.invoiceNumber = invoice;
+    d.drCrReference = note;
+    d.date = date;
+    d.dueDate = date;
+    d.memo = QString::fromUtf8("Note de crédit – retour");
+    d.period = periodOf(date);
+    d.user = QStringLiteral("ADMIN");
+    d.stamp = QDateTime(date, QTime(14, 0));
+    d.rows[0] = {payableAccount(s.currency), QString::fromUtf8(s.name), net + gst + qst, {}};
+    d.rows[1] = {kPurchasesGoods, QString::fromUtf8("Retour de marchandise"), {}, net};
     if (s.currency == 0) {
-        journal << JournalLine{kGstPaid, Currency(), gst, QStringLiteral("TPS")};
-        journal << JournalLine{kQstPaid, Currency(), qst, QStringLiteral("TVQ")};
+        d.rows[2] = {kGstPaid, QStringLiteral("TPS"), {}, gst};
+        d.rows[3] = {kQstPaid, QStringLiteral("TVQ"), {}, qst};
     }
-    writeJournal(periodOf(date), s.currency == 0 ? kPurchaseJournal : 31 + s.currency, note, date,
-                 QString::fromUtf8(s.name), journal);
-    RecordWriter& item = table("cap").add();
-    item.set("Cap_supplier", s.code);
-    item.set("Cap_invoice", note);
-    item.set("Cap_ref", invoice);
-    item.set("Cap_date", date);
-    item.set("Cap_type", "5");
-    item.set("Cap_du_date", date);
-    item.set("Cap_amount", -total);
-    item.set("Cap_memo", QString::fromUtf8("Note de crédit – retour"));
-    item.set("Cap_user", "ADMIN");
-    item.set("Cap_stamp", QDateTime(date, QTime(14, 0)));
-    table("cap").post();
-    RecordWriter& doc = table("apori").add();
-    doc.set("Reference", note);
-    doc.set("Supplier", s.code);
-    doc.set("Date", date);
-    doc.set("Due_date", date);
-    doc.set("Trx_type", "5");
-    doc.set("Dr_cr_reference", invoice);
-    for (int n = 0; n < journal.size(); ++n) {
-        doc.set(QStringLiteral("Account%1").arg(n + 1), journal[n].account);
-        doc.set(QStringLiteral("Debit%1").arg(n + 1), journal[n].debit);
-        doc.set(QStringLiteral("Credit%1").arg(n + 1), journal[n].credit);
-    }
-    doc.set("Stamp", QDateTime(date, QTime(14, 0)));
-    doc.set("User", "ADMIN");
-    doc.set("DebitCredit", true);
-    table("apori").post();
-    s.balance -= total;
+    post(ledger::PostPurchase(m_db, d), note);
+}
+
+void Demo::post(const ledger::PostingResult& result, const QString& what)
+{
+    if (!result.ok)
+        throw SetupError(QStringLiteral("The demo posting %1 failed: %2 (%3 %4)")
+                             .arg(what, result.message, result.table, result.record));
 }
 
 void Demo::payByCheque(const char* supplierCode, const QString& cheque, const QDate& date,
                        const QList<QPair<QString, Currency>>& invoices)
 {
-    Supplier& s = supplier(supplierCode);
+    // Payments are not a posting of the ledger library: written here, in one
+    // transaction of their own.
+    Transaction tx(m_db);
+    const Supplier& s = supplier(supplierCode);
     Currency total;
     for (const auto& i : invoices)
         total += i.second;
@@ -877,9 +791,16 @@ void Demo::payByCheque(const char* supplierCode, const QString& cheque, const QD
         item.set("Cap_stamp", QDateTime(date, QTime(15, 0)));
         table("cap").post();
     }
-    s.balance -= total;
-    if (!s.lastPaymentDate.isValid() || date > s.lastPaymentDate)
-        s.lastPaymentDate = date;
+    Table& sup = table("sup").table();
+    sup.refresh();
+    if (!sup.findKey({QString::fromLatin1(s.code)}))
+        throw SetupError(QStringLiteral("The demo supplier %1 is missing.").arg(QString::fromLatin1(s.code)));
+    RecordWriter w(sup);
+    w.edit();
+    w.set("Sup_current_bal", sup.field(QStringLiteral("Sup_current_bal")).asMoney() - total);
+    w.set("Sup_date_last_pmt", date);
+    w.post();
+    tx.commit();
 }
 
 void Demo::writePurchases()
@@ -924,6 +845,7 @@ void Demo::writePurchases()
     auto openAmount = [&](const char* code, const char* invoice) {
         // The open item's amount as written above (the whole invoice).
         Table& cap = table("cap").table();
+        cap.refresh();
         cap.setIndexFieldNames(QStringLiteral("Cap_supplier"));
         Currency sum;
         for (cap.first(); !cap.eof(); cap.next())
@@ -980,193 +902,127 @@ void Demo::writeOrdersAndReceipts()
          "P-26-01",
          {{"OXY-244", 10, 0, 31.50}, {"ACE-145", 8, 0, 47.25}, {"ARG-MIX", 6, 0, 64.80}}},
     };
-    int serial = 41870;
-    for (const Order& o : orders) {
-        const Supplier& s = supplier(o.supplier);
-        const QDate ordered = daysAgo(o.daysAgo);
-        const bool received = o.packingSlip[0] != '\0';
-        const QDate receivedOn = daysAgo(o.receivedDaysAgo);
-        Currency total, totalReceived;
-        for (const Line& l : o.lines) {
-            total += cents(l.ordered * l.price);
-            totalReceived += cents(l.received * l.price);
-        }
 
-        RecordWriter& h = table("cfhdr").add();
-        h.set("Cfhdr_doc", "2");
-        h.set("Cfhdr_order_number", o.number);
-        h.set("Cfhdr_supplier", s.code);
-        h.set("Cfhdr_date", ordered);
-        h.set("Cfhdr_date_req", ordered.addDays(10));
-        h.set("Cfhdr_date_prom", ordered.addDays(12));
-        h.set("Cfhdr_shp_to", QString::number(o.store));
-        h.set("Cfhdr_shp_nom", QStringLiteral("Quincaillerie Beauchemin inc."));
-        h.set("Cfhdr_shp_adr1", QString::fromUtf8("1450, boulevard des Forges"));
-        h.set("Cfhdr_shp_city", QString::fromUtf8("Trois-Rivières"));
-        h.set("Cfhdr_shp_prov", QString::fromUtf8("Québec"));
-        h.set("Cfhdr_shp_cp", "G8Z 1T7");
-        h.set("Cfhdr_shp_country", "Canada");
-        h.set("Cfhdr_shp_tel", "819 555-0142");
-        if (received)
-            h.set("Cfhdr_date_received", receivedOn);
-        h.set("Cfhdr_ship_via", s.currency == 0 ? QStringLiteral("Transport Bélanger") : QStringLiteral("UPS"));
-        h.set("Cfhdr_total", total);
-        h.set("Cfhdr_total_received", totalReceived);
-        h.set("Cfhdr_store", o.store);
-        h.set("cfhdr_project", o.project);
-        h.set("cfhdr_period", periodOf(ordered));
-        table("cfhdr").post();
+    // The orders as they stood before anything was received (order entry is
+    // not a ledger posting); the receipts below then post against them.
+    {
+        Transaction tx(m_db);
+        Table& stock = table("ivinv").table();
+        stock.refresh();
+        for (const Order& o : orders) {
+            const Supplier& s = supplier(o.supplier);
+            const QDate ordered = daysAgo(o.daysAgo);
+            Currency total;
+            for (const Line& l : o.lines)
+                total += cents(l.ordered * l.price);
 
-        int lineNumber = 0;
-        for (const Line& l : o.lines) {
-            const Product& p = *findProduct(l.item);
-            RecordWriter& d = table("cfdet").add();
-            d.set("Cfdet_doc", "2");
-            d.set("Cfdet_order_number", o.number);
-            d.set("Cfdet_line_code", p.line);
-            d.set("Cfdet_item_code", p.item);
-            d.set("Cfdet_desc", QString::fromUtf8(p.description));
-            d.set("Cfdet_qty_order", l.ordered);
-            d.set("Cfdet_qty_received", l.received);
-            d.set("Cfdet_price", l.price);
-            d.set("Cfdet_total", cents(l.ordered * l.price));
-            table("cfdet").post();
-            ++lineNumber;
+            RecordWriter& h = table("cfhdr").add();
+            h.set("Cfhdr_doc", "2");
+            h.set("Cfhdr_order_number", o.number);
+            h.set("Cfhdr_supplier", s.code);
+            h.set("Cfhdr_date", ordered);
+            h.set("Cfhdr_date_req", ordered.addDays(10));
+            h.set("Cfhdr_date_prom", ordered.addDays(12));
+            h.set("Cfhdr_shp_to", QString::number(o.store));
+            h.set("Cfhdr_shp_nom", QStringLiteral("Quincaillerie Beauchemin inc."));
+            h.set("Cfhdr_shp_adr1", QString::fromUtf8("1450, boulevard des Forges"));
+            h.set("Cfhdr_shp_city", QString::fromUtf8("Trois-Rivières"));
+            h.set("Cfhdr_shp_prov", QString::fromUtf8("Québec"));
+            h.set("Cfhdr_shp_cp", "G8Z 1T7");
+            h.set("Cfhdr_shp_country", "Canada");
+            h.set("Cfhdr_shp_tel", "819 555-0142");
+            h.set("Cfhdr_ship_via", s.currency == 0 ? QStringLiteral("Transport Bélanger") : QStringLiteral("UPS"));
+            h.set("Cfhdr_total", total);
+            h.set("Cfhdr_total_received", Currency());
+            h.set("Cfhdr_store", o.store);
+            h.set("cfhdr_project", o.project);
+            h.set("cfhdr_period", periodOf(ordered));
+            table("cfhdr").post();
 
-            RecordWriter& k = table("cfpkey").add();
-            k.set("Cfpkey_line_code", p.line);
-            k.set("Cfpkey_item_code", p.item);
-            k.set("Cfpkey_store", o.store);
-            k.set("Cfpkey_order", o.number);
-            k.set("Cfpkey_line", lineNumber);
-            k.set("Cfpkey_supplier", s.code);
-            k.set("Cfpkey_qty", l.ordered - l.received);
-            k.set("Cfpkey_cost", l.price);
-            k.set("Cfpkey_date", ordered);
-            table("cfpkey").post();
+            int lineNumber = 0;
+            for (const Line& l : o.lines) {
+                const Product& p = *findProduct(l.item);
+                RecordWriter& d = table("cfdet").add();
+                d.set("Cfdet_doc", "2");
+                d.set("Cfdet_order_number", o.number);
+                d.set("Cfdet_line_code", p.line);
+                d.set("Cfdet_item_code", p.item);
+                d.set("Cfdet_desc", QString::fromUtf8(p.description));
+                d.set("Cfdet_qty_order", l.ordered);
+                d.set("Cfdet_qty_received", 0.0);
+                d.set("Cfdet_price", l.price);
+                d.set("Cfdet_total", cents(l.ordered * l.price));
+                table("cfdet").post();
+                ++lineNumber;
 
-            Stock& st = m_stock[{QString::fromLatin1(p.line), QString::fromLatin1(p.item), o.store}];
-            st.onOrder += l.ordered - l.received;
-            st.yearReceived += l.received;
-            if (received && receivedOn.month() == m_today.month())
-                st.monthReceived += l.received;
-            if (l.received > 0)
-                st.lastReceipt = receivedOn;
-            if (p.volume)
-                st.cylinders += static_cast<int>(l.received);
-        }
-        if (!received)
-            continue;
+                RecordWriter& k = table("cfpkey").add();
+                k.set("Cfpkey_line_code", p.line);
+                k.set("Cfpkey_item_code", p.item);
+                k.set("Cfpkey_store", o.store);
+                k.set("Cfpkey_order", o.number);
+                k.set("Cfpkey_line", lineNumber);
+                k.set("Cfpkey_supplier", s.code);
+                k.set("Cfpkey_qty", l.ordered);
+                k.set("Cfpkey_cost", l.price);
+                k.set("Cfpkey_date", ordered);
+                table("cfpkey").post();
 
-        RecordWriter& r = table("cfrhd").add();
-        r.set("Cfrhd_packing_slip", o.packingSlip);
-        r.set("Cfrhd_order_number", o.number);
-        r.set("Cfrhd_supplier", s.code);
-        r.set("Cfrhd_date", receivedOn);
-        r.set("Cfrhd_date_req", ordered.addDays(10));
-        r.set("Cfrhd_date_prom", ordered.addDays(12));
-        r.set("Cfrhd_shp_nom", QStringLiteral("Quincaillerie Beauchemin inc."));
-        r.set("Cfhrd_date_received", receivedOn);
-        r.set("Cfrhd_total", totalReceived);
-        r.set("Cfrhd_total_received", totalReceived);
-        r.set("Cfrhd_memo", QString::fromUtf8("Réception partielle"));
-        r.set("Cfrhd_store", o.store);
-        r.set("Cfrhd_Project", o.project);
-        table("cfrhd").post();
-
-        RecordWriter& mh = table("ivtrxhh").add();
-        mh.set("Ivtrxh_reference", o.packingSlip);
-        mh.set("Ivtrxh_date", receivedOn);
-        mh.set("Ivtrxh_store", o.store);
-        mh.set("Ivtrxh_supplier", s.code);
-        mh.set("Ivtrxh_type", QString::fromUtf8("Réception"));
-        mh.set("Ivtrxh_comment", QString::fromUtf8("Réception partielle"));
-        mh.set("Ivtrxh_TypeCode", 1);
-        table("ivtrxhh").post();
-
-        SupplierStats& stats = m_supplierStats[QString::fromLatin1(s.code)];
-        stats.orders += 1;
-        stats.total += totalReceived;
-        for (const Line& l : o.lines) {
-            if (l.received <= 0)
-                continue;
-            const Product& p = *findProduct(l.item);
-            const Currency lineTotal = cents(l.received * l.price);
-            RecordWriter& d = table("cfrdet").add();
-            d.set("Cfrdet_paking_slip", o.packingSlip);
-            d.set("Cfrdet_order_number", o.number);
-            d.set("Cfrdet_line_code", p.line);
-            d.set("Cfrdet_item_code", p.item);
-            d.set("Cfrdet_desc", QString::fromUtf8(p.description));
-            d.set("Cfrdet_qty_order", l.ordered);
-            d.set("Cfrdet_qty_received", l.received);
-            d.set("Cfrdet_price", l.price);
-            d.set("Cfrdet_total", lineTotal);
-            d.set("Cfrdet_from_po", true);
-            table("cfrdet").post();
-
-            RecordWriter& md = table("ivtrxdh").add();
-            md.set("Ivtrxd_reference", o.packingSlip);
-            md.set("Ivtrxd_date", receivedOn);
-            md.set("Ivtrxd_line_code", p.line);
-            md.set("Ivtrxd_item_code", p.item);
-            md.set("Ivtrxd_qty", l.received);
-            md.set("Ivtrxd_cost", l.price);
-            md.set("Ivtrxd_balance",
-                   m_stock[{QString::fromLatin1(p.line), QString::fromLatin1(p.item), o.store}].onHand());
-            md.set("Ivtrxd_store", o.store);
-            md.set("Ivtrxd_desc", QString::fromUtf8(p.description).left(40));
-            table("ivtrxdh").post();
-
-            const int m = receivedOn.month();
-            stats.cost[m] += lineTotal;
-            stats.qty[m] += l.received;
-            const Currency homeTotal = s.currency == 1   ? RoundToCents(lineTotal.multipliedBy(1.3850))
-                                       : s.currency == 2 ? RoundToCents(lineTotal.multipliedBy(1.4920))
-                                                         : lineTotal;
-            const struct {
-                const char* table;
-                bool withSupplier;
-                bool withStore;
-                Currency amount;
-            } statTables[] = {{"sastatsp", true, false, lineTotal},
-                              {"sastatp", false, false, homeTotal},
-                              {"sastatmp", false, true, homeTotal}};
-            for (const auto& t : statTables) {
-                RecordWriter& st = table(t.table).add();
-                if (t.withSupplier)
-                    st.set("Supplier", s.code);
-                if (t.withStore)
-                    st.set("Store", o.store);
-                st.set("Line_code", p.line);
-                st.set("Item_code", p.item);
-                st.set(QStringLiteral("Cost%1").arg(m), t.amount);
-                st.set(QStringLiteral("Qty%1").arg(m), l.received);
-                st.set("Date", receivedOn);
-                st.set("PO", QString::fromLatin1(o.number).toInt());
-                st.set("Cost",
-                       t.withSupplier ? Currency::fromDouble(l.price) : RoundToCents(homeTotal.dividedBy(l.received)));
-                st.set("Total", t.amount);
-                table(t.table).post();
-            }
-
-            if (p.serial) {
-                for (int u = 0; u < static_cast<int>(l.received); ++u) {
-                    RecordWriter& sn = table("ivserin").add();
-                    sn.set("Ivserin_line_code", p.line);
-                    sn.set("Ivserin_item_code", p.item);
-                    sn.set("Ivserin_serial",
-                           QStringLiteral("MTS%1-%2").arg(QString::fromLatin1(p.item).left(4)).arg(serial++));
-                    sn.set("Ivserin_store", o.store);
-                    sn.set("Ivserin_PO", o.number);
-                    sn.set("Ivserin_supplier", s.code);
-                    sn.set("Ivserin_date", receivedOn);
-                    sn.set("Ivserin_qty", 1.0);
-                    sn.set("Ivserin_type", true);
-                    table("ivserin").post();
+                if (stock.findKey({QString::fromLatin1(p.line), QString::fromLatin1(p.item), o.store})) {
+                    RecordWriter w(stock);
+                    w.edit();
+                    w.set("Ivinv_on_order", stock.field(QStringLiteral("Ivinv_on_order")).asNumber() + l.ordered);
+                    w.post();
                 }
             }
         }
+        tx.commit();
+    }
+
+    int serial = 41870;
+    for (const Order& o : orders) {
+        if (o.packingSlip[0] == '\0')
+            continue;
+        const Supplier& s = supplier(o.supplier);
+        const QDate ordered = daysAgo(o.daysAgo);
+        ledger::StockReceipt r;
+        r.packingSlip = QString::fromLatin1(o.packingSlip);
+        r.orderNumber = QString::fromLatin1(o.number);
+        r.supplierCode = QString::fromLatin1(s.code);
+        r.date = daysAgo(o.receivedDaysAgo);
+        r.dateRequired = ordered.addDays(10);
+        r.datePromised = ordered.addDays(12);
+        r.shipName = QStringLiteral("Quincaillerie Beauchemin inc.");
+        r.memo = QString::fromUtf8("Réception partielle");
+        r.store = o.store;
+        r.project = QString::fromLatin1(o.project);
+        r.user = QStringLiteral("ADMIN");
+        r.language = 2;
+        r.jobCostTypeDescription = QString::fromUtf8("Réception");
+        r.stamp = QDateTime(r.date, QTime(9, 15));
+        for (const Line& l : o.lines) {
+            const Product& p = *findProduct(l.item);
+            ledger::ReceiptLine line;
+            line.orderNumber = r.orderNumber;
+            line.lineCode = QString::fromLatin1(p.line);
+            line.itemCode = QString::fromLatin1(p.item);
+            line.description = QString::fromUtf8(p.description);
+            line.quantityToReceive = l.ordered;
+            line.quantityReceived = l.received;
+            line.price = Currency::fromDouble(l.price);
+            line.total = ledger::ReceiptLineTotal(line.price, l.received, 1.0);
+            line.fromOrder = true;
+            if (p.volume)
+                line.cylinders = static_cast<int>(l.received);
+            if (p.serial)
+                for (int u = 0; u < static_cast<int>(l.received); ++u)
+                    line.serials.push_back(
+                        {QStringLiteral("MTS%1-%2").arg(QString::fromLatin1(p.item).left(4)).arg(serial++), QString(),
+                         1.0, true});
+            r.total += line.total;
+            r.lines.push_back(std::move(line));
+        }
+        r.totalReceived = r.total;
+        post(ledger::PostStockReceipt(m_db, r), r.packingSlip);
     }
 }
 
@@ -1594,7 +1450,7 @@ void Demo::writeStatisticsArchives()
 
     writeClientStats(QStringLiteral("svstatc"), 0);
     writeClientStats(QStringLiteral("psvstatc"), 1.0);
-    writeSupplierStats(QStringLiteral("sastats"), 0);
+    // The current year's supplier statistics are the receipts' own.
     writeSupplierStats(QStringLiteral("psastats"), 1.0);
     QStringList years;
     for (int back = 2; back >= 1; --back) {
@@ -1642,9 +1498,8 @@ void Demo::writeEmployees()
     table("Pndept").post();
 }
 
-// Suppliers, clients and stock last: their balances, totals and quantities
-// are those the postings above accumulated.
-void Demo::writeMasters()
+// The suppliers before any posting.
+void Demo::writeSuppliers()
 {
     for (const Supplier& s : m_suppliers) {
         RecordWriter& r = table("sup").add();
@@ -1661,18 +1516,16 @@ void Demo::writeMasters()
         r.set("Sup_terr", s.currency == 0 ? "QC" : "EXT");
         r.set("Sup_language", QString(QLatin1Char(s.language)));
         r.set("Sup_date_created", QDate(m_year - 4, 2, 1));
-        if (s.lastPurchaseDate.isValid())
-            r.set("Sup_date_last_purch", s.lastPurchaseDate);
-        if (s.lastPaymentDate.isValid())
-            r.set("Sup_date_last_pmt", s.lastPaymentDate);
         r.set("Sup_po_req", s.currency != 0);
         r.set("Sup_du_days", s.terms);
         r.set("Sup_credit_limit", 25000);
         r.set("Sup_pmt_discount", s.terms == 910 ? 2.0 : 0.0);
-        r.set("Sup_current_bal", s.balance);
-        r.set("Sup_last_purch", s.lastPurchase);
-        r.set("Sup_purch_mth", s.monthPurchases);
-        r.set("Sup_purch_ytd", s.yearPurchases);
+        // Balances and purchase figures start at zero: the postings below
+        // make them.
+        r.set("Sup_current_bal", Currency());
+        r.set("Sup_last_purch", Currency());
+        r.set("Sup_purch_mth", Currency());
+        r.set("Sup_purch_ytd", Currency());
         r.set("Sup_currency", s.currency);
         r.set("Sup_user", "ADMIN");
         r.set("Sup_stamp", QDateTime(m_today, QTime(8, 0)));
@@ -1684,7 +1537,12 @@ void Demo::writeMasters()
         r.set("Sup_copies", 1);
         table("sup").post();
     }
+}
 
+// Clients last: their balances, totals and statistics are those the sales
+// above accumulated.
+void Demo::writeMasters()
+{
     for (const Client& c : m_clients) {
         RecordWriter& r = table("cli").add();
         r.set("Cli_code", c.code);
@@ -1724,7 +1582,11 @@ void Demo::writeMasters()
         r.set("Cli_accnt2", kSalesGas);
         table("cli").post();
     }
+}
 
+// Opening stock in each store, before the receipts post into it.
+void Demo::writeOpeningStock()
+{
     // Stock in each store: three cost layers, newest first; layers 4 and 5
     // empty (no cost, no date).
     for (const Product& p : kProducts) {
@@ -1752,15 +1614,13 @@ void Demo::writeMasters()
             r.set("Ivinv_max", 60);
             r.set("Ivinv_min_order", 10);
             r.set("Ivinv_max_order", 50);
-            r.set("Ivinv_on_order", st.onOrder);
-            r.set("Ivinv_mth_rec", st.monthReceived);
-            r.set("Ivinv_ytd_rec", st.yearReceived);
-            if (st.lastReceipt.isValid())
-                r.set("Ivinv_date_lst_rc", st.lastReceipt);
+            r.set("Ivinv_on_order", 0.0);
+            r.set("Ivinv_mth_rec", 0.0);
+            r.set("Ivinv_ytd_rec", 0.0);
             r.set("Ivinv_date_lst_sale", m_today.addDays(-3));
             r.set("Ivinv_mth_start_qty", onHand);
             if (p.volume)
-                r.set("Ivinv_CylindersOnHand", static_cast<int>(onHand) + st.cylinders);
+                r.set("Ivinv_CylindersOnHand", static_cast<int>(onHand));
             table("ivinv").post();
         }
     }
@@ -1819,24 +1679,40 @@ DemoSummary Demo::run()
          "bob@nmbuilders.example", 'E', 1, "LTR", false, 5000},
     };
 
-    writeChart();
-    writeTaxesTermsAndReps();
-    writeCurrencies();
-    writeStoresAndProducts();
-    writeJobCost();
+    // What the postings stand on, in one transaction.
+    {
+        Transaction tx(m_db);
+        writeChart();
+        writeTaxesTermsAndReps();
+        writeCurrencies();
+        writeStoresAndProducts();
+        writeJobCost();
+        writeSuppliers();
+        writeOpeningStock();
+        tx.commit();
+    }
+    // Purchases, credits and receipts are posted as the windows post them,
+    // each in its own transaction.
     writePurchases();
     writeOrdersAndReceipts();
-    writeSales();
-    writeHistory();
-    writeStatisticsArchives();
-    writeEmployees();
-    writeMasters();
+    {
+        Transaction tx(m_db);
+        writeSales();
+        writeHistory();
+        writeStatisticsArchives();
+        writeEmployees();
+        writeMasters();
+        tx.commit();
+    }
 
     DemoSummary summary;
-    for (const auto& [name, filler] : m_tables)
-        if (filler->rows() > 0)
-            summary.rows.emplace_back(name, filler->rows());
-    summary.rows.insert(summary.rows.end(), m_extraRows.begin(), m_extraRows.end());
+    for (const QString& name : m_db->tableNames()) {
+        Query rows(m_db, QStringLiteral("SELECT COUNT(*) AS n FROM %1").arg(name));
+        rows.open();
+        const int n = static_cast<int>(rows.field(QStringLiteral("n")).asInteger());
+        if (n > 0)
+            summary.rows.emplace_back(name, n);
+    }
     return summary;
 }
 
@@ -1863,9 +1739,6 @@ DemoSummary BuildDemoCompany(const QString& dataRoot)
 
     const QString folder = CompanyFolderOf(dataRoot, 1);
     auto db = Database::forFolder(folder);
-    Transaction tx(db);
     Demo demo(db, folder);
-    DemoSummary summary = demo.run();
-    tx.commit();
-    return summary;
+    return demo.run();
 }
