@@ -10,16 +10,14 @@
 #include "varnex/data/query.h"
 #include "varnex/data/table.h"
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 using data::Database;
 using data::FieldType;
 using data::Query;
 using data::Table;
 
-namespace
-{
+namespace {
 
 QString money(Currency c)
 {
@@ -29,21 +27,20 @@ QString money(Currency c)
 // Account balances against the sum of their open items. The balance is kept
 // by adding and subtracting on every posting, so any drift shows here.
 void checkBalances(Database& db, CheckReport& report, const QString& who, const QString& accounts,
-    const QString& codeField, const QString& balanceField, const QString& items, const QString& itemAccountField,
-    const QString& itemAmountField, int& counted)
+                   const QString& codeField, const QString& balanceField, const QString& items,
+                   const QString& itemAccountField, const QString& itemAmountField, int& counted)
 {
     QHash<QString, Currency> itemSums;
-    Query sums(db.shared_from_this(),
-        QStringLiteral("SELECT %1 AS account, SUM(%2) AS total FROM %3 GROUP BY %1")
-            .arg(itemAccountField, itemAmountField, items));
+    Query sums(db.shared_from_this(), QStringLiteral("SELECT %1 AS account, SUM(%2) AS total FROM %3 GROUP BY %1")
+                                          .arg(itemAccountField, itemAmountField, items));
     sums.declareResultField(QStringLiteral("total"), FieldType::Money);
     sums.open();
     for (; !sums.eof(); sums.next())
-        itemSums.insert(
-            sums.field(QStringLiteral("account")).asString(), sums.field(QStringLiteral("total")).asMoney());
+        itemSums.insert(sums.field(QStringLiteral("account")).asString(),
+                        sums.field(QStringLiteral("total")).asMoney());
 
     Query balances(db.shared_from_this(),
-        QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(codeField, balanceField, accounts));
+                   QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(codeField, balanceField, accounts));
     balances.declareResultField(balanceField, FieldType::Money);
     balances.open();
     for (; !balances.eof(); balances.next()) {
@@ -54,7 +51,7 @@ void checkBalances(Database& db, CheckReport& report, const QString& who, const 
         if (balance != items_)
             report.differences << QStringLiteral("%1 %2: %3 is %4, its open items (%5) add up to %6; difference %7")
                                       .arg(who, code, balanceField, money(balance), items, money(items_),
-                                          money(balance - items_));
+                                           money(balance - items_));
     }
     for (auto it = itemSums.cbegin(); it != itemSums.cend(); ++it)
         report.differences << QStringLiteral("%1 %2 does not exist but has open items in %3 adding up to %4")
@@ -75,11 +72,11 @@ QMap<QString, JournalTotals> journalTotals(Database& db, const QString& sql)
     q.declareResultField(QStringLiteral("credit"), FieldType::Money);
     q.open();
     for (; !q.eof(); q.next()) {
-        const QString key
-            = QStringLiteral("period %1, journal %2, reference %3, date %4")
-                  .arg(q.field(QStringLiteral("period")).asInteger())
-                  .arg(q.field(QStringLiteral("journal")).asInteger())
-                  .arg(q.field(QStringLiteral("reference")).asString(), q.field(QStringLiteral("day")).asString());
+        const QString key =
+            QStringLiteral("period %1, journal %2, reference %3, date %4")
+                .arg(q.field(QStringLiteral("period")).asInteger())
+                .arg(q.field(QStringLiteral("journal")).asInteger())
+                .arg(q.field(QStringLiteral("reference")).asString(), q.field(QStringLiteral("day")).asString());
         JournalTotals& t = out[key];
         t.debit += q.field(QStringLiteral("debit")).asMoney();
         t.credit += q.field(QStringLiteral("credit")).asMoney();
@@ -90,14 +87,14 @@ QMap<QString, JournalTotals> journalTotals(Database& db, const QString& sql)
 
 void checkJournals(Database& db, CheckReport& report)
 {
-    const auto headers = journalTotals(db,
-        QStringLiteral("SELECT Tjlh_period AS period, Tjlh_journal AS journal, Tjlh_reference AS reference, "
-                       "Tjlh_date AS day, SUM(Tjlh_tot_debit) AS debit, SUM(Tjlh_tot_credit) AS credit, "
-                       "COUNT(*) AS n FROM tjlh GROUP BY Tjlh_period, Tjlh_journal, Tjlh_reference, Tjlh_date"));
-    const auto lines = journalTotals(db,
-        QStringLiteral("SELECT Tjld_period AS period, Tjld_journal AS journal, Tjld_reference AS reference, "
-                       "Tjld_date AS day, SUM(Tjld_debit) AS debit, SUM(Tjld_credit) AS credit, "
-                       "COUNT(*) AS n FROM tjld GROUP BY Tjld_period, Tjld_journal, Tjld_reference, Tjld_date"));
+    const auto headers = journalTotals(
+        db, QStringLiteral("SELECT Tjlh_period AS period, Tjlh_journal AS journal, Tjlh_reference AS reference, "
+                           "Tjlh_date AS day, SUM(Tjlh_tot_debit) AS debit, SUM(Tjlh_tot_credit) AS credit, "
+                           "COUNT(*) AS n FROM tjlh GROUP BY Tjlh_period, Tjlh_journal, Tjlh_reference, Tjlh_date"));
+    const auto lines = journalTotals(
+        db, QStringLiteral("SELECT Tjld_period AS period, Tjld_journal AS journal, Tjld_reference AS reference, "
+                           "Tjld_date AS day, SUM(Tjld_debit) AS debit, SUM(Tjld_credit) AS credit, "
+                           "COUNT(*) AS n FROM tjld GROUP BY Tjld_period, Tjld_journal, Tjld_reference, Tjld_date"));
     for (auto it = headers.cbegin(); it != headers.cend(); ++it) {
         report.journalHeaders += it.value().count;
         if (it.value().count > 1)
@@ -114,7 +111,7 @@ void checkJournals(Database& db, CheckReport& report)
         if (l.debit != it.value().debit || l.credit != it.value().credit)
             report.differences << QStringLiteral("Journal header %1: totals %2 / %3, lines %4 / %5")
                                       .arg(it.key(), money(it.value().debit), money(it.value().credit), money(l.debit),
-                                          money(l.credit));
+                                           money(l.credit));
     }
     for (auto it = lines.cbegin(); it != lines.cend(); ++it)
         if (!headers.contains(it.key()))
@@ -136,7 +133,7 @@ void checkCostLayers(Database& db, CheckReport& report)
         ++report.inventoryRecords;
         const QString item = QStringLiteral("%1 %2 store %3")
                                  .arg(inv.field(QStringLiteral("Ivinv_Line_Code")).asString(),
-                                     inv.field(QStringLiteral("Ivinv_item_code")).asString())
+                                      inv.field(QStringLiteral("Ivinv_item_code")).asString())
                                  .arg(inv.field(QStringLiteral("Ivinv_store")).asInteger());
         double layered = 0;
         for (int n = 1; n <= 5; ++n)
@@ -173,11 +170,10 @@ void checkCostLayers(Database& db, CheckReport& report)
 
 // A receipt line or movement line without its header is half a posting.
 void checkOrphans(Database& db, CheckReport& report, const QString& lines, const QString& lineKey,
-    const QString& headers, const QString& headerKey, const QString& what)
+                  const QString& headers, const QString& headerKey, const QString& what)
 {
-    Query q(db.shared_from_this(),
-        QStringLiteral("SELECT DISTINCT %1 AS k FROM %2 WHERE %1 NOT IN (SELECT %3 FROM %4)")
-            .arg(lineKey, lines, headerKey, headers));
+    Query q(db.shared_from_this(), QStringLiteral("SELECT DISTINCT %1 AS k FROM %2 WHERE %1 NOT IN (SELECT %3 FROM %4)")
+                                       .arg(lineKey, lines, headerKey, headers));
     q.open();
     for (; !q.eof(); q.next())
         report.differences
@@ -186,15 +182,16 @@ void checkOrphans(Database& db, CheckReport& report, const QString& lines, const
 
 void checkPending(Database& db, CheckReport& report)
 {
-    Query q(db.shared_from_this(),
+    Query q(
+        db.shared_from_this(),
         QStringLiteral(
             "SELECT Cfpkey_order, Cfpkey_line_code, Cfpkey_item_code, Cfpkey_qty FROM cfpkey WHERE Cfpkey_qty < 0"));
     q.open();
     for (; !q.eof(); q.next())
         report.differences << QStringLiteral("Order %1, %2 %3: %4 pending")
                                   .arg(q.field(QStringLiteral("Cfpkey_order")).asString(),
-                                      q.field(QStringLiteral("Cfpkey_line_code")).asString(),
-                                      q.field(QStringLiteral("Cfpkey_item_code")).asString())
+                                       q.field(QStringLiteral("Cfpkey_line_code")).asString(),
+                                       q.field(QStringLiteral("Cfpkey_item_code")).asString())
                                   .arg(q.field(QStringLiteral("Cfpkey_qty")).asNumber());
 }
 
@@ -205,18 +202,18 @@ CheckReport CheckCompany(const std::shared_ptr<data::Database>& company)
     Database& db = *company;
     CheckReport report;
     checkBalances(db, report, QStringLiteral("Supplier"), QStringLiteral("sup"), QStringLiteral("Sup_code"),
-        QStringLiteral("Sup_current_bal"), QStringLiteral("cap"), QStringLiteral("Cap_supplier"),
-        QStringLiteral("Cap_amount"), report.suppliers);
+                  QStringLiteral("Sup_current_bal"), QStringLiteral("cap"), QStringLiteral("Cap_supplier"),
+                  QStringLiteral("Cap_amount"), report.suppliers);
     checkBalances(db, report, QStringLiteral("Client"), QStringLiteral("cli"), QStringLiteral("Cli_code"),
-        QStringLiteral("Cli_current_bal"), QStringLiteral("car"), QStringLiteral("Car_client"),
-        QStringLiteral("Car_amount"), report.clients);
+                  QStringLiteral("Cli_current_bal"), QStringLiteral("car"), QStringLiteral("Car_client"),
+                  QStringLiteral("Car_amount"), report.clients);
     checkJournals(db, report);
     checkCostLayers(db, report);
     checkPending(db, report);
     checkOrphans(db, report, QStringLiteral("cfrdet"), QStringLiteral("Cfrdet_paking_slip"), QStringLiteral("cfrhd"),
-        QStringLiteral("Cfrhd_packing_slip"), QStringLiteral("Receipt"));
+                 QStringLiteral("Cfrhd_packing_slip"), QStringLiteral("Receipt"));
     checkOrphans(db, report, QStringLiteral("ivtrxdh"), QStringLiteral("Ivtrxd_reference"), QStringLiteral("ivtrxhh"),
-        QStringLiteral("Ivtrxh_reference"), QStringLiteral("Movement"));
+                 QStringLiteral("Ivtrxh_reference"), QStringLiteral("Movement"));
     Query receipts(company, QStringLiteral("SELECT COUNT(*) AS n FROM cfrhd"));
     receipts.open();
     report.receipts = static_cast<int>(receipts.field(QStringLiteral("n")).asInteger());

@@ -1,7 +1,6 @@
 #include "varnex/ledger/posting.h"
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 PostingResult PostingResult::failedCheck(PostingCheck check, const QString& message, int row)
 {

@@ -4,8 +4,7 @@
 
 #include "varnex/data/engine_error.h"
 
-namespace varnex::ledger::detail
-{
+namespace varnex::ledger::detail {
 
 std::unique_ptr<data::Table> OpenTable(const std::shared_ptr<data::Database>& db, const QString& name, bool readOnly)
 {
@@ -36,17 +35,16 @@ void EditWaitingForLock(data::Table& table, const QString& record, const Posting
                 throw;
         }
         if (!WaitForLock(table.tableName(), record, attempt, options))
-            throw LockGivenUp { table.tableName(), record };
+            throw LockGivenUp{table.tableName(), record};
     }
 }
 
-namespace
-{
+namespace {
 
 bool worthAnotherAttempt(int code)
 {
     return code == data::ErrorCode::RecordLocked || code == data::ErrorCode::TableBusy
-        || code == data::ErrorCode::KeyViolation;
+           || code == data::ErrorCode::KeyViolation;
 }
 
 } // namespace
@@ -63,8 +61,8 @@ PostingResult RunPosting(const PostingOptions& options, WriteSpot& spot, const s
             attempt();
             return PostingResult::success();
         } catch (const LockGivenUp& given) {
-            PostingResult result = PostingResult::failedCheck(
-                PostingCheck::LockNotTaken, QStringLiteral("Record locked by another user."));
+            PostingResult result = PostingResult::failedCheck(PostingCheck::LockNotTaken,
+                                                              QStringLiteral("Record locked by another user."));
             result.errorCode = data::ErrorCode::RecordLocked;
             result.errorCategory = data::ErrorCategory::LockConflict;
             result.table = given.table;
@@ -72,7 +70,7 @@ PostingResult RunPosting(const PostingOptions& options, WriteSpot& spot, const s
             return result;
         } catch (const data::EngineError& error) {
             const bool again = worthAnotherAttempt(error.code())
-                && (error.code() != data::ErrorCode::KeyViolation || ++keyViolations < MaxKeyViolations);
+                               && (error.code() != data::ErrorCode::KeyViolation || ++keyViolations < MaxKeyViolations);
             if (!again) {
                 PostingResult result;
                 result.ok = false;

@@ -14,8 +14,7 @@
 #include "varnex/data/table.h"
 #include "varnex/ledger/posting.h"
 
-namespace varnex::ledger::detail
-{
+namespace varnex::ledger::detail {
 
 // Where the posting is, so that a failure can say which table and record.
 struct WriteSpot {
@@ -34,8 +33,8 @@ struct LockGivenUp {
     QString record;
 };
 
-std::unique_ptr<data::Table> OpenTable(
-    const std::shared_ptr<data::Database>& db, const QString& name, bool readOnly = false);
+std::unique_ptr<data::Table> OpenTable(const std::shared_ptr<data::Database>& db, const QString& name,
+                                       bool readOnly = false);
 
 // Puts the current record in edit mode, waiting while another workstation
 // holds it. Never called inside a transaction.

@@ -7,14 +7,12 @@
 #include "varnex/data/query.h"
 #include "varnex/data/table.h"
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 using detail::KeyText;
 using detail::OpenTable;
 
-namespace
-{
+namespace {
 
 bool isKnownType(const QString& code)
 {
@@ -36,11 +34,11 @@ struct SupplierFacts {
 std::optional<SupplierFacts> readSupplier(const std::shared_ptr<data::Database>& db, const QString& code)
 {
     auto sup = OpenTable(db, QStringLiteral("sup"), true);
-    if (code.isEmpty() || !sup->findKey({ code }))
+    if (code.isEmpty() || !sup->findKey({code}))
         return std::nullopt;
-    return SupplierFacts { sup->field(QStringLiteral("Sup_code")).asString(),
-        sup->field(QStringLiteral("Sup_name")).asString(),
-        static_cast<int>(sup->field(QStringLiteral("Sup_currency")).asInteger()) };
+    return SupplierFacts{sup->field(QStringLiteral("Sup_code")).asString(),
+                         sup->field(QStringLiteral("Sup_name")).asString(),
+                         static_cast<int>(sup->field(QStringLiteral("Sup_currency")).asInteger())};
 }
 
 int taxSystemOf(const std::shared_ptr<data::Database>& db)
@@ -62,10 +60,10 @@ std::vector<TaxRate> readTaxRates(const std::shared_ptr<data::Database>& db)
     std::vector<TaxRate> rates;
     auto table = OpenTable(db, QStringLiteral("taxratesP"), true);
     for (table->first(); !table->eof(); table->next())
-        rates.push_back({ static_cast<int>(table->field(QStringLiteral("TaxRates_Account")).asInteger()),
-            table->field(QStringLiteral("TaxRates_Description")).asString(),
-            table->field(QStringLiteral("TaxRates_Rate")).asNumber(),
-            static_cast<int>(table->field(QStringLiteral("TaxRates_Code")).asInteger()) });
+        rates.push_back({static_cast<int>(table->field(QStringLiteral("TaxRates_Account")).asInteger()),
+                         table->field(QStringLiteral("TaxRates_Description")).asString(),
+                         table->field(QStringLiteral("TaxRates_Rate")).asNumber(),
+                         static_cast<int>(table->field(QStringLiteral("TaxRates_Code")).asInteger())});
     return rates;
 }
 
@@ -74,18 +72,11 @@ void setAllNumbersToZero(data::Table& table)
     for (int i = 0; i < table.fieldCount(); ++i) {
         data::Field& f = table.fieldByNumber(i);
         switch (f.type()) {
-        case data::FieldType::Money:
-            f.setMoney(Currency());
-            break;
+        case data::FieldType::Money: f.setMoney(Currency()); break;
         case data::FieldType::Integer:
-        case data::FieldType::ShortInteger:
-            f.setInteger(0);
-            break;
-        case data::FieldType::Number:
-            f.setNumber(0);
-            break;
-        default:
-            break;
+        case data::FieldType::ShortInteger: f.setInteger(0); break;
+        case data::FieldType::Number: f.setNumber(0); break;
+        default: break;
         }
     }
 }
@@ -111,13 +102,12 @@ Currency HoldbackAmount(Currency amount, double percent)
 }
 
 bool InvoiceExists(const std::shared_ptr<data::Database>& company, const QString& supplierCode,
-    const QString& invoiceNumber, const QString& typeCode)
+                   const QString& invoiceNumber, const QString& typeCode)
 {
     // Any line of the invoice with the type will do, not only the first
     // found (a payment line of type "2" may sort before the purchase).
-    data::Query query(company,
-        QStringLiteral("SELECT COUNT(*) AS n FROM cap WHERE Cap_supplier = :s AND "
-                       "Cap_invoice = :i AND Cap_type = :t"));
+    data::Query query(company, QStringLiteral("SELECT COUNT(*) AS n FROM cap WHERE Cap_supplier = :s AND "
+                                              "Cap_invoice = :i AND Cap_type = :t"));
     query.bindText(QStringLiteral("s"), supplierCode);
     query.bindText(QStringLiteral("i"), invoiceNumber);
     query.bindText(QStringLiteral("t"), typeCode);
@@ -142,10 +132,10 @@ std::vector<TaxLine> BuildTaxLines(const std::shared_ptr<data::Database>& compan
             continue;
         const Currency amount = row.debit + row.credit;
         if (amount > Currency())
-            lines.push_back({ rate->description, rate->rate, amount, Currency(), row.debit > Currency() ? 4 : 6 });
+            lines.push_back({rate->description, rate->rate, amount, Currency(), row.debit > Currency() ? 4 : 6});
         else if (amount.isZero() && rate->rate == 0)
             lines.push_back(
-                { rate->description, rate->rate, Currency(), Currency(), document.typeCode == CreditTypeCode ? 6 : 4 });
+                {rate->description, rate->rate, Currency(), Currency(), document.typeCode == CreditTypeCode ? 6 : 4});
     }
     return lines;
 }
@@ -168,7 +158,7 @@ PostingResult CheckPurchase(const std::shared_ptr<data::Database>& company, cons
         return PostingResult::failedCheck(C::Unbalanced, QStringLiteral("Debits and credits differ."));
     if (!document.poNumber.isEmpty()) {
         auto cfhdr = OpenTable(company, QStringLiteral("cfhdr"), true);
-        if (!cfhdr->findKey({ QStringLiteral("2"), document.poNumber }))
+        if (!cfhdr->findKey({QStringLiteral("2"), document.poNumber}))
             return PostingResult::failedCheck(C::UnknownOrder, QStringLiteral("The purchase order does not exist."));
     }
     const PayableAccounts payables = ReadPayableAccounts(company);
@@ -176,9 +166,10 @@ PostingResult CheckPurchase(const std::shared_ptr<data::Database>& company, cons
     for (int n = 0; n < PurchaseRowCount; ++n) {
         const PurchaseRow& row = document.rows[static_cast<size_t>(n)];
         if (document.directCash && row.account != 0 && row.hasAmount() && payables.contains(row.account))
-            return PostingResult::failedCheck(C::PayableOnCashPurchase,
+            return PostingResult::failedCheck(
+                C::PayableOnCashPurchase,
                 QStringLiteral("A direct/cash purchase cannot use an accounts payable account."), n + 1);
-        if (row.hasAmount() && (row.account == 0 || !glm->findKey({ row.account })))
+        if (row.hasAmount() && (row.account == 0 || !glm->findKey({row.account})))
             return PostingResult::failedCheck(C::UnknownAccount, QStringLiteral("The account does not exist."), n + 1);
     }
     if (!document.directCash && !readSupplier(company, document.supplierCode))
@@ -188,11 +179,11 @@ PostingResult CheckPurchase(const std::shared_ptr<data::Database>& company, cons
 
 PostingResult PostPurchase(std::shared_ptr<data::Database> company, const PurchaseDocument& document)
 {
-    return PostPurchase(std::move(company), document, PostingOptions {});
+    return PostPurchase(std::move(company), document, PostingOptions{});
 }
 
-PostingResult PostPurchase(
-    std::shared_ptr<data::Database> company, const PurchaseDocument& document, const PostingOptions& options)
+PostingResult PostPurchase(std::shared_ptr<data::Database> company, const PurchaseDocument& document,
+                           const PostingOptions& options)
 {
     detail::WriteSpot spot;
     PostingResult checked;
@@ -255,7 +246,7 @@ PostingResult PostPurchase(
         }
 
     auto attempt = [&] {
-        const QVariantList headerKey { document.period, journal, document.invoiceNumber, document.date };
+        const QVariantList headerKey{document.period, journal, document.invoiceNumber, document.date};
         auto tjlh = OpenTable(company, QStringLiteral("tjlh"));
         tjlh->setIndexFieldNames(QStringLiteral("Tjlh_period;Tjlh_journal;Tjlh_reference;Tjlh_date"));
         auto tjld = OpenTable(company, QStringLiteral("tjld"));
@@ -268,9 +259,9 @@ PostingResult PostPurchase(
         if (updatesSupplier) {
             sup = OpenTable(company, QStringLiteral("sup"));
             spot.at(QStringLiteral("sup"), supplier->code);
-            if (!sup->findKey({ supplier->code }))
-                throw data::EngineError(
-                    data::ErrorCode::RecordDeleted, QStringLiteral("The supplier was deleted by another user."));
+            if (!sup->findKey({supplier->code}))
+                throw data::EngineError(data::ErrorCode::RecordDeleted,
+                                        QStringLiteral("The supplier was deleted by another user."));
             detail::EditWaitingForLock(*sup, supplier->code, options);
         }
         bool headerExists = false;
@@ -289,8 +280,8 @@ PostingResult PostPurchase(
             spot.at(QStringLiteral("tjlh"), KeyText(headerKey));
             if (headerExists) {
                 tjlh->edit();
-                data::Field& total = tjlh->field(
-                    row.debit.isZero() ? QStringLiteral("Tjlh_tot_credit") : QStringLiteral("Tjlh_tot_debit"));
+                data::Field& total = tjlh->field(row.debit.isZero() ? QStringLiteral("Tjlh_tot_credit")
+                                                                    : QStringLiteral("Tjlh_tot_debit"));
                 total.setMoney(total.asMoney() + (row.debit.isZero() ? row.credit : row.debit));
             } else {
                 tjlh->append();
@@ -332,7 +323,7 @@ PostingResult PostPurchase(
                 // The last purchase is this document's amount, not a sum
                 // over every purchase ever posted.
                 sup->field(QStringLiteral("Sup_last_purch")).setMoney(purchaseAmount);
-                for (const char* name : { "Sup_purch_mth", "Sup_purch_ytd" }) {
+                for (const char* name : {"Sup_purch_mth", "Sup_purch_ytd"}) {
                     data::Field& f = sup->field(QString::fromLatin1(name));
                     f.setMoney(f.asMoney() - rowNet);
                 }
@@ -344,7 +335,7 @@ PostingResult PostPurchase(
             const Currency holdback = HoldbackAmount(-rowNet, document.holdbackPercent);
             const QString reference = isPurchase ? QString() : document.drCrReference;
             auto writeItem = [&](const QString& type, const QDate& due, Currency amount) {
-                spot.at(QStringLiteral("cap"), KeyText({ supplier->code, document.invoiceNumber, type }));
+                spot.at(QStringLiteral("cap"), KeyText({supplier->code, document.invoiceNumber, type}));
                 cap->append();
                 cap->field(QStringLiteral("Cap_supplier")).setString(supplier->code);
                 cap->field(QStringLiteral("Cap_invoice")).setString(document.invoiceNumber);
@@ -375,8 +366,8 @@ PostingResult PostPurchase(
                     }
                 if (!rate || line.totalAmount.isZero())
                     continue;
-                spot.at(QStringLiteral("taxrepP"), KeyText({ rate->code, document.invoiceNumber }));
-                if (taxrep->findKey({ rate->code, document.invoiceNumber })
+                spot.at(QStringLiteral("taxrepP"), KeyText({rate->code, document.invoiceNumber}));
+                if (taxrep->findKey({rate->code, document.invoiceNumber})
                     && taxrep->field(QStringLiteral("TaxRep_TypeCode")).asInteger() == line.type) {
                     taxrep->edit();
                     data::Field& gross = taxrep->field(QStringLiteral("TaxRep_Gross"));
@@ -404,7 +395,7 @@ PostingResult PostPurchase(
             auto elements = OpenTable(company, QStringLiteral("JcElem"), true);
             for (const JobCostLine& line : document.jobCost) {
                 QString unit;
-                if (elements->findKey({ line.element }))
+                if (elements->findKey({line.element}))
                     unit = elements->field(QStringLiteral("JcElem_UM")).asString();
                 for (;;) {
                     ++seq;
@@ -446,7 +437,7 @@ PostingResult PostPurchase(
         apori->field(QStringLiteral("Reference")).setString(document.invoiceNumber);
         apori->field(QStringLiteral("Supplier"))
             .setString(document.directCash ? QString()
-                    : supplier             ? supplier->code
+                       : supplier          ? supplier->code
                                            : document.supplierCode);
         apori->field(QStringLiteral("Date")).setDate(document.date);
         apori->field(QStringLiteral("Due_date")).setDate(document.dueDate);

@@ -11,8 +11,7 @@
 #include "varnex/data/query.h"
 #include "varnex/data/table.h"
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 using detail::KeyText;
 using detail::OpenTable;
@@ -50,7 +49,7 @@ void ReceiveIntoLayers(std::array<CostLayer, 5>& layers, double quantity, Curren
     layers[3] = layers[2];
     layers[2] = layers[1];
     layers[1] = layers[0];
-    CostLayer fresh { quantity, cost, date };
+    CostLayer fresh{quantity, cost, date};
     if (layers[1].quantity < 0) {
         fresh.quantity = quantity + layers[1].quantity;
         layers[1].quantity = 0;
@@ -69,8 +68,7 @@ Currency AverageCost(double onHand, Currency averageCost, double quantity, Curre
     return (averageCost.multipliedBy(onHand) + cost.multipliedBy(quantity)).dividedBy(total);
 }
 
-namespace
-{
+namespace {
 
 const QString NonStockLineCode = QStringLiteral("ns ");
 const QString NonStockItemCode = QStringLiteral("non-stock");
@@ -101,18 +99,11 @@ void zeroNumbers(data::Table& table)
     for (int i = 0; i < table.fieldCount(); ++i) {
         data::Field& f = table.fieldByNumber(i);
         switch (f.type()) {
-        case data::FieldType::Money:
-            f.setMoney(Currency());
-            break;
+        case data::FieldType::Money: f.setMoney(Currency()); break;
         case data::FieldType::Integer:
-        case data::FieldType::ShortInteger:
-            f.setInteger(0);
-            break;
-        case data::FieldType::Number:
-            f.setNumber(0);
-            break;
-        default:
-            break;
+        case data::FieldType::ShortInteger: f.setInteger(0); break;
+        case data::FieldType::Number: f.setNumber(0); break;
+        default: break;
         }
     }
 }
@@ -130,7 +121,7 @@ PostingResult engineFailure(const data::EngineError& error)
 ProductFacts productOf(data::Table& ivprod, const QString& line, const QString& item)
 {
     ProductFacts facts;
-    if (!ivprod.findKey({ line, item }))
+    if (!ivprod.findKey({line, item}))
         return facts;
     facts.exists = true;
     facts.serial = ivprod.field(QStringLiteral("Ivprod_serial_no")).asLogical();
@@ -160,14 +151,14 @@ PostingResult CheckStockReceipt(const std::shared_ptr<data::Database>& company, 
     if (receipt.packingSlip.trimmed().isEmpty())
         return PostingResult::failedCheck(C::EmptyPackingSlip, QStringLiteral("The packing slip is empty."));
     auto cfrhd = OpenTable(company, QStringLiteral("cfrhd"), true);
-    if (cfrhd->findKey({ receipt.packingSlip }))
+    if (cfrhd->findKey({receipt.packingSlip}))
         return PostingResult::failedCheck(C::PackingSlipUsed, QStringLiteral("The packing slip is already received."));
     auto sup = OpenTable(company, QStringLiteral("sup"), true);
-    if (receipt.supplierCode.isEmpty() || !sup->findKey({ receipt.supplierCode }))
+    if (receipt.supplierCode.isEmpty() || !sup->findKey({receipt.supplierCode}))
         return PostingResult::failedCheck(C::UnknownSupplier, QStringLiteral("The supplier does not exist."));
     if (!receipt.orderNumber.isEmpty()) {
         auto cfhdr = OpenTable(company, QStringLiteral("cfhdr"), true);
-        if (!cfhdr->findKey({ QStringLiteral("2"), receipt.orderNumber }))
+        if (!cfhdr->findKey({QStringLiteral("2"), receipt.orderNumber}))
             return PostingResult::failedCheck(C::UnknownOrder, QStringLiteral("The purchase order does not exist."));
     }
     auto ivprod = OpenTable(company, QStringLiteral("ivprod"), true);
@@ -177,22 +168,22 @@ PostingResult CheckStockReceipt(const std::shared_ptr<data::Database>& company, 
             continue;
         const ProductFacts product = productOf(*ivprod, line.lineCode, line.itemCode);
         if (!product.exists)
-            return PostingResult::failedCheck(
-                C::UnknownProduct, QStringLiteral("The product does not exist."), static_cast<int>(n + 1));
+            return PostingResult::failedCheck(C::UnknownProduct, QStringLiteral("The product does not exist."),
+                                              static_cast<int>(n + 1));
         if (product.serial && serialsMissing(line))
-            return PostingResult::failedCheck(
-                C::MissingSerials, QStringLiteral("Serial numbers are missing."), static_cast<int>(n + 1));
+            return PostingResult::failedCheck(C::MissingSerials, QStringLiteral("Serial numbers are missing."),
+                                              static_cast<int>(n + 1));
     }
     return PostingResult::success();
 }
 
 PostingResult PostStockReceipt(std::shared_ptr<data::Database> company, const StockReceipt& receipt)
 {
-    return PostStockReceipt(std::move(company), receipt, PostingOptions {});
+    return PostStockReceipt(std::move(company), receipt, PostingOptions{});
 }
 
-PostingResult PostStockReceipt(
-    std::shared_ptr<data::Database> company, const StockReceipt& receipt, const PostingOptions& options)
+PostingResult PostStockReceipt(std::shared_ptr<data::Database> company, const StockReceipt& receipt,
+                               const PostingOptions& options)
 {
     ReceiptFacts facts;
     try {
@@ -200,7 +191,7 @@ PostingResult PostStockReceipt(
         if (!checked)
             return checked;
         auto sup = OpenTable(company, QStringLiteral("sup"), true);
-        sup->findKey({ receipt.supplierCode });
+        sup->findKey({receipt.supplierCode});
         facts.supplierName = sup->field(QStringLiteral("Sup_name")).asString();
         facts.currency = static_cast<int>(sup->field(QStringLiteral("Sup_currency")).asInteger());
         auto ivctrl = OpenTable(company, QStringLiteral("ivctrl"), true);
@@ -212,11 +203,11 @@ PostingResult PostStockReceipt(
         facts.rates = ReadExchangeRates(company);
         auto ivprod = OpenTable(company, QStringLiteral("ivprod"), true);
         for (const ReceiptLine& line : receipt.lines)
-            facts.products.emplace(
-                std::make_pair(line.lineCode, line.itemCode), productOf(*ivprod, line.lineCode, line.itemCode));
+            facts.products.emplace(std::make_pair(line.lineCode, line.itemCode),
+                                   productOf(*ivprod, line.lineCode, line.itemCode));
         if (!receipt.orderNumber.isEmpty()) {
             auto cfhdr = OpenTable(company, QStringLiteral("cfhdr"), true);
-            if (cfhdr->findKey({ QStringLiteral("2"), receipt.orderNumber }))
+            if (cfhdr->findKey({QStringLiteral("2"), receipt.orderNumber}))
                 facts.orderPeriod = static_cast<int>(cfhdr->field(QStringLiteral("cfhdr_period")).asInteger());
         }
     } catch (const data::EngineError& error) {
@@ -246,7 +237,7 @@ PostingResult PostStockReceipt(
         data::Table* supplierStats = nullptr;
         if (withOrder && anyFromOrder) {
             auto cfhdr = OpenTable(company, QStringLiteral("cfhdr"));
-            const QVariantList key { QStringLiteral("2"), receipt.orderNumber };
+            const QVariantList key{QStringLiteral("2"), receipt.orderNumber};
             spot.at(QStringLiteral("cfhdr"), KeyText(key));
             if (cfhdr->findKey(key)) {
                 detail::EditWaitingForLock(*cfhdr, KeyText(key), options);
@@ -261,7 +252,7 @@ PostingResult PostStockReceipt(
         {
             auto probe = OpenTable(company, QStringLiteral("ivinv"), true);
             for (const auto& key : stockKeys) {
-                const QVariantList values { std::get<0>(key), std::get<1>(key), std::get<2>(key) };
+                const QVariantList values{std::get<0>(key), std::get<1>(key), std::get<2>(key)};
                 if (!probe->findKey(values))
                     continue;
                 auto ivinv = OpenTable(company, QStringLiteral("ivinv"));
@@ -274,7 +265,7 @@ PostingResult PostStockReceipt(
         }
         {
             auto sastats = OpenTable(company, QStringLiteral("sastats"));
-            if (sastats->findKey({ receipt.supplierCode })) {
+            if (sastats->findKey({receipt.supplierCode})) {
                 spot.at(QStringLiteral("sastats"), receipt.supplierCode);
                 detail::EditWaitingForLock(*sastats, receipt.supplierCode, options);
                 supplierStats = sastats.get();
@@ -303,11 +294,11 @@ PostingResult PostStockReceipt(
         std::vector<qlonglong> orderLineNumbers;
         if (withOrder) {
             cfdet->setIndexFieldNames(QStringLiteral("Cfdet_doc;Cfdet_order_number;Cfdet_line"));
-            cfdet->setRange({ QStringLiteral("2"), receipt.orderNumber }, { QStringLiteral("2"), receipt.orderNumber });
+            cfdet->setRange({QStringLiteral("2"), receipt.orderNumber}, {QStringLiteral("2"), receipt.orderNumber});
             for (cfdet->first(); !cfdet->eof(); cfdet->next())
                 if (cfdet->field(QStringLiteral("Cfdet_qty_order")).asNumber() != 0) {
                     orderLines.emplace_back(cfdet->field(QStringLiteral("Cfdet_line_code")).asString(),
-                        cfdet->field(QStringLiteral("Cfdet_item_code")).asString());
+                                            cfdet->field(QStringLiteral("Cfdet_item_code")).asString());
                     orderLineNumbers.push_back(cfdet->field(QStringLiteral("Cfdet_line")).asInteger());
                 }
             cfdet->cancelRange();
@@ -387,15 +378,15 @@ PostingResult PostStockReceipt(
             if (!received(line))
                 continue;
             const double qty = line.quantityReceived;
-            const ProductFacts product = facts.products[{ line.lineCode, line.itemCode }];
+            const ProductFacts product = facts.products[{line.lineCode, line.itemCode}];
             const Currency costHome = facts.rates.toHome(line.price, facts.currency);
             int cylinders = 0;
 
             // b. Stock and cost.
             double onHandAfter = 0;
             if (!line.lineCode.isEmpty()) {
-                const std::tuple<QString, QString, int> key { line.lineCode, line.itemCode, store };
-                const QVariantList values { line.lineCode, line.itemCode, store };
+                const std::tuple<QString, QString, int> key{line.lineCode, line.itemCode, store};
+                const QVariantList values{line.lineCode, line.itemCode, store};
                 spot.at(QStringLiteral("ivinv"), KeyText(values));
                 data::Table* inv = nullptr;
                 if (auto found = stock.find(key); found != stock.end()) {
@@ -418,13 +409,15 @@ PostingResult PostStockReceipt(
                 data::Table& t = *inv;
                 auto qtyField = [&](int n) -> data::Field& { return t.field(QStringLiteral("Ivinv_qty%1").arg(n)); };
                 auto costField = [&](int n) -> data::Field& { return t.field(QStringLiteral("Ivinv_cost%1").arg(n)); };
-                auto dateField
-                    = [&](int n) -> data::Field& { return t.field(QStringLiteral("Ivinv_date_cost%1").arg(n)); };
+                auto dateField = [&](int n) -> data::Field& {
+                    return t.field(QStringLiteral("Ivinv_date_cost%1").arg(n));
+                };
                 if (layered && qty >= 0) {
                     std::array<CostLayer, 5> layers;
                     for (int i = 0; i < 5; ++i)
-                        layers[static_cast<size_t>(i)] = { qtyField(i + 1).asNumber(),
-                            Currency::fromDouble(costField(i + 1).asNumber()), dateField(i + 1).asDate() };
+                        layers[static_cast<size_t>(i)] = {qtyField(i + 1).asNumber(),
+                                                          Currency::fromDouble(costField(i + 1).asNumber()),
+                                                          dateField(i + 1).asDate()};
                     ReceiveIntoLayers(layers, qty, costHome, receipt.date);
                     for (int i = 0; i < 5; ++i) {
                         const CostLayer& layer = layers[static_cast<size_t>(i)];
@@ -441,8 +434,8 @@ PostingResult PostStockReceipt(
                         onHand.setInteger(onHand.asInteger() + cylinders);
                     }
                 } else {
-                    const Currency average = AverageCost(
-                        qtyField(1).asNumber(), Currency::fromDouble(costField(1).asNumber()), qty, costHome);
+                    const Currency average = AverageCost(qtyField(1).asNumber(),
+                                                         Currency::fromDouble(costField(1).asNumber()), qty, costHome);
                     costField(1).setNumber(average.toDouble());
                     qtyField(1).setNumber(qtyField(1).asNumber() + qty);
                     dateField(1).setDate(receipt.date);
@@ -451,7 +444,7 @@ PostingResult PostStockReceipt(
                     data::Field& onOrder = t.field(QStringLiteral("Ivinv_on_order"));
                     onOrder.setNumber(qty > onOrder.asNumber() ? 0.0 : onOrder.asNumber() - qty);
                 }
-                for (const char* name : { "Ivinv_mth_rec", "Ivinv_ytd_rec", "Ivinv_on_hand" }) {
+                for (const char* name : {"Ivinv_mth_rec", "Ivinv_ytd_rec", "Ivinv_on_hand"}) {
                     data::Field& f = t.field(QString::fromLatin1(name));
                     f.setNumber(f.asNumber() + qty);
                 }
@@ -473,10 +466,11 @@ PostingResult PostStockReceipt(
                 } else {
                     t.append();
                     zeroNumbers(t);
-                    const QStringList keyFields = name == QLatin1String("sastats") ? QStringList { "Supplier" }
-                        : name == QLatin1String("sastatsp") ? QStringList { "Supplier", "Line_code", "Item_code" }
-                        : name == QLatin1String("sastatp")  ? QStringList { "Line_code", "Item_code" }
-                                                            : QStringList { "Store", "Line_code", "Item_code" };
+                    const QStringList keyFields =
+                        name == QLatin1String("sastats")    ? QStringList{"Supplier"}
+                        : name == QLatin1String("sastatsp") ? QStringList{"Supplier", "Line_code", "Item_code"}
+                        : name == QLatin1String("sastatp")  ? QStringList{"Line_code", "Item_code"}
+                                                            : QStringList{"Store", "Line_code", "Item_code"};
                     for (int i = 0; i < keyFields.size(); ++i)
                         t.field(keyFields[i]).setValue(key[i]);
                 }
@@ -495,24 +489,24 @@ PostingResult PostStockReceipt(
             const Currency totalHome = facts.rates.toHomeCents(line.total, facts.currency);
             const Currency priceHome = facts.rates.toHomeCents(line.price, facts.currency);
             const Currency receiptHome = facts.rates.toHomeCents(receipt.total, facts.currency);
-            addStatistics(*sastatsp, QStringLiteral("sastatsp"), { receipt.supplierCode, statLine, statItem },
-                line.total, line.price, receipt.total, false);
+            addStatistics(*sastatsp, QStringLiteral("sastatsp"), {receipt.supplierCode, statLine, statItem}, line.total,
+                          line.price, receipt.total, false);
             if (supplierStats) {
-                addStatistics(*supplierStats, QStringLiteral("sastats"), { receipt.supplierCode }, line.total,
-                    std::nullopt, receipt.total, true);
+                addStatistics(*supplierStats, QStringLiteral("sastats"), {receipt.supplierCode}, line.total,
+                              std::nullopt, receipt.total, true);
             } else {
-                addStatistics(*sastatsNew, QStringLiteral("sastats"), { receipt.supplierCode }, line.total,
-                    std::nullopt, receipt.total, false);
+                addStatistics(*sastatsNew, QStringLiteral("sastats"), {receipt.supplierCode}, line.total, std::nullopt,
+                              receipt.total, false);
             }
-            addStatistics(
-                *sastatp, QStringLiteral("sastatp"), { statLine, statItem }, totalHome, priceHome, receiptHome, false);
-            addStatistics(*sastatmp, QStringLiteral("sastatmp"), { store, statLine, statItem }, totalHome, priceHome,
-                receiptHome, false);
+            addStatistics(*sastatp, QStringLiteral("sastatp"), {statLine, statItem}, totalHome, priceHome, receiptHome,
+                          false);
+            addStatistics(*sastatmp, QStringLiteral("sastatmp"), {store, statLine, statItem}, totalHome, priceHome,
+                          receiptHome, false);
 
             // d. Movement history: one header per packing slip.
             if (!historyHeaderDone) {
                 spot.at(QStringLiteral("ivtrxhh"), receipt.packingSlip);
-                if (!ivtrxhh->findKey({ receipt.packingSlip })) {
+                if (!ivtrxhh->findKey({receipt.packingSlip})) {
                     ivtrxhh->append();
                     ivtrxhh->field(QStringLiteral("Ivtrxh_reference")).setString(receipt.packingSlip);
                     ivtrxhh->field(QStringLiteral("Ivtrxh_date")).setDate(receipt.date);
@@ -540,7 +534,7 @@ PostingResult PostStockReceipt(
             ivtrxdh->post();
 
             // e. Quantity still pending on the order.
-            const QVariantList pendingKey { line.lineCode, line.itemCode, store, line.orderNumber };
+            const QVariantList pendingKey{line.lineCode, line.itemCode, store, line.orderNumber};
             if (cfpkey->findKey(pendingKey)) {
                 spot.at(QStringLiteral("cfpkey"), KeyText(pendingKey));
                 cfpkey->edit();
@@ -551,8 +545,8 @@ PostingResult PostStockReceipt(
 
             // f. Standard cost.
             if (line.price > Currency() && !facts.preserveStandardCost
-                && ivprod->findKey({ line.lineCode, line.itemCode })) {
-                spot.at(QStringLiteral("ivprod"), KeyText({ line.lineCode, line.itemCode }));
+                && ivprod->findKey({line.lineCode, line.itemCode})) {
+                spot.at(QStringLiteral("ivprod"), KeyText({line.lineCode, line.itemCode}));
                 ivprod->edit();
                 ivprod->field(QStringLiteral("Ivprod_std_cost")).setNumber(line.price.toDouble());
                 ivprod->post();
@@ -580,7 +574,7 @@ PostingResult PostStockReceipt(
                         match = i;
                 if (match) {
                     orderPosition = *match;
-                    const QVariantList key { QStringLiteral("2"), receipt.orderNumber, orderLineNumbers[*match] };
+                    const QVariantList key{QStringLiteral("2"), receipt.orderNumber, orderLineNumbers[*match]};
                     spot.at(QStringLiteral("cfdet"), KeyText(key));
                     if (cfdet->findKey(key)) {
                         cfdet->edit();
@@ -614,7 +608,7 @@ PostingResult PostStockReceipt(
                 const int units = static_cast<int>(qty);
                 for (int u = 0; u < units; ++u) {
                     const ReceiptSerial& s = line.serials[static_cast<size_t>(u)];
-                    spot.at(QStringLiteral("ivserin"), KeyText({ line.lineCode, line.itemCode, s.serial }));
+                    spot.at(QStringLiteral("ivserin"), KeyText({line.lineCode, line.itemCode, s.serial}));
                     ivserin->append();
                     ivserin->field(QStringLiteral("Ivserin_line_code")).setString(line.lineCode);
                     ivserin->field(QStringLiteral("Ivserin_item_code")).setString(line.itemCode);

@@ -2,11 +2,9 @@
 
 #include "varnex/data/table.h"
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
-namespace
-{
+namespace {
 
 struct StatementNames {
     const char* table;
@@ -18,14 +16,14 @@ struct StatementNames {
 StatementNames namesOf(StatementSide side)
 {
     if (side == StatementSide::Client)
-        return { "car", "carh", "Car_client", "Car_" };
-    return { "cap", "caph", "Cap_supplier", "Cap_" };
+        return {"car", "carh", "Car_client", "Car_"};
+    return {"cap", "caph", "Cap_supplier", "Cap_"};
 }
 
 } // namespace
 
-std::vector<StatementLine> ReadStatement(
-    const std::shared_ptr<data::Database>& company, StatementSide side, const QString& account, bool history)
+std::vector<StatementLine> ReadStatement(const std::shared_ptr<data::Database>& company, StatementSide side,
+                                         const QString& account, bool history)
 {
     const StatementNames names = namesOf(side);
     const QString p = QString::fromLatin1(names.prefix);
@@ -35,7 +33,7 @@ std::vector<StatementLine> ReadStatement(
     table.setReadOnly(true);
     table.open();
     // The primary key: account, invoice, reference, date, type, sequence.
-    table.setRange({ account }, { account });
+    table.setRange({account}, {account});
     std::vector<StatementLine> lines;
     for (table.first(); !table.eof(); table.next()) {
         StatementLine line;
@@ -75,8 +73,8 @@ AgingLimits ReadAgingLimits(const std::shared_ptr<data::Database>& company, Stat
     ctrl.first();
     if (ctrl.eof())
         return limits;
-    const QString prefix
-        = side == StatementSide::Client ? QStringLiteral("Ctrl_ar_days") : QStringLiteral("Ctrl_ap_days");
+    const QString prefix =
+        side == StatementSide::Client ? QStringLiteral("Ctrl_ar_days") : QStringLiteral("Ctrl_ap_days");
     for (int n = 0; n < 4; ++n)
         limits.days[static_cast<size_t>(n)] = static_cast<int>(ctrl.field(prefix + QString::number(n + 1)).asInteger());
     return limits;
@@ -100,10 +98,10 @@ int AgeInDays(const QDate& date, const QDateTime& now)
     return static_cast<int>(milliseconds / (24LL * 60 * 60 * 1000));
 }
 
-std::array<Currency, 5> ComputeAging(
-    const std::vector<StatementLine>& lines, const AgingLimits& limits, const QDateTime& now)
+std::array<Currency, 5> ComputeAging(const std::vector<StatementLine>& lines, const AgingLimits& limits,
+                                     const QDateTime& now)
 {
-    std::array<Currency, 5> buckets {};
+    std::array<Currency, 5> buckets{};
     QString invoice;
     QDate invoiceDate;
     bool first = true;

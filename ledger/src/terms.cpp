@@ -5,8 +5,7 @@
 
 #include "varnex/data/table.h"
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 QDate DueDateFromTerms(const QDate& from, int terms)
 {
@@ -51,8 +50,8 @@ PayableAccounts ReadPayableAccounts(const std::shared_ptr<data::Database>& compa
         return accounts;
     accounts.byCurrency[0] = static_cast<int>(ctrl.field(QStringLiteral("Ctrl_ap_accnt")).asInteger());
     for (int currency = 1; currency <= 4; ++currency)
-        accounts.byCurrency[static_cast<size_t>(currency)]
-            = static_cast<int>(ctrl.field(QStringLiteral("Ctrl_ap_curr%1").arg(currency + 1)).asInteger());
+        accounts.byCurrency[static_cast<size_t>(currency)] =
+            static_cast<int>(ctrl.field(QStringLiteral("Ctrl_ap_curr%1").arg(currency + 1)).asInteger());
     return accounts;
 }
 
@@ -93,8 +92,8 @@ ExchangeRates ReadExchangeRates(const std::shared_ptr<data::Database>& company)
     if (ctrl.eof())
         return rates;
     for (int currency = 1; currency <= 4; ++currency)
-        rates.rate[static_cast<size_t>(currency)]
-            = static_cast<float>(ctrl.field(QStringLiteral("Ctrl_curr%1_rate").arg(currency)).asNumber());
+        rates.rate[static_cast<size_t>(currency)] =
+            static_cast<float>(ctrl.field(QStringLiteral("Ctrl_curr%1_rate").arg(currency)).asNumber());
     return rates;
 }
 

@@ -8,11 +8,9 @@ using namespace varnex;
 using namespace varnex::ledger;
 using namespace ledgertest;
 
-namespace
-{
+namespace {
 
-class CheckTest : public LedgerFixture
-{
+class CheckTest : public LedgerFixture {
 protected:
     void postSome()
     {
@@ -22,8 +20,8 @@ protected:
         d.date = QDate(2026, 3, 14);
         d.dueDate = d.date;
         d.period = 3;
-        d.rows[0] = { Payable, QString(), {}, money("250.00") };
-        d.rows[1] = { Goods, QString(), money("250.00"), {} };
+        d.rows[0] = {Payable, QString(), {}, money("250.00")};
+        d.rows[1] = {Goods, QString(), money("250.00"), {}};
         d.holdbackPercent = 10;
         ASSERT_TRUE(PostPurchase(db, d).ok);
         addProduct(QStringLiteral("QUI"), QStringLiteral("VIS"));
@@ -38,7 +36,7 @@ protected:
         l.quantityReceived = 12;
         l.price = money("3.00");
         l.total = money("36.00");
-        r.lines = { l };
+        r.lines = {l};
         ASSERT_TRUE(PostStockReceipt(db, r).ok);
     }
 };
@@ -63,14 +61,14 @@ TEST_F(CheckTest, EachBrokenInvariantIsReported)
         const char* sql;
         const char* reported;
     } cases[] = {
-        { "UPDATE sup SET Sup_current_bal = 0 WHERE Sup_code = 'ACME'", "Supplier ACME" },
-        { "UPDATE tjlh SET Tjlh_tot_debit = 0", "does not balance" },
-        { "UPDATE tjld SET Tjld_credit = 0", "totals" },
-        { "UPDATE ivinv SET Ivinv_on_hand = 11", "on hand 11" },
-        { "UPDATE ivinv SET Ivinv_qty2 = -1", "layer 2 holds -1" },
-        { "UPDATE ivinv SET Ivinv_on_order = -2", "on order -2" },
-        { "DELETE FROM cfrhd", "Receipt BL-1 has lines but no header" },
-        { "DELETE FROM ivtrxhh", "Movement BL-1 has lines but no header" },
+        {"UPDATE sup SET Sup_current_bal = 0 WHERE Sup_code = 'ACME'", "Supplier ACME"},
+        {"UPDATE tjlh SET Tjlh_tot_debit = 0", "does not balance"},
+        {"UPDATE tjld SET Tjld_credit = 0", "totals"},
+        {"UPDATE ivinv SET Ivinv_on_hand = 11", "on hand 11"},
+        {"UPDATE ivinv SET Ivinv_qty2 = -1", "layer 2 holds -1"},
+        {"UPDATE ivinv SET Ivinv_on_order = -2", "on order -2"},
+        {"DELETE FROM cfrhd", "Receipt BL-1 has lines but no header"},
+        {"DELETE FROM ivtrxhh", "Movement BL-1 has lines but no header"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql);

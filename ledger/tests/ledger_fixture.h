@@ -18,8 +18,7 @@
 #include "varnex/data/query.h"
 #include "varnex/data/table.h"
 
-namespace ledgertest
-{
+namespace ledgertest {
 
 using varnex::Currency;
 
@@ -62,8 +61,7 @@ inline QMap<QString, QByteArray> Snapshot(const std::shared_ptr<varnex::data::Da
     return out;
 }
 
-class LedgerFixture : public ::testing::Test
-{
+class LedgerFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -107,7 +105,7 @@ protected:
     Currency supplierMoney(const QString& code, const QString& field)
     {
         auto sup = open(QStringLiteral("sup"));
-        EXPECT_TRUE(sup->findKey({ code }));
+        EXPECT_TRUE(sup->findKey({code}));
         return sup->field(field).asMoney();
     }
 
@@ -119,13 +117,13 @@ protected:
         sup->field(QStringLiteral("Sup_name")).setString(name);
         sup->field(QStringLiteral("Sup_currency")).setInteger(currency);
         sup->field(QStringLiteral("Sup_du_days")).setInteger(terms);
-        for (const char* f : { "Sup_current_bal", "Sup_last_purch", "Sup_purch_mth", "Sup_purch_ytd" })
+        for (const char* f : {"Sup_current_bal", "Sup_last_purch", "Sup_purch_mth", "Sup_purch_ytd"})
             sup->field(QString::fromLatin1(f)).setMoney(Currency());
         sup->post();
     }
 
-    void addProduct(
-        const QString& line, const QString& item, bool serial = false, bool volume = false, double priceUnit = 0)
+    void addProduct(const QString& line, const QString& item, bool serial = false, bool volume = false,
+                    double priceUnit = 0)
     {
         auto p = open(QStringLiteral("ivprod"));
         p->append();
@@ -156,7 +154,7 @@ protected:
         ctrl->post();
 
         auto glm = open(QStringLiteral("glm"));
-        for (int account : { Payable, PayableUs, PayableEuro, Goods, Freight, GstPaid, QstPaid, ZeroRated }) {
+        for (int account : {Payable, PayableUs, PayableEuro, Goods, Freight, GstPaid, QstPaid, ZeroRated}) {
             glm->append();
             glm->field(QStringLiteral("Glm_account")).setInteger(account);
             glm->field(QStringLiteral("Glm_Description")).setString(QStringLiteral("Account %1").arg(account));
@@ -168,7 +166,7 @@ protected:
             const char* description;
             double rate;
             int code;
-        } taxes[] = { { GstPaid, "GST", 5.0, 1 }, { QstPaid, "QST", 9.975, 2 }, { ZeroRated, "Zero", 0.0, 3 } };
+        } taxes[] = {{GstPaid, "GST", 5.0, 1}, {QstPaid, "QST", 9.975, 2}, {ZeroRated, "Zero", 0.0, 3}};
         for (const auto& t : taxes) {
             rates->append();
             rates->field(QStringLiteral("TaxRates_Account")).setInteger(t.account);

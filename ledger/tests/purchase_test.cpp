@@ -10,11 +10,9 @@ using namespace varnex;
 using namespace varnex::ledger;
 using namespace ledgertest;
 
-namespace
-{
+namespace {
 
-class PurchaseTest : public LedgerFixture
-{
+class PurchaseTest : public LedgerFixture {
 protected:
     PurchaseDocument invoice(const QString& supplier, const QString& number, const char* amount)
     {
@@ -26,9 +24,9 @@ protected:
         d.period = 3;
         d.user = QStringLiteral("CLERK");
         d.stamp = QDateTime(QDate(2026, 3, 14), QTime(10, 0));
-        d.rows[0] = { supplier == QLatin1String("EURO") ? PayableEuro : Payable, QStringLiteral("payable"), {},
-            money(amount) };
-        d.rows[1] = { Goods, QStringLiteral("goods"), money(amount), {} };
+        d.rows[0] = {
+            supplier == QLatin1String("EURO") ? PayableEuro : Payable, QStringLiteral("payable"), {}, money(amount)};
+        d.rows[1] = {Goods, QStringLiteral("goods"), money(amount), {}};
         return d;
     }
 
@@ -44,10 +42,10 @@ protected:
         auto cap = open(QStringLiteral("cap"));
         for (cap->first(); !cap->eof(); cap->next())
             if (cap->field(QStringLiteral("Cap_supplier")).asString() == supplier)
-                out.push_back({ cap->field(QStringLiteral("Cap_type")).asString(),
-                    cap->field(QStringLiteral("Cap_ref")).asString(),
-                    cap->field(QStringLiteral("Cap_du_date")).asDate(),
-                    cap->field(QStringLiteral("Cap_amount")).asMoney() });
+                out.push_back({cap->field(QStringLiteral("Cap_type")).asString(),
+                               cap->field(QStringLiteral("Cap_ref")).asString(),
+                               cap->field(QStringLiteral("Cap_du_date")).asDate(),
+                               cap->field(QStringLiteral("Cap_amount")).asMoney()});
         return out;
     }
 };
@@ -101,8 +99,8 @@ TEST_F(PurchaseTest, CreditWithAPayableDebitLowersTheBalanceAndKeepsThePurchaseF
     credit.date = QDate(2026, 3, 20);
     credit.dueDate = QDate(2026, 3, 20);
     credit.period = 3;
-    credit.rows[0] = { Payable, QStringLiteral("payable"), money("200.00"), {} };
-    credit.rows[1] = { Goods, QStringLiteral("return"), {}, money("200.00") };
+    credit.rows[0] = {Payable, QStringLiteral("payable"), money("200.00"), {}};
+    credit.rows[1] = {Goods, QStringLiteral("return"), {}, money("200.00")};
     const PostingResult r = PostPurchase(db, credit);
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     EXPECT_EQ(supplierMoney(QStringLiteral("ACME"), QStringLiteral("Sup_current_bal")), money("300.00"));
@@ -130,9 +128,9 @@ TEST_F(PurchaseTest, LastPurchaseIsThisDocumentsAmountNotASum)
 TEST_F(PurchaseTest, ForeignSupplierRowsShareOneHeaderInItsJournal)
 {
     PurchaseDocument d = invoice(QStringLiteral("EURO"), QStringLiteral("E-9"), "1000.00");
-    d.rows[1] = { Goods, QStringLiteral("gas"), money("600.00"), {} };
-    d.rows[2] = { Freight, QStringLiteral("freight"), money("400.00"), {} };
-    d.rows[3] = { Freight, QStringLiteral("no amount: document only"), {}, {} };
+    d.rows[1] = {Goods, QStringLiteral("gas"), money("600.00"), {}};
+    d.rows[2] = {Freight, QStringLiteral("freight"), money("400.00"), {}};
+    d.rows[3] = {Freight, QStringLiteral("no amount: document only"), {}, {}};
     ASSERT_TRUE(PostPurchase(db, d).ok);
     auto tjlh = open(QStringLiteral("tjlh"));
     ASSERT_EQ(tjlh->recordCount(), 1);
@@ -158,8 +156,8 @@ TEST_F(PurchaseTest, DirectCashPurchaseTouchesNoSupplier)
     d.dueDate = d.date;
     d.period = 3;
     d.memo = QStringLiteral("stamps");
-    d.rows[0] = { Goods, QString(), money("12.00"), {} };
-    d.rows[1] = { Freight, QString(), {}, money("12.00") };
+    d.rows[0] = {Goods, QString(), money("12.00"), {}};
+    d.rows[1] = {Freight, QString(), {}, money("12.00")};
     ASSERT_TRUE(PostPurchase(db, d).ok);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM cap")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tjld")), 2);
@@ -181,30 +179,29 @@ TEST_F(PurchaseTest, ChecksStopBeforeAnyWrite)
         PostingCheck check;
         int row;
     } cases[] = {
-        { "empty invoice", [](PurchaseDocument& d) { d.invoiceNumber = QStringLiteral("  "); },
-            PostingCheck::EmptyInvoice, 0 },
-        { "debit without reference", [](PurchaseDocument& d) { d.typeCode = DebitTypeCode; },
-            PostingCheck::EmptyReference, 0 },
-        { "unbalanced", [](PurchaseDocument& d) { d.rows[1].debit = money("999.99"); }, PostingCheck::Unbalanced, 0 },
-        { "unknown order", [](PurchaseDocument& d) { d.poNumber = QStringLiteral("9999"); }, PostingCheck::UnknownOrder,
-            0 },
-        { "amount on account 0",
-            [](PurchaseDocument& d) {
-                d.rows[1].debit = money("400.00");
-                d.rows[4] = { 0, QString(), money("600.00"), {} };
-            },
-            PostingCheck::UnknownAccount, 5 },
-        { "account not in glm", [](PurchaseDocument& d) { d.rows[1].account = 5999; }, PostingCheck::UnknownAccount,
-            2 },
-        { "cash purchase on a payable account",
-            [](PurchaseDocument& d) {
-                d.directCash = true;
-                d.supplierCode.clear();
-            },
-            PostingCheck::PayableOnCashPurchase, 1 },
-        { "unknown supplier", [](PurchaseDocument& d) { d.supplierCode = QStringLiteral("NOBODY"); },
-            PostingCheck::UnknownSupplier, 0 },
-        { "unknown type", [](PurchaseDocument& d) { d.typeCode = QStringLiteral("6"); }, PostingCheck::UnknownType, 0 },
+        {"empty invoice", [](PurchaseDocument& d) { d.invoiceNumber = QStringLiteral("  "); },
+         PostingCheck::EmptyInvoice, 0},
+        {"debit without reference", [](PurchaseDocument& d) { d.typeCode = DebitTypeCode; },
+         PostingCheck::EmptyReference, 0},
+        {"unbalanced", [](PurchaseDocument& d) { d.rows[1].debit = money("999.99"); }, PostingCheck::Unbalanced, 0},
+        {"unknown order", [](PurchaseDocument& d) { d.poNumber = QStringLiteral("9999"); }, PostingCheck::UnknownOrder,
+         0},
+        {"amount on account 0",
+         [](PurchaseDocument& d) {
+             d.rows[1].debit = money("400.00");
+             d.rows[4] = {0, QString(), money("600.00"), {}};
+         },
+         PostingCheck::UnknownAccount, 5},
+        {"account not in glm", [](PurchaseDocument& d) { d.rows[1].account = 5999; }, PostingCheck::UnknownAccount, 2},
+        {"cash purchase on a payable account",
+         [](PurchaseDocument& d) {
+             d.directCash = true;
+             d.supplierCode.clear();
+         },
+         PostingCheck::PayableOnCashPurchase, 1},
+        {"unknown supplier", [](PurchaseDocument& d) { d.supplierCode = QStringLiteral("NOBODY"); },
+         PostingCheck::UnknownSupplier, 0},
+        {"unknown type", [](PurchaseDocument& d) { d.typeCode = QStringLiteral("6"); }, PostingCheck::UnknownType, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edge);
@@ -230,10 +227,10 @@ TEST_F(PurchaseTest, InvoiceExistsOnlyForTheSameTypeAndExactNumber)
 TEST_F(PurchaseTest, TaxLinesFromTheRowsAndTheTaxReport)
 {
     PurchaseDocument d = invoice(QStringLiteral("ACME"), QStringLiteral("T-1"), "1149.75");
-    d.rows[1] = { Goods, QString(), money("1000.00"), {} };
-    d.rows[2] = { GstPaid, QString(), money("50.00"), {} };
-    d.rows[3] = { QstPaid, QString(), money("99.75"), {} };
-    d.rows[4] = { ZeroRated, QString(), {}, {} };
+    d.rows[1] = {Goods, QString(), money("1000.00"), {}};
+    d.rows[2] = {GstPaid, QString(), money("50.00"), {}};
+    d.rows[3] = {QstPaid, QString(), money("99.75"), {}};
+    d.rows[4] = {ZeroRated, QString(), {}, {}};
     std::vector<TaxLine> lines = BuildTaxLines(db, d);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].description, QStringLiteral("GST"));
@@ -250,9 +247,9 @@ TEST_F(PurchaseTest, TaxLinesFromTheRowsAndTheTaxReport)
     PurchaseDocument credit = d;
     credit.typeCode = CreditTypeCode;
     credit.drCrReference = QStringLiteral("NC-1");
-    credit.rows[0] = { Payable, QString(), money("105.00"), {} };
-    credit.rows[1] = { Goods, QString(), {}, money("100.00") };
-    credit.rows[2] = { GstPaid, QString(), {}, money("5.00") };
+    credit.rows[0] = {Payable, QString(), money("105.00"), {}};
+    credit.rows[1] = {Goods, QString(), {}, money("100.00")};
+    credit.rows[2] = {GstPaid, QString(), {}, money("5.00")};
     credit.rows[3] = {};
     credit.rows[4] = {};
     credit.taxLines = BuildTaxLines(db, credit);
@@ -266,12 +263,13 @@ TEST_F(PurchaseTest, TaxLinesFromTheRowsAndTheTaxReport)
     std::vector<std::tuple<int, int, Currency, Currency>> got;
     for (rep->first(); !rep->eof(); rep->next())
         got.emplace_back(rep->field(QStringLiteral("TaxRep_Code")).asInteger(),
-            rep->field(QStringLiteral("TaxRep_TypeCode")).asInteger(),
-            rep->field(QStringLiteral("TaxRep_Gross")).asMoney(), rep->field(QStringLiteral("TaxRep_VAT")).asMoney());
+                         rep->field(QStringLiteral("TaxRep_TypeCode")).asInteger(),
+                         rep->field(QStringLiteral("TaxRep_Gross")).asMoney(),
+                         rep->field(QStringLiteral("TaxRep_VAT")).asMoney());
     const std::vector<std::tuple<int, int, Currency, Currency>> expected = {
-        { 1, 4, money("1000.00"), money("50.00") },
-        { 2, 4, money("1000.00"), money("99.75") },
-        { 1, 6, money("-100.00"), money("-5.00") },
+        {1, 4, money("1000.00"), money("50.00")},
+        {2, 4, money("1000.00"), money("99.75")},
+        {1, 6, money("-100.00"), money("-5.00")},
     };
     EXPECT_EQ(got, expected);
 }
@@ -290,8 +288,8 @@ TEST_F(PurchaseTest, JobCostLinesTakeTheNextSequenceNumbers)
     PurchaseDocument d = invoice(QStringLiteral("ACME"), QStringLiteral("J-1"), "100.00");
     d.jobCostEnabled = true;
     d.jobCostTypeDescription = QStringLiteral("Purchase");
-    d.jobCost = { { QStringLiteral("P1"), QStringLiteral("PH"), QStringLiteral("MAT"), 3, 12.5, money("37.50") },
-        { QStringLiteral("P1"), QStringLiteral("PH"), QStringLiteral("LAB"), 1, 62.5, money("62.50") } };
+    d.jobCost = {{QStringLiteral("P1"), QStringLiteral("PH"), QStringLiteral("MAT"), 3, 12.5, money("37.50")},
+                 {QStringLiteral("P1"), QStringLiteral("PH"), QStringLiteral("LAB"), 1, 62.5, money("62.50")}};
     ASSERT_TRUE(PostPurchase(db, d).ok);
     jc->refresh();
     jc->last();
@@ -313,16 +311,16 @@ TEST_F(PurchaseTest, FailureAtEveryWriteLeavesEveryTableAsItWas)
     PurchaseDocument d = invoice(QStringLiteral("ACME"), QStringLiteral("W-1"), "1149.75");
     d.typeCode = AdjustmentTypeCode;
     d.drCrReference = QStringLiteral("ADJ");
-    d.rows[1] = { Goods, QString(), money("1000.00"), {} };
-    d.rows[2] = { GstPaid, QString(), money("50.00"), {} };
-    d.rows[3] = { QstPaid, QString(), money("99.75"), {} };
+    d.rows[1] = {Goods, QString(), money("1000.00"), {}};
+    d.rows[2] = {GstPaid, QString(), money("50.00"), {}};
+    d.rows[3] = {QstPaid, QString(), money("99.75"), {}};
     d.holdbackPercent = 5;
     d.holdbackDueDate = QDate(2026, 12, 1);
     d.taxLines = BuildTaxLines(db, d);
     for (TaxLine& t : d.taxLines)
         t.totalAmount = money("1000.00");
     d.jobCostEnabled = true;
-    d.jobCost = { { QStringLiteral("P1"), QStringLiteral("PH"), QStringLiteral("MAT"), 1, 10, money("10.00") } };
+    d.jobCost = {{QStringLiteral("P1"), QStringLiteral("PH"), QStringLiteral("MAT"), 1, 10, money("10.00")}};
     const auto before = Snapshot(db);
     int writes = 0;
     for (int n = 1; n < 100; ++n) {
@@ -349,7 +347,7 @@ TEST_F(PurchaseTest, WaitsForASupplierAnotherWorkstationHolds)
 {
     QProcess holder;
     holder.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_lock_holder"),
-        { folder(), QStringLiteral("sup"), QStringLiteral("ACME") });
+                 {folder(), QStringLiteral("sup"), QStringLiteral("ACME")});
     ASSERT_TRUE(holder.waitForStarted(5000));
     QByteArray said;
     QElapsedTimer waited;
@@ -363,8 +361,8 @@ TEST_F(PurchaseTest, WaitsForASupplierAnotherWorkstationHolds)
     const auto before = Snapshot(db);
     PostingOptions givingUp;
     givingUp.lockWait = [](const QString&, const QString&, int attempt) { return attempt < 3; };
-    const PostingResult refused
-        = PostPurchase(db, invoice(QStringLiteral("ACME"), QStringLiteral("L-1"), "10.00"), givingUp);
+    const PostingResult refused =
+        PostPurchase(db, invoice(QStringLiteral("ACME"), QStringLiteral("L-1"), "10.00"), givingUp);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.check, PostingCheck::LockNotTaken);
     EXPECT_EQ(refused.table.toLower(), QStringLiteral("sup"));

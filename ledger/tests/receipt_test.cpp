@@ -7,13 +7,11 @@ using namespace varnex;
 using namespace varnex::ledger;
 using namespace ledgertest;
 
-namespace
-{
+namespace {
 
 using Layers = std::vector<std::pair<double, Currency>>;
 
-class ReceiptTest : public LedgerFixture
-{
+class ReceiptTest : public LedgerFixture {
 protected:
     void SetUp() override
     {
@@ -41,9 +39,9 @@ protected:
             if (inv->fieldByNumber(i).type() == data::FieldType::Number)
                 inv->fieldByNumber(i).setNumber(0);
         inv->field(QStringLiteral("Ivinv_Line_Code"))
-            .setString(item == QLatin1String("PERC") ? QStringLiteral("OUT")
-                    : item == QLatin1String("OXY")   ? QStringLiteral("GAZ")
-                                                     : QStringLiteral("QUI"));
+            .setString(item == QLatin1String("PERC")  ? QStringLiteral("OUT")
+                       : item == QLatin1String("OXY") ? QStringLiteral("GAZ")
+                                                      : QStringLiteral("QUI"));
         inv->field(QStringLiteral("Ivinv_item_code")).setString(item);
         inv->field(QStringLiteral("Ivinv_store")).setInteger(1);
         double onHand = 0;
@@ -63,11 +61,11 @@ protected:
     {
         auto inv = open(QStringLiteral("ivinv"));
         EXPECT_TRUE(
-            inv->findKey({ item == QLatin1String("PERC") ? QStringLiteral("OUT") : QStringLiteral("QUI"), item, 1 }));
+            inv->findKey({item == QLatin1String("PERC") ? QStringLiteral("OUT") : QStringLiteral("QUI"), item, 1}));
         Layers out;
         for (int n = 1; n <= 5; ++n)
             out.emplace_back(inv->field(QStringLiteral("Ivinv_qty%1").arg(n)).asNumber(),
-                Currency::fromDouble(inv->field(QStringLiteral("Ivinv_cost%1").arg(n)).asNumber()));
+                             Currency::fromDouble(inv->field(QStringLiteral("Ivinv_cost%1").arg(n)).asNumber()));
         return out;
     }
 
@@ -75,7 +73,7 @@ protected:
     {
         auto inv = open(QStringLiteral("ivinv"));
         EXPECT_TRUE(
-            inv->findKey({ item == QLatin1String("PERC") ? QStringLiteral("OUT") : QStringLiteral("QUI"), item, 1 }));
+            inv->findKey({item == QLatin1String("PERC") ? QStringLiteral("OUT") : QStringLiteral("QUI"), item, 1}));
         return inv->field(field).asNumber();
     }
 
@@ -107,8 +105,8 @@ protected:
         return r;
     }
 
-    void addOrder(
-        const QString& number, const QString& supplier, const std::vector<std::tuple<QString, double, double>>& lines)
+    void addOrder(const QString& number, const QString& supplier,
+                  const std::vector<std::tuple<QString, double, double>>& lines)
     {
         auto h = open(QStringLiteral("cfhdr"));
         h->append();
@@ -144,12 +142,14 @@ protected:
 
 TEST(CostLayers, MergeShiftAndTheNegativeNewestLayer)
 {
-    std::array<CostLayer, 5> layers { { { 5, money("10"), QDate(2026, 1, 5) }, { 3, money("11"), QDate(2026, 1, 4) },
-        { 2, money("12"), QDate(2026, 1, 3) }, { 4, money("13"), QDate(2026, 1, 2) },
-        { 6, money("14"), QDate(2026, 1, 1) } } };
+    std::array<CostLayer, 5> layers{{{5, money("10"), QDate(2026, 1, 5)},
+                                     {3, money("11"), QDate(2026, 1, 4)},
+                                     {2, money("12"), QDate(2026, 1, 3)},
+                                     {4, money("13"), QDate(2026, 1, 2)},
+                                     {6, money("14"), QDate(2026, 1, 1)}}};
     ReceiveIntoLayers(layers, 7, money("15"), QDate(2026, 3, 14));
-    const std::array<std::pair<double, Currency>, 5> expected { { { 7, money("15") }, { 5, money("10") },
-        { 3, money("11") }, { 2, money("12") }, { 10, money("13.60") } } };
+    const std::array<std::pair<double, Currency>, 5> expected{
+        {{7, money("15")}, {5, money("10")}, {3, money("11")}, {2, money("12")}, {10, money("13.60")}}};
     for (size_t n = 0; n < 5; ++n) {
         EXPECT_EQ(layers[n].quantity, expected[n].first) << n;
         EXPECT_EQ(layers[n].cost, expected[n].second) << n;
@@ -157,7 +157,7 @@ TEST(CostLayers, MergeShiftAndTheNegativeNewestLayer)
     EXPECT_EQ(layers[4].date, QDate(2026, 1, 2)) << "the merged layer keeps layer 4's date";
     EXPECT_EQ(layers[0].date, QDate(2026, 3, 14));
 
-    std::array<CostLayer, 5> negative { { { -3, money("9"), QDate(2026, 1, 5) } } };
+    std::array<CostLayer, 5> negative{{{-3, money("9"), QDate(2026, 1, 5)}}};
     ReceiveIntoLayers(negative, 10, money("8"), QDate(2026, 3, 14));
     EXPECT_EQ(negative[0].quantity, 7);
     EXPECT_EQ(negative[1].quantity, 0);
@@ -176,13 +176,12 @@ TEST(CostLayers, MergeShiftAndTheNegativeNewestLayer)
 TEST_F(ReceiptTest, LayeredReceiptShiftsTheStoredLayers)
 {
     setStock(QStringLiteral("VIS"),
-        { { 5, money("10") }, { 3, money("11") }, { 2, money("12") }, { 4, money("13") }, { 6, money("14") } });
+             {{5, money("10")}, {3, money("11")}, {2, money("12")}, {4, money("13")}, {6, money("14")}});
     const PostingResult r = PostStockReceipt(
-        db, receipt(QStringLiteral("BL-1"), QStringLiteral("ACME"), { line(QStringLiteral("VIS"), 7, "15") }));
+        db, receipt(QStringLiteral("BL-1"), QStringLiteral("ACME"), {line(QStringLiteral("VIS"), 7, "15")}));
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     EXPECT_EQ(layersOf(QStringLiteral("VIS")),
-        (Layers {
-            { 7, money("15") }, { 5, money("10") }, { 3, money("11") }, { 2, money("12") }, { 10, money("13.60") } }));
+              (Layers{{7, money("15")}, {5, money("10")}, {3, money("11")}, {2, money("12")}, {10, money("13.60")}}));
     EXPECT_EQ(stockField(QStringLiteral("VIS"), QStringLiteral("Ivinv_on_hand")), 27);
     auto hist = open(QStringLiteral("ivtrxdh"));
     hist->first();
@@ -191,9 +190,9 @@ TEST_F(ReceiptTest, LayeredReceiptShiftsTheStoredLayers)
 
 TEST_F(ReceiptTest, NegativeNewestLayerIsAbsorbed)
 {
-    setStock(QStringLiteral("VIS"), { { -3, money("9") } });
+    setStock(QStringLiteral("VIS"), {{-3, money("9")}});
     ASSERT_TRUE(PostStockReceipt(
-        db, receipt(QStringLiteral("BL-2"), QStringLiteral("ACME"), { line(QStringLiteral("VIS"), 10, "8") }))
+                    db, receipt(QStringLiteral("BL-2"), QStringLiteral("ACME"), {line(QStringLiteral("VIS"), 10, "8")}))
                     .ok);
     const Layers got = layersOf(QStringLiteral("VIS"));
     EXPECT_EQ(got[0], std::make_pair(7.0, money("8")));
@@ -202,12 +201,12 @@ TEST_F(ReceiptTest, NegativeNewestLayerIsAbsorbed)
 
 TEST_F(ReceiptTest, OnOrderNeverGoesBelowZeroNorThePendingQuantity)
 {
-    setStock(QStringLiteral("VIS"), { { 1, money("2") } }, 5);
-    addOrder(QStringLiteral("1001"), QStringLiteral("ACME"), { { QStringLiteral("VIS"), 5, 0 } });
+    setStock(QStringLiteral("VIS"), {{1, money("2")}}, 5);
+    addOrder(QStringLiteral("1001"), QStringLiteral("ACME"), {{QStringLiteral("VIS"), 5, 0}});
     ReceiptLine l = line(QStringLiteral("VIS"), 8, "2.00");
     l.fromOrder = true;
     l.orderNumber = QStringLiteral("1001");
-    StockReceipt r = receipt(QStringLiteral("BL-3"), QStringLiteral("ACME"), { l });
+    StockReceipt r = receipt(QStringLiteral("BL-3"), QStringLiteral("ACME"), {l});
     r.orderNumber = QStringLiteral("1001");
     ASSERT_TRUE(PostStockReceipt(db, r).ok);
     EXPECT_EQ(stockField(QStringLiteral("VIS"), QStringLiteral("Ivinv_on_order")), 0);
@@ -221,14 +220,14 @@ TEST_F(ReceiptTest, OnOrderNeverGoesBelowZeroNorThePendingQuantity)
 TEST_F(ReceiptTest, FourteenthOfMarchGoesToMonthThreeOfEveryStatisticsTable)
 {
     StockReceipt r = receipt(QStringLiteral("BL-4"), QStringLiteral("ACME"),
-        { line(QStringLiteral("VIS"), 4, "2.50"), line(QStringLiteral("CLOU"), 2, "1.25") });
+                             {line(QStringLiteral("VIS"), 4, "2.50"), line(QStringLiteral("CLOU"), 2, "1.25")});
     r.orderNumber = QString();
     ASSERT_TRUE(PostStockReceipt(db, r).ok);
-    for (const char* table : { "sastatsp", "sastats", "sastatp", "sastatmp" }) {
+    for (const char* table : {"sastatsp", "sastats", "sastatp", "sastatmp"}) {
         SCOPED_TRACE(table);
         const QString t = QString::fromLatin1(table);
-        varnex::data::Query q(
-            db, QStringLiteral("SELECT SUM(Cost3) AS c, SUM(Qty3) AS q, SUM(Cost2) AS other FROM ") + t);
+        varnex::data::Query q(db,
+                              QStringLiteral("SELECT SUM(Cost3) AS c, SUM(Qty3) AS q, SUM(Cost2) AS other FROM ") + t);
         q.declareResultField(QStringLiteral("c"), data::FieldType::Money);
         q.declareResultField(QStringLiteral("other"), data::FieldType::Money);
         q.open();
@@ -247,9 +246,8 @@ TEST_F(ReceiptTest, ForeignReceiptConvertsOnlyItsOwnCostUnderLayers)
 {
     // US dollars at 1.25; layers 4 and 5 are home-currency values.
     setStock(QStringLiteral("VIS"),
-        { { 0, Currency() }, { 0, Currency() }, { 0, Currency() }, { 2, money("10.00") }, { 2, money("12.00") } });
-    StockReceipt r
-        = receipt(QStringLiteral("US-1"), QStringLiteral("USCO"), { line(QStringLiteral("VIS"), 4, "8.00") });
+             {{0, Currency()}, {0, Currency()}, {0, Currency()}, {2, money("10.00")}, {2, money("12.00")}});
+    StockReceipt r = receipt(QStringLiteral("US-1"), QStringLiteral("USCO"), {line(QStringLiteral("VIS"), 4, "8.00")});
     ASSERT_TRUE(PostStockReceipt(db, r).ok);
     const Layers got = layersOf(QStringLiteral("VIS"));
     EXPECT_EQ(got[0], std::make_pair(4.0, money("10.00"))) << "8.00 US at 1.25";
@@ -268,15 +266,15 @@ TEST_F(ReceiptTest, ForeignReceiptConvertsOnlyItsOwnCostUnderLayers)
 TEST_F(ReceiptTest, AverageCostingBlendsInHomeCurrency)
 {
     setCosting(0);
-    setStock(QStringLiteral("VIS"), { { 10, money("4.00") } });
-    ASSERT_TRUE(PostStockReceipt(
-        db, receipt(QStringLiteral("H-1"), QStringLiteral("ACME"), { line(QStringLiteral("VIS"), 30, "5.00") }))
+    setStock(QStringLiteral("VIS"), {{10, money("4.00")}});
+    ASSERT_TRUE(PostStockReceipt(db, receipt(QStringLiteral("H-1"), QStringLiteral("ACME"),
+                                             {line(QStringLiteral("VIS"), 30, "5.00")}))
                     .ok);
     EXPECT_EQ(layersOf(QStringLiteral("VIS"))[0], std::make_pair(40.0, money("4.75")));
     // 30 more at 4.00 US = 5.00 home: (40 x 4.75 + 30 x 5.00) / 70, the old
     // average not converted a second time.
-    ASSERT_TRUE(PostStockReceipt(
-        db, receipt(QStringLiteral("US-2"), QStringLiteral("USCO"), { line(QStringLiteral("VIS"), 30, "4.00") }))
+    ASSERT_TRUE(PostStockReceipt(db, receipt(QStringLiteral("US-2"), QStringLiteral("USCO"),
+                                             {line(QStringLiteral("VIS"), 30, "4.00")}))
                     .ok);
     EXPECT_EQ(layersOf(QStringLiteral("VIS"))[0], std::make_pair(70.0, money("4.8571")));
 }
@@ -284,20 +282,20 @@ TEST_F(ReceiptTest, AverageCostingBlendsInHomeCurrency)
 TEST_F(ReceiptTest, OrderLinesAreFoundFromTheFirstWhenNoneFollows)
 {
     addOrder(QStringLiteral("2001"), QStringLiteral("ACME"),
-        { { QStringLiteral("VIS"), 10, 4 }, { QStringLiteral("CLOU"), 6, 0 } });
+             {{QStringLiteral("VIS"), 10, 4}, {QStringLiteral("CLOU"), 6, 0}});
     ReceiptLine clou = line(QStringLiteral("CLOU"), 6, "1.00");
     ReceiptLine vis = line(QStringLiteral("VIS"), 6, "2.00");
-    for (ReceiptLine* l : { &clou, &vis }) {
+    for (ReceiptLine* l : {&clou, &vis}) {
         l->fromOrder = true;
         l->orderNumber = QStringLiteral("2001");
     }
-    StockReceipt r = receipt(QStringLiteral("BL-5"), QStringLiteral("ACME"), { clou, vis });
+    StockReceipt r = receipt(QStringLiteral("BL-5"), QStringLiteral("ACME"), {clou, vis});
     r.orderNumber = QStringLiteral("2001");
     r.project = QStringLiteral("P-1");
     r.jobCostTypeDescription = QStringLiteral("Receipt");
     ASSERT_TRUE(PostStockReceipt(db, r).ok);
-    varnex::data::Query q(
-        db, QStringLiteral("SELECT Cfdet_item_code, Cfdet_qty_received FROM cfdet ORDER BY Cfdet_line"));
+    varnex::data::Query q(db,
+                          QStringLiteral("SELECT Cfdet_item_code, Cfdet_qty_received FROM cfdet ORDER BY Cfdet_line"));
     q.open();
     EXPECT_EQ(q.field(QStringLiteral("Cfdet_item_code")).asString(), QStringLiteral("VIS"));
     EXPECT_EQ(q.field(QStringLiteral("Cfdet_qty_received")).asNumber(), 10);
@@ -314,39 +312,38 @@ TEST_F(ReceiptTest, OrderLinesAreFoundFromTheFirstWhenNoneFollows)
 TEST_F(ReceiptTest, SerialNumbersOnePerUnitOrNothingAtAll)
 {
     ReceiptLine perc = line(QStringLiteral("PERC"), 3, "128.40");
-    perc.serials = { { QStringLiteral("S1") }, { QStringLiteral("S2") } };
+    perc.serials = {{QStringLiteral("S1")}, {QStringLiteral("S2")}};
     const auto before = Snapshot(db);
-    const PostingResult missing
-        = PostStockReceipt(db, receipt(QStringLiteral("S-1"), QStringLiteral("ACME"), { perc }));
+    const PostingResult missing = PostStockReceipt(db, receipt(QStringLiteral("S-1"), QStringLiteral("ACME"), {perc}));
     EXPECT_EQ(missing.check, PostingCheck::MissingSerials);
     EXPECT_EQ(missing.row, 1);
-    perc.serials.push_back({ QStringLiteral(" ") });
-    EXPECT_EQ(PostStockReceipt(db, receipt(QStringLiteral("S-1"), QStringLiteral("ACME"), { perc })).check,
-        PostingCheck::MissingSerials);
+    perc.serials.push_back({QStringLiteral(" ")});
+    EXPECT_EQ(PostStockReceipt(db, receipt(QStringLiteral("S-1"), QStringLiteral("ACME"), {perc})).check,
+              PostingCheck::MissingSerials);
     EXPECT_EQ(Snapshot(db), before);
     perc.serials[2].serial = QStringLiteral("S3");
-    ASSERT_TRUE(PostStockReceipt(db, receipt(QStringLiteral("S-1"), QStringLiteral("ACME"), { perc })).ok);
+    ASSERT_TRUE(PostStockReceipt(db, receipt(QStringLiteral("S-1"), QStringLiteral("ACME"), {perc})).ok);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM ivserin WHERE Ivserin_supplier = 'ACME'")), 3);
-    EXPECT_EQ(PostStockReceipt(db, receipt(QStringLiteral("S-1"), QStringLiteral("ACME"), { perc })).check,
-        PostingCheck::PackingSlipUsed);
-    EXPECT_EQ(PostStockReceipt(db, receipt(QStringLiteral(" "), QStringLiteral("ACME"), { perc })).check,
-        PostingCheck::EmptyPackingSlip);
+    EXPECT_EQ(PostStockReceipt(db, receipt(QStringLiteral("S-1"), QStringLiteral("ACME"), {perc})).check,
+              PostingCheck::PackingSlipUsed);
+    EXPECT_EQ(PostStockReceipt(db, receipt(QStringLiteral(" "), QStringLiteral("ACME"), {perc})).check,
+              PostingCheck::EmptyPackingSlip);
 }
 
 TEST_F(ReceiptTest, FailureAtEveryWriteLeavesEveryTableAsItWas)
 {
-    setStock(QStringLiteral("VIS"), { { 5, money("10") }, { 3, money("11") } }, 10);
+    setStock(QStringLiteral("VIS"), {{5, money("10")}, {3, money("11")}}, 10);
     addOrder(QStringLiteral("3001"), QStringLiteral("ACME"),
-        { { QStringLiteral("VIS"), 10, 0 }, { QStringLiteral("CLOU"), 6, 0 } });
+             {{QStringLiteral("VIS"), 10, 0}, {QStringLiteral("CLOU"), 6, 0}});
     ReceiptLine vis = line(QStringLiteral("VIS"), 4, "2.00");
     ReceiptLine clou = line(QStringLiteral("CLOU"), 6, "1.00"); // no stock record yet
-    for (ReceiptLine* l : { &vis, &clou }) {
+    for (ReceiptLine* l : {&vis, &clou}) {
         l->fromOrder = true;
         l->orderNumber = QStringLiteral("3001");
     }
     ReceiptLine perc = line(QStringLiteral("PERC"), 2, "100.00");
-    perc.serials = { { QStringLiteral("A") }, { QStringLiteral("B") } };
-    StockReceipt r = receipt(QStringLiteral("F-1"), QStringLiteral("ACME"), { vis, clou, perc });
+    perc.serials = {{QStringLiteral("A")}, {QStringLiteral("B")}};
+    StockReceipt r = receipt(QStringLiteral("F-1"), QStringLiteral("ACME"), {vis, clou, perc});
     r.orderNumber = QStringLiteral("3001");
     r.project = QStringLiteral("P-9");
     const auto before = Snapshot(db);

@@ -5,8 +5,7 @@
 using namespace varnex;
 using namespace varnex::ledger;
 
-namespace
-{
+namespace {
 
 Currency money(std::string_view text)
 {
@@ -28,20 +27,20 @@ StatementLine line(const char* invoice, const QDate& date, const char* amount)
 
 TEST(Statement, RunningBalanceIsTheSumUpToEachLine)
 {
-    const std::vector<StatementLine> lines = { line("A", QDate(2026, 1, 1), "100.10"),
-        line("A", QDate(2026, 1, 9), "-40.05"), line("B", QDate(2026, 2, 1), "0.0001") };
-    EXPECT_EQ(RunningBalances(lines), (std::vector<Currency> { money("100.10"), money("60.05"), money("60.0501") }));
+    const std::vector<StatementLine> lines = {line("A", QDate(2026, 1, 1), "100.10"),
+                                              line("A", QDate(2026, 1, 9), "-40.05"),
+                                              line("B", QDate(2026, 2, 1), "0.0001")};
+    EXPECT_EQ(RunningBalances(lines), (std::vector<Currency>{money("100.10"), money("60.05"), money("60.0501")}));
     EXPECT_TRUE(RunningBalances({}).empty());
 }
 
 TEST(Statement, AgingBucketsByTheLimits)
 {
-    const AgingLimits limits { { 30, 60, 90, 120 } };
+    const AgingLimits limits{{30, 60, 90, 120}};
     const struct {
         int age;
         int bucket;
-    } cases[] = { { -3, 1 }, { 0, 1 }, { 30, 1 }, { 31, 2 }, { 60, 2 }, { 61, 3 }, { 90, 3 }, { 91, 4 }, { 120, 4 },
-        { 121, 5 } };
+    } cases[] = {{-3, 1}, {0, 1}, {30, 1}, {31, 2}, {60, 2}, {61, 3}, {90, 3}, {91, 4}, {120, 4}, {121, 5}};
     for (const auto& c : cases)
         EXPECT_EQ(AgingBucket(c.age, limits), c.bucket) << c.age;
 }
@@ -59,13 +58,14 @@ TEST(Statement, AgeDropsTheFractionOfADay)
 TEST(Statement, EveryLineOfAnInvoiceAgesFromItsFirstLine)
 {
     const QDateTime now(QDate(2026, 5, 10), QTime(9, 0));
-    const AgingLimits limits { { 30, 60, 90, 120 } };
+    const AgingLimits limits{{30, 60, 90, 120}};
     // 45 days ago, then a later line of the same invoice dated today, then
     // another invoice dated today, then a line of the first invoice again
     // (after another invoice: it ages from its own date).
-    const std::vector<StatementLine> lines = { line("A", QDate(2026, 3, 26), "500.00"),
-        line("A", QDate(2026, 5, 10), "-200.00"), line("B", QDate(2026, 5, 10), "75.00"),
-        line("C", QDate(2025, 12, 1), "10.00"), line("D", QDate(2026, 1, 20), "1.00") };
+    const std::vector<StatementLine> lines = {
+        line("A", QDate(2026, 3, 26), "500.00"), line("A", QDate(2026, 5, 10), "-200.00"),
+        line("B", QDate(2026, 5, 10), "75.00"), line("C", QDate(2025, 12, 1), "10.00"),
+        line("D", QDate(2026, 1, 20), "1.00")};
     const auto buckets = ComputeAging(lines, limits, now);
     EXPECT_EQ(buckets[0], money("75.00"));
     EXPECT_EQ(buckets[1], money("300.00")) << "both lines of A in bucket 2";

@@ -15,13 +15,11 @@
 
 #include <QStringList>
 
-namespace varnex::data
-{
+namespace varnex::data {
 class Database;
 }
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 struct CheckReport {
     QStringList differences; // one line per difference found

@@ -14,27 +14,26 @@
 
 #include <QString>
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 // Why a posting stopped before writing anything. The windows map these to
 // their own message lines; the ledger never shows anything itself.
 enum class PostingCheck {
-    None, // no check failed (ok, or a write failed)
-    EmptyInvoice, // invoice number empty after trimming
-    EmptyReference, // Dr/Cr reference empty on a debit, credit or adjustment
-    Unbalanced, // debit total differs from credit total
-    UnknownOrder, // a purchase-order number that is not in cfhdr
+    None,                  // no check failed (ok, or a write failed)
+    EmptyInvoice,          // invoice number empty after trimming
+    EmptyReference,        // Dr/Cr reference empty on a debit, credit or adjustment
+    Unbalanced,            // debit total differs from credit total
+    UnknownOrder,          // a purchase-order number that is not in cfhdr
     PayableOnCashPurchase, // a direct/cash purchase with an amount on an accounts-payable row
-    UnknownAccount, // a row with an amount whose account is not in glm (row in `row`)
-    UnknownSupplier, // the supplier is not in sup
-    UnknownType, // a type code other than "1", "3", "4", "5"
-    TooManyRows, // more than eleven rows
-    EmptyPackingSlip, // a receipt without packing slip
-    PackingSlipUsed, // the packing slip is already a receipt
-    MissingSerials, // a serial-numbered line has fewer serial numbers than units (row in `row`)
-    UnknownProduct, // a stock line whose product is not in ivprod (row in `row`)
-    LockNotTaken, // the lock wait was given up (LockWait returned false)
+    UnknownAccount,        // a row with an amount whose account is not in glm (row in `row`)
+    UnknownSupplier,       // the supplier is not in sup
+    UnknownType,           // a type code other than "1", "3", "4", "5"
+    TooManyRows,           // more than eleven rows
+    EmptyPackingSlip,      // a receipt without packing slip
+    PackingSlipUsed,       // the packing slip is already a receipt
+    MissingSerials,        // a serial-numbered line has fewer serial numbers than units (row in `row`)
+    UnknownProduct,        // a stock line whose product is not in ivprod (row in `row`)
+    LockNotTaken,          // the lock wait was given up (LockWait returned false)
 };
 
 struct PostingResult {

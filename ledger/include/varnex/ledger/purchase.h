@@ -24,13 +24,11 @@
 #include "varnex/ledger/posting.h"
 #include "varnex/ledger/terms.h"
 
-namespace varnex::data
-{
+namespace varnex::data {
 class Database;
 }
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 // Type codes stored in Cap_type and Trx_type.
 inline const QString PurchaseTypeCode = QStringLiteral("1");
@@ -77,28 +75,28 @@ struct JobCostLine {
 struct PurchaseDocument {
     // Header as the entry window holds it.
     QString typeCode = PurchaseTypeCode; // "1", "3", "4" or "5"
-    QString supplierCode; // empty for a direct/cash purchase
+    QString supplierCode;                // empty for a direct/cash purchase
     bool directCash = false;
     QString invoiceNumber; // upper case, as the window leaves it
     QString drCrReference; // Debit, Credit, Adjustment
-    QString poNumber; // optional; must be a purchase order ("2")
+    QString poNumber;      // optional; must be a purchase order ("2")
     QDate date;
     QDate dueDate;
     QString memo;
-    int period = 0; // PostingPeriod
+    int period = 0;  // PostingPeriod
     int session = 0; // Link_session
-    QString user; // Link_user
+    QString user;    // Link_user
     QDateTime stamp; // "now" of the stamps; current time when invalid
 
-    std::array<PurchaseRow, PurchaseRowCount> rows {};
+    std::array<PurchaseRow, PurchaseRowCount> rows{};
 
     // What the dialogs answered.
     std::vector<TaxLine> taxLines; // only used when Ctrl_TaxSystem is not 0
-    double holdbackPercent = 0; // 0: no holdback
+    double holdbackPercent = 0;    // 0: no holdback
     QDate holdbackDueDate;
     bool jobCostEnabled = false;
     std::vector<JobCostLine> jobCost; // written only when jobCostEnabled
-    QString jobCostTypeDescription; // JcTrans_TypeDesc, the window's message line
+    QString jobCostTypeDescription;   // JcTrans_TypeDesc, the window's message line
 };
 
 // ApAmount: debit plus credit over the rows whose account is payable and
@@ -112,7 +110,7 @@ Currency HoldbackAmount(Currency amount, double percent);
 // True when the supplier has an open item of exactly this invoice number
 // whose Cap_type equals `typeCode` (the test of the invoice box).
 bool InvoiceExists(const std::shared_ptr<data::Database>& company, const QString& supplierCode,
-    const QString& invoiceNumber, const QString& typeCode);
+                   const QString& invoiceNumber, const QString& typeCode);
 
 // The tax lines the tax dialog starts from: for each used row whose account
 // is a tax account of taxratesP, a line of Type 4 (debit) or 6 (credit) with
@@ -126,7 +124,7 @@ std::vector<TaxLine> BuildTaxLines(const std::shared_ptr<data::Database>& compan
 PostingResult CheckPurchase(const std::shared_ptr<data::Database>& company, const PurchaseDocument& document);
 
 PostingResult PostPurchase(std::shared_ptr<data::Database> company, const PurchaseDocument& document);
-PostingResult PostPurchase(
-    std::shared_ptr<data::Database> company, const PurchaseDocument& document, const PostingOptions& options);
+PostingResult PostPurchase(std::shared_ptr<data::Database> company, const PurchaseDocument& document,
+                           const PostingOptions& options);
 
 } // namespace varnex::ledger

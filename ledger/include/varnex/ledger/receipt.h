@@ -29,13 +29,11 @@
 #include "varnex/ledger/posting.h"
 #include "varnex/ledger/terms.h"
 
-namespace varnex::data
-{
+namespace varnex::data {
 class Database;
 }
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 struct ReceiptSerial {
     QString serial;
@@ -46,17 +44,17 @@ struct ReceiptSerial {
 
 struct ReceiptLine {
     QString orderNumber; // Cfrdet_order_number
-    QString lineCode; // empty or "N": a non-stock line
+    QString lineCode;    // empty or "N": a non-stock line
     QString itemCode;
     QString description;
     double quantityToReceive = 0; // Cfrdet_qty_order
-    double quantityReceived = 0; // may be negative (a return)
-    Currency price; // cost of one unit, in the supplier's currency
+    double quantityReceived = 0;  // may be negative (a return)
+    Currency price;               // cost of one unit, in the supplier's currency
     double discount = 0;
     Currency total; // price x quantity received x unit factor
     QString binLocation;
-    bool fromOrder = false; // the line was copied from the purchase order
-    int cylinders = 0; // "Cylinders received" of a volume product
+    bool fromOrder = false;             // the line was copied from the purchase order
+    int cylinders = 0;                  // "Cylinders received" of a volume product
     std::vector<ReceiptSerial> serials; // one per unit of a serial-numbered product
 };
 
@@ -77,18 +75,18 @@ struct StockReceipt {
     QString shipCountry;
     QString shipTelephone;
     QString shipVia;
-    Currency total; // Cfrhd_total
+    Currency total;         // Cfrhd_total
     Currency totalReceived; // Cfrhd_total_received as copied from the order
     QString memo;
     int store = 0;
-    QString project; // empty: no job-cost transaction
+    QString project;       // empty: no job-cost transaction
     int projectPeriod = 0; // typed in the project dialog (receipt without order)
     std::vector<ReceiptLine> lines;
 
-    QString user; // Link_user
-    int language = 1; // Link_language: 2 gives "Réception"
+    QString user;                   // Link_user
+    int language = 1;               // Link_language: 2 gives "Réception"
     QString jobCostTypeDescription; // JcTrans_TypeDesc, the window's message line 13
-    QDateTime stamp; // current time when invalid
+    QDateTime stamp;                // current time when invalid
 };
 
 // Unit factor of a product: Ivprod_price_unit when it is not 0, otherwise 1.
@@ -120,7 +118,7 @@ Currency AverageCost(double onHand, Currency averageCost, double quantity, Curre
 PostingResult CheckStockReceipt(const std::shared_ptr<data::Database>& company, const StockReceipt& receipt);
 
 PostingResult PostStockReceipt(std::shared_ptr<data::Database> company, const StockReceipt& receipt);
-PostingResult PostStockReceipt(
-    std::shared_ptr<data::Database> company, const StockReceipt& receipt, const PostingOptions& options);
+PostingResult PostStockReceipt(std::shared_ptr<data::Database> company, const StockReceipt& receipt,
+                               const PostingOptions& options);
 
 } // namespace varnex::ledger

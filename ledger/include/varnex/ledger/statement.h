@@ -17,14 +17,12 @@
 
 #include "varnex/currency.h"
 
-namespace varnex::data
-{
+namespace varnex::data {
 class Database;
 class DataSet;
 } // namespace varnex::data
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 // One line of car/carh (client) or cap/caph (supplier), key fields first.
 struct StatementLine {
@@ -42,8 +40,8 @@ enum class StatementSide { Client, Supplier };
 
 // The lines of one account from the current table (car, cap) or the history
 // table (carh, caph), in index order.
-std::vector<StatementLine> ReadStatement(
-    const std::shared_ptr<data::Database>& company, StatementSide side, const QString& account, bool history);
+std::vector<StatementLine> ReadStatement(const std::shared_ptr<data::Database>& company, StatementSide side,
+                                         const QString& account, bool history);
 
 // Balance after each line: the sum of the amounts of every line up to and
 // including it, in exact currency arithmetic. Same length as `lines`.
@@ -51,7 +49,7 @@ std::vector<Currency> RunningBalances(const std::vector<StatementLine>& lines);
 
 // The four limits in days (Ctrl_ar_days1..4 or Ctrl_ap_days1..4).
 struct AgingLimits {
-    std::array<int, 4> days { 30, 60, 90, 120 };
+    std::array<int, 4> days{30, 60, 90, 120};
 };
 
 AgingLimits ReadAgingLimits(const std::shared_ptr<data::Database>& company, StatementSide side);
@@ -66,8 +64,8 @@ int AgeInDays(const QDate& date, const QDateTime& now);
 // Ageing of the lines in the given (index) order. Every line ages from the
 // date of its invoice's first line: a line whose invoice equals the previous
 // line's invoice keeps the remembered date. bucket[0] is bucket 1.
-std::array<Currency, 5> ComputeAging(
-    const std::vector<StatementLine>& lines, const AgingLimits& limits, const QDateTime& now);
+std::array<Currency, 5> ComputeAging(const std::vector<StatementLine>& lines, const AgingLimits& limits,
+                                     const QDateTime& now);
 
 // Sums of fields prefix1 .. prefix12 of the current record (months 1-12 only;
 // fields 13 and beyond are other data): money fields ("Svstatc_dols",

@@ -12,13 +12,11 @@
 
 #include "varnex/currency.h"
 
-namespace varnex::data
-{
+namespace varnex::data {
 class Database;
 }
 
-namespace varnex::ledger
-{
+namespace varnex::ledger {
 
 // Round half away from zero to two decimals (2.345 -> 2.35, -2.345 -> -2.35).
 using varnex::RoundToCents;
@@ -35,7 +33,7 @@ QDate DueDateFromTerms(const QDate& from, int terms);
 // company controls: Ctrl_ap_accnt for the home currency, Ctrl_ap_curr2 ..
 // Ctrl_ap_curr5 for currencies 1..4.
 struct PayableAccounts {
-    std::array<int, 5> byCurrency {};
+    std::array<int, 5> byCurrency{};
 
     // The account of a currency; 0 for a currency outside 0..4.
     int forCurrency(int currency) const;
@@ -58,7 +56,7 @@ int PurchaseJournalNumber(int supplierCurrency);
 // them: 1 for the home currency, Ctrl_curr1_rate .. Ctrl_curr4_rate for 1..4,
 // held in single precision (stored figures were computed with those values).
 struct ExchangeRates {
-    std::array<float, 5> rate { 1.0f, 1.0f, 1.0f, 1.0f, 1.0f };
+    std::array<float, 5> rate{1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
 
     // The rate of a currency; 1 for a currency outside 0..4 or a rate of 0
     // (an unset rate must not wipe out stock values).
