@@ -15,12 +15,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace varnex {
+namespace varnex
+{
 class TVarnexDBGrid;
 class TVarnexMaskEdit;
 } // namespace varnex
 
-namespace varnex::purchent {
+namespace varnex::purchent
+{
 
 class Tpurchent_dm;
 
@@ -28,7 +30,8 @@ class Tpurchent_dm;
 using MessageLines = std::function<QString(int line)>;
 
 // Net amount per tax rate: the grid over this session's tax work table.
-class TfrmVAT : public QDialog {
+class TfrmVAT : public QDialog
+{
     Q_OBJECT
 public:
     explicit TfrmVAT(Tpurchent_dm* dm, QWidget* parent = nullptr);
@@ -44,7 +47,8 @@ private:
     Tpurchent_dm* m_dm;
 };
 
-class TfrmHoldback : public QDialog {
+class TfrmHoldback : public QDialog
+{
     Q_OBJECT
 public:
     explicit TfrmHoldback(MessageLines lines, QWidget* parent = nullptr);
@@ -63,7 +67,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void reject() override {} // no close box: only OK ends it
+    void reject() override { } // no close box: only OK ends it
 
 private:
     void edtPercentExit();
@@ -78,7 +82,8 @@ private:
 // One line of a job-cost distribution, as the dialog accepted it.
 using DistributionLine = ledger::JobCostLine;
 
-class TfrmProject : public QDialog {
+class TfrmProject : public QDialog
+{
     Q_OBJECT
 public:
     TfrmProject(Tpurchent_dm* dm, MessageLines lines, QWidget* parent = nullptr);
@@ -113,7 +118,8 @@ private:
     bool m_recomputing = false;
 };
 
-class Tperiod_frm : public QDialog {
+class Tperiod_frm : public QDialog
+{
     Q_OBJECT
 public:
     explicit Tperiod_frm(MessageLines lines, QWidget* parent = nullptr);
@@ -125,7 +131,7 @@ public:
     QPushButton* OKBtn;
 
 protected:
-    void reject() override {} // no close box
+    void reject() override { } // no close box
 
 private:
     void OKBtnClick();
@@ -134,7 +140,8 @@ private:
 };
 
 // Created with the module and kept for the end-of-year close of the payables.
-class TEoy_dlg : public QDialog {
+class TEoy_dlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit TEoy_dlg(QWidget* parent = nullptr);

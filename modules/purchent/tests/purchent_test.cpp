@@ -16,7 +16,8 @@ using namespace purchenttest;
 using varnex::FormatShortDate;
 using varnex::data::Query;
 
-namespace {
+namespace
+{
 
 [[maybe_unused]] QString dmy(int day, int month, int year)
 {
@@ -46,38 +47,38 @@ QString line(int n, const QString& language = QStringLiteral("en"))
 
 TEST_F(PurchentFixture, StartsOnTheControlsAndTheSupplierAndShowsEveryTextInEnglishAndFrench)
 {
-    for (const char* code : {"en", "fr"}) {
+    for (const char* code : { "en", "fr" }) {
         record.raw().Link_language = QString::fromLatin1(code) == QLatin1String("fr") ? 2 : 1;
         record.setLangCode(QString::fromLatin1(code));
         QString caption;
         EXPECT_EQ(run([&](Entry& e) {
-                      caption = e.window->windowTitle();
-                      for (const char* form : {"purchent_frm", "period_frm", "frmHoldback", "frmProject", "frmVAT"}) {
-                          QWidget* window = QString::fromLatin1(form) == QLatin1String("purchent_frm")
-                              ? e.window
-                              : [&]() -> QWidget* {
-                                    for (QWidget* top : QApplication::topLevelWidgets())
-                                        if (top->objectName() == QLatin1String(form))
-                                            return top;
-                                    return nullptr;
-                                }();
-                          ASSERT_NE(window, nullptr) << form;
-                          EXPECT_EQ(varnex::translation::CheckWindowTexts(window, QStringLiteral("purchent") + QString::fromLatin1(code)),
-                                    QStringList())
-                              << form;
-                      }
-                      // defaults of the controls on the first rows, payable first
-                      EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit1")), QString::number(Payable));
-                      EXPECT_EQ(e.text(QStringLiteral("Edit3")), QStringLiteral("Account 2100"));
-                      EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit2")), QString::number(Goods));
-                      EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit6")), QStringLiteral("0"));
-                      EXPECT_EQ(e.text(QStringLiteral("TransDate")), FormatShortDate(QDate::currentDate()));
-                      auto* status = e.w<varnex::TStatusBar>(QStringLiteral("StatusBar1"));
-                      EXPECT_EQ(status->panelText(0), QStringLiteral("1-Quincaillerie Côté"));
-                      EXPECT_EQ(status->panelText(1), QStringLiteral("Marie"));
-                      EXPECT_FALSE(e.w(QStringLiteral("Sup_name"))->isVisible());
-                  }),
-                  -1);
+            caption = e.window->windowTitle();
+            for (const char* form : { "purchent_frm", "period_frm", "frmHoldback", "frmProject", "frmVAT" }) {
+                QWidget* window
+                    = QString::fromLatin1(form) == QLatin1String("purchent_frm") ? e.window : [&]() -> QWidget* {
+                    for (QWidget* top : QApplication::topLevelWidgets())
+                        if (top->objectName() == QLatin1String(form))
+                            return top;
+                    return nullptr;
+                }();
+                ASSERT_NE(window, nullptr) << form;
+                EXPECT_EQ(varnex::translation::CheckWindowTexts(
+                              window, QStringLiteral("purchent") + QString::fromLatin1(code)),
+                    QStringList())
+                    << form;
+            }
+            // defaults of the controls on the first rows, payable first
+            EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit1")), QString::number(Payable));
+            EXPECT_EQ(e.text(QStringLiteral("Edit3")), QStringLiteral("Account 2100"));
+            EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit2")), QString::number(Goods));
+            EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit6")), QStringLiteral("0"));
+            EXPECT_EQ(e.text(QStringLiteral("TransDate")), FormatShortDate(QDate::currentDate()));
+            auto* status = e.w<varnex::TStatusBar>(QStringLiteral("StatusBar1"));
+            EXPECT_EQ(status->panelText(0), QStringLiteral("1-Quincaillerie Côté"));
+            EXPECT_EQ(status->panelText(1), QStringLiteral("Marie"));
+            EXPECT_FALSE(e.w(QStringLiteral("Sup_name"))->isVisible());
+        }),
+            -1);
         const QString month = varnex::data::PeriodName(3, 1);
         EXPECT_EQ(caption, line(12, QString::fromLatin1(code)) + QStringLiteral("3 : ") + month) << code;
     }
@@ -87,7 +88,7 @@ TEST_F(PurchentFixture, StartsOnTheControlsAndTheSupplierAndShowsEveryTextInEngl
 
 TEST_F(PurchentFixture, EveryMessageLineTheModuleReadsExistsInBothLanguages)
 {
-    for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 17, 19, 20, 21, 22, 23, 24}) {
+    for (int n : { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 17, 19, 20, 21, 22, 23, 24 }) {
         EXPECT_FALSE(line(n, QStringLiteral("en")).isEmpty()) << n;
         EXPECT_FALSE(line(n, QStringLiteral("fr")).isEmpty()) << n;
     }
