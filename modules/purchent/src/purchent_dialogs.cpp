@@ -308,6 +308,8 @@ bool TfrmProject::Run(Currency amount)
             const double rate = lines->field(QStringLiteral("Rate")).asNumber();
             // Rate is a price: the amount is exact money, rounded once.
             lines->field(QStringLiteral("Amount")).setMoney(Currency::fromDouble(rate).multipliedBy(quantity));
+            // The grid shows the cell it wrote; the amount beside it follows.
+            QTimer::singleShot(0, dbgProject, [this] { dbgProject->gridModel()->reload(); });
         } else if (field.name() == QLatin1String("Amount")) {
             const Currency now = field.asMoney();
             m_remaining = m_remaining + m_lineAmount - now;

@@ -360,6 +360,15 @@ void Tpurchent_frm::later(std::function<void()> step)
     QTimer::singleShot(0, this, std::move(step));
 }
 
+void Tpurchent_frm::returnFocus(QWidget* box)
+{
+    // The box the focus is taken from is not validated on the way out: two
+    // refusing boxes would otherwise send the focus back and forth for ever.
+    m_returningFocus = true;
+    box->setFocus(Qt::OtherFocusReason);
+    m_returningFocus = false;
+}
+
 // ---- start --------------------------------------------------------------------
 
 void Tpurchent_frm::FormActivate()
@@ -613,7 +622,7 @@ void Tpurchent_frm::Varnexdbedit1Exit()
     TransDueDate->setText(FormatShortDate(QDate::currentDate()));
     later([this] {
         info(lines::SupplierUnknown);
-        Varnexdbedit1->setFocus();
+        returnFocus(Varnexdbedit1);
     });
 }
 
@@ -635,7 +644,7 @@ bool Tpurchent_frm::TransTypeEnter()
 {
     if (!Varnexdbedit1->text().trimmed().isEmpty() || CheckBox1->isChecked())
         return true;
-    later([this] { Varnexdbedit1->setFocus(); });
+    later([this] { returnFocus(Varnexdbedit1); });
     return false;
 }
 
@@ -649,7 +658,7 @@ void Tpurchent_frm::InvoiceNumExit(QWidget* next)
     if (text.isEmpty()) {
         later([this] {
             info(lines::InvoiceEmpty);
-            InvoiceNum->setFocus();
+            returnFocus(InvoiceNum);
         });
         return;
     }
@@ -678,7 +687,7 @@ void Tpurchent_frm::InvoiceNumExit(QWidget* next)
     later([this, failure] {
         plain(failure);
         InvoiceNum->selectAll();
-        InvoiceNum->setFocus();
+        returnFocus(InvoiceNum);
     });
 }
 
@@ -689,7 +698,7 @@ void Tpurchent_frm::DebCreRefExit(QWidget* next)
     if (DebCreRef->Text().trimmed().isEmpty())
         later([this] {
             plain(lines::ReferenceEmpty);
-            DebCreRef->setFocus();
+            returnFocus(DebCreRef);
         });
 }
 
@@ -697,7 +706,7 @@ void Tpurchent_frm::TransDateExit()
 {
     const QDate date = ParseShortDate(TransDate->Text());
     if (!date.isValid()) {
-        later([this] { TransDate->setFocus(); });
+        later([this] { returnFocus(TransDate); });
         return;
     }
     const QString code = Varnexdbedit1->text().trimmed();
@@ -712,7 +721,7 @@ void Tpurchent_frm::TransDateExit()
 void Tpurchent_frm::TransDueDateExit()
 {
     if (!ParseShortDate(TransDueDate->Text()).isValid())
-        later([this] { TransDueDate->setFocus(); });
+        later([this] { returnFocus(TransDueDate); });
 }
 
 void Tpurchent_frm::PO_numberExit(QWidget* next)
@@ -723,7 +732,7 @@ void Tpurchent_frm::PO_numberExit(QWidget* next)
     if (!m_dm->PurchaseOrderExists(order))
         later([this] {
             info(lines::OrderUnknown);
-            PO_number->setFocus();
+            returnFocus(PO_number);
         });
 }
 
@@ -799,7 +808,7 @@ void Tpurchent_frm::AccountEditExit(int row)
     }
     AccountBoxes[row - 1]->setText(QStringLiteral("0"));
     later([this, row] {
-        AccountBoxes[row - 1]->setFocus();
+        returnFocus(AccountBoxes[row - 1]);
         info(lines::AccountUnknown);
     });
 }
@@ -851,6 +860,8 @@ bool Tpurchent_frm::eventFilter(QObject* watched, QEvent* event)
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             break;
         QWidget* next = QApplication::focusWidget();
+        if (m_returningFocus && !(gridCell && (kind == DebitCell || kind == CreditCell)))
+            break;
         if (gridCell) {
             if (kind == DebitCell || kind == CreditCell) {
                 // The box writes its text to the field first: the rule reads the field.

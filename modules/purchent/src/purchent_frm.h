@@ -158,6 +158,8 @@ private:
     // Runs after the focus change that is under way (messages and focus
     // returns must not happen inside it).
     void later(std::function<void()> step);
+    // Gives the focus back to a box that refused its entry.
+    void returnFocus(QWidget* box);
     void info(int line);
     void plain(int line);
     QWidget* RowWidgetOf(QObject* object, int* row, int* kind) const;
@@ -186,6 +188,7 @@ private:
     Currency m_enteredValue;
     bool m_skipNextMove = false;
     bool m_closing = false;
+    bool m_returningFocus = false;
     QString m_vatTable;
 };
 

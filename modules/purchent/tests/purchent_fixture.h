@@ -76,8 +76,19 @@ public:
         return found;
     }
 
+    // After a dialog closes, the offscreen platform does not give the
+    // activation back by itself.
+    void activate()
+    {
+        if (!window->isActiveWindow()) {
+            window->activateWindow();
+            (void)QTest::qWaitForWindowActive(window, 2000);
+        }
+    }
+
     void focus(const QString& name)
     {
+        activate();
         QWidget* box = w(name);
         box->setFocus(Qt::MouseFocusReason);
         settle();
@@ -99,7 +110,9 @@ public:
 
     void key(Qt::Key key)
     {
-        QTest::keyClick(QApplication::focusWidget(), key);
+        activate();
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window->focusWidget();
+        QTest::keyClick(target, key);
         settle();
     }
 
@@ -131,6 +144,7 @@ public:
 
     void click(const QString& name)
     {
+        activate();
         QWidget* button = w(name);
         if (button->focusPolicy() & Qt::ClickFocus)
             button->setFocus(Qt::MouseFocusReason);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "varnex/shell.h"
 #include "varnex/statusbar.h"
 #include "varnex/translation/message_lines.h"
 #include "varnex/translation/translate.h"
@@ -151,4 +152,449 @@ TEST_F(PurchentFixture, APurchasePostsTheJournalTheSupplierTheOpenItemAndTheDocu
     EXPECT_EQ(apori->field(QStringLiteral("Account4")).asInteger(), GstPaid); // a row without amount is kept
     EXPECT_EQ(apori->field(QStringLiteral("Debit4")).asMoney(), Currency());
     EXPECT_FALSE(apori->field(QStringLiteral("DebitCredit")).asLogical());
+}
+
+// ---- while typing ---------------------------------------------------------------
+
+TEST_F(PurchentFixture, AnUnknownSupplierIsRefusedAndNothingElseIsEnteredWithoutOne)
+{
+    run([&](Entry& e) {
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("NOPE"));
+        EXPECT_EQ(messages.texts(), QStringList({ line(7) }));
+        EXPECT_EQ(e.text(QStringLiteral("Varnexdbedit1")), QString());
+        EXPECT_TRUE(e.focused(QStringLiteral("Varnexdbedit1")));
+        // the type, the invoice or the grid send the user back to the supplier
+        for (const char* box : { "InvoiceNum", "TransType", "DebitCell2" }) {
+            e.focus(QString::fromLatin1(box));
+            EXPECT_TRUE(e.focused(QStringLiteral("Varnexdbedit1"))) << box;
+        }
+        // ... unless it is a direct/cash purchase
+        e.click(QStringLiteral("CheckBox1"));
+        e.focus(QStringLiteral("InvoiceNum"));
+        EXPECT_TRUE(e.focused(QStringLiteral("InvoiceNum")));
+    });
+}
+
+TEST_F(PurchentFixture, TheInvoiceNumberIsCheckedByTypeOnLeavingItsBox)
+{
+    {
+        auto cap = open(QStringLiteral("cap"));
+        cap->append();
+        cap->field(QStringLiteral("Cap_supplier")).setString(QStringLiteral("ACME"));
+        cap->field(QStringLiteral("Cap_invoice")).setString(QStringLiteral("INV-1"));
+        cap->field(QStringLiteral("Cap_type")).setString(QStringLiteral("1"));
+        cap->field(QStringLiteral("Cap_date")).setDate(QDate(2026, 2, 1));
+        cap->field(QStringLiteral("Cap_amount")).setMoney(money("50"));
+        cap->post();
+    }
+    const struct {
+        int type;
+        const char* invoice;
+        int line; // -1: accepted
+        const char* kept;
+    } cases[] = {
+        { 0, "inv-1", 0, "" }, // a purchase already there
+        { 0, "INV-2", -1, "INV-2" }, // a new purchase
+        { 1, "INV-1", -1, "INV-1" }, // a debit note against it
+        { 2, "INV-9", 1, "" }, // a credit note against no purchase
+        { 3, "ANY", -1, "ANY" }, // an adjustment takes any number
+        { 0, "  ", 2, "  " }, // empty after trimming
+    };
+    for (const auto& c : cases) {
+        messages.shown.clear();
+        run([&](Entry& e) {
+            e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+            e.chooseType(c.type);
+            e.fill(QStringLiteral("InvoiceNum"), QString::fromLatin1(c.invoice));
+            EXPECT_EQ(messages.texts(), c.line < 0 ? QStringList() : QStringList({ line(c.line) })) << c.invoice;
+            EXPECT_EQ(e.text(QStringLiteral("InvoiceNum")).trimmed(), QString::fromLatin1(c.kept).trimmed())
+                << c.invoice;
+            if (c.line >= 0) {
+                EXPECT_TRUE(e.focused(QStringLiteral("InvoiceNum"))) << c.invoice;
+            }
+        });
+    }
+}
+
+TEST_F(PurchentFixture, LeavingTheInvoiceBoxForCancelDoesNotValidateAndCancelFreesTheSupplier)
+{
+    run([&](Entry& e) {
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("A1"));
+        EXPECT_FALSE(e.w(QStringLiteral("Varnexdbedit1"))->isEnabled());
+        e.type(QStringLiteral("InvoiceNum"), QString());
+        e.click(QStringLiteral("CancelBtn"));
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(e.w(QStringLiteral("Varnexdbedit1"))->isEnabled());
+        EXPECT_TRUE(e.w(QStringLiteral("SearchBtn"))->isEnabled());
+        EXPECT_TRUE(e.focused(QStringLiteral("Varnexdbedit1")));
+        EXPECT_EQ(e.text(QStringLiteral("Varnexdbedit1")), QString());
+    });
+}
+
+TEST_F(PurchentFixture, AnAdjustmentNeedsItsReference)
+{
+    run([&](Entry& e) {
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.chooseType(3);
+        e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("X1"));
+        e.fill(QStringLiteral("DebCreRef"), QString());
+        EXPECT_EQ(messages.texts(), QStringList({ line(5) }));
+        EXPECT_TRUE(e.focused(QStringLiteral("DebCreRef")));
+    });
+}
+
+TEST_F(PurchentFixture, DueDatesFollowTheTermsOfTheSupplierAndTheSupplierAccountsFillTheRows)
+{
+    const struct {
+        const char* supplier;
+        QDate date;
+        QDate due;
+    } cases[] = {
+        { "USCO", QDate(2026, 12, 20), QDate(2027, 1, 15) }, // terms 915: the 15th of the next month
+        { "ACME", QDate(2026, 12, 20), QDate(2027, 1, 19) }, // terms 30: thirty days
+        { "EURO", QDate(2026, 2, 27), QDate(2026, 3, 9) }, // terms 10
+    };
+    for (const auto& c : cases) {
+        run([&](Entry& e) {
+            e.fill(QStringLiteral("Varnexdbedit1"), QString::fromLatin1(c.supplier));
+            e.setDate(QStringLiteral("TransDate"), FormatShortDate(c.date));
+            EXPECT_EQ(e.text(QStringLiteral("TransDueDate")), FormatShortDate(c.due)) << c.supplier;
+            if (QString::fromLatin1(c.supplier) == QLatin1String("EURO")) {
+                EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit1")), QString::number(PayableEuro));
+                EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit2")), QString::number(Supplies)); // Sup_accnt1
+                EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit3")), QString::number(Freight));
+            }
+            // a date that does not exist goes back to its box
+            e.setDate(QStringLiteral("TransDate"), QStringLiteral("31/02/2026"));
+            EXPECT_TRUE(e.focused(QStringLiteral("TransDate"))) << c.supplier;
+            EXPECT_TRUE(messages.texts().isEmpty());
+        });
+    }
+}
+
+TEST_F(PurchentFixture, TheTotalsFollowEveryCellThatIsLeft)
+{
+    run([&](Entry& e) {
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.credit(2, QStringLiteral("40.00"));
+        EXPECT_EQ(e.amount(QStringLiteral("TotalCDEdit")), money("40"));
+        // a debit on a row that holds a credit removes the credit from its total
+        e.debit(2, QStringLiteral("25.00"));
+        EXPECT_EQ(e.amount(QStringLiteral("CreditCell2")), Currency());
+        EXPECT_EQ(e.amount(QStringLiteral("TotalDBEdit")), money("25"));
+        EXPECT_EQ(e.amount(QStringLiteral("TotalCDEdit")), Currency());
+        // merely passing through the empty credit cell keeps the debit
+        e.focus(QStringLiteral("CreditCell2"));
+        e.tab();
+        EXPECT_EQ(e.amount(QStringLiteral("DebitCell2")), money("25"));
+        EXPECT_EQ(e.amount(QStringLiteral("TotalDBEdit")), money("25"));
+        // changing an amount corrects the total by the difference
+        e.debit(2, QStringLiteral("30.50"));
+        e.debit(3, QStringLiteral("9.50"));
+        EXPECT_EQ(e.amount(QStringLiteral("TotalDBEdit")), money("40"));
+        e.debit(3, QString());
+        EXPECT_EQ(e.amount(QStringLiteral("TotalDBEdit")), money("30.50"));
+    });
+}
+
+TEST_F(PurchentFixture, APayableAmountOnTheWrongSideOfANoteIsRefused)
+{
+    for (int type : { 1, 2 }) {
+        messages.shown.clear();
+        run([&](Entry& e) {
+            e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+            e.chooseType(type);
+            if (type == 1)
+                e.debit(1, QStringLiteral("10.00"));
+            else
+                e.credit(1, QStringLiteral("10.00"));
+            EXPECT_EQ(messages.texts(), QStringList({ line(type == 1 ? 9 : 10) }));
+            EXPECT_EQ(e.amount(type == 1 ? QStringLiteral("DebitCell1") : QStringLiteral("CreditCell1")), Currency());
+            EXPECT_EQ(e.amount(QStringLiteral("TotalDBEdit")), Currency());
+            EXPECT_EQ(e.amount(QStringLiteral("TotalCDEdit")), Currency());
+        });
+    }
+}
+
+TEST_F(PurchentFixture, AccountBoxesReadNumbersAndThePickListsAnswerF2)
+{
+    run([&](Entry& e) {
+        e.fill(QStringLiteral("VarnexMaskEdit5"), QStringLiteral("abc")); // no supplier yet
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.account(6, QStringLiteral("abc"));
+        EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit6")), QStringLiteral("0"));
+        EXPECT_TRUE(messages.texts().isEmpty());
+        e.account(6, QStringLiteral("9999"));
+        EXPECT_EQ(messages.texts(), QStringList({ line(8) }));
+        EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit6")), QStringLiteral("0"));
+        EXPECT_TRUE(e.focused(QStringLiteral("VarnexMaskEdit6")));
+        e.account(6, QString::number(Supplies));
+        EXPECT_EQ(e.text(QStringLiteral("Edit12")), QStringLiteral("Account 5400"));
+        // F2 on an account box asks the account list and fills the row
+        picks.numberAnswers = { Freight };
+        e.focus(QStringLiteral("VarnexMaskEdit7"));
+        e.key(Qt::Key_F2);
+        EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit7")), QString::number(Freight));
+        EXPECT_EQ(e.text(QStringLiteral("Edit14")), QStringLiteral("Account 5300"));
+        picks.numberAnswers = { 0 }; // cancelled: nothing changes
+        e.key(Qt::Key_F2);
+        EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit7")), QString::number(Freight));
+    });
+    EXPECT_EQ(picks.calls, QStringList({ QStringLiteral("GlGetAccount:N"), QStringLiteral("GlGetAccount:N") }));
+}
+
+TEST_F(PurchentFixture, TheSupplierListAnswersF2AndTheSearchButton)
+{
+    picks.textAnswers = { QStringLiteral("USCO"), QString(), QStringLiteral("EURO") };
+    run([&](Entry& e) {
+        e.focus(QStringLiteral("Varnexdbedit1"));
+        e.key(Qt::Key_F2);
+        EXPECT_EQ(e.text(QStringLiteral("Varnexdbedit1")), QStringLiteral("USCO"));
+        EXPECT_EQ(e.w<QLabel>(QStringLiteral("Sup_name"))->text(), QStringLiteral("US Tools"));
+        e.tab(); // leaving the box selects the supplier
+        EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit1")), QString::number(PayableUs));
+        e.click(QStringLiteral("SearchBtn")); // cancelled
+        EXPECT_EQ(e.text(QStringLiteral("Varnexdbedit1")), QStringLiteral("USCO"));
+        e.click(QStringLiteral("SearchBtn"));
+        EXPECT_EQ(e.text(QStringLiteral("Varnexdbedit1")), QStringLiteral("EURO"));
+    });
+    EXPECT_EQ(picks.calls.size(), 3);
+}
+
+TEST_F(PurchentFixture, EnterAndTheArrowsMoveBetweenTheBoxes)
+{
+    run([&](Entry& e) {
+        e.type(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.key(Qt::Key_Return); // the check box is not an entry box: skipped
+        EXPECT_TRUE(e.focused(QStringLiteral("TransType")));
+        e.key(Qt::Key_Down);
+        EXPECT_TRUE(e.focused(QStringLiteral("InvoiceNum")));
+        QTest::keyClicks(e.w(QStringLiteral("InvoiceNum")), QStringLiteral("E1"));
+        e.key(Qt::Key_Up);
+        EXPECT_TRUE(e.focused(QStringLiteral("TransType")));
+        e.focus(QStringLiteral("DebitCell2"));
+        e.key(Qt::Key_Return);
+        EXPECT_TRUE(e.focused(QStringLiteral("CreditCell2")));
+        e.key(Qt::Key_Return);
+        EXPECT_TRUE(e.focused(QStringLiteral("VarnexMaskEdit3")));
+        // the memo keeps Enter for its own lines
+        e.focus(QStringLiteral("TransMemo"));
+        e.key(Qt::Key_Return);
+        EXPECT_TRUE(e.focused(QStringLiteral("TransMemo")));
+    });
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(PurchentFixture, AnUnknownPurchaseOrderIsRefused)
+{
+    run([&](Entry& e) {
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.fill(QStringLiteral("PO_number"), QStringLiteral("PO100"));
+        EXPECT_TRUE(messages.texts().isEmpty());
+        e.fill(QStringLiteral("PO_number"), QStringLiteral("PO999"));
+        EXPECT_EQ(messages.texts(), QStringList({ line(14) }));
+        EXPECT_TRUE(e.focused(QStringLiteral("PO_number")));
+    });
+}
+
+// ---- the accept button ------------------------------------------------------------
+
+TEST_F(PurchentFixture, TheChecksOfTheAcceptButtonStopBeforeAnythingIsWritten)
+{
+    const struct {
+        const char* what;
+        std::function<void(Entry&)> steps;
+        int line;
+        const char* focus;
+    } cases[] = {
+        { "no invoice", [](Entry& e) { e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME")); }, 2,
+            "InvoiceNum" },
+        { "unbalanced",
+            [](Entry& e) {
+                typeAcmeInvoice(e, QStringLiteral("U1"), QStringLiteral("10.00"));
+                e.debit(3, QStringLiteral("1.00"));
+            },
+            4, nullptr },
+        { "amount without account",
+            [](Entry& e) {
+                typeAcmeInvoice(e, QStringLiteral("U2"), QStringLiteral("10.00"));
+                e.account(2, QStringLiteral("0"));
+            },
+            8, "VarnexMaskEdit2" },
+        { "cash purchase on the payable",
+            [](Entry& e) {
+                e.click(QStringLiteral("CheckBox1"));
+                e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("C1"));
+                e.type(QStringLiteral("TransMemo"), QStringLiteral("paid at the counter"));
+                e.debit(2, QStringLiteral("10.00"));
+                e.credit(1, QStringLiteral("10.00"));
+            },
+            3, nullptr },
+        { "credit without reference",
+            [](Entry& e) {
+                e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+                e.chooseType(3);
+                e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("ADJ"));
+            },
+            5, "DebCreRef" },
+    };
+    for (const auto& c : cases) {
+        messages.shown.clear();
+        run([&](Entry& e) {
+            c.steps(e);
+            messages.shown.clear();
+            e.click(QStringLiteral("PostBtn"));
+            ASSERT_FALSE(messages.texts().isEmpty()) << c.what;
+            EXPECT_EQ(messages.texts().first(), line(c.line)) << c.what;
+            if (c.focus) {
+                EXPECT_TRUE(e.focused(QString::fromLatin1(c.focus))) << c.what;
+            }
+            EXPECT_FALSE(e.text(QStringLiteral("InvoiceNum")).isEmpty() && c.line != 2) << c.what; // entry kept
+        });
+        for (const char* table : { "tjlh", "tjld", "cap", "apori" })
+            EXPECT_EQ(count(QString::fromLatin1(table)), 0) << c.what << " " << table;
+    }
+}
+
+TEST_F(PurchentFixture, ACreditWithAPayableDebitLowersTheBalanceAndKeepsTheReference)
+{
+    run([&](Entry& e) {
+        typeAcmeInvoice(e, QStringLiteral("INV-1"), QStringLiteral("500.00"));
+        e.click(QStringLiteral("PostBtn"));
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.chooseType(2);
+        e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("INV-1"));
+        e.fill(QStringLiteral("DebCreRef"), QStringLiteral("CN-4"));
+        e.debit(1, QStringLiteral("200.00"));
+        e.credit(2, QStringLiteral("200.00"));
+        e.click(QStringLiteral("PostBtn"));
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(QLatin1Char('|')).toStdString();
+    });
+    EXPECT_EQ(supplierMoney(QStringLiteral("ACME"), QStringLiteral("Sup_current_bal")), money("300"));
+    EXPECT_EQ(supplierMoney(QStringLiteral("ACME"), QStringLiteral("Sup_purch_ytd")), money("500"));
+    Query credit(db, QStringLiteral("SELECT Cap_amount, Cap_ref FROM cap WHERE Cap_type = '5'"));
+    credit.open();
+    ASSERT_EQ(credit.recordCount(), 1);
+    EXPECT_EQ(credit.field(QStringLiteral("Cap_amount")).asMoney(), money("-200"));
+    EXPECT_EQ(credit.field(QStringLiteral("Cap_ref")).asString(), QStringLiteral("CN-4"));
+    Query document(db, QStringLiteral("SELECT DebitCredit, Trx_type FROM apori WHERE Trx_type = '5'"));
+    document.open();
+    ASSERT_EQ(document.recordCount(), 1);
+    EXPECT_TRUE(document.field(QStringLiteral("DebitCredit")).asLogical());
+}
+
+TEST_F(PurchentFixture, ASupplierInCurrencyTwoPostsUnderJournal33)
+{
+    run([&](Entry& e) {
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("EURO"));
+        e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("E-1"));
+        e.debit(2, QStringLiteral("75.00"));
+        e.credit(1, QStringLiteral("75.00"));
+        e.click(QStringLiteral("PostBtn"));
+    });
+    Query journal(db, QStringLiteral("SELECT Tjld_journal, Tjld_account, Tjld_credit FROM tjld WHERE Tjld_credit > 0"));
+    journal.open();
+    ASSERT_EQ(journal.recordCount(), 1);
+    EXPECT_EQ(journal.field(QStringLiteral("Tjld_journal")).asInteger(), 33);
+    EXPECT_EQ(journal.field(QStringLiteral("Tjld_account")).asInteger(), PayableEuro);
+    EXPECT_EQ(supplierMoney(QStringLiteral("EURO"), QStringLiteral("Sup_current_bal")), money("75"));
+}
+
+TEST_F(PurchentFixture, ADirectCashPurchaseAsksForAMemoAndTouchesNoSupplier)
+{
+    for (const auto answer : { varnex::MessageAnswer::Yes, varnex::MessageAnswer::No }) {
+        messages.shown.clear();
+        messages.answers = { answer };
+        run([&](Entry& e) {
+            e.click(QStringLiteral("CheckBox1"));
+            e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("CASH-1"));
+            e.debit(2, QStringLiteral("12.00"));
+            e.credit(5, QStringLiteral("12.00"));
+            e.account(5, QString::number(Supplies));
+            e.click(QStringLiteral("PostBtn"));
+            EXPECT_EQ(messages.texts(), QStringList({ line(6) }));
+            EXPECT_EQ(messages.shown.first().buttons, varnex::MessageButtons::YesNo);
+            if (answer == varnex::MessageAnswer::Yes) {
+                EXPECT_TRUE(e.focused(QStringLiteral("TransMemo")));
+            }
+        });
+        EXPECT_EQ(count(QStringLiteral("apori")), answer == varnex::MessageAnswer::Yes ? 0 : 1);
+    }
+    auto apori = open(QStringLiteral("apori"));
+    apori->first();
+    EXPECT_EQ(apori->field(QStringLiteral("Supplier")).asString(), QString());
+    EXPECT_TRUE(apori->field(QStringLiteral("Direct_cash_purchase")).asLogical());
+    EXPECT_EQ(count(QStringLiteral("cap")), 0);
+    EXPECT_EQ(count(QStringLiteral("tjld")), 2);
+    EXPECT_EQ(supplierMoney(QStringLiteral("ACME"), QStringLiteral("Sup_current_bal")), Currency());
+}
+
+TEST_F(PurchentFixture, AnEntryWithoutPayableRowKeepsItsSupplierOnTheDocument)
+{
+    run([&](Entry& e) {
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.chooseType(3);
+        e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("RECLASS"));
+        e.fill(QStringLiteral("DebCreRef"), QStringLiteral("R1"));
+        e.debit(2, QStringLiteral("5.00"));
+        e.credit(3, QStringLiteral("5.00"));
+        e.click(QStringLiteral("PostBtn"));
+    });
+    auto apori = open(QStringLiteral("apori"));
+    ASSERT_EQ(apori->recordCount(), 1);
+    apori->first();
+    EXPECT_EQ(apori->field(QStringLiteral("Supplier")).asString(), QStringLiteral("ACME"));
+    EXPECT_EQ(count(QStringLiteral("cap")), 0);
+}
+
+TEST_F(PurchentFixture, ThePeriodDialogRefusesWhatIsNotAPeriodAndRetitlesTheWindow)
+{
+    QString caption;
+    run([&](Entry& e) {
+        auto driver = WhenShown(QStringLiteral("period_frm"), [&](QWidget* dialog) {
+            auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+            ASSERT_NE(box, nullptr) << dialog->metaObject()->className();
+            EXPECT_EQ(box->text(), QStringLiteral("3"));
+            for (const char* wrong : { "14", "x", "-1" }) {
+                box->selectAll();
+                QTest::keyClicks(box, QString::fromLatin1(wrong));
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+                EXPECT_TRUE(dialog->isVisible()) << wrong;
+            }
+            box->selectAll();
+            QTest::keyClicks(box, QStringLiteral("0"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+        });
+        e.click(QStringLiteral("SpeedButton4"));
+        EXPECT_TRUE(driver->ran());
+        caption = e.window->windowTitle();
+        typeAcmeInvoice(e, QStringLiteral("P0"), QStringLiteral("1.00"));
+        e.click(QStringLiteral("PostBtn"));
+    });
+    EXPECT_EQ(messages.texts(), QStringList({ line(24), line(24), line(24) }));
+    EXPECT_EQ(caption, line(12) + QStringLiteral("0"));
+    Query journal(db, QStringLiteral("SELECT Tjlh_period FROM tjlh"));
+    journal.open();
+    EXPECT_EQ(journal.field(QStringLiteral("Tjlh_period")).asInteger(), 0);
+}
+
+TEST_F(PurchentFixture, TheStandardButtons)
+{
+    varnex::RecordingShellService shell;
+    varnex::RecordingHelpService help;
+    run([&](Entry& e) {
+        e.click(QStringLiteral("SpeedButton2")); // no supplier chosen: the address stays empty
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("USCO"));
+        e.click(QStringLiteral("SpeedButton2"));
+        e.click(QStringLiteral("Help_btn"));
+        e.click(QStringLiteral("SpeedButton3"));
+    });
+    ASSERT_EQ(shell.opened.size(), 2);
+    EXPECT_EQ(shell.opened[0].toString(), QStringLiteral("mailto:"));
+    EXPECT_EQ(shell.opened[1].toString(), QStringLiteral("mailto:usco@example.com"));
+    ASSERT_EQ(help.requests.size(), 1);
+    EXPECT_TRUE(help.requests[0].startsWith(QStringLiteral("context:"))) << help.requests[0].toStdString();
+    EXPECT_TRUE(help.requests[0].endsWith(QStringLiteral(":304"))) << help.requests[0].toStdString();
+    EXPECT_EQ(picks.calls, QStringList({ QStringLiteral("QuickLink:N") }));
 }
