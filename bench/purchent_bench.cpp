@@ -31,8 +31,7 @@
 
 using namespace varnex;
 
-namespace
-{
+namespace {
 
 std::shared_ptr<data::Database> makeCompany(const QString& root)
 {
@@ -59,7 +58,7 @@ std::shared_ptr<data::Database> makeCompany(const QString& root)
     ctrl->field(QStringLiteral("Ctrl_ap_purch_accnt3")).setInteger(1410);
     ctrl->post();
     auto glm = table("glm");
-    for (int account : { 2100, 5100, 5300, 1410 }) {
+    for (int account : {2100, 5100, 5300, 1410}) {
         glm->append();
         glm->field(QStringLiteral("Glm_account")).setInteger(account);
         glm->field(QStringLiteral("Glm_Description")).setString(QStringLiteral("Account %1").arg(account));
@@ -151,8 +150,8 @@ int main(int argc, char** argv)
             const Currency goods = Currency::fromTicks(cents * 100);
             const Currency freight = Currency::fromUnits(25);
             const Currency tax = RoundToCents((goods + freight).multipliedBy(0.05));
-            typeInto(
-                window, QStringLiteral("Varnexdbedit1"), QStringLiteral("SUP%1").arg(i % 20, 2, 10, QLatin1Char('0')));
+            typeInto(window, QStringLiteral("Varnexdbedit1"),
+                     QStringLiteral("SUP%1").arg(i % 20, 2, 10, QLatin1Char('0')));
             typeInto(window, QStringLiteral("InvoiceNum"), QStringLiteral("B%1").arg(i));
             typeInto(window, QStringLiteral("DebitCell2"), goods.toText(2));
             typeInto(window, QStringLiteral("DebitCell3"), freight.toText(2));
@@ -175,7 +174,7 @@ int main(int argc, char** argv)
     const int stored = apori.recordCount();
     const char* engine = std::getenv("VARNEX_ENGINE");
     std::printf("engine %s: %d invoices typed and posted in %.2f s: %.0f postings/s (%d stored, %d messages)\n",
-        engine ? engine : "sqlite", invoices, elapsed / 1000.0, elapsed > 0 ? invoices * 1000.0 / elapsed : 0.0, stored,
-        int(messages.shown.size()));
+                engine ? engine : "sqlite", invoices, elapsed / 1000.0, elapsed > 0 ? invoices * 1000.0 / elapsed : 0.0,
+                stored, int(messages.shown.size()));
     return stored == invoices && messages.shown.isEmpty() ? 0 : 1;
 }

@@ -20,11 +20,9 @@
 #include "varnex/regional.h"
 #include "varnex/widgets/dbwidgets.h"
 
-namespace varnex::purchent
-{
+namespace varnex::purchent {
 
-namespace
-{
+namespace {
 
 QPushButton* button(QWidget* parent, const char* name, const char* text)
 {
@@ -76,13 +74,13 @@ TfrmVAT::TfrmVAT(Tpurchent_dm* dm, QWidget* parent)
     dbgTaxes = new TVarnexDBGrid(this);
     dbgTaxes->setObjectName(QStringLiteral("dbgTaxes"));
     QList<GridColumn> columns;
-    columns << GridColumn { QStringLiteral("Description"), QStringLiteral("Description"), 220, true };
-    columns << GridColumn { QStringLiteral("Rate"), QStringLiteral("Rate %"), 70, true, false,
-        Qt::AlignRight | Qt::AlignVCenter };
-    columns << GridColumn { QStringLiteral("TaxAmount"), QStringLiteral("Tax amount"), 100, true, false,
-        Qt::AlignRight | Qt::AlignVCenter };
-    columns << GridColumn { QStringLiteral("TotalAmount"), QStringLiteral("Net amount"), 100, false, false,
-        Qt::AlignRight | Qt::AlignVCenter };
+    columns << GridColumn{QStringLiteral("Description"), QStringLiteral("Description"), 220, true};
+    columns << GridColumn{QStringLiteral("Rate"),           QStringLiteral("Rate %"), 70, true, false,
+                          Qt::AlignRight | Qt::AlignVCenter};
+    columns << GridColumn{QStringLiteral("TaxAmount"),      QStringLiteral("Tax amount"), 100, true, false,
+                          Qt::AlignRight | Qt::AlignVCenter};
+    columns << GridColumn{QStringLiteral("TotalAmount"),    QStringLiteral("Net amount"), 100, false, false,
+                          Qt::AlignRight | Qt::AlignVCenter};
     dbgTaxes->setColumns(columns);
     OKBtn = button(this, "OKBtn", "OK");
     CancelBtn = button(this, "CancelBtn", "Cancel");
@@ -145,7 +143,7 @@ TfrmHoldback::TfrmHoldback(MessageLines lines, QWidget* parent)
     OKBtn = button(this, "OKBtn", "OK");
     grid->addWidget(OKBtn, 3, 1, Qt::AlignRight);
     for (QWidget* w :
-        { static_cast<QWidget*>(edtPercent), static_cast<QWidget*>(edtAmount), static_cast<QWidget*>(edtDate) })
+         {static_cast<QWidget*>(edtPercent), static_cast<QWidget*>(edtAmount), static_cast<QWidget*>(edtDate)})
         w->installEventFilter(this);
     connect(OKBtn, &QPushButton::clicked, this, &TfrmHoldback::OKBtnClick);
     setFixedSize(300, 150);
@@ -243,12 +241,12 @@ TfrmProject::TfrmProject(Tpurchent_dm* dm, MessageLines lines, QWidget* parent)
     dbgProject->setObjectName(QStringLiteral("dbgProject"));
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     QList<GridColumn> columns;
-    columns << GridColumn { QStringLiteral("Project"), QStringLiteral("Project"), 100, false, true };
-    columns << GridColumn { QStringLiteral("Phase"), QStringLiteral("Phase"), 100, false, true };
-    columns << GridColumn { QStringLiteral("Element"), QStringLiteral("Element"), 100, false, true };
-    columns << GridColumn { QStringLiteral("Quantity"), QStringLiteral("Quantity"), 80, false, false, right };
-    columns << GridColumn { QStringLiteral("Rate"), QStringLiteral("Rate"), 80, false, false, right };
-    columns << GridColumn { QStringLiteral("Amount"), QStringLiteral("Amount"), 100, true, false, right };
+    columns << GridColumn{QStringLiteral("Project"), QStringLiteral("Project"), 100, false, true};
+    columns << GridColumn{QStringLiteral("Phase"), QStringLiteral("Phase"), 100, false, true};
+    columns << GridColumn{QStringLiteral("Element"), QStringLiteral("Element"), 100, false, true};
+    columns << GridColumn{QStringLiteral("Quantity"), QStringLiteral("Quantity"), 80, false, false, right};
+    columns << GridColumn{QStringLiteral("Rate"), QStringLiteral("Rate"), 80, false, false, right};
+    columns << GridColumn{QStringLiteral("Amount"), QStringLiteral("Amount"), 100, true, false, right};
     dbgProject->setColumns(columns);
     OKBtn = button(this, "OKBtn", "OK");
     CancelBtn = button(this, "CancelBtn", "Cancel");
@@ -281,13 +279,13 @@ TfrmProject::TfrmProject(Tpurchent_dm* dm, MessageLines lines, QWidget* parent)
 
 void TfrmProject::OpenJobCostTables()
 {
-    for (data::Table* t : { m_dm->jcProject, m_dm->jcPhase, m_dm->JcElem, m_dm->jcBudgetHdr })
+    for (data::Table* t : {m_dm->jcProject, m_dm->jcPhase, m_dm->JcElem, m_dm->jcBudgetHdr})
         t->open();
 }
 
 void TfrmProject::CloseJobCostTables()
 {
-    for (data::Table* t : { m_dm->jcProject, m_dm->jcPhase, m_dm->JcElem, m_dm->jcBudgetHdr })
+    for (data::Table* t : {m_dm->jcProject, m_dm->jcPhase, m_dm->JcElem, m_dm->jcBudgetHdr})
         t->close();
     m_dm->qryBudDetCount->close();
 }
@@ -375,7 +373,7 @@ void TfrmProject::Lookup(int column)
         value = frame::PickLists().Getproject(record);
     } else if (column == 1) {
         const int phase = frame::PickLists().Getphase(record);
-        if (phase != 0 && m_dm->jcPhase->findKey({ phase }))
+        if (phase != 0 && m_dm->jcPhase->findKey({phase}))
             value = m_dm->jcPhase->field(QStringLiteral("JcPhase_Code")).asString();
     } else if (column == 2) {
         value = frame::PickLists().Getelem(record);
@@ -389,9 +387,9 @@ void TfrmProject::Lookup(int column)
 
 int TfrmProject::ValidateDistributionLine(const QString& project, const QString& phase, const QString& element)
 {
-    if (!m_dm->jcProject->findKey({ project }))
+    if (!m_dm->jcProject->findKey({project}))
         return lines::ProjectUnknown;
-    if (!m_dm->jcBudgetHdr->findKey({ project, phase }))
+    if (!m_dm->jcBudgetHdr->findKey({project, phase}))
         return lines::PhaseNotBudgeted;
     data::Query* count = m_dm->qryBudDetCount;
     count->close();

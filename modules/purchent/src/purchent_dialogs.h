@@ -15,14 +15,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace varnex
-{
+namespace varnex {
 class TVarnexDBGrid;
 class TVarnexMaskEdit;
 } // namespace varnex
 
-namespace varnex::purchent
-{
+namespace varnex::purchent {
 
 class Tpurchent_dm;
 
@@ -30,8 +28,7 @@ class Tpurchent_dm;
 using MessageLines = std::function<QString(int line)>;
 
 // Net amount per tax rate: the grid over this session's tax work table.
-class TfrmVAT : public QDialog
-{
+class TfrmVAT : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmVAT(Tpurchent_dm* dm, QWidget* parent = nullptr);
@@ -47,8 +44,7 @@ private:
     Tpurchent_dm* m_dm;
 };
 
-class TfrmHoldback : public QDialog
-{
+class TfrmHoldback : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmHoldback(MessageLines lines, QWidget* parent = nullptr);
@@ -67,7 +63,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void reject() override { } // no close box: only OK ends it
+    void reject() override {} // no close box: only OK ends it
 
 private:
     void edtPercentExit();
@@ -82,8 +78,7 @@ private:
 // One line of a job-cost distribution, as the dialog accepted it.
 using DistributionLine = ledger::JobCostLine;
 
-class TfrmProject : public QDialog
-{
+class TfrmProject : public QDialog {
     Q_OBJECT
 public:
     TfrmProject(Tpurchent_dm* dm, MessageLines lines, QWidget* parent = nullptr);
@@ -118,8 +113,7 @@ private:
     bool m_recomputing = false;
 };
 
-class Tperiod_frm : public QDialog
-{
+class Tperiod_frm : public QDialog {
     Q_OBJECT
 public:
     explicit Tperiod_frm(MessageLines lines, QWidget* parent = nullptr);
@@ -131,7 +125,7 @@ public:
     QPushButton* OKBtn;
 
 protected:
-    void reject() override { } // no close box
+    void reject() override {} // no close box
 
 private:
     void OKBtnClick();
@@ -140,8 +134,7 @@ private:
 };
 
 // Created with the module and kept for the end-of-year close of the payables.
-class TEoy_dlg : public QDialog
-{
+class TEoy_dlg : public QDialog {
     Q_OBJECT
 public:
     explicit TEoy_dlg(QWidget* parent = nullptr);

@@ -4,20 +4,15 @@
 #include "varnex/frame/tables.h"
 #include "varnex/ledger/purchase.h"
 
-namespace varnex::purchent
-{
+namespace varnex::purchent {
 
 QString TypeCodeOfIndex(int index)
 {
     switch (index) {
-    case 1:
-        return ledger::DebitTypeCode;
-    case 2:
-        return ledger::CreditTypeCode;
-    case 3:
-        return ledger::AdjustmentTypeCode;
-    default:
-        return ledger::PurchaseTypeCode;
+    case 1: return ledger::DebitTypeCode;
+    case 2: return ledger::CreditTypeCode;
+    case 3: return ledger::AdjustmentTypeCode;
+    default: return ledger::PurchaseTypeCode;
     }
 }
 
@@ -68,7 +63,7 @@ data::Table* Tpurchent_dm::makeTable(const char* name, const char* tableName, bo
 
 bool Tpurchent_dm::OpenTables(int language, QWidget* formToClose)
 {
-    for (data::Table* table : { Table3, Table4, Table5, Table1, Table7, tjlh, tjld, cfhdr, Sup2_Table, taxratesP }) {
+    for (data::Table* table : {Table3, Table4, Table5, Table1, Table7, tjlh, tjld, cfhdr, Sup2_Table, taxratesP}) {
         if (!frame::OpenTableChecked(*table, language, formToClose))
             return false;
     }
@@ -80,7 +75,7 @@ bool Tpurchent_dm::OpenTables(int language, QWidget* formToClose)
 
 void Tpurchent_dm::EditSessionRecord(int session)
 {
-    if (!Table2->findKey({ session })) {
+    if (!Table2->findKey({session})) {
         Table2->append();
         Table2->field(QStringLiteral("Session_id")).setInteger(session);
         Table2->post();
@@ -136,7 +131,7 @@ bool Tpurchent_dm::IsPayableAccount(int account) const
 
 bool Tpurchent_dm::FindSupplier(const QString& code)
 {
-    return !code.isEmpty() && Table1->findKey({ code });
+    return !code.isEmpty() && Table1->findKey({code});
 }
 
 bool Tpurchent_dm::InvoiceExists(const QString& supplier, const QString& type, const QString& invoice)
@@ -146,7 +141,7 @@ bool Tpurchent_dm::InvoiceExists(const QString& supplier, const QString& type, c
 
 bool Tpurchent_dm::FindAccount(int account)
 {
-    return account != 0 && Table3->findKey({ account });
+    return account != 0 && Table3->findKey({account});
 }
 
 QString Tpurchent_dm::AccountDescription(int account)
@@ -156,14 +151,14 @@ QString Tpurchent_dm::AccountDescription(int account)
 
 bool Tpurchent_dm::PurchaseOrderExists(const QString& order)
 {
-    return cfhdr->findKey({ QStringLiteral("2"), order });
+    return cfhdr->findKey({QStringLiteral("2"), order});
 }
 
 QString Tpurchent_dm::PeriodMonth(int period)
 {
     Table8->open();
     QString month;
-    if (Table8->findKey({ period }))
+    if (Table8->findKey({period}))
         month = Table8->field(QStringLiteral("Period_mth")).asString();
     Table8->close();
     return month;

@@ -16,37 +16,35 @@
 #include "varnex/frame/module.h"
 #include "varnex/ledger/terms.h"
 
-namespace varnex::purchent
-{
+namespace varnex::purchent {
 
 // Index of the type list of the window: Purchase, Debit, Credit, Adjustment.
 QString TypeCodeOfIndex(int index);
 
-class Tpurchent_dm : public QObject
-{
+class Tpurchent_dm : public QObject {
     Q_OBJECT
 public:
     Tpurchent_dm();
     ~Tpurchent_dm() override;
 
-    frame::ModuleDatabase Database1 { QStringLiteral("purchentdb") };
-    frame::ModuleDatabase Database2 { QStringLiteral("mydbpurchent") };
+    frame::ModuleDatabase Database1{QStringLiteral("purchentdb")};
+    frame::ModuleDatabase Database2{QStringLiteral("mydbpurchent")};
 
-    data::Table* Table1; // sup: the supplier being entered
+    data::Table* Table1;     // sup: the supplier being entered
     data::Table* Sup2_Table; // sup: terms for the due date
-    data::Table* Table3; // glm
-    data::Table* Table4; // gla (opened with the others only)
-    data::Table* Table5; // ctrl
-    data::Table* Table7; // cap
-    data::Table* Table8; // Periods
+    data::Table* Table3;     // glm
+    data::Table* Table4;     // gla (opened with the others only)
+    data::Table* Table5;     // ctrl
+    data::Table* Table7;     // cap
+    data::Table* Table8;     // Periods
     data::Table* cfhdr;
     data::Table* tjlh;
     data::Table* tjld;
     data::Table* apori;
     data::Table* taxratesP;
-    data::Table* Table2; // virmem: this session's amounts
+    data::Table* Table2;    // virmem: this session's amounts
     data::Table* tblVatTmp; // "VatTmp" + session
-    data::Table* tblCaxJC; // "CaxJC" + session
+    data::Table* tblCaxJC;  // "CaxJC" + session
     data::Table* jcProject;
     data::Table* jcPhase;
     data::Table* JcElem;
@@ -90,7 +88,7 @@ private:
     int m_apPeriod = 0;
     int m_taxSystem = 0;
     ledger::PayableAccounts m_payable;
-    std::array<int, 8> m_purchase {};
+    std::array<int, 8> m_purchase{};
     std::array<QString, 4> m_signs;
 };
 

@@ -34,19 +34,17 @@
 #include "varnex/translation/message_lines.h"
 #include "varnex/widgets/dbwidgets.h"
 
-namespace varnex::purchent
-{
+namespace varnex::purchent {
 
-namespace
-{
+namespace {
 
 // The virmem fields of each row: debit, then credit.
-constexpr int DebitField[RowCount] = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 21, 23 };
-constexpr int CreditField[RowCount] = { 10, 11, 12, 13, 14, 15, 16, 17, 18, 22, 24 };
+constexpr int DebitField[RowCount] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 21, 23};
+constexpr int CreditField[RowCount] = {10, 11, 12, 13, 14, 15, 16, 17, 18, 22, 24};
 constexpr int DebitTotalField = 19;
 constexpr int CreditTotalField = 20;
-const char* const DescriptionBoxName[RowCount]
-    = { "Edit3", "Edit1", "Edit4", "Edit6", "Edit10", "Edit12", "Edit14", "Edit16", "Edit18", "Edit2", "Edit5" };
+const char* const DescriptionBoxName[RowCount] = {"Edit3",  "Edit1",  "Edit4",  "Edit6", "Edit10", "Edit12",
+                                                  "Edit14", "Edit16", "Edit18", "Edit2", "Edit5"};
 
 enum CellKind { AccountCell, DescriptionCell, DebitCell, CreditCell };
 
@@ -63,7 +61,7 @@ int tagOf(const QWidget* widget)
 bool isEntryBox(const QWidget* widget)
 {
     return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QComboBox*>(widget)
-        || qobject_cast<const QListWidget*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
+           || qobject_cast<const QListWidget*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
 }
 
 // A pause between two attempts at a record another workstation holds: the
@@ -95,7 +93,7 @@ Tpurchent_frm::Tpurchent_frm(Tpurchent_dm* dm)
 Tpurchent_frm::~Tpurchent_frm() = default;
 
 void Tpurchent_frm::SetDialogs(TfrmVAT* vat, TfrmHoldback* holdback, TfrmProject* project, Tperiod_frm* period,
-    frame::TErrorForm* errorForm, QWidget* endOfYear)
+                               frame::TErrorForm* errorForm, QWidget* endOfYear)
 {
     m_endOfYear = endOfYear;
     m_vat = vat;
@@ -138,7 +136,7 @@ void Tpurchent_frm::buildWindow()
     SpeedButton3 = speed("SpeedButton3", QStyle::SP_ArrowRight, "Quick Link");
     SpeedButton4 = speed("SpeedButton4", QStyle::SP_BrowserReload, "Change period");
     auto* tools = new QHBoxLayout;
-    for (QToolButton* b : { SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4 })
+    for (QToolButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
         tools->addWidget(b);
     tools->addStretch();
 
@@ -165,8 +163,8 @@ void Tpurchent_frm::buildWindow()
     header->addWidget(label("Label2", "Type"), 2, 0);
     TransType = new QComboBox(this);
     named(TransType, "TransType");
-    TransType->addItems({ QStringLiteral("Purchase"), QStringLiteral("Debit"), QStringLiteral("Credit"),
-        QStringLiteral("Adjustment") });
+    TransType->addItems(
+        {QStringLiteral("Purchase"), QStringLiteral("Debit"), QStringLiteral("Credit"), QStringLiteral("Adjustment")});
     header->addWidget(TransType, 2, 1);
     header->addWidget(label("Label3", "Invoice"), 3, 0);
     InvoiceNum = maskEdit("InvoiceNum", 10);
@@ -198,7 +196,7 @@ void Tpurchent_frm::buildWindow()
     Sup_adr2 = label("Sup_adr2", "");
     Sup_city = label("Sup_city", "");
     Sup_prov = label("Sup_prov", "");
-    for (QLabel* l : { Sup_name, Sup_adr1, Sup_adr2, Sup_city, Sup_prov })
+    for (QLabel* l : {Sup_name, Sup_adr1, Sup_adr2, Sup_city, Sup_prov})
         supplier->addWidget(l);
     supplier->addStretch();
     header->addLayout(supplier, 4, 3, 2, 2);
@@ -223,8 +221,8 @@ void Tpurchent_frm::buildWindow()
     SearchAccountBtn->setToolTip(QStringLiteral("List of accounts"));
     SearchAccountBtn->setFocusPolicy(Qt::NoFocus);
     grid->addWidget(SearchAccountBtn, 0, 1, Qt::AlignLeft);
-    const char* titles[] = { "Description", "Debit", "Credit" };
-    const char* titleNames[] = { "Label10", "Label11", "Label12" };
+    const char* titles[] = {"Description", "Debit", "Credit"};
+    const char* titleNames[] = {"Label10", "Label11", "Label12"};
     for (int c = 0; c < 3; ++c) {
         auto* t = new QLabel(QString::fromUtf8(titles[c]), rows);
         t->setObjectName(QString::fromLatin1(titleNames[c]));
@@ -245,7 +243,7 @@ void Tpurchent_frm::buildWindow()
         auto* credit = new TVarnexDBEdit(rows);
         credit->setObjectName(QStringLiteral("CreditCell%1").arg(row));
         credit->setDataField(currName(CreditField[i]));
-        const QList<QWidget*> cells { account, description, debit, credit };
+        const QList<QWidget*> cells{account, description, debit, credit};
         for (int kind = 0; kind < 4; ++kind) {
             cells[kind]->setProperty("Tag", row);
             cells[kind]->setProperty("cellKind", kind);
@@ -274,7 +272,7 @@ void Tpurchent_frm::buildWindow()
     TotalCDEdit = new TVarnexDBEdit(rows);
     TotalCDEdit->setObjectName(QStringLiteral("TotalCDEdit"));
     TotalCDEdit->setDataField(currName(CreditTotalField));
-    for (TVarnexDBEdit* total : { TotalDBEdit, TotalCDEdit }) {
+    for (TVarnexDBEdit* total : {TotalDBEdit, TotalCDEdit}) {
         total->setBoxReadOnly(true);
         total->setFocusPolicy(Qt::NoFocus);
         total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -299,7 +297,7 @@ void Tpurchent_frm::buildWindow()
     Help_btn = new QPushButton(QStringLiteral("Help"), this);
     named(Help_btn, "Help_btn");
     buttons->addStretch();
-    for (QPushButton* b : { PostBtn, CancelBtn, Exit_btn, Help_btn }) {
+    for (QPushButton* b : {PostBtn, CancelBtn, Exit_btn, Help_btn}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -320,8 +318,8 @@ void Tpurchent_frm::buildWindow()
     layout->addLayout(buttons);
     layout->addWidget(StatusBar1);
 
-    for (QWidget* w : std::initializer_list<QWidget*> { Varnexdbedit1, TransType, InvoiceNum, DebCreRef, PO_number,
-             TransDate, TransDueDate, TransMemo, CheckBox1 })
+    for (QWidget* w : std::initializer_list<QWidget*>{Varnexdbedit1, TransType, InvoiceNum, DebCreRef, PO_number,
+                                                      TransDate, TransDueDate, TransMemo, CheckBox1})
         w->installEventFilter(this);
 
     connect(SearchBtn, &QToolButton::clicked, this, &Tpurchent_frm::SearchBtnClick);
@@ -376,13 +374,15 @@ void Tpurchent_frm::FormActivate()
     LinkRecord& link = ModuleLink();
     frame::FirstActivationSetup setup;
     setup.moduleName = QStringLiteral("purchent");
-    setup.formsToTranslate = { this, m_period, m_holdback, m_project, m_vat };
+    setup.formsToTranslate = {this, m_period, m_holdback, m_project, m_vat};
     // Never shown by this window, but its texts follow the language like the others'.
     if (m_endOfYear)
         setup.formsToTranslate << m_endOfYear;
+    if (m_errorForm)
+        setup.formsToTranslate << m_errorForm.data();
     setup.statusBar = StatusBar1;
     setup.moduleAddress = reinterpret_cast<const void*>(&ModuleLink);
-    setup.databases = { { &m_dm->Database1, true }, { &m_dm->Database2, false } };
+    setup.databases = {{&m_dm->Database1, true}, {&m_dm->Database2, false}};
     if (!frame::FirstActivation(link, setup))
         return;
     frame::SetPickListModule(reinterpret_cast<const void*>(&ModuleLink));
@@ -390,7 +390,7 @@ void Tpurchent_frm::FormActivate()
                            .value(QStringLiteral("Lgx"), QStringLiteral("JobCost"), QStringLiteral("N"))
                            .trimmed()
                            .toUpper()
-        == QLatin1String("Y");
+                       == QLatin1String("Y");
     LinkSetText(link.raw().Link_context, QStringLiteral("N"));
 
     QWidget* launcherWindow = nullptr;
@@ -417,8 +417,8 @@ void Tpurchent_frm::FormActivate()
         setWindowTitle(Message(lines::CaptionPrefix) + QStringLiteral("0"));
     m_postingPeriod = period;
 
-    m_symbols.LoadCurrencySymbols(
-        m_dm->CurrencySign(1), m_dm->CurrencySign(2), m_dm->CurrencySign(3), m_dm->CurrencySign(4));
+    m_symbols.LoadCurrencySymbols(m_dm->CurrencySign(1), m_dm->CurrencySign(2), m_dm->CurrencySign(3),
+                                  m_dm->CurrencySign(4));
     m_entryDate = QDateTime::currentDateTime();
     reset_screen();
     Varnexdbedit1->setFocus();
@@ -435,7 +435,7 @@ void Tpurchent_frm::SetPostingPeriod(int period)
     m_postingPeriod = period;
     if (period != 0)
         setWindowTitle(Message(lines::CaptionPrefix) + QString::number(period) + QStringLiteral(" : ")
-            + m_dm->PeriodMonth(period));
+                       + m_dm->PeriodMonth(period));
     else
         setWindowTitle(Message(lines::CaptionPrefix) + QStringLiteral("0"));
 }
@@ -530,8 +530,8 @@ QString Tpurchent_frm::TypeCode() const
 
 void Tpurchent_frm::LoadDefaultRows()
 {
-    const int currency
-        = m_dm->Table1->isEmpty() ? 0 : int(m_dm->Table1->field(QStringLiteral("Sup_currency")).asInteger());
+    const int currency =
+        m_dm->Table1->isEmpty() ? 0 : int(m_dm->Table1->field(QStringLiteral("Sup_currency")).asInteger());
     LoadRowAccount(1, m_dm->PayableAccounts().forCurrency(currency));
     for (int row = 2; row <= 9; ++row)
         LoadRowAccount(row, m_dm->PurchaseAccounts()[row - 2]);
@@ -577,8 +577,8 @@ void Tpurchent_frm::calc_due_date()
 
 void Tpurchent_frm::calc_due_date_change()
 {
-    const int terms
-        = m_dm->Sup2_Table->isEmpty() ? 0 : int(m_dm->Sup2_Table->field(QStringLiteral("Sup_du_days")).asInteger());
+    const int terms =
+        m_dm->Sup2_Table->isEmpty() ? 0 : int(m_dm->Sup2_Table->field(QStringLiteral("Sup_du_days")).asInteger());
     ApplyDueDate(ParseShortDate(TransDate->Text()), terms);
 }
 
@@ -586,8 +586,11 @@ void Tpurchent_frm::calc_due_date_change()
 
 void Tpurchent_frm::ShowSupplierLabels(bool visible)
 {
-    const std::pair<QLabel*, const char*> labels[] = { { Sup_name, "Sup_name" }, { Sup_adr1, "Sup_adr1" },
-        { Sup_adr2, "Sup_adr2" }, { Sup_city, "Sup_city" }, { Sup_prov, "Sup_prov" } };
+    const std::pair<QLabel*, const char*> labels[] = {{Sup_name, "Sup_name"},
+                                                      {Sup_adr1, "Sup_adr1"},
+                                                      {Sup_adr2, "Sup_adr2"},
+                                                      {Sup_city, "Sup_city"},
+                                                      {Sup_prov, "Sup_prov"}};
     for (const auto& [label, field] : labels) {
         if (visible)
             label->setText(m_dm->Table1->field(QString::fromLatin1(field)).asString());
@@ -605,7 +608,7 @@ void Tpurchent_frm::Varnexdbedit1Exit()
         reset_screen();
         const QString stored = m_dm->Table1->field(QStringLiteral("Sup_code")).asString();
         Varnexdbedit1->setText(stored);
-        m_dm->Sup2_Table->findKey({ stored });
+        m_dm->Sup2_Table->findKey({stored});
         TransDate->setText(FormatShortDate(m_entryDate.date()));
         calc_due_date_change();
         ShowSupplierLabels(true);
@@ -632,7 +635,7 @@ void Tpurchent_frm::SearchBtnClick()
     if (code.isEmpty())
         return;
     m_dm->FindSupplier(code);
-    m_dm->Sup2_Table->findKey({ code });
+    m_dm->Sup2_Table->findKey({code});
     Varnexdbedit1->setText(code);
     TransDate->setText(FormatShortDate(m_entryDate.date()));
     calc_due_date_change();
@@ -678,8 +681,7 @@ void Tpurchent_frm::InvoiceNumExit(QWidget* next)
         if (!m_dm->InvoiceExists(supplier, ledger::PurchaseTypeCode, invoice))
             failure = lines::InvoiceNotPurchased;
         break;
-    default:
-        break;
+    default: break;
     }
     if (failure < 0)
         return;
@@ -711,7 +713,7 @@ void Tpurchent_frm::TransDateExit()
     }
     const QString code = Varnexdbedit1->text().trimmed();
     if (m_dm->FindSupplier(code)) {
-        m_dm->Sup2_Table->findKey({ code });
+        m_dm->Sup2_Table->findKey({code});
         calc_due_date_change();
     } else {
         TransDueDate->setText(TransDate->Text());
@@ -847,7 +849,7 @@ bool Tpurchent_frm::eventFilter(QObject* watched, QEvent* event)
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             break;
-        if (watched != Varnexdbedit1 && watched != CheckBox1 && !TransTypeEnter())
+        if (watched != Varnexdbedit1 && watched != CheckBox1 && watched != PO_number && !TransTypeEnter())
             break;
         if (gridCell && (kind == DebitCell || kind == CreditCell))
             OnDbCdEnter(widget);
@@ -909,7 +911,7 @@ bool Tpurchent_frm::eventFilter(QObject* watched, QEvent* event)
             }
         }
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Down
-                || key->key() == Qt::Key_Up)
+             || key->key() == Qt::Key_Up)
             && key->modifiers() == Qt::NoModifier && !qobject_cast<QPlainTextEdit*>(watched)) {
             if (m_skipNextMove) {
                 m_skipNextMove = false;
@@ -920,8 +922,7 @@ bool Tpurchent_frm::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return TModuleForm::eventFilter(watched, event);
 }
@@ -992,9 +993,8 @@ void Tpurchent_frm::SpeedButton2Click()
 {
     // Only a chosen supplier has an address here: the supplier cursor may
     // stand on any supplier before one is chosen.
-    const QString address = Sup_name->isVisible() || !Sup_name->isHidden()
-        ? m_dm->Table1->field(QStringLiteral("Sup_email")).asString()
-        : QString();
+    const QString address =
+        !Sup_name->isHidden() ? m_dm->Table1->field(QStringLiteral("Sup_email")).asString() : QString();
     frame::EmailTo(address);
 }
 
@@ -1016,8 +1016,8 @@ void Tpurchent_frm::HandleDatabaseError(std::exception_ptr error)
         std::rethrow_exception(error);
     } catch (const data::EngineError& engine) {
         if (engine.code() != data::ErrorCode::RecordLocked && m_errorForm)
-            m_errorForm->ShowError(
-                QString::number(engine.category()), QString::number(engine.subCode()), engine.message());
+            m_errorForm->ShowError(QString::number(engine.category()), QString::number(engine.subCode()),
+                                   engine.message());
         if (!m_closing)
             later([this] { Exit_btnClick(); });
     } catch (...) {
@@ -1044,7 +1044,7 @@ void Tpurchent_frm::PostBtnClick()
     }
     if (CheckBox1->isChecked() && TransMemo->toPlainText().trimmed().isEmpty()) {
         if (Messages().show(this, MessageKind::Information, QApplication::applicationDisplayName(),
-                Message(lines::CashMemoEmpty), MessageButtons::YesNo)
+                            Message(lines::CashMemoEmpty), MessageButtons::YesNo)
             == MessageAnswer::Yes) {
             TransMemo->setFocus();
             return;

@@ -26,15 +26,13 @@ class QPushButton;
 class QScrollArea;
 class QToolButton;
 
-namespace varnex
-{
+namespace varnex {
 class TStatusBar;
 class TVarnexDBEdit;
 class TVarnexMaskEdit;
 } // namespace varnex
 
-namespace varnex::purchent
-{
+namespace varnex::purchent {
 
 class Tpurchent_dm;
 class TfrmVAT;
@@ -48,14 +46,13 @@ inline constexpr int HelpContext = 304;
 // The module's copy of the session record (one per module call).
 LinkRecord& ModuleLink();
 
-class Tpurchent_frm : public frame::TModuleForm
-{
+class Tpurchent_frm : public frame::TModuleForm {
     Q_OBJECT
 public:
     explicit Tpurchent_frm(Tpurchent_dm* dm);
     // The dialogs are created after the window (they read its message lines).
     void SetDialogs(TfrmVAT* vat, TfrmHoldback* holdback, TfrmProject* project, Tperiod_frm* period,
-        frame::TErrorForm* errorForm, QWidget* endOfYear);
+                    frame::TErrorForm* errorForm, QWidget* endOfYear);
     ~Tpurchent_frm() override;
 
     // ---- components, by their design names ----
@@ -75,10 +72,10 @@ public:
     TVarnexMaskEdit* TransDueDate;
     QPlainTextEdit* TransMemo;
     QScrollArea* ScrollBox1;
-    std::array<TVarnexMaskEdit*, RowCount> AccountBoxes {};
-    std::array<QLineEdit*, RowCount> DescriptionBoxes {};
-    std::array<TVarnexDBEdit*, RowCount> DebitCells {};
-    std::array<TVarnexDBEdit*, RowCount> CreditCells {};
+    std::array<TVarnexMaskEdit*, RowCount> AccountBoxes{};
+    std::array<QLineEdit*, RowCount> DescriptionBoxes{};
+    std::array<TVarnexDBEdit*, RowCount> DebitCells{};
+    std::array<TVarnexDBEdit*, RowCount> CreditCells{};
     QToolButton* SearchAccountBtn;
     TVarnexDBEdit* TotalDBEdit;
     TVarnexDBEdit* TotalCDEdit;

@@ -13,8 +13,7 @@ using namespace purchenttest;
 using varnex::FormatShortDate;
 using varnex::data::Query;
 
-namespace
-{
+namespace {
 
 QString line(int n)
 {
@@ -51,7 +50,7 @@ void press(QWidget* dialog, const char* button)
 int rowsOf(const std::shared_ptr<varnex::data::Database>& db)
 {
     int total = 0;
-    for (const char* table : { "tjlh", "tjld", "cap", "apori", "taxrepP", "jcTrans" }) {
+    for (const char* table : {"tjlh", "tjld", "cap", "apori", "taxrepP", "jcTrans"}) {
         varnex::data::Table t;
         t.setDatabase(db);
         t.setTableName(QString::fromLatin1(table));
@@ -73,14 +72,12 @@ void typeTaxedInvoice(Entry& e, const QString& invoice)
     e.credit(1, QStringLiteral("110.00"));
 }
 
-class TaxFixture : public PurchentFixture
-{
+class TaxFixture : public PurchentFixture {
 public:
     TaxFixture() { taxSystem = 1; }
 };
 
-class JobCostFixture : public PurchentFixture
-{
+class JobCostFixture : public PurchentFixture {
 public:
     JobCostFixture() { jobCost = true; }
 
@@ -137,9 +134,8 @@ TEST_F(TaxFixture, TheTaxDialogTakesTheNetAmountsAndReversedTaxIsStoredNegative)
         EXPECT_TRUE(driver->ran());
         EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(QLatin1Char('|')).toStdString();
     });
-    Query tax(db,
-        QStringLiteral("SELECT TaxRep_Code, TaxRep_TypeCode, TaxRep_VAT, TaxRep_Gross, TaxRep_Reference "
-                       "FROM taxrepP ORDER BY TaxRep_Code"));
+    Query tax(db, QStringLiteral("SELECT TaxRep_Code, TaxRep_TypeCode, TaxRep_VAT, TaxRep_Gross, TaxRep_Reference "
+                                 "FROM taxrepP ORDER BY TaxRep_Code"));
     tax.open();
     ASSERT_EQ(tax.recordCount(), 2);
     EXPECT_EQ(tax.field(QStringLiteral("TaxRep_TypeCode")).asInteger(), 4);
@@ -240,7 +236,7 @@ TEST_F(JobCostFixture, ATypedHoldbackAmountOverridesThePercentage)
         e.click(QStringLiteral("PostBtn"));
         EXPECT_TRUE(holdback->ran());
     });
-    EXPECT_EQ(messages.texts(), QStringList({ line(16), line(17) }));
+    EXPECT_EQ(messages.texts(), QStringList({line(16), line(17)}));
     Query items(db, QStringLiteral("SELECT Cap_amount FROM cap WHERE Cap_type = '6'"));
     items.open();
     ASSERT_EQ(items.recordCount(), 1);
@@ -249,8 +245,8 @@ TEST_F(JobCostFixture, ATypedHoldbackAmountOverridesThePercentage)
 
 TEST_F(JobCostFixture, TheDistributionIsCheckedAgainstTheBudgetAndWrittenWithThePosting)
 {
-    picks.textAnswers = { QStringLiteral("P1"), QStringLiteral("WOOD") };
-    picks.numberAnswers = { phaseNumber };
+    picks.textAnswers = {QStringLiteral("P1"), QStringLiteral("WOOD")};
+    picks.numberAnswers = {phaseNumber};
     run([&](Entry& e) {
         e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
         e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("J-1"));
@@ -293,12 +289,11 @@ TEST_F(JobCostFixture, TheDistributionIsCheckedAgainstTheBudgetAndWrittenWithThe
         EXPECT_TRUE(holdback->ran());
         EXPECT_TRUE(project->ran());
     });
-    EXPECT_EQ(messages.texts(), QStringList({ line(21), line(20), line(22) }));
+    EXPECT_EQ(messages.texts(), QStringList({line(21), line(20), line(22)}));
     EXPECT_EQ(picks.calls,
-        QStringList({ QStringLiteral("Getproject:Y"), QStringLiteral("Getphase:Y"), QStringLiteral("Getelem:Y") }));
-    Query jc(db,
-        QStringLiteral("SELECT JcTrans_Project, JcTrans_Phase, JcTrans_Comp, JcTrans_Tot, JcTrans_Ref, "
-                       "JcTrans_TypeDesc, JcTrans_UM FROM jcTrans"));
+              QStringList({QStringLiteral("Getproject:Y"), QStringLiteral("Getphase:Y"), QStringLiteral("Getelem:Y")}));
+    Query jc(db, QStringLiteral("SELECT JcTrans_Project, JcTrans_Phase, JcTrans_Comp, JcTrans_Tot, JcTrans_Ref, "
+                                "JcTrans_TypeDesc, JcTrans_UM FROM jcTrans"));
     jc.open();
     ASSERT_EQ(jc.recordCount(), 1);
     EXPECT_EQ(jc.field(QStringLiteral("JcTrans_Tot")).asMoney(), money("37.50"));

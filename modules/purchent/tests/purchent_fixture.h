@@ -31,8 +31,7 @@
 #include "varnex/regional.h"
 #include "varnex/settings.h"
 
-namespace purchenttest
-{
+namespace purchenttest {
 
 using varnex::Currency;
 
@@ -61,15 +60,15 @@ inline void settle()
 }
 
 // The running window, reached by component names only.
-class Entry
-{
+class Entry {
 public:
     explicit Entry(QWidget* window)
         : window(window)
     {
     }
 
-    template <typename T = QWidget> T* w(const QString& name) const
+    template <typename T = QWidget>
+    T* w(const QString& name) const
     {
         T* found = window->findChild<T*>(name);
         EXPECT_NE(found, nullptr) << name.toStdString();
@@ -175,8 +174,8 @@ public:
 };
 
 // Runs the steps when a dialog of the module opens (inside its own exec()).
-inline std::unique_ptr<varnex::test_support::ModalDriver> WhenShown(
-    const QString& name, std::function<void(QWidget*)> steps)
+inline std::unique_ptr<varnex::test_support::ModalDriver> WhenShown(const QString& name,
+                                                                    std::function<void(QWidget*)> steps)
 {
     return std::make_unique<varnex::test_support::ModalDriver>(
         name,
@@ -188,8 +187,7 @@ inline std::unique_ptr<varnex::test_support::ModalDriver> WhenShown(
         20000);
 }
 
-class PurchentFixture : public ::testing::Test
-{
+class PurchentFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -198,8 +196,8 @@ protected:
         qputenv("VARNEX_SETTINGS", m_settings.toLocal8Bit());
         varnex::SettingsStore store(m_settings);
         store.setValue(QStringLiteral("Settings"), QStringLiteral("DateFmt"), QStringLiteral("DD/MM/YYYY"));
-        store.setValue(
-            QStringLiteral("Lgx"), QStringLiteral("JobCost"), jobCost ? QStringLiteral("Y") : QStringLiteral("n"));
+        store.setValue(QStringLiteral("Lgx"), QStringLiteral("JobCost"),
+                       jobCost ? QStringLiteral("Y") : QStringLiteral("n"));
         root = m_dir.path() + QStringLiteral("/Lgx/data");
         varnex::data::CreateDataRoot(root);
         varnex::data::CompanyOptions options;
@@ -268,7 +266,7 @@ protected:
     Currency supplierMoney(const QString& code, const QString& field)
     {
         auto sup = open(QStringLiteral("sup"));
-        EXPECT_TRUE(sup->findKey({ code }));
+        EXPECT_TRUE(sup->findKey({code}));
         return sup->field(field).asMoney();
     }
 
@@ -284,7 +282,7 @@ protected:
         sup->field(QStringLiteral("Sup_du_days")).setInteger(terms);
         if (account1 != 0)
             sup->field(QStringLiteral("Sup_accnt1")).setInteger(account1);
-        for (const char* f : { "Sup_current_bal", "Sup_last_purch", "Sup_purch_mth", "Sup_purch_ytd" })
+        for (const char* f : {"Sup_current_bal", "Sup_last_purch", "Sup_purch_mth", "Sup_purch_ytd"})
             sup->field(QString::fromLatin1(f)).setMoney(Currency());
         sup->post();
     }
@@ -311,7 +309,7 @@ protected:
         ctrl->post();
 
         auto glm = open(QStringLiteral("glm"));
-        for (int account : { Payable, PayableUs, PayableEuro, Goods, Freight, Supplies, GstPaid, QstPaid }) {
+        for (int account : {Payable, PayableUs, PayableEuro, Goods, Freight, Supplies, GstPaid, QstPaid}) {
             glm->append();
             glm->field(QStringLiteral("Glm_account")).setInteger(account);
             glm->field(QStringLiteral("Glm_Description")).setString(QStringLiteral("Account %1").arg(account));
@@ -323,7 +321,7 @@ protected:
             const char* description;
             double rate;
             int code;
-        } taxes[] = { { GstPaid, "GST", 5.0, 1 }, { QstPaid, "QST", 9.975, 2 } };
+        } taxes[] = {{GstPaid, "GST", 5.0, 1}, {QstPaid, "QST", 9.975, 2}};
         for (const auto& t : taxes) {
             rates->append();
             rates->field(QStringLiteral("TaxRates_Account")).setInteger(t.account);

@@ -17,8 +17,7 @@ using namespace purchenttest;
 using varnex::FormatShortDate;
 using varnex::data::Query;
 
-namespace
-{
+namespace {
 
 [[maybe_unused]] QString dmy(int day, int month, int year)
 {
@@ -48,38 +47,39 @@ QString line(int n, const QString& language = QStringLiteral("en"))
 
 TEST_F(PurchentFixture, StartsOnTheControlsAndTheSupplierAndShowsEveryTextInEnglishAndFrench)
 {
-    for (const char* code : { "en", "fr" }) {
+    for (const char* code : {"en", "fr"}) {
         record.raw().Link_language = QString::fromLatin1(code) == QLatin1String("fr") ? 2 : 1;
         record.setLangCode(QString::fromLatin1(code));
         QString caption;
         EXPECT_EQ(run([&](Entry& e) {
-            caption = e.window->windowTitle();
-            for (const char* form : { "purchent_frm", "period_frm", "frmHoldback", "frmProject", "frmVAT" }) {
-                QWidget* window
-                    = QString::fromLatin1(form) == QLatin1String("purchent_frm") ? e.window : [&]() -> QWidget* {
-                    for (QWidget* top : QApplication::topLevelWidgets())
-                        if (top->objectName() == QLatin1String(form))
-                            return top;
-                    return nullptr;
-                }();
-                ASSERT_NE(window, nullptr) << form;
-                EXPECT_EQ(varnex::translation::CheckWindowTexts(
-                              window, QStringLiteral("purchent") + QString::fromLatin1(code)),
-                    QStringList())
-                    << form;
-            }
-            // defaults of the controls on the first rows, payable first
-            EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit1")), QString::number(Payable));
-            EXPECT_EQ(e.text(QStringLiteral("Edit3")), QStringLiteral("Account 2100"));
-            EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit2")), QString::number(Goods));
-            EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit6")), QStringLiteral("0"));
-            EXPECT_EQ(e.text(QStringLiteral("TransDate")), FormatShortDate(QDate::currentDate()));
-            auto* status = e.w<varnex::TStatusBar>(QStringLiteral("StatusBar1"));
-            EXPECT_EQ(status->panelText(0), QStringLiteral("1-Quincaillerie Côté"));
-            EXPECT_EQ(status->panelText(1), QStringLiteral("Marie"));
-            EXPECT_FALSE(e.w(QStringLiteral("Sup_name"))->isVisible());
-        }),
-            -1);
+                      caption = e.window->windowTitle();
+                      for (const char* form : {"purchent_frm", "period_frm", "frmHoldback", "frmProject", "frmVAT"}) {
+                          QWidget* window = QString::fromLatin1(form) == QLatin1String("purchent_frm")
+                                                ? e.window
+                                                : [&]() -> QWidget* {
+                              for (QWidget* top : QApplication::topLevelWidgets())
+                                  if (top->objectName() == QLatin1String(form))
+                                      return top;
+                              return nullptr;
+                          }();
+                          ASSERT_NE(window, nullptr) << form;
+                          EXPECT_EQ(varnex::translation::CheckWindowTexts(window, QStringLiteral("purchent")
+                                                                                      + QString::fromLatin1(code)),
+                                    QStringList())
+                              << form;
+                      }
+                      // defaults of the controls on the first rows, payable first
+                      EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit1")), QString::number(Payable));
+                      EXPECT_EQ(e.text(QStringLiteral("Edit3")), QStringLiteral("Account 2100"));
+                      EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit2")), QString::number(Goods));
+                      EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit6")), QStringLiteral("0"));
+                      EXPECT_EQ(e.text(QStringLiteral("TransDate")), FormatShortDate(QDate::currentDate()));
+                      auto* status = e.w<varnex::TStatusBar>(QStringLiteral("StatusBar1"));
+                      EXPECT_EQ(status->panelText(0), QStringLiteral("1-Quincaillerie Côté"));
+                      EXPECT_EQ(status->panelText(1), QStringLiteral("Marie"));
+                      EXPECT_FALSE(e.w(QStringLiteral("Sup_name"))->isVisible());
+                  }),
+                  -1);
         const QString month = varnex::data::PeriodName(3, 1);
         EXPECT_EQ(caption, line(12, QString::fromLatin1(code)) + QStringLiteral("3 : ") + month) << code;
     }
@@ -89,7 +89,7 @@ TEST_F(PurchentFixture, StartsOnTheControlsAndTheSupplierAndShowsEveryTextInEngl
 
 TEST_F(PurchentFixture, EveryMessageLineTheModuleReadsExistsInBothLanguages)
 {
-    for (int n : { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 17, 19, 20, 21, 22, 23, 24 }) {
+    for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 17, 19, 20, 21, 22, 23, 24}) {
         EXPECT_FALSE(line(n, QStringLiteral("en")).isEmpty()) << n;
         EXPECT_FALSE(line(n, QStringLiteral("fr")).isEmpty()) << n;
     }
@@ -160,11 +160,11 @@ TEST_F(PurchentFixture, AnUnknownSupplierIsRefusedAndNothingElseIsEnteredWithout
 {
     run([&](Entry& e) {
         e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("NOPE"));
-        EXPECT_EQ(messages.texts(), QStringList({ line(7) }));
+        EXPECT_EQ(messages.texts(), QStringList({line(7)}));
         EXPECT_EQ(e.text(QStringLiteral("Varnexdbedit1")), QString());
         EXPECT_TRUE(e.focused(QStringLiteral("Varnexdbedit1")));
         // the type, the invoice or the grid send the user back to the supplier
-        for (const char* box : { "InvoiceNum", "TransType", "DebitCell2" }) {
+        for (const char* box : {"InvoiceNum", "TransType", "DebitCell2"}) {
             e.focus(QString::fromLatin1(box));
             EXPECT_TRUE(e.focused(QStringLiteral("Varnexdbedit1"))) << box;
         }
@@ -193,12 +193,12 @@ TEST_F(PurchentFixture, TheInvoiceNumberIsCheckedByTypeOnLeavingItsBox)
         int line; // -1: accepted
         const char* kept;
     } cases[] = {
-        { 0, "inv-1", 0, "" }, // a purchase already there
-        { 0, "INV-2", -1, "INV-2" }, // a new purchase
-        { 1, "INV-1", -1, "INV-1" }, // a debit note against it
-        { 2, "INV-9", 1, "" }, // a credit note against no purchase
-        { 3, "ANY", -1, "ANY" }, // an adjustment takes any number
-        { 0, "  ", 2, "  " }, // empty after trimming
+        {0, "inv-1", 0, ""},       // a purchase already there
+        {0, "INV-2", -1, "INV-2"}, // a new purchase
+        {1, "INV-1", -1, "INV-1"}, // a debit note against it
+        {2, "INV-9", 1, ""},       // a credit note against no purchase
+        {3, "ANY", -1, "ANY"},     // an adjustment takes any number
+        {0, "  ", 2, "  "},        // empty after trimming
     };
     for (const auto& c : cases) {
         messages.shown.clear();
@@ -206,7 +206,7 @@ TEST_F(PurchentFixture, TheInvoiceNumberIsCheckedByTypeOnLeavingItsBox)
             e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
             e.chooseType(c.type);
             e.fill(QStringLiteral("InvoiceNum"), QString::fromLatin1(c.invoice));
-            EXPECT_EQ(messages.texts(), c.line < 0 ? QStringList() : QStringList({ line(c.line) })) << c.invoice;
+            EXPECT_EQ(messages.texts(), c.line < 0 ? QStringList() : QStringList({line(c.line)})) << c.invoice;
             EXPECT_EQ(e.text(QStringLiteral("InvoiceNum")).trimmed(), QString::fromLatin1(c.kept).trimmed())
                 << c.invoice;
             if (c.line >= 0) {
@@ -239,7 +239,7 @@ TEST_F(PurchentFixture, AnAdjustmentNeedsItsReference)
         e.chooseType(3);
         e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("X1"));
         e.fill(QStringLiteral("DebCreRef"), QString());
-        EXPECT_EQ(messages.texts(), QStringList({ line(5) }));
+        EXPECT_EQ(messages.texts(), QStringList({line(5)}));
         EXPECT_TRUE(e.focused(QStringLiteral("DebCreRef")));
     });
 }
@@ -251,9 +251,9 @@ TEST_F(PurchentFixture, DueDatesFollowTheTermsOfTheSupplierAndTheSupplierAccount
         QDate date;
         QDate due;
     } cases[] = {
-        { "USCO", QDate(2026, 12, 20), QDate(2027, 1, 15) }, // terms 915: the 15th of the next month
-        { "ACME", QDate(2026, 12, 20), QDate(2027, 1, 19) }, // terms 30: thirty days
-        { "EURO", QDate(2026, 2, 27), QDate(2026, 3, 9) }, // terms 10
+        {"USCO", QDate(2026, 12, 20), QDate(2027, 1, 15)}, // terms 915: the 15th of the next month
+        {"ACME", QDate(2026, 12, 20), QDate(2027, 1, 19)}, // terms 30: thirty days
+        {"EURO", QDate(2026, 2, 27), QDate(2026, 3, 9)},   // terms 10
     };
     for (const auto& c : cases) {
         run([&](Entry& e) {
@@ -300,7 +300,7 @@ TEST_F(PurchentFixture, TheTotalsFollowEveryCellThatIsLeft)
 
 TEST_F(PurchentFixture, APayableAmountOnTheWrongSideOfANoteIsRefused)
 {
-    for (int type : { 1, 2 }) {
+    for (int type : {1, 2}) {
         messages.shown.clear();
         run([&](Entry& e) {
             e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
@@ -309,7 +309,7 @@ TEST_F(PurchentFixture, APayableAmountOnTheWrongSideOfANoteIsRefused)
                 e.debit(1, QStringLiteral("10.00"));
             else
                 e.credit(1, QStringLiteral("10.00"));
-            EXPECT_EQ(messages.texts(), QStringList({ line(type == 1 ? 9 : 10) }));
+            EXPECT_EQ(messages.texts(), QStringList({line(type == 1 ? 9 : 10)}));
             EXPECT_EQ(e.amount(type == 1 ? QStringLiteral("DebitCell1") : QStringLiteral("CreditCell1")), Currency());
             EXPECT_EQ(e.amount(QStringLiteral("TotalDBEdit")), Currency());
             EXPECT_EQ(e.amount(QStringLiteral("TotalCDEdit")), Currency());
@@ -326,27 +326,27 @@ TEST_F(PurchentFixture, AccountBoxesReadNumbersAndThePickListsAnswerF2)
         EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit6")), QStringLiteral("0"));
         EXPECT_TRUE(messages.texts().isEmpty());
         e.account(6, QStringLiteral("9999"));
-        EXPECT_EQ(messages.texts(), QStringList({ line(8) }));
+        EXPECT_EQ(messages.texts(), QStringList({line(8)}));
         EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit6")), QStringLiteral("0"));
         EXPECT_TRUE(e.focused(QStringLiteral("VarnexMaskEdit6")));
         e.account(6, QString::number(Supplies));
         EXPECT_EQ(e.text(QStringLiteral("Edit12")), QStringLiteral("Account 5400"));
         // F2 on an account box asks the account list and fills the row
-        picks.numberAnswers = { Freight };
+        picks.numberAnswers = {Freight};
         e.focus(QStringLiteral("VarnexMaskEdit7"));
         e.key(Qt::Key_F2);
         EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit7")), QString::number(Freight));
         EXPECT_EQ(e.text(QStringLiteral("Edit14")), QStringLiteral("Account 5300"));
-        picks.numberAnswers = { 0 }; // cancelled: nothing changes
+        picks.numberAnswers = {0}; // cancelled: nothing changes
         e.key(Qt::Key_F2);
         EXPECT_EQ(e.text(QStringLiteral("VarnexMaskEdit7")), QString::number(Freight));
     });
-    EXPECT_EQ(picks.calls, QStringList({ QStringLiteral("GlGetAccount:N"), QStringLiteral("GlGetAccount:N") }));
+    EXPECT_EQ(picks.calls, QStringList({QStringLiteral("GlGetAccount:N"), QStringLiteral("GlGetAccount:N")}));
 }
 
 TEST_F(PurchentFixture, TheSupplierListAnswersF2AndTheSearchButton)
 {
-    picks.textAnswers = { QStringLiteral("USCO"), QString(), QStringLiteral("EURO") };
+    picks.textAnswers = {QStringLiteral("USCO"), QString(), QStringLiteral("EURO")};
     run([&](Entry& e) {
         e.focus(QStringLiteral("Varnexdbedit1"));
         e.key(Qt::Key_F2);
@@ -393,7 +393,7 @@ TEST_F(PurchentFixture, AnUnknownPurchaseOrderIsRefused)
         e.fill(QStringLiteral("PO_number"), QStringLiteral("PO100"));
         EXPECT_TRUE(messages.texts().isEmpty());
         e.fill(QStringLiteral("PO_number"), QStringLiteral("PO999"));
-        EXPECT_EQ(messages.texts(), QStringList({ line(14) }));
+        EXPECT_EQ(messages.texts(), QStringList({line(14)}));
         EXPECT_TRUE(e.focused(QStringLiteral("PO_number")));
     });
 }
@@ -408,36 +408,36 @@ TEST_F(PurchentFixture, TheChecksOfTheAcceptButtonStopBeforeAnythingIsWritten)
         int line;
         const char* focus;
     } cases[] = {
-        { "no invoice", [](Entry& e) { e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME")); }, 2,
-            "InvoiceNum" },
-        { "unbalanced",
-            [](Entry& e) {
-                typeAcmeInvoice(e, QStringLiteral("U1"), QStringLiteral("10.00"));
-                e.debit(3, QStringLiteral("1.00"));
-            },
-            4, nullptr },
-        { "amount without account",
-            [](Entry& e) {
-                typeAcmeInvoice(e, QStringLiteral("U2"), QStringLiteral("10.00"));
-                e.account(2, QStringLiteral("0"));
-            },
-            8, "VarnexMaskEdit2" },
-        { "cash purchase on the payable",
-            [](Entry& e) {
-                e.click(QStringLiteral("CheckBox1"));
-                e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("C1"));
-                e.type(QStringLiteral("TransMemo"), QStringLiteral("paid at the counter"));
-                e.debit(2, QStringLiteral("10.00"));
-                e.credit(1, QStringLiteral("10.00"));
-            },
-            3, nullptr },
-        { "credit without reference",
-            [](Entry& e) {
-                e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
-                e.chooseType(3);
-                e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("ADJ"));
-            },
-            5, "DebCreRef" },
+        {"no invoice", [](Entry& e) { e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME")); }, 2,
+         "InvoiceNum"},
+        {"unbalanced",
+         [](Entry& e) {
+             typeAcmeInvoice(e, QStringLiteral("U1"), QStringLiteral("10.00"));
+             e.debit(3, QStringLiteral("1.00"));
+         },
+         4, nullptr},
+        {"amount without account",
+         [](Entry& e) {
+             typeAcmeInvoice(e, QStringLiteral("U2"), QStringLiteral("10.00"));
+             e.account(2, QStringLiteral("0"));
+         },
+         8, "VarnexMaskEdit2"},
+        {"cash purchase on the payable",
+         [](Entry& e) {
+             e.click(QStringLiteral("CheckBox1"));
+             e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("C1"));
+             e.type(QStringLiteral("TransMemo"), QStringLiteral("paid at the counter"));
+             e.debit(2, QStringLiteral("10.00"));
+             e.credit(1, QStringLiteral("10.00"));
+         },
+         3, nullptr},
+        {"credit without reference",
+         [](Entry& e) {
+             e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+             e.chooseType(3);
+             e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("ADJ"));
+         },
+         5, "DebCreRef"},
     };
     for (const auto& c : cases) {
         messages.shown.clear();
@@ -452,7 +452,7 @@ TEST_F(PurchentFixture, TheChecksOfTheAcceptButtonStopBeforeAnythingIsWritten)
             }
             EXPECT_FALSE(e.text(QStringLiteral("InvoiceNum")).isEmpty() && c.line != 2) << c.what; // entry kept
         });
-        for (const char* table : { "tjlh", "tjld", "cap", "apori" })
+        for (const char* table : {"tjlh", "tjld", "cap", "apori"})
             EXPECT_EQ(count(QString::fromLatin1(table)), 0) << c.what << " " << table;
     }
 }
@@ -503,9 +503,9 @@ TEST_F(PurchentFixture, ASupplierInCurrencyTwoPostsUnderJournal33)
 
 TEST_F(PurchentFixture, ADirectCashPurchaseAsksForAMemoAndTouchesNoSupplier)
 {
-    for (const auto answer : { varnex::MessageAnswer::Yes, varnex::MessageAnswer::No }) {
+    for (const auto answer : {varnex::MessageAnswer::Yes, varnex::MessageAnswer::No}) {
         messages.shown.clear();
-        messages.answers = { answer };
+        messages.answers = {answer};
         run([&](Entry& e) {
             e.click(QStringLiteral("CheckBox1"));
             e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("CASH-1"));
@@ -513,7 +513,7 @@ TEST_F(PurchentFixture, ADirectCashPurchaseAsksForAMemoAndTouchesNoSupplier)
             e.credit(5, QStringLiteral("12.00"));
             e.account(5, QString::number(Supplies));
             e.click(QStringLiteral("PostBtn"));
-            EXPECT_EQ(messages.texts(), QStringList({ line(6) }));
+            EXPECT_EQ(messages.texts(), QStringList({line(6)}));
             EXPECT_EQ(messages.shown.first().buttons, varnex::MessageButtons::YesNo);
             if (answer == varnex::MessageAnswer::Yes) {
                 EXPECT_TRUE(e.focused(QStringLiteral("TransMemo")));
@@ -556,7 +556,7 @@ TEST_F(PurchentFixture, ThePeriodDialogRefusesWhatIsNotAPeriodAndRetitlesTheWind
             auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"));
             ASSERT_NE(box, nullptr) << dialog->metaObject()->className();
             EXPECT_EQ(box->text(), QStringLiteral("3"));
-            for (const char* wrong : { "14", "x", "-1" }) {
+            for (const char* wrong : {"14", "x", "-1"}) {
                 box->selectAll();
                 QTest::keyClicks(box, QString::fromLatin1(wrong));
                 QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
@@ -572,7 +572,7 @@ TEST_F(PurchentFixture, ThePeriodDialogRefusesWhatIsNotAPeriodAndRetitlesTheWind
         typeAcmeInvoice(e, QStringLiteral("P0"), QStringLiteral("1.00"));
         e.click(QStringLiteral("PostBtn"));
     });
-    EXPECT_EQ(messages.texts(), QStringList({ line(24), line(24), line(24) }));
+    EXPECT_EQ(messages.texts(), QStringList({line(24), line(24), line(24)}));
     EXPECT_EQ(caption, line(12) + QStringLiteral("0"));
     Query journal(db, QStringLiteral("SELECT Tjlh_period FROM tjlh"));
     journal.open();
@@ -583,7 +583,9 @@ TEST_F(PurchentFixture, TheStandardButtons)
 {
     varnex::RecordingShellService shell;
     varnex::RecordingHelpService help;
+    varnex::RecordingPrintService printer;
     run([&](Entry& e) {
+        e.click(QStringLiteral("SpeedButton1"));
         e.click(QStringLiteral("SpeedButton2")); // no supplier chosen: the address stays empty
         e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("USCO"));
         e.click(QStringLiteral("SpeedButton2"));
@@ -596,5 +598,60 @@ TEST_F(PurchentFixture, TheStandardButtons)
     ASSERT_EQ(help.requests.size(), 1);
     EXPECT_TRUE(help.requests[0].startsWith(QStringLiteral("context:"))) << help.requests[0].toStdString();
     EXPECT_TRUE(help.requests[0].endsWith(QStringLiteral(":304"))) << help.requests[0].toStdString();
-    EXPECT_EQ(picks.calls, QStringList({ QStringLiteral("QuickLink:N") }));
+    EXPECT_EQ(picks.calls, QStringList({QStringLiteral("QuickLink:N")}));
+}
+
+namespace {
+
+// A pick list that fails the way the engine fails inside an event handler.
+class FailingAccountList : public varnex::frame::RecordingPickListService {
+public:
+    int GlGetAccount(const TLinkSection&) override
+    {
+        if (code != 0)
+            throw varnex::data::EngineError(code, QStringLiteral("Disk full."));
+        throw std::runtime_error("Not a number.");
+    }
+    int code = 0;
+};
+
+} // namespace
+
+TEST_F(PurchentFixture, AnEngineErrorShowsTheErrorDialogAndClosesTheWindow)
+{
+    const struct {
+        int code; // 0: not an engine error
+        bool dialog;
+        bool closes;
+    } cases[] = {
+        {varnex::data::ErrorCode::WriteFailed, true, true},
+        {varnex::data::ErrorCode::RecordLocked, false, true}, // locked: no dialog
+        {0, false, false},                                    // shown as a message, the window stays
+    };
+    for (const auto& c : cases) {
+        messages.shown.clear();
+        FailingAccountList failing;
+        failing.code = c.code;
+        QStringList shown;
+        bool stillOpen = false;
+        run([&](Entry& e) {
+            auto dialog = WhenShown(QStringLiteral("ErrorForm"), [&](QWidget* form) {
+                shown << form->findChild<QLineEdit*>(QStringLiteral("ErrCat"))->text()
+                      << form->findChild<QLineEdit*>(QStringLiteral("ErrCode"))->text()
+                      << form->findChild<QPlainTextEdit*>(QStringLiteral("ErrMess"))->toPlainText();
+                QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("CloseBtn")), Qt::LeftButton);
+            });
+            e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+            e.focus(QStringLiteral("VarnexMaskEdit7"));
+            e.key(Qt::Key_F2);
+            QTest::qWait(50);
+            stillOpen = e.window->isVisible();
+            EXPECT_EQ(dialog->ran(), c.dialog) << c.code;
+        });
+        EXPECT_EQ(stillOpen, !c.closes) << c.code;
+        if (c.dialog)
+            EXPECT_EQ(shown, QStringList({QString::number(c.code >> 8), QString::number(c.code & 0xFF),
+                                          QStringLiteral("Disk full.")}));
+        EXPECT_EQ(messages.texts(), c.code == 0 ? QStringList({QStringLiteral("Not a number.")}) : QStringList());
+    }
 }
