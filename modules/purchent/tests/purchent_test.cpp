@@ -649,9 +649,10 @@ TEST_F(PurchentFixture, AnEngineErrorShowsTheErrorDialogAndClosesTheWindow)
             EXPECT_EQ(dialog->ran(), c.dialog) << c.code;
         });
         EXPECT_EQ(stillOpen, !c.closes) << c.code;
-        if (c.dialog)
+        if (c.dialog) {
             EXPECT_EQ(shown, QStringList({QString::number(c.code >> 8), QString::number(c.code & 0xFF),
                                           QStringLiteral("Disk full.")}));
+        }
         EXPECT_EQ(messages.texts(), c.code == 0 ? QStringList({QStringLiteral("Not a number.")}) : QStringList());
     }
 }
