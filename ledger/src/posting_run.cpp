@@ -16,6 +16,20 @@ std::unique_ptr<data::Table> OpenTable(const std::shared_ptr<data::Database>& db
     return table;
 }
 
+data::Table& Cursors::operator()(const QString& name)
+{
+    auto& slot = m_tables[name];
+    if (!slot)
+        slot = OpenTable(m_db, name);
+    return *slot;
+}
+
+void Cursors::cancelAll()
+{
+    for (auto& [name, table] : m_tables)
+        table->cancel();
+}
+
 bool WaitForLock(const QString& table, const QString& record, int attempt, const PostingOptions& options)
 {
     if (options.lockWait)

@@ -5,6 +5,7 @@
 // table and record being written.
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include <QDateTime>
@@ -31,6 +32,24 @@ struct WriteSpot {
 struct LockGivenUp {
     QString table;
     QString record;
+};
+
+// The cursors of one posting, or of a poster that keeps them between
+// postings: each table opened once, on first use.
+class Cursors {
+public:
+    explicit Cursors(std::shared_ptr<data::Database> db)
+        : m_db(std::move(db))
+    {
+    }
+    const std::shared_ptr<data::Database>& db() const { return m_db; }
+    data::Table& operator()(const QString& name);
+    // Drops what an ended attempt left in edit or insert mode (and its locks).
+    void cancelAll();
+
+private:
+    std::shared_ptr<data::Database> m_db;
+    std::map<QString, std::unique_ptr<data::Table>> m_tables;
 };
 
 std::unique_ptr<data::Table> OpenTable(const std::shared_ptr<data::Database>& db, const QString& name,

@@ -31,9 +31,9 @@ struct SupplierFacts {
     int currency = 0;
 };
 
-std::optional<SupplierFacts> readSupplier(const std::shared_ptr<data::Database>& db, const QString& code)
+std::optional<SupplierFacts> readSupplier(detail::Cursors& cursors, const QString& code)
 {
-    auto sup = OpenTable(db, QStringLiteral("sup"), true);
+    data::Table* sup = &cursors(QStringLiteral("sup"));
     if (code.isEmpty() || !sup->findKey({code}))
         return std::nullopt;
     return SupplierFacts{sup->field(QStringLiteral("Sup_code")).asString(),
@@ -41,9 +41,9 @@ std::optional<SupplierFacts> readSupplier(const std::shared_ptr<data::Database>&
                          static_cast<int>(sup->field(QStringLiteral("Sup_currency")).asInteger())};
 }
 
-int taxSystemOf(const std::shared_ptr<data::Database>& db)
+int taxSystemOf(detail::Cursors& cursors)
 {
-    auto ctrl = OpenTable(db, QStringLiteral("ctrl"), true);
+    data::Table* ctrl = &cursors(QStringLiteral("ctrl"));
     ctrl->first();
     return ctrl->eof() ? 0 : static_cast<int>(ctrl->field(QStringLiteral("Ctrl_TaxSystem")).asInteger());
 }
@@ -55,10 +55,10 @@ struct TaxRate {
     int code = 0;
 };
 
-std::vector<TaxRate> readTaxRates(const std::shared_ptr<data::Database>& db)
+std::vector<TaxRate> readTaxRates(detail::Cursors& cursors)
 {
     std::vector<TaxRate> rates;
-    auto table = OpenTable(db, QStringLiteral("taxratesP"), true);
+    data::Table* table = &cursors(QStringLiteral("taxratesP"));
     for (table->first(); !table->eof(); table->next())
         rates.push_back({static_cast<int>(table->field(QStringLiteral("TaxRates_Account")).asInteger()),
                          table->field(QStringLiteral("TaxRates_Description")).asString(),
@@ -117,7 +117,8 @@ bool InvoiceExists(const std::shared_ptr<data::Database>& company, const QString
 
 std::vector<TaxLine> BuildTaxLines(const std::shared_ptr<data::Database>& company, const PurchaseDocument& document)
 {
-    const std::vector<TaxRate> rates = readTaxRates(company);
+    detail::Cursors cursors(company);
+    const std::vector<TaxRate> rates = readTaxRates(cursors);
     std::vector<TaxLine> lines;
     for (const PurchaseRow& row : document.rows) {
         if (row.account == 0)
@@ -140,7 +141,9 @@ std::vector<TaxLine> BuildTaxLines(const std::shared_ptr<data::Database>& compan
     return lines;
 }
 
-PostingResult CheckPurchase(const std::shared_ptr<data::Database>& company, const PurchaseDocument& document)
+namespace {
+
+PostingResult checkPurchase(detail::Cursors& cursors, const PurchaseDocument& document, const PayableAccounts& payables)
 {
     using C = PostingCheck;
     if (document.invoiceNumber.trimmed().isEmpty())
@@ -157,12 +160,11 @@ PostingResult CheckPurchase(const std::shared_ptr<data::Database>& company, cons
     if (debit != credit)
         return PostingResult::failedCheck(C::Unbalanced, QStringLiteral("Debits and credits differ."));
     if (!document.poNumber.isEmpty()) {
-        auto cfhdr = OpenTable(company, QStringLiteral("cfhdr"), true);
+        data::Table* cfhdr = &cursors(QStringLiteral("cfhdr"));
         if (!cfhdr->findKey({QStringLiteral("2"), document.poNumber}))
             return PostingResult::failedCheck(C::UnknownOrder, QStringLiteral("The purchase order does not exist."));
     }
-    const PayableAccounts payables = ReadPayableAccounts(company);
-    auto glm = OpenTable(company, QStringLiteral("glm"), true);
+    data::Table* glm = &cursors(QStringLiteral("glm"));
     for (int n = 0; n < PurchaseRowCount; ++n) {
         const PurchaseRow& row = document.rows[static_cast<size_t>(n)];
         if (document.directCash && row.account != 0 && row.hasAmount() && payables.contains(row.account))
@@ -172,9 +174,33 @@ PostingResult CheckPurchase(const std::shared_ptr<data::Database>& company, cons
         if (row.hasAmount() && (row.account == 0 || !glm->findKey({row.account})))
             return PostingResult::failedCheck(C::UnknownAccount, QStringLiteral("The account does not exist."), n + 1);
     }
-    if (!document.directCash && !readSupplier(company, document.supplierCode))
+    if (!document.directCash && !readSupplier(cursors, document.supplierCode))
         return PostingResult::failedCheck(C::UnknownSupplier, QStringLiteral("The supplier does not exist."));
     return PostingResult::success();
+}
+
+PayableAccounts payablesOf(detail::Cursors& cursors)
+{
+    PayableAccounts accounts;
+    data::Table& ctrl = cursors(QStringLiteral("ctrl"));
+    ctrl.first();
+    if (ctrl.eof())
+        return accounts;
+    accounts.byCurrency[0] = static_cast<int>(ctrl.field(QStringLiteral("Ctrl_ap_accnt")).asInteger());
+    for (int currency = 1; currency <= 4; ++currency)
+        accounts.byCurrency[static_cast<size_t>(currency)] =
+            static_cast<int>(ctrl.field(QStringLiteral("Ctrl_ap_curr%1").arg(currency + 1)).asInteger());
+    return accounts;
+}
+
+PostingResult postPurchase(detail::Cursors& cursors, const PurchaseDocument& document, const PostingOptions& options);
+
+} // namespace
+
+PostingResult CheckPurchase(const std::shared_ptr<data::Database>& company, const PurchaseDocument& document)
+{
+    detail::Cursors cursors(company);
+    return checkPurchase(cursors, document, payablesOf(cursors));
 }
 
 PostingResult PostPurchase(std::shared_ptr<data::Database> company, const PurchaseDocument& document)
@@ -185,32 +211,53 @@ PostingResult PostPurchase(std::shared_ptr<data::Database> company, const Purcha
 PostingResult PostPurchase(std::shared_ptr<data::Database> company, const PurchaseDocument& document,
                            const PostingOptions& options)
 {
-    detail::WriteSpot spot;
-    PostingResult checked;
-    // Reading for the checks can fail as well (a table missing, the server gone).
-    try {
-        checked = CheckPurchase(company, document);
-    } catch (const data::EngineError& error) {
-        checked.ok = false;
-        checked.message = error.message();
-        checked.errorCode = error.code();
-        checked.errorCategory = error.category();
-    }
-    if (!checked)
-        return checked;
+    detail::Cursors cursors(std::move(company));
+    return postPurchase(cursors, document, options);
+}
 
-    // Everything read once, before any lock: none of it is changed by a posting.
+struct PurchasePoster::Impl {
+    explicit Impl(std::shared_ptr<data::Database> db)
+        : cursors(std::move(db))
+    {
+    }
+    detail::Cursors cursors;
+};
+
+PurchasePoster::PurchasePoster(std::shared_ptr<data::Database> company)
+    : d(std::make_unique<Impl>(std::move(company)))
+{
+}
+
+PurchasePoster::~PurchasePoster() = default;
+
+PostingResult PurchasePoster::post(const PurchaseDocument& document, const PostingOptions& options)
+{
+    return postPurchase(d->cursors, document, options);
+}
+
+namespace {
+
+PostingResult postPurchase(detail::Cursors& cursors, const PurchaseDocument& document, const PostingOptions& options)
+{
+    const std::shared_ptr<data::Database>& company = cursors.db();
+    detail::WriteSpot spot;
+    cursors.cancelAll();
+    // Everything read once, before any lock: none of it is changed by a
+    // posting. Reading can fail as well (a table missing, the server gone).
     PayableAccounts payables;
     std::optional<SupplierFacts> supplier;
     int taxSystem = 0;
     std::vector<TaxRate> taxRates;
     try {
-        payables = ReadPayableAccounts(company);
+        payables = payablesOf(cursors);
+        const PostingResult checked = checkPurchase(cursors, document, payables);
+        if (!checked)
+            return checked;
         if (!document.directCash)
-            supplier = readSupplier(company, document.supplierCode);
-        taxSystem = taxSystemOf(company);
+            supplier = readSupplier(cursors, document.supplierCode);
+        taxSystem = taxSystemOf(cursors);
         if (taxSystem != 0)
-            taxRates = readTaxRates(company);
+            taxRates = readTaxRates(cursors);
     } catch (const data::EngineError& error) {
         PostingResult result;
         result.ok = false;
@@ -246,18 +293,20 @@ PostingResult PostPurchase(std::shared_ptr<data::Database> company, const Purcha
         }
 
     auto attempt = [&] {
+        cursors.cancelAll();
         const QVariantList headerKey{document.period, journal, document.invoiceNumber, document.date};
-        auto tjlh = OpenTable(company, QStringLiteral("tjlh"));
-        tjlh->setIndexFieldNames(QStringLiteral("Tjlh_period;Tjlh_journal;Tjlh_reference;Tjlh_date"));
-        auto tjld = OpenTable(company, QStringLiteral("tjld"));
-        auto cap = OpenTable(company, QStringLiteral("cap"));
-        auto apori = OpenTable(company, QStringLiteral("apori"));
-        std::unique_ptr<data::Table> sup;
+        data::Table* tjlh = &cursors(QStringLiteral("tjlh"));
+        if (tjlh->indexFieldNames().isEmpty())
+            tjlh->setIndexFieldNames(QStringLiteral("Tjlh_period;Tjlh_journal;Tjlh_reference;Tjlh_date"));
+        data::Table* tjld = &cursors(QStringLiteral("tjld"));
+        data::Table* cap = &cursors(QStringLiteral("cap"));
+        data::Table* apori = &cursors(QStringLiteral("apori"));
+        data::Table* sup = nullptr;
 
         // Locks, outside the transaction: the supplier, and a journal header
         // of the same key another document already wrote.
         if (updatesSupplier) {
-            sup = OpenTable(company, QStringLiteral("sup"));
+            sup = &cursors(QStringLiteral("sup"));
             spot.at(QStringLiteral("sup"), supplier->code);
             if (!sup->findKey({supplier->code}))
                 throw data::EngineError(data::ErrorCode::RecordDeleted,
@@ -355,8 +404,9 @@ PostingResult PostPurchase(std::shared_ptr<data::Database> company, const Purcha
         }
 
         if (taxSystem != 0 && !taxLines.empty()) {
-            auto taxrep = OpenTable(company, QStringLiteral("taxrepP"));
-            taxrep->setIndexFieldNames(QStringLiteral("TaxRep_Code;TaxRep_Reference"));
+            data::Table* taxrep = &cursors(QStringLiteral("taxrepP"));
+            if (taxrep->indexFieldNames().isEmpty())
+                taxrep->setIndexFieldNames(QStringLiteral("TaxRep_Code;TaxRep_Reference"));
             for (const TaxLine& line : taxLines) {
                 const TaxRate* rate = nullptr;
                 for (const TaxRate& r : taxRates)
@@ -389,10 +439,10 @@ PostingResult PostPurchase(std::shared_ptr<data::Database> company, const Purcha
         }
 
         if (document.jobCostEnabled && !document.jobCost.empty()) {
-            auto jc = OpenTable(company, QStringLiteral("jcTrans"));
+            data::Table* jc = &cursors(QStringLiteral("jcTrans"));
             jc->last();
             std::int64_t seq = jc->eof() && jc->bof() ? 0 : jc->field(QStringLiteral("JcTrans_Seq")).asInteger();
-            auto elements = OpenTable(company, QStringLiteral("JcElem"), true);
+            data::Table* elements = &cursors(QStringLiteral("JcElem"));
             for (const JobCostLine& line : document.jobCost) {
                 QString unit;
                 if (elements->findKey({line.element}))
@@ -459,7 +509,19 @@ PostingResult PostPurchase(std::shared_ptr<data::Database> company, const Purcha
         apori->post();
         tx.commit();
     };
-    return detail::RunPosting(options, spot, attempt);
+    // An attempt that ends early leaves no edit (and no lock) behind while
+    // the next one waits.
+    auto guarded = [&] {
+        try {
+            attempt();
+        } catch (...) {
+            cursors.cancelAll();
+            throw;
+        }
+    };
+    return detail::RunPosting(options, spot, guarded);
 }
+
+} // namespace
 
 } // namespace varnex::ledger

@@ -383,3 +383,28 @@ TEST_F(PurchaseTest, WaitsForASupplierAnotherWorkstationHolds)
     EXPECT_GE(waits, 2);
     EXPECT_EQ(supplierMoney(QStringLiteral("ACME"), QStringLiteral("Sup_current_bal")), money("10.00"));
 }
+
+// A poster keeps its cursors between postings; a failed posting must leave
+// none of them in edit mode or holding the supplier.
+TEST_F(PurchaseTest, PosterReusesItsCursorsAcrossPostingsAndFailures)
+{
+    PurchasePoster poster(db);
+    ASSERT_TRUE(poster.post(invoice(QStringLiteral("ACME"), QStringLiteral("P-1"), "10.00")).ok);
+    const auto before = Snapshot(db);
+    for (int n = 1; n <= 6; ++n) {
+        SCOPED_TRACE(n);
+        db->failAtWrite(n);
+        EXPECT_FALSE(poster.post(invoice(QStringLiteral("ACME"), QStringLiteral("P-2"), "20.00")).ok);
+        db->failAtWrite(0);
+        EXPECT_EQ(Snapshot(db), before);
+        // Another cursor of this process can take the supplier: nothing held.
+        auto sup = open(QStringLiteral("sup"));
+        ASSERT_TRUE(sup->findKey({QStringLiteral("ACME")}));
+        sup->edit();
+        sup->cancel();
+    }
+    ASSERT_TRUE(poster.post(invoice(QStringLiteral("ACME"), QStringLiteral("P-2"), "20.00")).ok);
+    EXPECT_EQ(supplierMoney(QStringLiteral("ACME"), QStringLiteral("Sup_current_bal")), money("30.00"));
+    EXPECT_EQ(poster.post(invoice(QStringLiteral("ACME"), QStringLiteral(""), "1.00")).check,
+              PostingCheck::EmptyInvoice);
+}

@@ -127,4 +127,22 @@ PostingResult PostPurchase(std::shared_ptr<data::Database> company, const Purcha
 PostingResult PostPurchase(std::shared_ptr<data::Database> company, const PurchaseDocument& document,
                            const PostingOptions& options);
 
+// Posts like PostPurchase, keeping its cursors open from one posting to the
+// next (an entry window, the demo, a batch): opening a table costs more than
+// the writes of a small document. Holds the company's tables open while it
+// lives; one poster per thread.
+class PurchasePoster {
+public:
+    explicit PurchasePoster(std::shared_ptr<data::Database> company);
+    ~PurchasePoster();
+    PurchasePoster(const PurchasePoster&) = delete;
+    PurchasePoster& operator=(const PurchasePoster&) = delete;
+
+    PostingResult post(const PurchaseDocument& document, const PostingOptions& options = {});
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
 } // namespace varnex::ledger
