@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QLineEdit>
 #include <QCheckBox>
@@ -571,14 +572,52 @@ void TLogoAppForm::FormActivate()
     emit firstActivationDone();
 }
 
-bool TLogoAppForm::activateSession()
+void TLogoAppForm::activateSession()
+{
+    if (!openSystemFolder())
+        return;
+    if (!claimSessionSlot()) {
+        closeWithoutUser(messageLine(lines::NoFreeSession));
+        return;
+    }
+    openCompanies();
+    openUserTables();
+    if (!Login()) {
+        closeWithoutUser(QString());
+        return;
+    }
+    UserSecurityManager1->Reload();
+    applyUserLanguage();
+
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    StatusBar1->show();
+
+    MarkMenus();
+    Load_applications();
+    PasswordDlg->Password->clear();
+
+    Set_up_link();
+    applyIntl();
+
+    selectUserPrinter();
+    setUpDesktop();
+    fillStatusBar();
+    resetCaption();
+
+    if (IsYesAnyCase(Settings.tracker))
+        Load_database_menu();
+    showSetupNotices();
+    if (IsExactlyYes(Settings.ShowWelcome) && m_env.hooks.showWelcome)
+        m_env.hooks.showWelcome(LinkSection.value(), QStringLiteral("lgx"));
+}
+
+bool TLogoAppForm::openSystemFolder()
 {
     // A data root that was never initialised would otherwise surface as a
     // bare "table not found" from the engine.
     if (!QFileInfo(dataRoot()).isDir()
         || !data::Database::forFolder(dataRoot())->tableExists(QStringLiteral("session"))) {
-        closeWithoutUser(
-            translation::MessageLine(Error_Messages, translation::launcher_lines::DataRootNotSetUp).arg(dataRoot()));
+        closeWithoutUser(messageLine(lines::DataRootNotSetUp).arg(dataRoot()));
         return false;
     }
     data::DefineAlias(kSystemAlias, QStringLiteral("path=") + dataRoot());
@@ -586,22 +625,26 @@ bool TLogoAppForm::activateSession()
     session->setAliasName(kSystemAlias);
     session->setTableName(QStringLiteral("session"));
     session->open();
-    if (!claimSessionSlot()) {
-        closeWithoutUser(translation::MessageLine(Error_Messages, translation::launcher_lines::NoFreeSession));
-        return false;
-    }
+    return true;
+}
 
+void TLogoAppForm::openCompanies()
+{
     comp->setFolder(dataRoot());
     comp->setTableName(QStringLiteral("comp"));
     comp->setReadOnly(true);
     comp->open();
-    if (comp->isEmpty()) {
-        RunOption(QStringLiteral("compcreate"));
-        comp->refresh();
-        if (m_env.hooks.runCompanyWizard)
-            m_env.hooks.runCompanyWizard(dataRoot() + QLatin1Char('1'));
-    }
+    if (!comp->isEmpty())
+        return;
+    // First start: the company is created before anyone logs in.
+    RunOption(QStringLiteral("compcreate"));
+    comp->refresh();
+    if (m_env.hooks.runCompanyWizard)
+        m_env.hooks.runCompanyWizard(dataRoot() + QLatin1Char('1'));
+}
 
+void TLogoAppForm::openUserTables()
+{
     user->setFolder(dataRoot());
     user->setTableName(QStringLiteral("user"));
     user->setReadOnly(true);
@@ -617,95 +660,87 @@ bool TLogoAppForm::activateSession()
     Languages->open();
     translateWindow(PasswordDlg);
     BuildLanguageMenu();
+}
 
-    if (!Login()) {
-        closeWithoutUser(QString());
-        return false;
-    }
-    UserSecurityManager1->Reload();
-
+void TLogoAppForm::applyUserLanguage()
+{
     const bool hasUser = !user->isEmpty();
     if (hasUser)
         LinkSection.setText(&TLinkSection::Link_user, user->field(QStringLiteral("User_name")).asString());
     const int userLanguage = hasUser ? static_cast<int>(user->field(QStringLiteral("User_language")).asInteger()) : 0;
-    if (userLanguage != 0) {
-        LinkSection.raw().Link_language = userLanguage;
-        data::SetEngineMessageLanguage(userLanguage);
-        QString code = QStringLiteral("en");
-        if (Languages->findKey({userLanguage}))
-            code = LanguageCodeOf(Languages->field(QStringLiteral("LangCode")).asString());
-        LinkSection.setLangCode(code);
-        if (QAction* item = findChild<QAction*>(QStringLiteral("MenuItem") + code))
-            item->setChecked(true);
-        for (QWidget* window : std::initializer_list<QWidget*>{this, PasswordDlg, CompPasswd_Frm, ShortcutDlg})
-            translateWindow(window);
-    }
+    if (userLanguage == 0)
+        return;
+    LinkSection.raw().Link_language = userLanguage;
+    data::SetEngineMessageLanguage(userLanguage);
+    QString code = QStringLiteral("en");
+    if (Languages->findKey({userLanguage}))
+        code = LanguageCodeOf(Languages->field(QStringLiteral("LangCode")).asString());
+    LinkSection.setLangCode(code);
+    if (QAction* item = findChild<QAction*>(QStringLiteral("MenuItem") + code))
+        item->setChecked(true);
+    for (QWidget* window : std::initializer_list<QWidget*>{this, PasswordDlg, CompPasswd_Frm, ShortcutDlg})
+        translateWindow(window);
+}
 
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    StatusBar1->show();
-
-    MarkMenus();
-    Load_applications();
-    PasswordDlg->Password->clear();
-
-    Set_up_link();
-    applyIntl();
-
-    const QString userPrinter = hasUser ? user->field(QStringLiteral("User_printer")).asString() : QString();
-    if (!userPrinter.isEmpty()) {
-        const QStringList names = printers().printerNames();
-        for (int i = 0; i < names.size(); ++i) {
-            if (names[i].compare(userPrinter, Qt::CaseInsensitive) == 0) {
-                printers().selectPrinter(i);
-                setPrinterCheck(i);
-                break;
-            }
+void TLogoAppForm::selectUserPrinter()
+{
+    const QString userPrinter = !user->isEmpty() ? user->field(QStringLiteral("User_printer")).asString() : QString();
+    if (userPrinter.isEmpty())
+        return;
+    const QStringList names = printers().printerNames();
+    for (int i = 0; i < names.size(); ++i) {
+        if (names[i].compare(userPrinter, Qt::CaseInsensitive) == 0) {
+            printers().selectPrinter(i);
+            setPrinterCheck(i);
+            return;
         }
     }
+}
 
+void TLogoAppForm::setUpDesktop()
+{
     if (PasswordDlg->DesktopCheckBox->isChecked()) {
+        // The standard desktop replaces the stored one at exit.
         DesktopChanged = true;
-    } else {
-        if (m_env.hooks.buildDesktop)
-            m_env.hooks.buildDesktop();
-        // Menus of ledgers that are not installed; the standard desktop keeps the design.
-        const bool payroll = IsYesAnyCase(Settings.payroll);
-        ledgerMenu(7)->menuAction()->setVisible(payroll);
-        if (payroll && !IsExactlyYes(Settings.payrollCCQ)) {
-            for (const char* name : {"pactrlmaint", "paytypemaint", "paunionmaint", "patrademaint", "paccqrpt"}) {
-                if (QAction* item = findChild<QAction*>(QLatin1String(name)))
-                    item->setVisible(false);
-            }
-        }
-        ledgerMenu(8)->menuAction()->setVisible(IsYesAnyCase(Settings.tracker));
+        return;
     }
+    if (m_env.hooks.buildDesktop)
+        m_env.hooks.buildDesktop();
+    // Menus of ledgers that are not installed; the standard desktop keeps the design.
+    const bool payroll = IsYesAnyCase(Settings.payroll);
+    ledgerMenu(7)->menuAction()->setVisible(payroll);
+    if (payroll && !IsExactlyYes(Settings.payrollCCQ)) {
+        for (const char* name : {"pactrlmaint", "paytypemaint", "paunionmaint", "patrademaint", "paccqrpt"}) {
+            if (QAction* item = findChild<QAction*>(QLatin1String(name)))
+                item->setVisible(false);
+        }
+    }
+    ledgerMenu(8)->menuAction()->setVisible(IsYesAnyCase(Settings.tracker));
+}
 
+void TLogoAppForm::fillStatusBar()
+{
     StatusBar1->setPanelText(0, LinkSection.text(&TLinkSection::Link_company_name));
     const QStringList printerNames = printers().printerNames();
     const int printer = printers().currentPrinter();
     StatusBar1->setPanelText(1, printer >= 0 && printer < printerNames.size() ? printerNames[printer] : QString());
-    resetCaption();
+}
 
-    if (IsYesAnyCase(Settings.tracker))
-        Load_database_menu();
-
-    if (m_env.hooks.showSetupNotice) {
-        auto missing = [this](const char* table) {
-            try {
-                return !data::Database::forFolder(companyFolder())->tableExists(QLatin1String(table));
-            } catch (const data::EngineError&) {
-                return true;
-            }
-        };
-        if (IsYesAnyCase(Settings.payroll) && !optionEnabled(QStringLiteral("paentry")) && missing("pntrx"))
-            m_env.hooks.showSetupNotice(QStringLiteral("payroll"));
-        if (IsYesAnyCase(Settings.JobCost) && !optionEnabled(QStringLiteral("jcprojview")) && missing("jcctrl"))
-            m_env.hooks.showSetupNotice(QStringLiteral("jobcost"));
-    }
-
-    if (IsExactlyYes(Settings.ShowWelcome) && m_env.hooks.showWelcome)
-        m_env.hooks.showWelcome(LinkSection.value(), QStringLiteral("lgx"));
-    return true;
+void TLogoAppForm::showSetupNotices()
+{
+    if (!m_env.hooks.showSetupNotice)
+        return;
+    auto missing = [this](const char* table) {
+        try {
+            return !data::Database::forFolder(companyFolder())->tableExists(QLatin1String(table));
+        } catch (const data::EngineError&) {
+            return true;
+        }
+    };
+    if (IsYesAnyCase(Settings.payroll) && !optionEnabled(QStringLiteral("paentry")) && missing("pntrx"))
+        m_env.hooks.showSetupNotice(QStringLiteral("payroll"));
+    if (IsYesAnyCase(Settings.JobCost) && !optionEnabled(QStringLiteral("jcprojview")) && missing("jcctrl"))
+        m_env.hooks.showSetupNotice(QStringLiteral("jobcost"));
 }
 
 bool TLogoAppForm::Login()
@@ -892,14 +927,35 @@ std::unique_ptr<SharedLibrary> TLogoAppForm::LoadOptionLibrary(const QString& na
     return library;
 }
 
-void TLogoAppForm::showLoadFailure(const QString& name, const SharedLibrary& library)
+bool TLogoAppForm::runOptionLibrary(const QString& name, const QString& failureText, const EntryCall& call)
 {
-    if (IsPayrollOption(name) && library.failure() == LibraryFailure::DependencyMissing)
-        ShowMessage(messageLine(lines::PayrollLibraryMissing), this);
-    else
-        ShowMessage(QStringLiteral("error loading option ") + name + QStringLiteral("  ")
-                        + QString::number(library.failureCode()),
-                    this);
+    auto failed = [&](int code) { ShowMessage(failureText + QStringLiteral("  ") + QString::number(code), this); };
+    std::unique_ptr<SharedLibrary> library = LoadOptionLibrary(name);
+    if (!library->isLoaded()) {
+        if (IsPayrollOption(name) && library->failure() == LibraryFailure::DependencyMissing)
+            ShowMessage(messageLine(lines::PayrollLibraryMissing), this);
+        else
+            failed(library->failureCode());
+        return false;
+    }
+    update();
+    if (void* entry = library->resolve("ShowDllForm")) {
+        try {
+            if (call(entry) == 0)
+                ShowMessage(kAccessDenied, this);
+        } catch (...) {
+            HandleApplicationException(std::current_exception());
+        }
+    } else {
+        // Calling through a missing entry point would end the program.
+        failed(LibraryFailureCode(LibraryFailure::EntryPointMissing));
+    }
+    // Whatever happened in the call, the module's exception handler and its
+    // library go before the launcher carries on.
+    ClearApplicationExceptionHandler();
+    AfterOption(std::move(library), name);
+    update();
+    return true;
 }
 
 void TLogoAppForm::RunOption(const QString& requested)
@@ -933,29 +989,8 @@ void TLogoAppForm::RunOption(const QString& requested)
         return;
     }
 
-    std::unique_ptr<SharedLibrary> library = LoadOptionLibrary(name);
-    if (library->isLoaded()) {
-        update();
-        auto entry = library->entry<ShowDllFormFunction>("ShowDllForm");
-        if (entry) {
-            try {
-                if (entry(LinkSection.value()) == 0)
-                    ShowMessage(kAccessDenied, this);
-            } catch (...) {
-                HandleApplicationException(std::current_exception());
-            }
-        } else {
-            // Calling through a missing entry point would end the program.
-            ShowMessage(QStringLiteral("error loading option ") + name + QStringLiteral("  ")
-                            + QString::number(LibraryFailureCode(LibraryFailure::EntryPointMissing)),
-                        this);
-        }
-        ClearApplicationExceptionHandler();
-        AfterOption(std::move(library), name);
-        update();
-    } else {
-        showLoadFailure(name, *library);
-    }
+    runOptionLibrary(name, QStringLiteral("error loading option ") + name,
+                     [this](void* entry) { return reinterpret_cast<ShowDllFormFunction>(entry)(LinkSection.value()); });
 
     LinkSection.setText(&TLinkSection::Link_context, QString());
     if (name == QLatin1String("trknewbase"))
@@ -1011,35 +1046,18 @@ bool TLogoAppForm::JobCostFilesReady()
 
 void TLogoAppForm::RunToolsMaintenance()
 {
-    auto library = std::make_unique<SharedLibrary>();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    library->load(QStringLiteral("toolsmaint.so"), programFolder());
-    QApplication::restoreOverrideCursor();
-    if (library->isLoaded()) {
-        update();
-        auto entry = library->entry<ToolsMaintenanceFunction>("ShowDllForm");
+    const QString name = QStringLiteral("toolsmaint");
+    const bool loaded = runOptionLibrary(name, QStringLiteral("error loading toolsmaint"), [this](void* entry) {
+        // The maintenance lists every option; afterwards the lists hold only
+        // what the user may run again.
         FillOptionLists(false);
-        if (entry) {
-            try {
-                if (entry(LinkSection.value(), ShortcutDlg->OptionNames, ShortcutDlg->DllList) == 0)
-                    ShowMessage(kAccessDenied, this);
-            } catch (...) {
-                HandleApplicationException(std::current_exception());
-            }
-        } else {
-            ShowMessage(QStringLiteral("error loading toolsmaint  ")
-                            + QString::number(LibraryFailureCode(LibraryFailure::EntryPointMissing)),
-                        this);
-        }
-        FillOptionLists(true);
-        ClearApplicationExceptionHandler();
-        AfterOption(std::move(library), QStringLiteral("toolsmaint"));
-        // The maintenance may have changed the entries.
+        const auto enabledOnly = qScopeGuard([this] { FillOptionLists(true); });
+        return reinterpret_cast<ToolsMaintenanceFunction>(entry)(LinkSection.value(), ShortcutDlg->OptionNames,
+                                                                 ShortcutDlg->DllList);
+    });
+    // The maintenance may have changed the entries.
+    if (loaded)
         Load_applications();
-        update();
-    } else {
-        ShowMessage(QStringLiteral("error loading toolsmaint  ") + QString::number(library->failureCode()), this);
-    }
     LinkSection.setText(&TLinkSection::Link_context, QString());
     resetCaption();
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -152,7 +153,72 @@ public:
     bool Login();
     void MarkMenus();
 
-    // ---- state ----
+    // ---- what the desktop and the tests read ----
+    // Components are found by their object names; the state is read here.
+    const LinkRecord& linkSection() const { return LinkSection; }
+    const LauncherSettings& settings() const { return Settings; }
+    bool desktopChanged() const { return DesktopChanged; }
+    // Every change of the desktop calls this, so that the layout is saved at exit.
+    void markDesktopChanged() { DesktopChanged = true; }
+    bool saveOnExit() const { return SaveOnExit; }
+    bool closedWithoutUser() const { return ClosedWithoutUser; }
+    const QString& startupError() const { return StartupError; }
+    const QString& selectedTrackerBase() const { return SelectedTrackerBase; }
+    const QStringList& companyList() const { return CompanyList; }
+    QMenu* ledgerMenu(int tag) const;
+    QString messageLine(int line) const;
+
+signals:
+    // The first activation has ended (logged in and set up, or closed).
+    void firstActivationDone();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // One call of an option library's entry point; the Tools maintenance
+    // passes the option lists as well as the record.
+    using EntryCall = std::function<std::int32_t(void* entry)>;
+
+    void buildDesign();
+    void buildLedgerMenus();
+    QMenu* addMenu(QWidget* parent, const char* name, const QString& caption);
+    void translateWindow(QWidget* window);
+    void applyPlacement(bool centred);
+    void fillPrinterMenu();
+    void setPrinterCheck(int index);
+    void rebuildCompanyMenu();
+    void resetCaption();
+    void applyIntl();
+    void closeWithoutUser(const QString& message);
+    bool runOptionLibrary(const QString& name, const QString& failureText, const EntryCall& call);
+    bool companyFilesReady(const QString& table, int line);
+    bool optionEnabled(const QString& name) const;
+    QString datedCaption() const;
+    PrinterSystem& printers() { return *m_env.printers; }
+    int showDialog(QDialog& dialog);
+    QString dataRoot() const;
+    QString programFolder() const;
+    QString companyFolder() const;
+
+    // The first activation, step by step.
+    void activateSession();
+    bool openSystemFolder();
+    bool claimSessionSlot();
+    void openCompanies();
+    void openUserTables();
+    void applyUserLanguage();
+    void selectUserPrinter();
+    void setUpDesktop();
+    void fillStatusBar();
+    void showSetupNotices();
+
+    LauncherEnvironment m_env;
+    bool m_activating = false;
+    bool m_closing = false;
+
     LinkRecord LinkSection;
     LauncherSettings Settings;
     bool DesktopChanged = false;
@@ -163,7 +229,6 @@ public:
     bool ClosedWithoutUser = false;
     QString StartupError; // the last error that stopped the first activation
 
-    // ---- components ----
     QPlainTextEdit* Error_Messages = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TWallpaper* Wallpaper1 = nullptr;
@@ -190,46 +255,6 @@ public:
     data::Table* user = nullptr;
     data::Table* Desktop = nullptr;
     data::Table* Languages = nullptr;
-
-    QMenu* ledgerMenu(int tag) const;
-    QString messageLine(int line) const;
-    QString datedCaption() const;
-    PrinterSystem& printers() { return *m_env.printers; }
-    int showDialog(QDialog& dialog);
-    QString dataRoot() const;
-    QString programFolder() const;
-    QString companyFolder() const;
-
-signals:
-    // The first activation has ended (logged in and set up, or closed).
-    void firstActivationDone();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void buildDesign();
-    void buildLedgerMenus();
-    QMenu* addMenu(QWidget* parent, const char* name, const QString& caption);
-    void translateWindow(QWidget* window);
-    void applyPlacement(bool centred);
-    void fillPrinterMenu();
-    void setPrinterCheck(int index);
-    void rebuildCompanyMenu();
-    void resetCaption();
-    void applyIntl();
-    void closeWithoutUser(const QString& message);
-    bool activateSession();
-    bool claimSessionSlot();
-    bool companyFilesReady(const QString& table, int line);
-    void showLoadFailure(const QString& name, const SharedLibrary& library);
-    bool optionEnabled(const QString& name) const;
-
-    LauncherEnvironment m_env;
-    bool m_activating = false;
-    bool m_closing = false;
 };
 
 } // namespace varnex::launcher

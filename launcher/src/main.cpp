@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     varnex::launcher::TLogoAppForm form;
     if (report) {
         QObject::connect(&form, &varnex::launcher::TLogoAppForm::firstActivationDone, &form, [&form] {
-            std::printf("startup session=%d ms=%.0f\n", form.LinkSection.raw().Link_session,
+            std::printf("startup session=%d ms=%.0f\n", form.linkSection().raw().Link_session,
                         millisecondsSinceProcessStart());
             std::fflush(stdout);
         });
@@ -82,5 +82,5 @@ int main(int argc, char** argv)
     QTimer::singleShot(0, &form, [&form] { form.FormActivate(); });
     const int result = application.exec();
     // A launcher that could not get a session or a user did not run.
-    return form.ClosedWithoutUser ? 2 : result;
+    return form.closedWithoutUser() ? 2 : result;
 }

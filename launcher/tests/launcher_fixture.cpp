@@ -2,11 +2,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QMenu>
+
+#include <gtest/gtest.h>
 
 #include "dialogs.h"
 #include "varnex/data/company.h"
 #include "varnex/data/options.h"
 #include "varnex/settings.h"
+#include "varnex/statusbar.h"
 
 namespace launcher_test {
 
@@ -155,6 +160,27 @@ Installation::startForm(varnex::launcher::LauncherEnvironment environment)
     auto form = makeForm(std::move(environment));
     form->FormActivate();
     return form;
+}
+
+varnex::TStatusBar* StatusBarOf(const QWidget& form)
+{
+    auto* bar = form.findChild<varnex::TStatusBar*>(QStringLiteral("StatusBar1"));
+    EXPECT_NE(bar, nullptr);
+    return bar;
+}
+
+QMenu* MenuOf(const QWidget& form, const char* name)
+{
+    auto* menu = form.findChild<QMenu*>(QLatin1String(name));
+    EXPECT_NE(menu, nullptr) << name;
+    return menu;
+}
+
+QListWidget* ListOf(const QWidget& form, const char* name)
+{
+    auto* list = form.findChild<QListWidget*>(QLatin1String(name));
+    EXPECT_NE(list, nullptr) << name;
+    return list;
 }
 
 } // namespace launcher_test

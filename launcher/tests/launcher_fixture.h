@@ -9,6 +9,9 @@
 
 #include <memory>
 
+class QListWidget;
+class QMenu;
+
 #include "logoappform.h"
 #include "test_support.h"
 #include "varnex/messages.h"
@@ -67,5 +70,11 @@ private:
 
 // The message lines the tests look for, as the language tables give them.
 QString Line(int number);
+
+// The main window's components, found by their object names as the desktop
+// and the translation find them.
+varnex::TStatusBar* StatusBarOf(const QWidget& form);
+QMenu* MenuOf(const QWidget& form, const char* name);
+QListWidget* ListOf(const QWidget& form, const char* name);
 
 } // namespace launcher_test

@@ -23,6 +23,9 @@
 using namespace varnex::launcher;
 using launcher_test::Installation;
 using launcher_test::Line;
+using launcher_test::ListOf;
+using launcher_test::MenuOf;
+using launcher_test::StatusBarOf;
 
 namespace {
 
@@ -128,7 +131,7 @@ TEST(LogoAppForm, SettingsFillTheRecordAndFolders)
     installation.setSetting(QStringLiteral("customer"), QStringLiteral("C-77"));
     installation.setSetting(QStringLiteral("language"), QStringLiteral("2"));
     auto form = installation.makeForm();
-    const varnex::LinkRecord& link = form->LinkSection;
+    const varnex::LinkRecord& link = form->linkSection();
     EXPECT_EQ(link.text(&TLinkSection::Link_customer), QStringLiteral("C-77"));
     EXPECT_EQ(link.raw().Link_language, 2);
     EXPECT_EQ(link.langCode(), QStringLiteral("fr"));
@@ -145,12 +148,12 @@ TEST(LogoAppForm, LanguageThreeWaitsForTheUsersLanguage)
     Installation installation;
     installation.setSetting(QStringLiteral("language"), QStringLiteral("3"));
     auto form = installation.makeForm();
-    EXPECT_EQ(form->LinkSection.raw().Link_language, 3);
-    EXPECT_TRUE(form->LinkSection.langCode().isEmpty());
+    EXPECT_EQ(form->linkSection().raw().Link_language, 3);
+    EXPECT_TRUE(form->linkSection().langCode().isEmpty());
     EXPECT_EQ(form->ledgerMenu(0)->title(), QStringLiteral("Grand livre")); // the design text
     form->FormActivate();
     // The administrator works in English.
-    EXPECT_EQ(form->LinkSection.langCode(), QStringLiteral("en"));
+    EXPECT_EQ(form->linkSection().langCode(), QStringLiteral("en"));
     EXPECT_EQ(form->ledgerMenu(0)->title(), QStringLiteral("General ledger"));
     EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Lgx test ")));
     EXPECT_TRUE(action(*form, "MenuItemen")->isChecked());
@@ -161,8 +164,8 @@ TEST(LogoAppForm, LanguageThatIsNotANumberIsToldAndEnglishUsed)
     Installation installation;
     installation.setSetting(QStringLiteral("language"), QStringLiteral("anglais"));
     auto form = installation.makeForm();
-    EXPECT_EQ(form->LinkSection.raw().Link_language, 1);
-    EXPECT_EQ(form->LinkSection.langCode(), QStringLiteral("en"));
+    EXPECT_EQ(form->linkSection().raw().Link_language, 1);
+    EXPECT_EQ(form->linkSection().langCode(), QStringLiteral("en"));
     ASSERT_EQ(installation.messages.shown.size(), 1);
     EXPECT_TRUE(installation.messages.shown[0].text.contains(QStringLiteral("anglais")));
 }
@@ -189,8 +192,8 @@ TEST(LogoAppForm, PasswordDialogOnlyWhenNeeded)
         environment.runDialog = typing({installation.adminPassword()}, &asked);
         auto form = installation.startForm(std::move(environment));
         EXPECT_EQ(asked > 0, c.asked) << c.displayPW << c.secondUser;
-        EXPECT_FALSE(form->ClosedWithoutUser);
-        EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_user), QStringLiteral("Administrateur"));
+        EXPECT_FALSE(form->closedWithoutUser());
+        EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_user), QStringLiteral("Administrateur"));
     }
 }
 
@@ -204,17 +207,17 @@ TEST(LogoAppForm, LoginFindsTheUpperCaseRowAndRetriesSilently)
     auto form = installation.startForm(std::move(environment));
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(installation.messages.shown.isEmpty()); // a wrong password says nothing
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_user), QStringLiteral("CLERK name"));
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_user_name), QStringLiteral("CLERK name"));
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company), QStringLiteral("1"));
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company_name), QStringLiteral("Alpha"));
-    EXPECT_EQ(form->LinkSection.raw().Link_language, 2);
-    EXPECT_EQ(form->LinkSection.langCode(), QStringLiteral("fr"));
-    EXPECT_TRUE(form->PasswordDlg->Password->text().isEmpty());
-    EXPECT_TRUE(form->StatusBar1->isVisibleTo(form.get()));
-    EXPECT_EQ(form->StatusBar1->panelText(0), QStringLiteral("Alpha"));
-    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Office laser"));
-    EXPECT_TRUE(form->StatusBar1->panelText(3).startsWith(QStringLiteral("Version ")));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_user), QStringLiteral("CLERK name"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_user_name), QStringLiteral("CLERK name"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_company), QStringLiteral("1"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_company_name), QStringLiteral("Alpha"));
+    EXPECT_EQ(form->linkSection().raw().Link_language, 2);
+    EXPECT_EQ(form->linkSection().langCode(), QStringLiteral("fr"));
+    EXPECT_TRUE(form->findChild<TPasswordDlg*>(QStringLiteral("PasswordDlg"))->Password->text().isEmpty());
+    EXPECT_TRUE(StatusBarOf(*form)->isVisibleTo(form.get()));
+    EXPECT_EQ(StatusBarOf(*form)->panelText(0), QStringLiteral("Alpha"));
+    EXPECT_EQ(StatusBarOf(*form)->panelText(1), QStringLiteral("Office laser"));
+    EXPECT_TRUE(StatusBarOf(*form)->panelText(3).startsWith(QStringLiteral("Version ")));
     EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Lgx essai ")));
 }
 
@@ -228,8 +231,8 @@ TEST(LogoAppForm, CancelledLoginClosesWithoutTouchingTheDesktop)
     environment.hooks.saveDesktop = [&] { ++saves; };
     environment.hooks.buildDesktop = [&] { ++builds; };
     auto form = installation.startForm(std::move(environment));
-    EXPECT_TRUE(form->ClosedWithoutUser);
-    EXPECT_FALSE(form->SaveOnExit);
+    EXPECT_TRUE(form->closedWithoutUser());
+    EXPECT_FALSE(form->saveOnExit());
     EXPECT_EQ(saves, 0);
     EXPECT_EQ(builds, 0);
     // The placement is written all the same.
@@ -252,7 +255,7 @@ TEST(LogoAppForm, StandardDesktopKeepsTheDesignAndIsSavedAtExit)
     };
     auto form = installation.startForm(std::move(environment));
     EXPECT_EQ(builds, 0);
-    EXPECT_TRUE(form->DesktopChanged);
+    EXPECT_TRUE(form->desktopChanged());
     // The payroll menu is hidden by the desktop build only.
     EXPECT_TRUE(form->ledgerMenu(7)->menuAction()->isVisible());
     form->Quit1Click();
@@ -311,8 +314,8 @@ TEST(LogoAppForm, RightsEnableOptionsFavouritesAndTools)
         ASSERT_NE(item, nullptr) << c.name;
         EXPECT_EQ(item->isEnabled(), c.enabled) << c.name;
     }
-    EXPECT_FALSE(form->UserSecurityManager1->Test(2, 2, 2));
-    EXPECT_TRUE(form->UserSecurityManager1->Test(2, 2, 4));
+    EXPECT_FALSE(form->findChild<TUserSecurityManager*>(QStringLiteral("UserSecurityManager1"))->Test(2, 2, 2));
+    EXPECT_TRUE(form->findChild<TUserSecurityManager*>(QStringLiteral("UserSecurityManager1"))->Test(2, 2, 4));
 }
 
 TEST(LogoAppForm, SingleUserWithoutRightsGetsNothingEnabled)
@@ -336,7 +339,7 @@ TEST(LogoAppForm, SingleUserWithoutRightsGetsNothingEnabled)
     environment.runDialog = typing({}, &asked);
     auto form = installation.startForm(std::move(environment));
     EXPECT_EQ(asked, 0);
-    EXPECT_FALSE(form->ClosedWithoutUser);
+    EXPECT_FALSE(form->closedWithoutUser());
     for (const varnex::data::MenuOption& option : varnex::data::MenuOptions())
         EXPECT_FALSE(action(*form, option.name)->isEnabled()) << option.name;
 }
@@ -349,8 +352,8 @@ TEST(LogoAppForm, OptionListsPairCaptionsWithAllowedNames)
     LauncherEnvironment environment;
     environment.runDialog = typing({QStringLiteral("CLERK1")});
     auto form = installation.startForm(std::move(environment));
-    QListWidget* names = form->ShortcutDlg->OptionNames;
-    QListWidget* dlls = form->ShortcutDlg->DllList;
+    QListWidget* names = ListOf(*form, "OptionNames");
+    QListWidget* dlls = ListOf(*form, "DllList");
     ASSERT_EQ(names->count(), dlls->count());
 
     int deposit = -1;
@@ -384,30 +387,30 @@ TEST(LogoAppForm, CompanyPasswordIsAskedOutsideTheHomeCompanyAndKeepsItsCase)
         return mrOk;
     };
     auto form = installation.startForm(std::move(environment));
-    ASSERT_EQ(form->CompanyList, QStringList({QStringLiteral("1"), QStringLiteral("2")}));
-    QAction* alpha = form->CompanyMenu->actions().at(0);
-    QAction* beta = form->CompanyMenu->actions().at(1);
+    ASSERT_EQ(form->companyList(), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+    QAction* alpha = MenuOf(*form, "CompanyMenu")->actions().at(0);
+    QAction* beta = MenuOf(*form, "CompanyMenu")->actions().at(1);
     EXPECT_TRUE(alpha->isChecked());
 
     answers = {QStringLiteral("pw9"), QStringLiteral("PW9")}; // wrong case twice, then Cancel
     beta->setChecked(true);
     form->CompanyClick(beta);
     EXPECT_TRUE(answers.isEmpty());
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company), QStringLiteral("1"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_company), QStringLiteral("1"));
     EXPECT_TRUE(alpha->isChecked());
 
     answers = {QStringLiteral("Pw9")};
     form->CompanyClick(beta);
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company), QStringLiteral("2"));
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company_name), QStringLiteral("Beta"));
-    EXPECT_EQ(form->StatusBar1->panelText(0), QStringLiteral("Beta"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_company), QStringLiteral("2"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_company_name), QStringLiteral("Beta"));
+    EXPECT_EQ(StatusBarOf(*form)->panelText(0), QStringLiteral("Beta"));
     EXPECT_TRUE(beta->isChecked());
     EXPECT_EQ(varnex::data::AliasPath(QStringLiteral("menudata")), installation.dataRoot() + QStringLiteral("2"));
 
     // Back to the home company: no password even though Alpha could have one.
     answers.clear();
     form->CompanyClick(alpha);
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_company), QStringLiteral("1"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_company), QStringLiteral("1"));
 }
 
 TEST(LogoAppForm, PrintersFollowTheUserAndTheMenu)
@@ -428,15 +431,15 @@ TEST(LogoAppForm, PrintersFollowTheUserAndTheMenu)
     LauncherEnvironment environment;
     environment.runDialog = typing({QStringLiteral("CLERK1")});
     auto form = installation.startForm(std::move(environment));
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_printer), QStringLiteral("1"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_printer), QStringLiteral("1"));
     EXPECT_EQ(installation.printers->current, 1);
-    EXPECT_TRUE(form->PrinterMenu->actions().at(1)->isChecked());
-    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Warehouse labels"));
+    EXPECT_TRUE(MenuOf(*form, "PrinterMenu")->actions().at(1)->isChecked());
+    EXPECT_EQ(StatusBarOf(*form)->panelText(1), QStringLiteral("Warehouse labels"));
 
-    form->PrinterClick(form->PrinterMenu->actions().at(0));
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_printer), QStringLiteral("0"));
+    form->PrinterClick(MenuOf(*form, "PrinterMenu")->actions().at(0));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_printer), QStringLiteral("0"));
     EXPECT_EQ(installation.printers->current, 0);
-    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Office laser"));
+    EXPECT_EQ(StatusBarOf(*form)->panelText(1), QStringLiteral("Office laser"));
 }
 
 TEST(LogoAppForm, SessionSlotsAreHeldApartAndAFullTableCloses)
@@ -447,23 +450,23 @@ TEST(LogoAppForm, SessionSlotsAreHeldApartAndAFullTableCloses)
     environment.hooks.saveDesktop = [&] { ++saves; };
     auto first = installation.startForm(environment);
     auto second = installation.startForm(environment);
-    EXPECT_EQ(first->LinkSection.raw().Link_session, 1);
-    EXPECT_EQ(second->LinkSection.raw().Link_session, 2);
+    EXPECT_EQ(first->linkSection().raw().Link_session, 1);
+    EXPECT_EQ(second->linkSection().raw().Link_session, 2);
 
-    second->DesktopChanged = true;
+    second->markDesktopChanged();
     auto third = installation.startForm(environment);
-    EXPECT_TRUE(third->ClosedWithoutUser);
-    EXPECT_EQ(third->LinkSection.raw().Link_session, 0);
+    EXPECT_TRUE(third->closedWithoutUser());
+    EXPECT_EQ(third->linkSection().raw().Link_session, 0);
     ASSERT_EQ(installation.messages.shown.size(), 1);
     EXPECT_TRUE(installation.messages.shown[0].text.contains(QStringLiteral("sessions")));
-    third->DesktopChanged = true;
+    third->markDesktopChanged();
     third.reset();
     EXPECT_EQ(saves, 0); // nobody logged in: the stored desktop stays as it was
 
     // A slot given back is taken by the next launcher.
     first.reset();
     auto fourth = installation.startForm(environment);
-    EXPECT_EQ(fourth->LinkSection.raw().Link_session, 1);
+    EXPECT_EQ(fourth->linkSection().raw().Link_session, 1);
 }
 
 TEST(LogoAppForm, FirstStartCreatesTheCompanyBeforeAnyLogin)
@@ -524,7 +527,7 @@ TEST(LogoAppForm, ADataFolderThatIsNotSetUpIsToldAndCloses)
         installation.setSetting(QStringLiteral("datadrive"), c.datadrive);
         installation.messages.shown.clear();
         auto form = installation.startForm();
-        EXPECT_TRUE(form->ClosedWithoutUser) << c.what;
+        EXPECT_TRUE(form->closedWithoutUser()) << c.what;
         ASSERT_EQ(installation.messages.shown.size(), 1) << c.what;
         EXPECT_TRUE(installation.messages.shown[0].text.contains(c.datadrive + QStringLiteral("/Lgx/data"))) << c.what;
         EXPECT_TRUE(installation.messages.shown[0].text.contains(QStringLiteral("lgxadmin init"))) << c.what;
@@ -535,12 +538,12 @@ TEST(LogoAppForm, HintsAndLogout)
 {
     Installation installation;
     auto form = installation.startForm();
-    QAction* tools = form->ToolsMenu->actions().value(0);
+    QAction* tools = MenuOf(*form, "ToolsMenu")->actions().value(0);
     ASSERT_NE(tools, nullptr);
-    emit form->ToolsMenu->hovered(tools);
-    EXPECT_EQ(form->StatusBar1->panelText(2), QStringLiteral("Security like Maintenance of parameters"));
+    emit MenuOf(*form, "ToolsMenu")->hovered(tools);
+    EXPECT_EQ(StatusBarOf(*form)->panelText(2), QStringLiteral("Security like Maintenance of parameters"));
 
     form->Logout();
-    EXPECT_FALSE(form->StatusBar1->isVisibleTo(form.get()));
+    EXPECT_FALSE(StatusBarOf(*form)->isVisibleTo(form.get()));
     EXPECT_FALSE(varnex::data::AliasExists(QStringLiteral("menudata")));
 }

@@ -20,6 +20,9 @@
 using namespace varnex::launcher;
 using launcher_test::Installation;
 using launcher_test::Line;
+using launcher_test::ListOf;
+using launcher_test::MenuOf;
+using launcher_test::StatusBarOf;
 
 namespace {
 
@@ -92,7 +95,7 @@ TEST(RunOption, ReportOptionsRunTheSharedLibraryWithTheirContext)
         form->RunOption(QLatin1String(c.option));
         EXPECT_EQ(libraries(installation).constLast(), QLatin1String(c.library)) << c.option;
         EXPECT_EQ(lastContext(installation), QLatin1String(c.context)) << c.option;
-        EXPECT_TRUE(form->LinkSection.text(&TLinkSection::Link_context).isEmpty()) << c.option;
+        EXPECT_TRUE(form->linkSection().text(&TLinkSection::Link_context).isEmpty()) << c.option;
     }
 }
 
@@ -121,7 +124,7 @@ TEST(RunOption, FailuresAreToldWithTheirNumbers)
         form->RunOption(QLatin1String(c.option));
         ASSERT_EQ(installation.messages.shown.size(), 1) << c.option;
         EXPECT_EQ(installation.messages.shown[0].text, c.message) << c.option;
-        EXPECT_TRUE(form->LinkSection.text(&TLinkSection::Link_context).isEmpty());
+        EXPECT_TRUE(form->linkSection().text(&TLinkSection::Link_context).isEmpty());
     }
     EXPECT_TRUE(installation.calls().isEmpty());
 }
@@ -239,22 +242,22 @@ TEST(RunOption, TrackerOptionsNeedAChosenDatabase)
         trkdb.post();
     }
     auto form = installation.startForm();
-    ASSERT_EQ(form->OpenDatabase->actions().size(), 1);
+    ASSERT_EQ(MenuOf(*form, "OpenDatabase")->actions().size(), 1);
     form->RunOption(QStringLiteral("trkentryf"));
     ASSERT_EQ(installation.messages.shown.size(), 1);
     EXPECT_EQ(installation.messages.shown[0].text, Line(13));
     EXPECT_TRUE(installation.calls().isEmpty());
 
-    form->OpendataClick(form->OpenDatabase->actions().at(0));
-    EXPECT_EQ(form->SelectedTrackerBase, QStringLiteral("42"));
+    form->OpendataClick(MenuOf(*form, "OpenDatabase")->actions().at(0));
+    EXPECT_EQ(form->selectedTrackerBase(), QStringLiteral("42"));
     form->RunOption(QStringLiteral("trkentry"));
     EXPECT_EQ(lastContext(installation), QStringLiteral("42"));
-    EXPECT_TRUE(form->LinkSection.text(&TLinkSection::Link_context).isEmpty());
+    EXPECT_TRUE(form->linkSection().text(&TLinkSection::Link_context).isEmpty());
 
     // A new database needs none, and the menu is rebuilt (the choice is cleared).
     form->RunOption(QStringLiteral("trknewbase"));
     EXPECT_EQ(libraries(installation).constLast(), QStringLiteral("trknewbase.so"));
-    EXPECT_TRUE(form->SelectedTrackerBase.isEmpty());
+    EXPECT_TRUE(form->selectedTrackerBase().isEmpty());
 }
 
 TEST(RunOption, CompanyMaintenanceRebuildsTheCompanyMenu)
@@ -262,16 +265,16 @@ TEST(RunOption, CompanyMaintenanceRebuildsTheCompanyMenu)
     Installation installation;
     installation.installModule(QStringLiteral("compsetup"));
     auto form = installation.startForm();
-    ASSERT_EQ(form->CompanyMenu->actions().size(), 1);
+    ASSERT_EQ(MenuOf(*form, "CompanyMenu")->actions().size(), 1);
     // What the maintenance does while it runs: a company is added.
     installation.addCompany(2, QStringLiteral("Beta"));
     form->RunOption(QStringLiteral("compsetup"));
-    const QList<QAction*> items = form->CompanyMenu->actions();
+    const QList<QAction*> items = MenuOf(*form, "CompanyMenu")->actions();
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[1]->text(), QStringLiteral("Beta"));
     EXPECT_TRUE(items[0]->isChecked());
     EXPECT_FALSE(items[1]->isChecked());
-    EXPECT_EQ(form->CompanyList, QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+    EXPECT_EQ(form->companyList(), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
 }
 
 TEST(RunOption, ParameterMaintenanceReappliesTheInternationalSwitch)
@@ -286,7 +289,7 @@ TEST(RunOption, ParameterMaintenanceReappliesTheInternationalSwitch)
     installation.setSetting(QStringLiteral("intl"), QStringLiteral("y"), QStringLiteral("Settings"));
     form->RunOption(QStringLiteral("sysparams"));
     EXPECT_EQ(applied, atStart + 1);
-    EXPECT_EQ(form->Settings.intl, QStringLiteral("y"));
+    EXPECT_EQ(form->settings().intl, QStringLiteral("y"));
 }
 
 TEST(ToolsMenu, EntriesFromAppsWithTheirRightsAndPrograms)
@@ -303,7 +306,7 @@ TEST(ToolsMenu, EntriesFromAppsWithTheirRightsAndPrograms)
     varnex::RecordingShellService shell;
     const QString before = QDir::currentPath();
     auto form = installation.startForm();
-    const QList<QAction*> items = form->ToolsMenu->actions();
+    const QList<QAction*> items = MenuOf(*form, "ToolsMenu")->actions();
     ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(items[0]->objectName(), QStringLiteral("toolsmaint"));
     EXPECT_EQ(items[0]->text(), QStringLiteral("Maintenance of Tools menu"));
@@ -336,20 +339,26 @@ TEST(ToolsMenu, AMissingAppsTableIsCreatedWithItsDefaultEntry)
     Installation installation;
     varnex::data::Database::forFolder(installation.dataRoot())->dropTable(QStringLiteral("apps"));
     auto form = installation.startForm();
-    ASSERT_EQ(form->ToolsMenu->actions().size(), 1);
-    EXPECT_EQ(form->ToolsMenu->actions()[0]->objectName(), QStringLiteral("toolsmaint"));
+    ASSERT_EQ(MenuOf(*form, "ToolsMenu")->actions().size(), 1);
+    EXPECT_EQ(MenuOf(*form, "ToolsMenu")->actions()[0]->objectName(), QStringLiteral("toolsmaint"));
     EXPECT_TRUE(varnex::data::Database::forFolder(installation.dataRoot())->tableExists(QStringLiteral("apps")));
 }
 
 TEST(ToolsMenu, HelpFolderFollowsTheLanguage)
 {
     Installation installation;
+    installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {}, 2, 1);
     varnex::RecordingHelpService help;
-    auto form = installation.startForm();
-    form->HelpClick();
-    form->LinkSection.raw().Link_language = 2;
-    form->LinkSection.setLangCode(QStringLiteral("fr"));
-    form->HelpClick();
+    auto english = installation.startForm();
+    english->HelpClick();
+    english.reset();
+    LauncherEnvironment environment;
+    environment.runDialog = [](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("Password"))->setText(QStringLiteral("CLERK1"));
+        return mrOk;
+    };
+    auto french = installation.startForm(std::move(environment));
+    french->HelpClick();
     ASSERT_EQ(help.requests.size(), 2);
     EXPECT_EQ(help.requests[0], QStringLiteral("contents:") + installation.programFolder() + QStringLiteral("/Help"));
     EXPECT_EQ(help.requests[1], QStringLiteral("contents:") + installation.programFolder() + QStringLiteral("/Helpfr"));

@@ -91,7 +91,7 @@ TEST(SessionProcesses, TwoLaunchersHoldTwoSlotsAndAKilledOneFreesItsSlot)
     // Every slot is held by another process: a launcher here says so and closes.
     {
         auto form = installation.startForm();
-        EXPECT_TRUE(form->ClosedWithoutUser);
+        EXPECT_TRUE(form->closedWithoutUser());
         ASSERT_EQ(installation.messages.shown.size(), 1);
         EXPECT_TRUE(installation.messages.shown[0].text.contains(QStringLiteral("sessions")));
     }

@@ -21,6 +21,9 @@
 
 using namespace varnex::launcher;
 using launcher_test::Installation;
+using launcher_test::ListOf;
+using launcher_test::MenuOf;
+using launcher_test::StatusBarOf;
 
 namespace {
 
@@ -49,21 +52,21 @@ TEST(ToolsMaintenanceCall, GetsEveryVisibleOptionAndRebuildsTheMenu)
         return mrOk;
     };
     auto form = installation.startForm(std::move(environment));
-    const int rows = form->ShortcutDlg->DllList->count();
+    const int rows = ListOf(*form, "DllList")->count();
     ASSERT_GT(rows, 1);
-    QAction* entry = form->ToolsMenu->actions().value(0);
+    QAction* entry = MenuOf(*form, "ToolsMenu")->actions().value(0);
     ASSERT_NE(entry, nullptr);
     ASSERT_TRUE(entry->isEnabled()); // the clerk may maintain the parameters
     entry->trigger();
     // During the call the lists held every visible option, none without its name.
     ASSERT_EQ(installation.calls(), QStringList({QStringLiteral("tools|%1|%1|0").arg(rows)}));
     // Afterwards the options the clerk may not run are without a name again.
-    EXPECT_EQ(form->ShortcutDlg->DllList->count(), rows);
-    EXPECT_EQ(form->ShortcutDlg->DllList->findItems(QStringLiteral("sysparams"), Qt::MatchExactly).size(), 1);
-    EXPECT_GT(form->ShortcutDlg->DllList->findItems(QString(), Qt::MatchExactly).size(), 0);
+    EXPECT_EQ(ListOf(*form, "DllList")->count(), rows);
+    EXPECT_EQ(ListOf(*form, "DllList")->findItems(QStringLiteral("sysparams"), Qt::MatchExactly).size(), 1);
+    EXPECT_GT(ListOf(*form, "DllList")->findItems(QString(), Qt::MatchExactly).size(), 0);
     // The entry the maintenance added is in the menu.
-    ASSERT_EQ(form->ToolsMenu->actions().size(), 2);
-    EXPECT_EQ(form->ToolsMenu->actions()[1]->objectName(), QStringLiteral("added"));
+    ASSERT_EQ(MenuOf(*form, "ToolsMenu")->actions().size(), 2);
+    EXPECT_EQ(MenuOf(*form, "ToolsMenu")->actions()[1]->objectName(), QStringLiteral("added"));
     EXPECT_TRUE(installation.messages.shown.isEmpty());
 }
 
