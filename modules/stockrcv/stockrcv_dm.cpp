@@ -1,6 +1,7 @@
 #include "stockrcv_forms.h"
 
 #include "varnex/data/database.h"
+#include "varnex/data/schema.h"
 #include "varnex/frame/tables.h"
 
 namespace varnex::stockrcv {
@@ -37,13 +38,34 @@ Tstockrcv_dm::~Tstockrcv_dm()
     CloseTables();
 }
 
+namespace {
+
+// The receipt lines' work table is made from the template cfrdet01, which the
+// catalogue knows under its session name ("cfrdettmp3"), not under the bare
+// prefix: look the definition up by the full name.
+QString PrepareSessionTable(data::Database& db, const QString& prefix, int session)
+{
+    const QString name = prefix + QString::number(session);
+    if (db.tableExists(name)) {
+        db.emptyTable(name);
+        return name;
+    }
+    const data::TableDef* def = data::FindTableDef(name);
+    if (def == nullptr)
+        throw std::invalid_argument("no table definition for the work table " + name.toStdString());
+    db.createTable(*def, name);
+    return name;
+}
+
+} // namespace
+
 bool Tstockrcv_dm::OpenTables(const TLinkSection& record, QWidget* formToClose)
 {
     const auto company = Database1.database();
     const auto work = Database2.database();
     const int session = record.Link_session;
-    workLinesName = frame::PrepareWorkTable(*work, QStringLiteral("cfrdettmp"), session);
-    workSerialsName = frame::PrepareWorkTable(*work, QStringLiteral("ivserintmp"), session);
+    workLinesName = PrepareSessionTable(*work, QStringLiteral("cfrdettmp"), session);
+    workSerialsName = PrepareSessionTable(*work, QStringLiteral("ivserintmp"), session);
 
     const std::pair<Table*, const char*> tables[] = {
         {&supp_table, "sup"}, {&cfhdr_table, "cfhdr"}, {&cfdet_table, "cfdet"}, {&cfrhd_table, "cfrhd"},

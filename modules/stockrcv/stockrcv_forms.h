@@ -263,11 +263,10 @@ struct GatheredReceipt {
     std::optional<int> projectPeriod; // typed in the project dialog
 };
 
-// The posting: by default the ledger's; tests replace it to see what would be
-// posted or to make it fail. Returns an empty text on success, else the error.
+// The posting: the ledger's unless one is set here (empty restores it).
+// Returns an empty text on success, else what the user is shown.
 using ReceiptPoster = std::function<QString(Tstockrcv_dm&, const GatheredReceipt&, const TLinkSection&)>;
 void SetReceiptPoster(ReceiptPoster poster);
-QString PostReceipt(Tstockrcv_dm& dm, const GatheredReceipt& receipt, const TLinkSection& record);
 
 class Tstockrcv_frm : public frame::TModuleForm {
     Q_OBJECT
@@ -384,6 +383,7 @@ protected:
 
 private:
     void buildWindow();
+    void returnFocusTo(QWidget* box);
     void setSupplierLabelsVisible(bool visible);
     void showSupplier();
     bool findSupplier(const QString& code);
@@ -407,6 +407,7 @@ private:
     bool m_jobCost = false;
     bool m_activated = false;
     bool m_inCellEdit = false;
+    bool m_returningFocus = false;
     int m_editColumn = -1;
     bool m_columnReadOnly[ColumnCount] = {};
     frame::CurrencySymbolTable m_currencies;

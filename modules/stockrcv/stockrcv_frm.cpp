@@ -330,8 +330,6 @@ void Tstockrcv_frm::FormActivate()
         reject();
         return;
     }
-    m_dm->cfrdettmp_table.field(QStringLiteral("Cfrdet_price")).setDisplayFormat(QStringLiteral("###,##0.000"));
-    m_dm->cfrdettmp_table.field(QStringLiteral("Cfrdet_total")).setDisplayFormat(QStringLiteral("###,###,##0.00"));
     DBGrid3->setDataSet(&m_dm->cfrdettmp_table);
     SerialFrm->DBGrid1->setDataSet(&m_dm->ivserintmp);
 
@@ -364,6 +362,8 @@ void Tstockrcv_frm::ResetEntry()
     work.close();
     m_dm->Database2.database()->emptyTable(m_dm->workLinesName);
     work.open();
+    work.field(QStringLiteral("Cfrdet_price")).setDisplayFormat(QStringLiteral("###,##0.000"));
+    work.field(QStringLiteral("Cfrdet_total")).setDisplayFormat(QStringLiteral("###,###,##0.00"));
     auto& header = m_dm->cfrhd_table;
     if (editing(header))
         header.cancel();
@@ -432,6 +432,16 @@ bool Tstockrcv_frm::findSupplier(const QString& code)
     return !code.isEmpty() && m_dm->supp_table.findKey({code});
 }
 
+void Tstockrcv_frm::returnFocusTo(QWidget* box)
+{
+    // The box the user was moving to never really had the focus: leaving it
+    // now must not run its own exit rules (two boxes would send the focus
+    // back and forth for ever).
+    m_returningFocus = true;
+    box->setFocus(Qt::OtherFocusReason);
+    m_returningFocus = false;
+}
+
 void Tstockrcv_frm::Client_codeEnter()
 {
     Client_code->setBoxReadOnly(hasLines());
@@ -455,7 +465,7 @@ void Tstockrcv_frm::Client_codeExit(QWidget* next)
         return;
     }
     Messages().show(this, MessageKind::Information, windowTitle(), Message(lines::NoSuchSupplier), MessageButtons::Ok);
-    Client_code->setFocus();
+    returnFocusTo(Client_code);
 }
 
 void Tstockrcv_frm::BitBtn2Click()
@@ -490,7 +500,7 @@ void Tstockrcv_frm::Order_noExit(QWidget* next)
         return;
     }
     Messages().show(this, MessageKind::Information, windowTitle(), Message(lines::NoSuchOrder), MessageButtons::Ok);
-    Order_no->setFocus();
+    returnFocusTo(Order_no);
 }
 
 void Tstockrcv_frm::BitBtn1Click()
@@ -514,7 +524,7 @@ void Tstockrcv_frm::packing_slipEnter()
     const QString supplier = headerText("Cfrhd_supplier");
     const QString order = headerText("Cfrhd_order_number");
     if (supplier.isEmpty() && order.isEmpty()) {
-        Client_code->setFocus();
+        returnFocusTo(Client_code);
         return;
     }
     if (!order.isEmpty())
@@ -546,16 +556,14 @@ void Tstockrcv_frm::packing_slipExit(QWidget* next)
         return;
     const QString slip = headerText("Cfrhd_packing_slip");
     if (slip.isEmpty()) {
-        if (!headerText("Cfrhd_supplier").isEmpty() || !order.isEmpty())
-            packing_slip->setFocus();
-        else
-            Client_code->setFocus();
+        returnFocusTo(!headerText("Cfrhd_supplier").isEmpty() || !order.isEmpty() ? packing_slip : Client_code);
         return;
     }
     if (m_dm->Table2.findKey({slip})) {
         Messages().show(this, MessageKind::Information, windowTitle(), Message(lines::PackingSlipUsed), MessageButtons::Ok);
         m_dm->cfrhd_table.field(QStringLiteral("Cfrhd_packing_slip")).clear();
-        packing_slip->setFocus();
+        packing_slip->refreshFromField();
+        returnFocusTo(packing_slip);
         return;
     }
     if (!order.isEmpty()) {
@@ -728,9 +736,9 @@ void Tstockrcv_frm::DBGrid3Enter()
     if (!DBGrid3->hasFocus())
         return;
     if (headerText("Cfrhd_supplier").isEmpty() && headerText("Cfrhd_order_number").isEmpty())
-        Client_code->setFocus();
+        returnFocusTo(Client_code);
     else if (headerText("Cfrhd_packing_slip").isEmpty())
-        packing_slip->setFocus();
+        returnFocusTo(packing_slip);
     else if (!hasLines())
         AppendLine();
 }
@@ -976,15 +984,14 @@ bool Tstockrcv_frm::eventFilter(QObject* watched, QEvent* event)
             if (key->key() == Qt::Key_Escape)
                 return true; // Esc never cancels the window from the grid
             const bool lastRow = DBGrid3->currentIndex().row() == DBGrid3->gridModel()->rowCount() - 1;
-            if (DBGrid3->state() != QAbstractItemView::EditingState) {
-                if (key->key() == Qt::Key_Insert || (key->key() == Qt::Key_Down && lastRow)) {
-                    AppendLine();
-                    return true;
-                }
-                if (key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ControlModifier)) {
-                    DeleteCurrentLine();
-                    return true;
-                }
+            // (Keys typed into a cell's editor go to the editor, not here.)
+            if (key->key() == Qt::Key_Insert || (key->key() == Qt::Key_Down && lastRow)) {
+                AppendLine();
+                return true;
+            }
+            if (key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ControlModifier)) {
+                DeleteCurrentLine();
+                return true;
             }
         }
         return TModuleForm::eventFilter(watched, event);
@@ -1012,8 +1019,9 @@ bool Tstockrcv_frm::eventFilter(QObject* watched, QEvent* event)
         });
     } else if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // A message box or another window taking the focus is not leaving the box.
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        // A message box or another window taking the focus is not leaving the
+        // box, nor is a box that only had the focus until a rule sent it back.
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_returningFocus)
             return TModuleForm::eventFilter(watched, event);
         QPointer<QWidget> box = widget;
         QPointer<QWidget> next = QApplication::focusWidget();
