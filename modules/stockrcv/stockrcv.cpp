@@ -12,10 +12,10 @@ extern "C" std::int32_t Getproject(VxStr* project, TLinkSection record);
 extern "C" std::int32_t QuickLink(TLinkSection record);
 
 // Keeps the references above, so the linker records every library as needed.
-[[maybe_unused]] static const void* const linkedPickLists[]
-    = {reinterpret_cast<const void*>(&ApGetSupplier), reinterpret_cast<const void*>(&GetLineCd),
-       reinterpret_cast<const void*>(&CfhdrGetDoc), reinterpret_cast<const void*>(&Getproject),
-       reinterpret_cast<const void*>(&QuickLink)};
+[[maybe_unused]] static const void* const linkedPickLists[] = {
+    reinterpret_cast<const void*>(&ApGetSupplier), reinterpret_cast<const void*>(&GetLineCd),
+    reinterpret_cast<const void*>(&CfhdrGetDoc), reinterpret_cast<const void*>(&Getproject),
+    reinterpret_cast<const void*>(&QuickLink)};
 
 extern "C" __attribute__((visibility("default"))) std::int32_t ShowDllForm(TLinkSection record)
 {

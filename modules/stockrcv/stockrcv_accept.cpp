@@ -134,7 +134,6 @@ ledger::StockReceipt BuildStockReceipt(Tstockrcv_dm& dm, const GatheredReceipt& 
     return r;
 }
 
-
 QString PostThroughLedger(Tstockrcv_dm& dm, const GatheredReceipt& receipt, const TLinkSection& record,
                           const Tstockrcv_frm& form);
 
@@ -231,7 +230,8 @@ bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt)
                 complete = false;
         if (!complete) {
             if (hadRows)
-                Messages().show(this, MessageKind::Error, windowTitle(), Message(lines::SerialMissing), MessageButtons::Ok);
+                Messages().show(this, MessageKind::Error, windowTitle(), Message(lines::SerialMissing),
+                                MessageButtons::Ok);
             SerialFrm->Prepare(line.lineCode, line.itemCode, line.description, line.quantity);
             SerialFrm->exec();
             if (SerialFrm->Cancelled) {
@@ -346,8 +346,8 @@ void Tstockrcv_frm::Accept_btnClick()
 QString PostThroughLedger(Tstockrcv_dm& dm, const GatheredReceipt& receipt, const TLinkSection& record,
                           const Tstockrcv_frm& form)
 {
-    const ledger::StockReceipt stockReceipt
-        = BuildStockReceipt(dm, receipt, record, form.Message(lines::JobCostTypeDescription));
+    const ledger::StockReceipt stockReceipt =
+        BuildStockReceipt(dm, receipt, record, form.Message(lines::JobCostTypeDescription));
     ledger::PostingOptions options;
     options.lockWait = waitForLock;
     const ledger::PostingResult result = ledger::PostStockReceipt(dm.Database1.database(), stockReceipt, options);

@@ -87,7 +87,8 @@ TStore_frm::TStore_frm(Tstockrcv_dm* dm, QWidget* parent)
 {
     setObjectName(QStringLiteral("Store_frm"));
     setWindowTitle(QStringLiteral("Which store"));
-    Label1 = named(new QLabel(QStringLiteral("Select the store where the inventory is being received"), this), "Label1");
+    Label1 =
+        named(new QLabel(QStringLiteral("Select the store where the inventory is being received"), this), "Label1");
     Label1->setWordWrap(true);
     ComboBox1 = named(new QComboBox(this), "ComboBox1");
     OKBtn = dialogButton(this, "OKBtn", "OK");
@@ -115,7 +116,8 @@ void TStore_frm::FillStores()
         return;
     for (stores.first(); !stores.eof(); stores.next()) {
         const QString number = QString::number(stores.field(QStringLiteral("Ivmag_store_number")).asInteger());
-        ComboBox1->addItem(number + QStringLiteral(" - ") + stores.field(QStringLiteral("Ivmag_store_name")).asString());
+        ComboBox1->addItem(number + QStringLiteral(" - ")
+                           + stores.field(QStringLiteral("Ivmag_store_name")).asString());
         StoreNumbers << number;
     }
     if (!StoreNumbers.isEmpty())
@@ -128,7 +130,8 @@ void TStore_frm::FillStores()
     for (users.first(); !users.eof(); users.next()) {
         if (!users.field(QStringLiteral("User_name")).asString().startsWith(userName, Qt::CaseInsensitive))
             continue;
-        const int index = static_cast<int>(StoreNumbers.indexOf(QString::number(users.field(QStringLiteral("User_store")).asInteger())));
+        const int index = static_cast<int>(
+            StoreNumbers.indexOf(QString::number(users.field(QStringLiteral("User_store")).asInteger())));
         if (index >= 0)
             ComboBox1->setCurrentIndex(index);
         break;
@@ -308,7 +311,8 @@ bool Tstockrcv_serial_frm::ivserintmpIvserin_serialChange(const QString& serial)
         return false;
     }
     if (serialInStock(serial)) {
-        Messages().show(this, MessageKind::Information, windowTitle(), message(lines::SerialInStock), MessageButtons::Ok);
+        Messages().show(this, MessageKind::Information, windowTitle(), message(lines::SerialInStock),
+                        MessageButtons::Ok);
         DBGrid1->setFocus();
         return false;
     }

@@ -18,11 +18,22 @@ Tstockrcv_dm::Tstockrcv_dm()
 {
     setObjectName(QStringLiteral("stockrcv_dm"));
     const std::pair<Table*, const char*> named[] = {
-        {&supp_table, "supp_table"}, {&cfhdr_table, "cfhdr_table"}, {&cfdet_table, "cfdet_table"},
-        {&cfrhd_table, "cfrhd_table"}, {&Table2, "Table2"}, {&ivprod_table, "ivprod_table"},
-        {&alt1, "alt1"}, {&alt2, "alt2"}, {&ivinv_table, "ivinv_table"}, {&ivmag, "ivmag"},
-        {&ctrl_table, "ctrl_table"}, {&ivctrl_table, "ivctrl_table"}, {&ivserin_table, "ivserin_table"},
-        {&user_table, "user_table"}, {&cfrdettmp_table, "cfrdettmp_table"}, {&ivserintmp, "ivserintmp"},
+        {&supp_table, "supp_table"},
+        {&cfhdr_table, "cfhdr_table"},
+        {&cfdet_table, "cfdet_table"},
+        {&cfrhd_table, "cfrhd_table"},
+        {&Table2, "Table2"},
+        {&ivprod_table, "ivprod_table"},
+        {&alt1, "alt1"},
+        {&alt2, "alt2"},
+        {&ivinv_table, "ivinv_table"},
+        {&ivmag, "ivmag"},
+        {&ctrl_table, "ctrl_table"},
+        {&ivctrl_table, "ivctrl_table"},
+        {&ivserin_table, "ivserin_table"},
+        {&user_table, "user_table"},
+        {&cfrdettmp_table, "cfrdettmp_table"},
+        {&ivserintmp, "ivserintmp"},
     };
     for (const auto& [table, name] : named)
         table->setObjectName(QString::fromLatin1(name));
@@ -68,9 +79,9 @@ bool Tstockrcv_dm::OpenTables(const TLinkSection& record, QWidget* formToClose)
     workSerialsName = PrepareSessionTable(*work, QStringLiteral("ivserintmp"), session);
 
     const std::pair<Table*, const char*> tables[] = {
-        {&supp_table, "sup"}, {&cfhdr_table, "cfhdr"}, {&cfdet_table, "cfdet"}, {&cfrhd_table, "cfrhd"},
-        {&Table2, "cfrhd"}, {&ivprod_table, "ivprod"}, {&alt1, "ivprod"}, {&alt2, "ivprod"},
-        {&ivinv_table, "ivinv"}, {&ivmag, "ivmag"}, {&ctrl_table, "ctrl"}, {&ivctrl_table, "ivctrl"},
+        {&supp_table, "sup"},        {&cfhdr_table, "cfhdr"},   {&cfdet_table, "cfdet"}, {&cfrhd_table, "cfrhd"},
+        {&Table2, "cfrhd"},          {&ivprod_table, "ivprod"}, {&alt1, "ivprod"},       {&alt2, "ivprod"},
+        {&ivinv_table, "ivinv"},     {&ivmag, "ivmag"},         {&ctrl_table, "ctrl"},   {&ivctrl_table, "ivctrl"},
         {&ivserin_table, "ivserin"},
     };
     for (const auto& [table, name] : tables) {
@@ -80,8 +91,8 @@ bool Tstockrcv_dm::OpenTables(const TLinkSection& record, QWidget* formToClose)
     alt1.setIndexFieldNames(QStringLiteral("Ivprod_alt_key1"));
     alt2.setIndexFieldNames(QStringLiteral("Ivprod_alt_key2"));
     ivserin_table.setIndexFieldNames(QStringLiteral("Ivserin_line_code;Ivserin_item_code;Ivserin_serial"));
-    for (Table* t : {&supp_table, &cfhdr_table, &Table2, &ivprod_table, &alt1, &alt2, &ivinv_table, &ivmag,
-                     &ctrl_table, &ivctrl_table, &ivserin_table})
+    for (Table* t : {&supp_table, &cfhdr_table, &Table2, &ivprod_table, &alt1, &alt2, &ivinv_table, &ivmag, &ctrl_table,
+                     &ivctrl_table, &ivserin_table})
         t->setReadOnly(true);
     user_table.setFolder(LinkText(record.Link_data_dir));
     user_table.setTableName(QStringLiteral("user"));
@@ -94,15 +105,16 @@ bool Tstockrcv_dm::OpenTables(const TLinkSection& record, QWidget* formToClose)
     // The order lines follow their header; lines ordered nothing are not offered.
     cfdet_table.setIndexFieldNames(QStringLiteral("Cfdet_doc;Cfdet_order_number;Cfdet_line"));
     cfdet_table.setMaster(&cfhdr_table, QStringLiteral("Cfhdr_doc;Cfhdr_order_number"));
-    cfdet_table.setFilter([](data::DataSet& line) { return line.field(QStringLiteral("Cfdet_qty_order")).asNumber() != 0; });
+    cfdet_table.setFilter(
+        [](data::DataSet& line) { return line.field(QStringLiteral("Cfdet_qty_order")).asNumber() != 0; });
     cfdet_table.setReadOnly(true);
     // Serial rows are shown per receipt line.
     ivserintmp.setIndexFieldNames(QStringLiteral("Ivserin_line_code;Ivserin_item_code;Ivserin_seq"));
 
     const int language = record.Link_language;
-    for (Table* t : {&supp_table, &cfhdr_table, &cfdet_table, &cfrhd_table, &Table2, &ivprod_table, &alt1, &alt2,
-                     &ivinv_table, &ivmag, &ctrl_table, &ivctrl_table, &ivserin_table, &user_table,
-                     &cfrdettmp_table, &ivserintmp})
+    for (Table* t :
+         {&supp_table, &cfhdr_table, &cfdet_table, &cfrhd_table, &Table2, &ivprod_table, &alt1, &alt2, &ivinv_table,
+          &ivmag, &ctrl_table, &ivctrl_table, &ivserin_table, &user_table, &cfrdettmp_table, &ivserintmp})
         if (!frame::OpenTableChecked(*t, language, formToClose))
             return false;
     // Opened for the check only: the posting reads and writes them itself.
@@ -125,9 +137,9 @@ bool Tstockrcv_dm::OpenTables(const TLinkSection& record, QWidget* formToClose)
 void Tstockrcv_dm::CloseTables()
 {
     qryProjectCount.close();
-    for (Table* t : {&ivserintmp, &cfrdettmp_table, &cfdet_table, &cfhdr_table, &supp_table, &cfrhd_table, &Table2,
-                     &ivprod_table, &alt1, &alt2, &ivinv_table, &ivmag, &ctrl_table, &ivctrl_table, &ivserin_table,
-                     &user_table})
+    for (Table* t :
+         {&ivserintmp, &cfrdettmp_table, &cfdet_table, &cfhdr_table, &supp_table, &cfrhd_table, &Table2, &ivprod_table,
+          &alt1, &alt2, &ivinv_table, &ivmag, &ctrl_table, &ivctrl_table, &ivserin_table, &user_table})
         t->close();
     postingTables.clear();
     m_ownedPostingTables.clear();

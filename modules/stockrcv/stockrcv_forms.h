@@ -75,8 +75,8 @@ public:
     Tstockrcv_dm();
     ~Tstockrcv_dm() override;
 
-    frame::ModuleDatabase Database1 {QStringLiteral("stockrcvdb")};
-    frame::ModuleDatabase Database2 {QStringLiteral("nolockstockrcv")};
+    frame::ModuleDatabase Database1{QStringLiteral("stockrcvdb")};
+    frame::ModuleDatabase Database2{QStringLiteral("nolockstockrcv")};
 
     data::Table supp_table;
     data::Table cfhdr_table;
@@ -254,7 +254,7 @@ struct GatheredLine {
     std::int64_t workLine = 0;
     QString lineCode;
     QString itemCode;
-    QStringList serials;       // one per unit received, for a serial-numbered product
+    QStringList serials;          // one per unit received, for a serial-numbered product
     std::optional<int> cylinders; // volume products
 };
 

@@ -37,8 +37,8 @@ using data::Field;
 namespace {
 
 const char* const ColumnFields[ColumnCount] = {
-    "Cfrdet_line_code", "Cfrdet_item_code", "Cfrdet_desc", "Cfrdet_qty_order",
-    "Cfrdet_qty_received", "Cfrdet_price", "Cfrdet_total",
+    "Cfrdet_line_code",    "Cfrdet_item_code", "Cfrdet_desc",  "Cfrdet_qty_order",
+    "Cfrdet_qty_received", "Cfrdet_price",     "Cfrdet_total",
 };
 
 bool editing(const data::DataSet& set)
@@ -139,7 +139,9 @@ void Tstockrcv_frm::buildWindow()
         widget->setObjectName(QString::fromLatin1(name));
         return widget;
     };
-    auto label = [&](const char* name, const char* text) { return named(new QLabel(QString::fromUtf8(text), this), name); };
+    auto label = [&](const char* name, const char* text) {
+        return named(new QLabel(QString::fromUtf8(text), this), name);
+    };
     auto edit = [&](const char* name, const char* field) {
         auto* box = named(new TVarnexDBEdit(this), name);
         box->setDataSet(&m_dm->cfrhd_table);
@@ -195,7 +197,8 @@ void Tstockrcv_frm::buildWindow()
     DBGrid3->setItemDelegate(new ReceiptGridDelegate(this, DBGrid3));
     DBGrid3->setSelectionBehavior(QAbstractItemView::SelectItems);
     QList<GridColumn> columns;
-    const char* titles[ColumnCount] = {"Line", "Item", "Description", "Qty to receive", "Qty received", "Cost", "Total"};
+    const char* titles[ColumnCount] = {"Line",         "Item", "Description", "Qty to receive",
+                                       "Qty received", "Cost", "Total"};
     const int widths[ColumnCount] = {60, 130, 220, 95, 95, 90, 100};
     for (int c = 0; c < ColumnCount; ++c) {
         GridColumn column;
@@ -212,11 +215,9 @@ void Tstockrcv_frm::buildWindow()
     DBGrid3->installEventFilter(this);
     connect(DBGrid3, &TVarnexDBGrid::editButtonClicked, this, [this] { DBGrid3EditButtonClick(); });
     connect(DBGrid3, &TVarnexDBGrid::keyPressed, this, &Tstockrcv_frm::DBGrid3KeyDown);
-    connect(DBGrid3, &TVarnexDBGrid::gridEntered, this, [this] {
-        QTimer::singleShot(0, this, [this] { DBGrid3Enter(); });
-    });
-    connect(DBGrid3->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
-            [this] { DBGrid3ColEnter(); });
+    connect(DBGrid3, &TVarnexDBGrid::gridEntered, this,
+            [this] { QTimer::singleShot(0, this, [this] { DBGrid3Enter(); }); });
+    connect(DBGrid3->selectionModel(), &QItemSelectionModel::currentColumnChanged, this, [this] { DBGrid3ColEnter(); });
     connect(DBGrid3->gridModel(), &DataSetModel::currentRowChanged, this, [this] { cfrdettmp_tableAfterScroll(); });
 
     Accept_btn = button("Accept_btn", "Accept");
@@ -347,7 +348,7 @@ void Tstockrcv_frm::FormActivate()
                     .value(QStringLiteral("Lgx"), QStringLiteral("JobCost"), QStringLiteral("N"))
                     .trimmed()
                     .toUpper()
-        == QLatin1String("Y");
+                == QLatin1String("Y");
 }
 
 void Tstockrcv_frm::setStoreCaption(std::int64_t store)
@@ -535,7 +536,8 @@ void Tstockrcv_frm::packing_slipEnter()
         if (stores.recordCount() < 2) {
             stores.first();
             if (!stores.eof())
-                header.field(QStringLiteral("Cfrhd_store")).setInteger(stores.field(QStringLiteral("Ivmag_store_number")).asInteger());
+                header.field(QStringLiteral("Cfrhd_store"))
+                    .setInteger(stores.field(QStringLiteral("Ivmag_store_number")).asInteger());
         } else {
             StoreFrm->exec();
             header.field(QStringLiteral("Cfrhd_store")).setInteger(StoreFrm->SelectedStore());
@@ -560,7 +562,8 @@ void Tstockrcv_frm::packing_slipExit(QWidget* next)
         return;
     }
     if (m_dm->Table2.findKey({slip})) {
-        Messages().show(this, MessageKind::Information, windowTitle(), Message(lines::PackingSlipUsed), MessageButtons::Ok);
+        Messages().show(this, MessageKind::Information, windowTitle(), Message(lines::PackingSlipUsed),
+                        MessageButtons::Ok);
         m_dm->cfrhd_table.field(QStringLiteral("Cfrhd_packing_slip")).clear();
         packing_slip->refreshFromField();
         returnFocusTo(packing_slip);
@@ -629,8 +632,8 @@ void Tstockrcv_frm::CopyOrder(bool complete)
                 const double quantity = ordered - received;
                 const double unit = m_dm->FindProduct(work.field(QStringLiteral("Cfrdet_line_code")).asString(),
                                                       work.field(QStringLiteral("Cfrdet_item_code")).asString())
-                    ? m_dm->UnitFactor()
-                    : 1.0;
+                                        ? m_dm->UnitFactor()
+                                        : 1.0;
                 const Currency total = Currency::fromDouble(cost).multipliedBy(quantity * unit);
                 work.field(QStringLiteral("Cfrdet_qty_received")).setNumber(quantity);
                 work.field(QStringLiteral("Cfrdet_total")).setMoney(total);
@@ -709,7 +712,8 @@ void Tstockrcv_frm::cfrdettmp_tableBeforeDelete(data::DataSet& lines)
     }
     auto& header = m_dm->cfrhd_table;
     header.field(QStringLiteral("Cfrhd_total"))
-        .setMoney(header.field(QStringLiteral("Cfrhd_total")).asMoney() - lines.field(QStringLiteral("Cfrdet_total")).asMoney());
+        .setMoney(header.field(QStringLiteral("Cfrhd_total")).asMoney()
+                  - lines.field(QStringLiteral("Cfrdet_total")).asMoney());
 }
 
 void Tstockrcv_frm::cfrdettmp_tableAfterDelete(data::DataSet& lines)
@@ -831,8 +835,10 @@ bool Tstockrcv_frm::cfrdettmp_tableCfrdet_item_codeValidate()
     const QString key = lineCode + itemCode;
     for (data::Table* alternate : {&m_dm->alt1, &m_dm->alt2}) {
         if (alternate->findKey({key})) {
-            work.field(QStringLiteral("Cfrdet_line_code")).setString(alternate->field(QStringLiteral("Ivprod_line_code")).asString());
-            work.field(QStringLiteral("Cfrdet_item_code")).setString(alternate->field(QStringLiteral("Ivprod_item_code")).asString());
+            work.field(QStringLiteral("Cfrdet_line_code"))
+                .setString(alternate->field(QStringLiteral("Ivprod_line_code")).asString());
+            work.field(QStringLiteral("Cfrdet_item_code"))
+                .setString(alternate->field(QStringLiteral("Ivprod_item_code")).asString());
             work.post();
             work.edit();
             return true;
@@ -902,7 +908,8 @@ bool Tstockrcv_frm::cfrdettmp_tableCfrdet_line_codeValidate(int column)
         return true;
     }
     if (column == ColLine || column == ColItem) {
-        Messages().show(this, MessageKind::Information, windowTitle(), Message(lines::NoSuchProduct), MessageButtons::Ok);
+        Messages().show(this, MessageKind::Information, windowTitle(), Message(lines::NoSuchProduct),
+                        MessageButtons::Ok);
         work.cancel();
         DeleteCurrentLine();
         if (work.isEmpty())
@@ -937,7 +944,7 @@ bool Tstockrcv_frm::EditCell(int row, int column, const QString& text)
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
-    } done {m_inCellEdit};
+    } done{m_inCellEdit};
     std::optional<double> number;
     if (column == ColQtyOrder || column == ColQtyReceived || column == ColCost) {
         number = parseNumber(text);

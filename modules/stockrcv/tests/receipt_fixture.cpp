@@ -115,8 +115,12 @@ void ReceiptFixture::TearDown()
 void ReceiptFixture::SeedCompany()
 {
     Database& db = *company;
-    Put(db, QStringLiteral("sup"), {{"Sup_code", "ACME"}, {"Sup_name", "Acme Québec"}, {"Sup_city", "Lévis"},
-                                    {"Sup_email", "ventes@acme.example"}, {"Sup_currency", 0}});
+    Put(db, QStringLiteral("sup"),
+        {{"Sup_code", "ACME"},
+         {"Sup_name", "Acme Québec"},
+         {"Sup_city", "Lévis"},
+         {"Sup_email", "ventes@acme.example"},
+         {"Sup_currency", 0}});
     Put(db, QStringLiteral("sup"), {{"Sup_code", "BELL"}, {"Sup_name", "Bell Fournitures"}, {"Sup_currency", 0}});
     Put(db, QStringLiteral("ivmag"), {{"Ivmag_store_number", 1}, {"Ivmag_store_name", "Entrepôt"}});
     struct Product {
@@ -138,19 +142,35 @@ void ReceiptFixture::SeedCompany()
     };
     for (const Product& p : products)
         Put(db, QStringLiteral("ivprod"),
-            {{"Ivprod_line_code", p.line}, {"Ivprod_item_code", p.item}, {"Ivprod_desc_1", QString::fromUtf8(p.desc)},
-             {"Ivprod_std_cost", p.cost}, {"Ivprod_price_unit", p.unit}, {"Ivprod_kit", p.kit},
-             {"Ivprod_serial_no", p.serial}, {"Ivprod_alt_key1", p.alt1}});
-    Put(db, QStringLiteral("ivinv"), {{"Ivinv_Line_Code", "ABC"}, {"Ivinv_item_code", "BOLT"}, {"Ivinv_store", 1},
-                                      {"Ivinv_bin", "A-12"}, {"Ivinv_min_order", 50}});
-    Put(db, QStringLiteral("ivserin"), {{"Ivserin_line_code", "SAW"}, {"Ivserin_item_code", "CIRC"},
-                                        {"Ivserin_serial", "S-OLD"}, {"Ivserin_store", 1}});
+            {{"Ivprod_line_code", p.line},
+             {"Ivprod_item_code", p.item},
+             {"Ivprod_desc_1", QString::fromUtf8(p.desc)},
+             {"Ivprod_std_cost", p.cost},
+             {"Ivprod_price_unit", p.unit},
+             {"Ivprod_kit", p.kit},
+             {"Ivprod_serial_no", p.serial},
+             {"Ivprod_alt_key1", p.alt1}});
+    Put(db, QStringLiteral("ivinv"),
+        {{"Ivinv_Line_Code", "ABC"},
+         {"Ivinv_item_code", "BOLT"},
+         {"Ivinv_store", 1},
+         {"Ivinv_bin", "A-12"},
+         {"Ivinv_min_order", 50}});
+    Put(db, QStringLiteral("ivserin"),
+        {{"Ivserin_line_code", "SAW"},
+         {"Ivserin_item_code", "CIRC"},
+         {"Ivserin_serial", "S-OLD"},
+         {"Ivserin_store", 1}});
     // Order 1001 (a purchase order) and 1002 (another kind of document).
-    Put(db, QStringLiteral("cfhdr"), {{"Cfhdr_doc", "2"}, {"Cfhdr_order_number", "1001"}, {"Cfhdr_supplier", "ACME"},
-                                      {"Cfhdr_date", QDate(2026, 11, 20)}, {"Cfhdr_store", 1},
-                                      {"Cfhdr_total", QVariant::fromValue(Currency::fromUnits(120))}});
-    Put(db, QStringLiteral("cfhdr"), {{"Cfhdr_doc", "1"}, {"Cfhdr_order_number", "1002"}, {"Cfhdr_supplier", "ACME"},
-                                      {"Cfhdr_store", 1}});
+    Put(db, QStringLiteral("cfhdr"),
+        {{"Cfhdr_doc", "2"},
+         {"Cfhdr_order_number", "1001"},
+         {"Cfhdr_supplier", "ACME"},
+         {"Cfhdr_date", QDate(2026, 11, 20)},
+         {"Cfhdr_store", 1},
+         {"Cfhdr_total", QVariant::fromValue(Currency::fromUnits(120))}});
+    Put(db, QStringLiteral("cfhdr"),
+        {{"Cfhdr_doc", "1"}, {"Cfhdr_order_number", "1002"}, {"Cfhdr_supplier", "ACME"}, {"Cfhdr_store", 1}});
     struct OrderLine {
         const char* line;
         const char* item;
@@ -167,9 +187,15 @@ void ReceiptFixture::SeedCompany()
     };
     for (const OrderLine& l : orderLines)
         Put(db, QStringLiteral("cfdet"),
-            {{"Cfdet_doc", "2"}, {"Cfdet_order_number", "1001"}, {"Cfdet_line_code", l.line},
-             {"Cfdet_item_code", l.item}, {"Cfdet_desc", l.item}, {"Cfdet_qty_order", l.ordered},
-             {"Cfdet_qty_received", l.received}, {"Cfdet_price", l.price}, {"Cfdet_discount", l.discount}});
+            {{"Cfdet_doc", "2"},
+             {"Cfdet_order_number", "1001"},
+             {"Cfdet_line_code", l.line},
+             {"Cfdet_item_code", l.item},
+             {"Cfdet_desc", l.item},
+             {"Cfdet_qty_order", l.ordered},
+             {"Cfdet_qty_received", l.received},
+             {"Cfdet_price", l.price},
+             {"Cfdet_discount", l.discount}});
     Put(db, QStringLiteral("cfrhd"), {{"Cfrhd_packing_slip", "PS-OLD"}, {"Cfrhd_supplier", "ACME"}});
 }
 
@@ -256,11 +282,14 @@ void ReceiptFixture::StartOrderReceipt(const QString& order, const QString& slip
     Type(form->Order_no, order);
     FocusTo(form->packing_slip);
     Type(form->packing_slip, slip);
-    varnex::test_support::ModalDriver perform(QStringLiteral("stockrcv_frm2"), [complete](QWidget* w) {
-        auto* dialog = static_cast<Tstockrcv_frm2*>(w);
-        (complete ? dialog->CompleteOrder : dialog->ItemByItem)->setChecked(true);
-        QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
-    });
+    varnex::test_support::ModalDriver perform(
+        QStringLiteral("stockrcv_frm2"),
+        [complete](QWidget* w) {
+            auto* dialog = static_cast<Tstockrcv_frm2*>(w);
+            (complete ? dialog->CompleteOrder : dialog->ItemByItem)->setChecked(true);
+            QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+        },
+        DialogLimitMs);
     FocusTo(form->DateEdit);
     ASSERT_TRUE(QTest::qWaitFor([&] { return perform.ran(); }, 5000));
     Settle();

@@ -29,6 +29,9 @@
 
 namespace stockrcv_test {
 
+// Long enough for the server engine on a loaded machine; a broken test still ends.
+inline constexpr int DialogLimitMs = 60000;
+
 using FieldValues = QList<QPair<QString, QVariant>>;
 
 // Appends one record with the given field values.

@@ -45,9 +45,9 @@ TEST_F(ReceiptFixture, EveryWindowMatchesItsLanguageTables)
 {
     OpenWindow();
     for (const char* table : {"stockrcven", "stockrcvfr"}) {
-        for (QWidget* w : std::initializer_list<QWidget*> {form.get(), form->Frm2, form->StoreFrm, form->SerialFrm,
-                                                           form->RangeFrm, form->CyQtyFrm, form->ProjectFrm,
-                                                           form->ErrorFrm})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{form.get(), form->Frm2, form->StoreFrm, form->SerialFrm, form->RangeFrm,
+                                             form->CyQtyFrm, form->ProjectFrm, form->ErrorFrm})
             EXPECT_TRUE(translation::CheckWindowTexts(w, QString::fromLatin1(table)).isEmpty())
                 << table << " " << w->objectName().toStdString();
     }
@@ -253,11 +253,14 @@ TEST_F(ReceiptFixture, TwoStoresAskWhichWithTheUsersOwnPreselected)
     Put(*company, QStringLiteral("ivmag"), {{"Ivmag_store_number", 2}, {"Ivmag_store_name", "Magasin"}});
     OpenWindow();
     QString preselected;
-    ModalDriver which(QStringLiteral("Store_frm"), [&](QWidget* w) {
-        auto* dialog = static_cast<TStore_frm*>(w);
-        preselected = dialog->ComboBox1->currentText();
-        QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
-    });
+    ModalDriver which(
+        QStringLiteral("Store_frm"),
+        [&](QWidget* w) {
+            auto* dialog = static_cast<TStore_frm*>(w);
+            preselected = dialog->ComboBox1->currentText();
+            QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+        },
+        DialogLimitMs);
     Type(form->Client_code, QStringLiteral("ACME"));
     FocusTo(form->packing_slip);
     ASSERT_TRUE(QTest::qWaitFor([&] { return which.ran(); }, 5000));
@@ -307,6 +310,54 @@ TEST_F(ReceiptFixture, AcceptHandsTheWholeReceiptToThePostingOnce)
     EXPECT_EQ(Rows(), 0);
     EXPECT_TRUE(dm->cfrhd_table.field(QStringLiteral("Cfrhd_packing_slip")).isNull());
     EXPECT_TRUE(form->Client_code->isEnabled());
+}
+
+TEST_F(ReceiptFixture, ACompleteOrderIsPostedThroughTheLedger)
+{
+    OpenWindow();
+    StartOrderReceipt(QStringLiteral("1001"), QStringLiteral("PS-1"), true);
+    Accept();
+    EXPECT_TRUE(messages.shown.isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(
+        Count(*company, QStringLiteral("cfrhd"), {{"Cfrhd_packing_slip", "PS-1"}, {"Cfrhd_order_number", "1001"}}), 1);
+    EXPECT_EQ(Count(*company, QStringLiteral("cfrdet"), {{"Cfrdet_paking_slip", "PS-1"}}), 2);
+    // 4 received before, 6 now: the order line is complete.
+    EXPECT_EQ(Value(*company, QStringLiteral("cfdet"), {{"Cfdet_line_code", "ABC"}, {"Cfdet_item_code", "BOLT"}},
+                    QStringLiteral("Cfdet_qty_received"))
+                  .toDouble(),
+              10.0);
+    EXPECT_EQ(Value(*company, QStringLiteral("ivinv"), {{"Ivinv_Line_Code", "ABC"}, {"Ivinv_item_code", "BOLT"}},
+                    QStringLiteral("Ivinv_qty1"))
+                  .toDouble(),
+              6.0);
+    EXPECT_EQ(Rows(), 0);
+    // The window's focus is back in the supplier box.
+    EXPECT_EQ(form->focusWidget(), form->Client_code);
+}
+
+TEST_F(ReceiptFixture, AFailedWriteLeavesTheDataAndTheScreenAsTheyWere)
+{
+    OpenWindow();
+    StartOrderReceipt(QStringLiteral("1001"), QStringLiteral("PS-1"), true);
+    company->failAtWrite(3);
+    Accept();
+    company->failAtWrite(0);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown.first().kind, MessageKind::Error);
+    EXPECT_TRUE(messages.shown.first().text.startsWith(Line(lines::NotPosted)));
+    EXPECT_EQ(Count(*company, QStringLiteral("cfrhd")), 1);
+    EXPECT_EQ(Count(*company, QStringLiteral("cfrdet")), 0);
+    EXPECT_EQ(Value(*company, QStringLiteral("cfdet"), {{"Cfdet_line_code", "ABC"}, {"Cfdet_item_code", "BOLT"}},
+                    QStringLiteral("Cfdet_qty_received"))
+                  .toDouble(),
+              4.0);
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(dm->cfrhd_table.field(QStringLiteral("Cfrhd_packing_slip")).asString(), QStringLiteral("PS-1"));
+    // The user tries again: now it is posted.
+    messages.shown.clear();
+    Accept();
+    EXPECT_TRUE(messages.shown.isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Count(*company, QStringLiteral("cfrdet")), 2);
 }
 
 TEST_F(ReceiptFixture, AFailedPostingShowsWhyAndLeavesTheReceiptOnTheScreen)
@@ -364,36 +415,40 @@ protected:
 
 TEST_F(SerialFixture, ThreeUnitsAskForThreeSerialsAndPostThem)
 {
-    CapturedPosting posting;
-    posting.install();
     receiveSaws(3);
     QStringList counts;
     QStringList refusals;
-    ModalDriver serials(QStringLiteral("stockrcv_serial_frm"), [&](QWidget* w) {
-        auto* dialog = static_cast<Tstockrcv_serial_frm*>(w);
-        for (int row = 0; row < dialog->DBGrid1->gridModel()->rowCount(); ++row)
-            counts << dialog->DBGrid1->gridModel()->index(row, 0).data().toString();
-        // Accept with empty rows is refused; a duplicate and a serial in stock too.
-        QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
-        typeSerial(dialog, 0, QStringLiteral("S-1"));
-        typeSerial(dialog, 1, QStringLiteral("S-1"));
-        typeSerial(dialog, 1, QStringLiteral("S-OLD"));
-        refusals = messages.texts();
-        typeSerial(dialog, 1, QStringLiteral("S-2"));
-        typeSerial(dialog, 2, QStringLiteral("S-3"));
-        QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
-    });
+    ModalDriver serials(
+        QStringLiteral("stockrcv_serial_frm"),
+        [&](QWidget* w) {
+            auto* dialog = static_cast<Tstockrcv_serial_frm*>(w);
+            for (int row = 0; row < dialog->DBGrid1->gridModel()->rowCount(); ++row)
+                counts << dialog->DBGrid1->gridModel()->index(row, 0).data().toString();
+            // Accept with empty rows is refused; a duplicate and a serial in stock too.
+            QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
+            typeSerial(dialog, 0, QStringLiteral("S-1"));
+            typeSerial(dialog, 1, QStringLiteral("S-1"));
+            typeSerial(dialog, 1, QStringLiteral("S-OLD"));
+            refusals = messages.texts();
+            messages.shown.clear();
+            typeSerial(dialog, 1, QStringLiteral("S-2"));
+            typeSerial(dialog, 2, QStringLiteral("S-3"));
+            QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
+        },
+        DialogLimitMs);
     Accept();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return posting.calls == 1; }, 5000));
+    EXPECT_TRUE(serials.ran());
     EXPECT_EQ(counts, QStringList({"1", "2", "3"}));
-    EXPECT_EQ(refusals, QStringList({Line(lines::SerialMissing), Line(lines::SerialTwiceInReceipt),
-                                     Line(lines::SerialInStock)}));
-    ASSERT_EQ(posting.receipt.lines.size(), 1u);
-    const auto& written = posting.receipt.lines[0].serials;
-    ASSERT_EQ(written.size(), 3u);
-    EXPECT_EQ(written[0].serial, QStringLiteral("S-1"));
-    EXPECT_EQ(written[1].serial, QStringLiteral("S-2"));
-    EXPECT_EQ(written[2].serial, QStringLiteral("S-3"));
+    EXPECT_EQ(refusals,
+              QStringList({Line(lines::SerialMissing), Line(lines::SerialTwiceInReceipt), Line(lines::SerialInStock)}));
+    EXPECT_TRUE(messages.shown.isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+    // Three serial records written, beside the one already in stock.
+    EXPECT_EQ(Count(*company, QStringLiteral("ivserin"), {{"Ivserin_line_code", "SAW"}, {"Ivserin_item_code", "CIRC"}}),
+              4);
+    for (const char* serial : {"S-1", "S-2", "S-3"})
+        EXPECT_EQ(
+            Count(*company, QStringLiteral("ivserin"), {{"Ivserin_serial", serial}, {"Ivserin_supplier", "ACME"}}), 1)
+            << serial;
 }
 
 TEST_F(SerialFixture, CancellingTheSerialsPostsNothing)
@@ -401,9 +456,10 @@ TEST_F(SerialFixture, CancellingTheSerialsPostsNothing)
     CapturedPosting posting;
     posting.install();
     receiveSaws(2);
-    ModalDriver serials(QStringLiteral("stockrcv_serial_frm"), [](QWidget* w) {
-        QTest::mouseClick(static_cast<Tstockrcv_serial_frm*>(w)->CancelBtn, Qt::LeftButton);
-    });
+    ModalDriver serials(
+        QStringLiteral("stockrcv_serial_frm"),
+        [](QWidget* w) { QTest::mouseClick(static_cast<Tstockrcv_serial_frm*>(w)->CancelBtn, Qt::LeftButton); },
+        DialogLimitMs);
     Accept();
     EXPECT_TRUE(serials.ran());
     EXPECT_EQ(posting.calls, 0);
@@ -411,12 +467,15 @@ TEST_F(SerialFixture, CancellingTheSerialsPostsNothing)
     // Raising the quantity later adds the missing rows to those already made.
     TypeCell(0, ColQtyReceived, QStringLiteral("4"));
     QStringList counts;
-    ModalDriver again(QStringLiteral("stockrcv_serial_frm"), [&](QWidget* w) {
-        auto* dialog = static_cast<Tstockrcv_serial_frm*>(w);
-        for (int row = 0; row < dialog->DBGrid1->gridModel()->rowCount(); ++row)
-            counts << dialog->DBGrid1->gridModel()->index(row, 0).data().toString();
-        QTest::mouseClick(dialog->CancelBtn, Qt::LeftButton);
-    });
+    ModalDriver again(
+        QStringLiteral("stockrcv_serial_frm"),
+        [&](QWidget* w) {
+            auto* dialog = static_cast<Tstockrcv_serial_frm*>(w);
+            for (int row = 0; row < dialog->DBGrid1->gridModel()->rowCount(); ++row)
+                counts << dialog->DBGrid1->gridModel()->index(row, 0).data().toString();
+            QTest::mouseClick(dialog->CancelBtn, Qt::LeftButton);
+        },
+        DialogLimitMs);
     Accept();
     EXPECT_EQ(counts, QStringList({"1", "2", "3", "4"}));
 }
@@ -431,29 +490,32 @@ TEST_F(SerialFixture, ARangeOfSixtyFourBitNumbersFillsTheRows)
     const qlonglong from = (1LL << 62) + 1000;
     int rangeShown = 0;
     std::function<void()> answerRange;
-    ModalDriver serials(QStringLiteral("stockrcv_serial_frm"), [&](QWidget* w) {
-        auto* dialog = static_cast<Tstockrcv_serial_frm*>(w);
-        // First a range one too long (refused, the range dialog comes back),
-        // then the right one.
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            auto* range = qobject_cast<TRangeFrm*>(modal);
-            if (range == nullptr || !range->isVisible())
-                return;
-            ++rangeShown;
-            range->FromEdit->setText(QString::number(from));
-            range->ToEdit->setText(QString::number(from + (rangeShown == 1 ? 3 : 2)));
-            QTest::mouseClick(range->OKBtn, Qt::LeftButton);
-            if (rangeShown == 2)
-                poll.stop();
-        });
-        poll.start();
-        QTest::mouseClick(dialog->RangeBtn, Qt::LeftButton);
-        refusals = messages.texts();
-        QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
-    });
+    ModalDriver serials(
+        QStringLiteral("stockrcv_serial_frm"),
+        [&](QWidget* w) {
+            auto* dialog = static_cast<Tstockrcv_serial_frm*>(w);
+            // First a range one too long (refused, the range dialog comes back),
+            // then the right one.
+            QTimer poll;
+            poll.setInterval(20);
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                auto* range = qobject_cast<TRangeFrm*>(modal);
+                if (range == nullptr || !range->isVisible())
+                    return;
+                ++rangeShown;
+                range->FromEdit->setText(QString::number(from));
+                range->ToEdit->setText(QString::number(from + (rangeShown == 1 ? 3 : 2)));
+                QTest::mouseClick(range->OKBtn, Qt::LeftButton);
+                if (rangeShown == 2)
+                    poll.stop();
+            });
+            poll.start();
+            QTest::mouseClick(dialog->RangeBtn, Qt::LeftButton);
+            refusals = messages.texts();
+            QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
+        },
+        DialogLimitMs);
     Accept();
     ASSERT_TRUE(QTest::qWaitFor([&] { return posting.calls == 1; }, 5000));
     EXPECT_EQ(rangeShown, 2);
@@ -482,17 +544,20 @@ TEST_F(ReceiptFixture, AProjectThatDoesNotExistKeepsTheProjectDialogOpen)
     TypeCell(0, ColLine, QStringLiteral("ABC"));
     TypeCell(0, ColItem, QStringLiteral("BOLT"));
     bool stayedOpen = false;
-    ModalDriver project(QStringLiteral("stockrcvProjectFrm"), [&](QWidget* w) {
-        auto* dialog = static_cast<TstockrcvProjectFrm*>(w);
-        dialog->edtProject->setFocus();
-        QTest::keyClicks(dialog->edtProject, QStringLiteral("P-404"));
-        dialog->edtPeriod->setText(QStringLiteral("11"));
-        QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
-        stayedOpen = dialog->isVisible();
-        dialog->edtProject->selectAll();
-        QTest::keyClicks(dialog->edtProject, QStringLiteral("P-7"));
-        QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
-    });
+    ModalDriver project(
+        QStringLiteral("stockrcvProjectFrm"),
+        [&](QWidget* w) {
+            auto* dialog = static_cast<TstockrcvProjectFrm*>(w);
+            dialog->edtProject->setFocus();
+            QTest::keyClicks(dialog->edtProject, QStringLiteral("P-404"));
+            dialog->edtPeriod->setText(QStringLiteral("11"));
+            QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+            stayedOpen = dialog->isVisible();
+            dialog->edtProject->selectAll();
+            QTest::keyClicks(dialog->edtProject, QStringLiteral("P-7"));
+            QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+        },
+        DialogLimitMs);
     Accept();
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(Shown(), QStringList({Line(lines::NoSuchProject)}));
@@ -503,9 +568,12 @@ TEST_F(ReceiptFixture, AProjectThatDoesNotExistKeepsTheProjectDialogOpen)
 
 TEST_F(ReceiptFixture, ContainersOfAVolumeProductAreAskedUntilAWholeNumberIsGiven)
 {
-    Put(*company, QStringLiteral("ivprod"), {{"Ivprod_line_code", "GAS"}, {"Ivprod_item_code", "O2"},
-                                             {"Ivprod_desc_1", "Oxygen"}, {"Ivprod_std_cost", 12.0},
-                                             {"Ivprod_VolumeProduct", true}});
+    Put(*company, QStringLiteral("ivprod"),
+        {{"Ivprod_line_code", "GAS"},
+         {"Ivprod_item_code", "O2"},
+         {"Ivprod_desc_1", "Oxygen"},
+         {"Ivprod_std_cost", 12.0},
+         {"Ivprod_VolumeProduct", true}});
     CapturedPosting posting;
     posting.install();
     OpenWindow();
