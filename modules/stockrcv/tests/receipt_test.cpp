@@ -386,12 +386,17 @@ namespace {
 
 void typeSerial(Tstockrcv_serial_frm* dialog, int row, const QString& serial)
 {
+    // The dialog may not be active yet right after a message: wait for it,
+    // so the editor gets the keys as it would under a window manager.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     auto* grid = dialog->DBGrid1;
     const QModelIndex index = grid->gridModel()->index(row, 1);
+    grid->setFocus();
     grid->setCurrentIndex(index);
     grid->edit(index);
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
+    editor->selectAll();
     QTest::keyClicks(editor, serial);
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::qWait(30);
