@@ -326,6 +326,7 @@ bool TfrmProject::Run(Currency amount)
         else if (lines->state() == data::DataSetState::Insert)
             m_lineAmount = Currency();
     });
+    lines->field(QStringLiteral("Rate")).setDisplayFormat(QStringLiteral("###,###,##0.00"));
     m_remaining = amount;
     m_lineAmount = Currency();
     m_lines.clear();

@@ -838,6 +838,10 @@ QWidget* Tpurchent_frm::RowWidgetOf(QObject* object, int* row, int* kind) const
 
 bool Tpurchent_frm::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::FocusIn && type != QEvent::FocusOut && type != QEvent::KeyPress
+        && type != QEvent::MouseButtonDblClick)
+        return false;
     if (m_closing || !m_dm->Table2->isOpen())
         return TModuleForm::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
