@@ -83,8 +83,17 @@ void Tpurchent_dm::EditSessionRecord(int session)
     Table2->edit();
 }
 
+ledger::PostingResult Tpurchent_dm::PostPurchase(const ledger::PurchaseDocument& document,
+                                                 const ledger::PostingOptions& options)
+{
+    if (!m_poster)
+        m_poster = std::make_unique<ledger::PurchasePoster>(Database1.database());
+    return m_poster->post(document, options);
+}
+
 void Tpurchent_dm::CloseTables()
 {
+    m_poster.reset();
     if (Table2->isOpen() && Table2->state() != data::DataSetState::Browse)
         Table2->cancel();
     for (QObject* child : children()) {

@@ -14,6 +14,7 @@
 #include "varnex/data/query.h"
 #include "varnex/data/table.h"
 #include "varnex/frame/module.h"
+#include "varnex/ledger/purchase.h"
 #include "varnex/ledger/terms.h"
 
 namespace varnex::purchent {
@@ -64,6 +65,9 @@ public:
     void PrepareVatTable(int session);
     void PrepareJobCostTable(int session);
 
+    // The ledger's posting, on cursors kept open from one document to the next.
+    ledger::PostingResult PostPurchase(const ledger::PurchaseDocument& document, const ledger::PostingOptions& options);
+
     bool FindSupplier(const QString& code);
     bool InvoiceExists(const QString& supplier, const QString& type, const QString& invoice);
     bool FindAccount(int account);
@@ -88,6 +92,7 @@ private:
     int m_apPeriod = 0;
     int m_taxSystem = 0;
     ledger::PayableAccounts m_payable;
+    std::unique_ptr<ledger::PurchasePoster> m_poster;
     std::array<int, 8> m_purchase{};
     std::array<QString, 4> m_signs;
 };

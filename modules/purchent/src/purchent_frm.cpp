@@ -509,10 +509,18 @@ void Tpurchent_frm::LoadRowAccount(int row, int account)
 {
     if (!RowIsValid(row))
         return;
-    AccountBoxes[row - 1]->setText(QString::number(account));
-    DescriptionBoxes[row - 1]->setText(account == 0 ? QString() : m_dm->AccountDescription(account));
-    SetRowDebit(row, {});
-    SetRowCredit(row, {});
+    // A box is only rewritten when its text changes: after each posting the
+    // same default rows come back, and rewriting them repaints the window.
+    const QString number = QString::number(account);
+    if (AccountBoxes[row - 1]->Text() != number)
+        AccountBoxes[row - 1]->setText(number);
+    const QString description = account == 0 ? QString() : m_dm->AccountDescription(account);
+    if (DescriptionBoxes[row - 1]->text() != description)
+        DescriptionBoxes[row - 1]->setText(description);
+    if (!RowDebit(row).isZero())
+        SetRowDebit(row, {});
+    if (!RowCredit(row).isZero())
+        SetRowCredit(row, {});
 }
 
 int Tpurchent_frm::FirstEmptyRow()
@@ -1182,7 +1190,7 @@ bool Tpurchent_frm::Post(Currency apAmount)
     ledger::PostingOptions options;
     options.lockWait = waitForLock;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ledger::PostingResult result = ledger::PostPurchase(m_dm->Database1.database(), document, options);
+    const ledger::PostingResult result = m_dm->PostPurchase(document, options);
     QApplication::restoreOverrideCursor();
     if (!result.ok) {
         ShowErrorMessage(Message(lines::PostingFailed) + QStringLiteral("\n") + result.message, this);
