@@ -6,6 +6,8 @@
 #include "purchent_dm.h"
 #include "purchent_frm.h"
 #include "varnex/application.h"
+#include "varnex/controls/maskedit.h"
+#include "varnex/regional.h"
 #include "varnex/frame/module.h"
 #include "varnex/frame/services.h"
 
@@ -24,8 +26,14 @@ extern "C" __attribute__((visibility("default"))) std::int32_t ShowDllForm(TLink
             HandleApplicationException(error);
     };
     options.applyDateMasks = [&window, &holdback](frame::ModuleObjects&, const QString& dateFormat) {
-        frame::ApplyDateMaskToEdits(window, dateFormat);
-        frame::ApplyDateMaskToEdits(holdback, dateFormat);
+        for (QWidget* form : {static_cast<QWidget*>(window.data()), static_cast<QWidget*>(holdback.data())}) {
+            frame::ApplyDateMaskToEdits(form, dateFormat);
+            // The suite's masked edit keeps its mask in EditMask(), which the
+            // frame's pass (it looks for an "editMask" property) does not see.
+            for (TVarnexMaskEdit* box : form->findChildren<TVarnexMaskEdit*>())
+                if (frame::IsRegionalDateMask(box->EditMask()))
+                    box->setEditMask(DateEditMask(dateFormat));
+        }
     };
     return frame::RunModule(record, ModuleLink(), options, [&] {
         frame::ModuleObjects objects;

@@ -656,3 +656,28 @@ TEST_F(PurchentFixture, AnEngineErrorShowsTheErrorDialogAndClosesTheWindow)
         EXPECT_EQ(messages.texts(), c.code == 0 ? QStringList({QStringLiteral("Not a number.")}) : QStringList());
     }
 }
+
+TEST_F(PurchentFixture, TheDateBoxesFollowTheRegionalDateFormat)
+{
+    varnex::SettingsStore(m_settings)
+        .setValue(QStringLiteral("Settings"), QStringLiteral("DateFmt"), QStringLiteral("YYYY-MM-DD"));
+    const QDate day(2026, 11, 5);
+    run([&](Entry& e) {
+        EXPECT_EQ(e.w<varnex::TVarnexMaskEdit>(QStringLiteral("TransDate"))->EditMask(),
+                  QStringLiteral("!9999-99-99;1; "));
+        EXPECT_EQ(e.text(QStringLiteral("TransDate")), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
+        e.fill(QStringLiteral("InvoiceNum"), QStringLiteral("ISO-1"));
+        e.setDate(QStringLiteral("TransDate"), QStringLiteral("2026-11-05"));
+        EXPECT_EQ(e.text(QStringLiteral("TransDueDate")), QStringLiteral("2026-12-05"));
+        e.debit(2, QStringLiteral("3.00"));
+        e.credit(1, QStringLiteral("3.00"));
+        e.click(QStringLiteral("PostBtn"));
+        EXPECT_EQ(e.text(QStringLiteral("TransDate")), QStringLiteral("2026-11-05")); // the next entry's default
+    });
+    Query item(db, QStringLiteral("SELECT Cap_date, Cap_du_date FROM cap"));
+    item.open();
+    ASSERT_EQ(item.recordCount(), 1);
+    EXPECT_EQ(item.field(QStringLiteral("Cap_date")).asDate(), day);
+    EXPECT_EQ(item.field(QStringLiteral("Cap_du_date")).asDate(), day.addDays(30));
+}
