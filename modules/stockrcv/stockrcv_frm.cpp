@@ -184,9 +184,11 @@ void Tstockrcv_frm::buildWindow()
     BitBtn2 = button("BitBtn2", "...");
     BitBtn2->setToolTip(QStringLiteral("List of suppliers"));
     BitBtn2->setFocusPolicy(Qt::TabFocus);
+    BitBtn2->setFixedWidth(30);
     BitBtn1 = button("BitBtn1", "...");
     BitBtn1->setToolTip(QStringLiteral("List of purchase orders"));
     BitBtn1->setFocusPolicy(Qt::TabFocus);
+    BitBtn1->setFixedWidth(30);
     SupName = label("SupName", "");
     SupAdr1 = label("SupAdr1", "");
     SupAdr2 = label("SupAdr2", "");

@@ -607,3 +607,56 @@ TEST_F(ReceiptFixture, ContainersOfAVolumeProductAreAskedUntilAWholeNumberIsGive
     ASSERT_EQ(posting.receipt.lines.size(), 1u);
     EXPECT_EQ(posting.receipt.lines[0].cylinders, 2);
 }
+
+// ---- the windows' pictures ---------------------------------------------------------
+
+namespace {
+
+// With VARNEX_SCREENSHOTS set to a folder, the pictures of docs/screenshots
+// are written there.
+void savePicture(QWidget* window, const QString& name)
+{
+    const QImage image = window->grab().toImage();
+    EXPECT_FALSE(image.isNull()) << name.toStdString();
+    const QString folder = qEnvironmentVariable("VARNEX_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"))) << name.toStdString();
+    }
+}
+
+} // namespace
+
+class PictureFixture : public ReceiptFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PictureFixture, AReceiptInProgressAndTheDialogs)
+{
+    const QString code = QString::fromLatin1(GetParam());
+    ModuleLink().raw().Link_language = code == QLatin1String("fr") ? 2 : 1;
+    ModuleLink().setLangCode(code);
+    Put(*company, QStringLiteral("ivmag"), {{"Ivmag_store_number", 2}, {"Ivmag_store_name", "Magasin"}});
+    OpenWindow();
+    StartOrderReceipt(QStringLiteral("1001"), QStringLiteral("PS-1"), false);
+    TypeCell(0, ColQtyReceived, QStringLiteral("5"));
+    TypeCell(1, ColQtyReceived, QStringLiteral("8"));
+    EXPECT_EQ(Cell(1, ColTotal), QStringLiteral("16.00"));
+    savePicture(form.get(), QStringLiteral("stockrcv-") + code);
+    // The dialogs as the user meets them.
+    form->StoreFrm->FillStores();
+    form->SerialFrm->QtyLabel->setText(QStringLiteral("3"));
+    form->SerialFrm->DescLabel->setText(QStringLiteral("Circular saw"));
+    form->SerialFrm->CodeLabel->setText(QStringLiteral("SAW CIRC"));
+    form->CyQtyFrm->lblDesc->setText(QStringLiteral("Oxygen"));
+    const std::pair<QWidget*, const char*> dialogs[] = {
+        {form->Frm2, "stockrcv-perform-"},       {form->StoreFrm, "stockrcv-store-"},
+        {form->SerialFrm, "stockrcv-serials-"},  {form->RangeFrm, "stockrcv-range-"},
+        {form->CyQtyFrm, "stockrcv-cylinders-"}, {form->ProjectFrm, "stockrcv-project-"},
+    };
+    for (const auto& [dialog, name] : dialogs)
+        savePicture(dialog, QString::fromLatin1(name) + code);
+    EXPECT_EQ(form->StoreFrm->ComboBox1->currentText(), QStringLiteral("2 - Magasin"));
+    if (code == QLatin1String("fr")) {
+        EXPECT_EQ(form->SerialFrm->windowTitle(), QStringLiteral("Entrée des numéros de série"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, PictureFixture, ::testing::Values("en", "fr"));
