@@ -30,6 +30,7 @@
 #include "varnex/currency.h"
 #include "varnex/data/engine_error.h"
 #include "varnex/settings.h"
+#include "keyset_sql.h"
 
 namespace varnex::data {
 
@@ -1033,119 +1034,43 @@ bool PgBackend::inTransaction() const
 
 namespace {
 
+class PgDialect final : public SqlDialect {
+public:
+    std::string name(const QString& identifier) const override { return ident(identifier); }
+    const char* rowIdColumn() const override { return PgBackend::RowIdColumn; }
+    std::string placeholder(int number) const override { return "$" + std::to_string(number); }
+    // The engine's orders put NULL first; the server's default is the reverse.
+    const char* ascending() const override { return " ASC NULLS FIRST"; }
+    const char* descending() const override { return " DESC NULLS LAST"; }
+};
+
+const PgDialect Dialect;
+
 std::string selectList(const QList<FieldDef>& fields)
 {
-    std::string list = PgBackend::RowIdColumn;
-    for (const FieldDef& f : fields)
-        list += "," + ident(f.name);
-    return list;
+    return KeysetSql::selectList(Dialect, fields);
 }
 
-class StatementBuilder {
-public:
-    explicit StatementBuilder(const CursorSpec& view)
-        : m_spec(view)
-    {
-    }
-
-    std::string placeholder(FieldType type, const QVariant& value)
-    {
-        params.push_back(paramOf(type, value));
-        return "$" + std::to_string(params.size());
-    }
-    std::string rowIdPlaceholder(std::int64_t id)
-    {
-        params.push_back(integerParam(id));
-        return "$" + std::to_string(params.size());
-    }
-
-    const FieldDef& orderField(int i) const { return m_spec.fields[m_spec.orderFields[i]]; }
-
-    std::string range()
-    {
-        std::string where;
-        auto add = [&](const std::string& t) { where += (where.empty() ? "" : " AND ") + t; };
-        for (int i = 0; i < m_spec.linkValues.size() && i < m_spec.orderFields.size(); ++i) {
-            const FieldDef& f = orderField(i);
-            const QVariant& v = m_spec.linkValues[i];
-            add(v.isValid() ? ident(f.name) + " = " + placeholder(f.type, v) : ident(f.name) + " IS NULL");
-        }
-        auto bound = [&](const QVariantList& values, const char* op) {
-            const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(m_spec.orderFields.size()));
-            if (n == 0)
-                return;
-            std::string lhs = "(", rhs = "(";
-            for (int i = 0; i < n; ++i) {
-                lhs += ident(orderField(i).name) + ",";
-                rhs += placeholder(orderField(i).type, values[i]) + ",";
-            }
-            lhs.back() = ')';
-            rhs.back() = ')';
-            add(lhs + " " + op + " " + rhs);
-        };
-        bound(m_spec.low, ">=");
-        bound(m_spec.high, "<=");
-        return where;
-    }
-
-    // "Strictly after / before / at or after" (key, id) in an order where
-    // NULL sorts first. Row values are exact going forwards from a key
-    // without NULL (and use the index); otherwise the expanded form.
-    std::string seek(const Seek& s)
-    {
-        const bool forward = s.mode != SeekMode::Before;
-        const bool withId = s.mode != SeekMode::AtOrAfter;
-        const int n = std::min<int>(static_cast<int>(s.key.size()), static_cast<int>(m_spec.orderFields.size()));
-        bool anyNull = false;
-        for (int i = 0; i < n; ++i)
-            anyNull = anyNull || !s.key[i].isValid();
-        if (forward && !anyNull) {
-            std::string lhs = "(", rhs = "(";
-            for (int i = 0; i < n; ++i) {
-                lhs += ident(orderField(i).name) + ",";
-                rhs += placeholder(orderField(i).type, s.key[i]) + ",";
-            }
-            if (withId) {
-                lhs += std::string(PgBackend::RowIdColumn) + ",";
-                rhs += rowIdPlaceholder(s.rowId) + ",";
-            }
-            if (lhs == "(")
-                return "true";
-            lhs.back() = ')';
-            rhs.back() = ')';
-            if (n + (withId ? 1 : 0) == 1) // a one-element row is not a row in the server's grammar
-                return lhs.substr(1, lhs.size() - 2) + (withId ? " > " : " >= ") + rhs.substr(1, rhs.size() - 2);
-            return lhs + (withId ? " > " : " >= ") + rhs;
-        }
-        return term(0, n, s, forward, withId);
-    }
-
+std::vector<PgBackend::Param> paramsOf(const std::vector<BoundValue>& binds)
+{
     std::vector<PgBackend::Param> params;
+    params.reserve(binds.size());
+    for (const BoundValue& b : binds)
+        params.push_back(b.recordId ? integerParam(b.value.toLongLong()) : paramOf(b.type, b.value));
+    return params;
+}
 
-private:
-    std::string term(int i, int n, const Seek& s, bool forward, bool withId)
-    {
-        if (i == n) {
-            if (!withId)
-                return "true";
-            return std::string(PgBackend::RowIdColumn) + (forward ? " > " : " < ") + rowIdPlaceholder(s.rowId);
-        }
-        const std::string k = ident(orderField(i).name);
-        const QVariant& v = s.key[i];
-        if (!v.isValid()) {
-            const std::string rest = term(i + 1, n, s, forward, withId);
-            if (forward)
-                return "(" + k + " IS NOT NULL OR (" + k + " IS NULL AND (" + rest + ")))";
-            return "(" + k + " IS NULL AND (" + rest + "))";
-        }
-        const std::string p = placeholder(orderField(i).type, v);
-        const std::string rest = term(i + 1, n, s, forward, withId);
-        const std::string beyond = forward ? k + " > " + p : "(" + k + " IS NULL OR " + k + " < " + p + ")";
-        return "(" + beyond + " OR (" + k + " = " + p + " AND (" + rest + ")))";
-    }
-
-    const CursorSpec& m_spec;
+// Statement texts of one cursor by shape, built once.
+struct SpecCache {
+    std::unordered_map<std::string, std::string> fetch;
 };
+
+SpecCache& cacheOf(const CursorSpec& view)
+{
+    if (!view.backendCache)
+        view.backendCache = std::make_shared<SpecCache>();
+    return *static_cast<SpecCache*>(view.backendCache.get());
+}
 
 Row rowFrom(const PGresult* res, int r, int firstColumn, const QList<FieldDef>& fields)
 {
@@ -1165,20 +1090,9 @@ Row rowFrom(const PGresult* res, int r, int firstColumn, const QList<FieldDef>& 
 
 std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
 {
-    StatementBuilder b(view);
-    std::string where = b.range();
-    if (seek.mode == SeekMode::After || seek.mode == SeekMode::Before || seek.mode == SeekMode::AtOrAfter)
-        where += (where.empty() ? "" : " AND ") + std::string("(") + b.seek(seek) + ")";
-    const bool backwards = seek.mode == SeekMode::Last || seek.mode == SeekMode::Before;
-    std::string order;
-    for (int i : view.orderFields)
-        order += ident(view.fields[i].name) + (backwards ? " DESC NULLS LAST," : " ASC NULLS FIRST,");
-    order += std::string(RowIdColumn) + (backwards ? " DESC" : "");
-    const std::string limitPlaceholder = b.rowIdPlaceholder(limit);
-    const std::string sql = "SELECT " + selectList(view.fields) + " FROM " + ident(view.table)
-                            + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT "
-                            + limitPlaceholder;
-    ResultPtr res(runPrepared(sql, b.params, false, QStringLiteral("Reading table %1").arg(view.table)));
+    std::vector<BoundValue> binds;
+    const std::string& sql = CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds);
+    ResultPtr res(runPrepared(sql, paramsOf(binds), false, QStringLiteral("Reading table %1").arg(view.table)));
     std::vector<FetchedRow> rows;
     const int n = PQntuples(res.get());
     rows.reserve(static_cast<size_t>(n));
@@ -1202,10 +1116,9 @@ std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId
 
 std::int64_t PgBackend::count(const CursorSpec& view)
 {
-    StatementBuilder b(view);
-    const std::string where = b.range();
-    const std::string sql = "SELECT count(*) FROM " + ident(view.table) + (where.empty() ? "" : " WHERE " + where);
-    ResultPtr res(runPrepared(sql, b.params, false, QStringLiteral("Counting table %1").arg(view.table)));
+    KeysetSql b(Dialect, view);
+    const std::string sql = b.count();
+    ResultPtr res(runPrepared(sql, paramsOf(b.binds), false, QStringLiteral("Counting table %1").arg(view.table)));
     return std::strtoll(PQgetvalue(res.get(), 0, 0), nullptr, 10);
 }
 

@@ -20,6 +20,7 @@
 
 #include "varnex/currency.h"
 #include "varnex/data/engine_error.h"
+#include "keyset_sql.h"
 
 namespace varnex::data {
 
@@ -29,10 +30,29 @@ constexpr int BusyTimeoutMs = 5000;
 
 std::string quoted(const QString& identifier)
 {
-    // Names were validated (letters, digits, '_'); quoting keeps reserved
-    // words such as "Date" and "Index" usable as field names.
-    return '"' + identifier.toStdString() + '"';
+    // Quoting keeps reserved words such as "Date" and "Index" usable as field
+    // names; a quote inside a name (a table made by another tool) is doubled,
+    // so the name never reads as SQL.
+    std::string out = "\"";
+    for (const char c : identifier.toStdString()) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + '"';
 }
+
+class SqliteDialect final : public SqlDialect {
+public:
+    std::string name(const QString& identifier) const override { return quoted(identifier); }
+    const char* rowIdColumn() const override { return "rowid"; }
+    std::string placeholder(int number) const override { return "?" + std::to_string(number); }
+    // SQLite sorts NULL first going up, last going down.
+    const char* ascending() const override { return ""; }
+    const char* descending() const override { return " DESC"; }
+};
+
+const SqliteDialect Dialect;
 
 // Declared column types. They carry the field type and size back when a
 // table is described, and give SQLite the affinity that keeps each value in
@@ -224,144 +244,6 @@ struct StatementUse {
     }
 };
 
-struct Bound {
-    FieldType type;
-    QVariant value;
-};
-
-// Builds "strictly after / before / at or after" for the key (k1..kn, id) in
-// an order where NULL sorts first. SQLite's row values are used where they
-// are exact (forwards, no NULL in the key) because they use the index. With
-// `emitSql` false only the bound values are collected: the text is cached.
-class SeekBuilder {
-public:
-    SeekBuilder(const CursorSpec& view, std::vector<Bound>& binds, bool emitSql)
-        : m_spec(view)
-        , m_binds(binds)
-        , m_emit(emitSql)
-    {
-    }
-
-    std::string build(const Seek& seek)
-    {
-        const bool forward = seek.mode != SeekMode::Before;
-        const bool withId = seek.mode != SeekMode::AtOrAfter;
-        const int n = keyCount(m_spec, seek);
-        bool anyNull = false;
-        for (int i = 0; i < n; ++i)
-            anyNull = anyNull || !seek.key[i].isValid();
-        if (forward && !anyNull) {
-            std::string lhs = "(", rhs = "(";
-            for (int i = 0; i < n; ++i) {
-                if (m_emit) {
-                    lhs += quoted(fieldName(i)) + ",";
-                    rhs += "?,";
-                }
-                push(i, seek.key[i]);
-            }
-            if (withId) {
-                if (m_emit) {
-                    lhs += "rowid,";
-                    rhs += "?,";
-                }
-                m_binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId)});
-            }
-            if (!m_emit)
-                return {};
-            if (lhs == "(")
-                return "1";
-            lhs.back() = ')';
-            rhs.back() = ')';
-            return lhs + (withId ? " > " : " >= ") + rhs;
-        }
-        std::string leading;
-        if (n > 0 && seek.key[0].isValid() && forward) {
-            if (m_emit)
-                leading = quoted(fieldName(0)) + " >= ? AND ";
-            push(0, seek.key[0]);
-        }
-        std::string rest = term(0, n, seek, forward, withId);
-        return m_emit ? leading + "(" + rest + ")" : std::string();
-    }
-
-    static int keyCount(const CursorSpec& view, const Seek& seek)
-    {
-        return std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(view.orderFields.size()));
-    }
-
-private:
-    const QString& fieldName(int i) const { return m_spec.fields[m_spec.orderFields[i]].name; }
-    void push(int i, const QVariant& v) { m_binds.push_back({m_spec.fields[m_spec.orderFields[i]].type, v}); }
-
-    std::string term(int i, int n, const Seek& seek, bool forward, bool withId)
-    {
-        if (i == n) {
-            if (!withId)
-                return m_emit ? "1" : std::string();
-            m_binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId)});
-            return m_emit ? (forward ? "rowid > ?" : "rowid < ?") : std::string();
-        }
-        const std::string k = m_emit ? quoted(fieldName(i)) : std::string();
-        const QVariant& v = seek.key[i];
-        if (!v.isValid()) {
-            // NULL is the smallest value.
-            std::string rest = term(i + 1, n, seek, forward, withId);
-            if (!m_emit)
-                return {};
-            if (forward)
-                return k + " IS NOT NULL OR (" + k + " IS NULL AND (" + rest + "))";
-            return k + " IS NULL AND (" + rest + ")";
-        }
-        push(i, v);
-        push(i, v);
-        std::string rest = term(i + 1, n, seek, forward, withId);
-        if (!m_emit)
-            return {};
-        const std::string beyond = forward ? k + " > ?" : k + " IS NULL OR " + k + " < ?";
-        return beyond + " OR (" + k + " = ? AND (" + rest + "))";
-    }
-
-    const CursorSpec& m_spec;
-    std::vector<Bound>& m_binds;
-    bool m_emit;
-};
-
-std::string rangeWhere(const CursorSpec& view, std::vector<Bound>& binds, bool emitSql)
-{
-    std::string where;
-    auto add = [&](const std::string& t) {
-        if (emitSql)
-            where += (where.empty() ? "" : " AND ") + t;
-    };
-    for (int i = 0; i < view.linkValues.size() && i < view.orderFields.size(); ++i) {
-        const FieldDef& f = view.fields[view.orderFields[i]];
-        add(emitSql ? quoted(f.name) + " IS ?" : std::string());
-        binds.push_back({f.type, view.linkValues[i]});
-    }
-    auto bound = [&](const QVariantList& values, const char* op) {
-        const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(view.orderFields.size()));
-        if (n == 0)
-            return;
-        std::string lhs = "(", rhs = "(";
-        for (int i = 0; i < n; ++i) {
-            const FieldDef& f = view.fields[view.orderFields[i]];
-            if (emitSql) {
-                lhs += quoted(f.name) + ",";
-                rhs += "?,";
-            }
-            binds.push_back({f.type, values[i]});
-        }
-        if (!emitSql)
-            return;
-        lhs.back() = ')';
-        rhs.back() = ')';
-        add(lhs + " " + op + " " + rhs);
-    };
-    bound(view.low, ">=");
-    bound(view.high, "<=");
-    return where;
-}
-
 // Statement texts of one cursor, built once.
 } // namespace
 
@@ -376,7 +258,7 @@ struct CachedText {
 namespace {
 
 struct SpecCache {
-    std::unordered_map<std::uint64_t, CachedText> fetch;
+    std::unordered_map<std::string, CachedText> fetch;
     CachedText read, insert, update;
     std::vector<int> assigned; // autoincrement fields the INSERT computes
 };
@@ -388,29 +270,16 @@ SpecCache& cacheOf(const CursorSpec& view)
     return *static_cast<SpecCache*>(view.backendCache.get());
 }
 
-// What decides the text of a fetch: direction, which key values are NULL,
-// how many there are, and the shape of the range.
-std::uint64_t shapeOf(const CursorSpec& view, const Seek& seek)
-{
-    std::uint64_t key = static_cast<std::uint64_t>(seek.mode);
-    const int n = SeekBuilder::keyCount(view, seek);
-    key = key << 6 | static_cast<std::uint64_t>(n);
-    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(view.linkValues.size())));
-    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(view.low.size())));
-    key = key << 6 | static_cast<std::uint64_t>(std::min<int>(63, static_cast<int>(view.high.size())));
-    std::uint64_t nulls = 0;
-    for (int i = 0; i < n && i < 32; ++i)
-        if (!seek.key[i].isValid())
-            nulls |= 1ull << i;
-    return key << 32 | nulls;
-}
-
 std::string selectList(const QList<FieldDef>& fields)
 {
-    std::string list = "rowid";
-    for (const FieldDef& f : fields)
-        list += "," + quoted(f.name);
-    return list;
+    return KeysetSql::selectList(Dialect, fields);
+}
+
+void bindAll(sqlite3_stmt* s, const std::vector<BoundValue>& binds)
+{
+    int index = 1;
+    for (const BoundValue& b : binds)
+        bindValue(s, index++, b.type, b.value);
 }
 
 } // namespace
@@ -731,37 +600,10 @@ bool SqliteBackend::inTransaction() const
 
 std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
 {
-    SpecCache& cache = cacheOf(view);
-    const std::uint64_t shape = shapeOf(view, seek);
-    auto it = cache.fetch.find(shape);
-    const bool build = it == cache.fetch.end();
-    std::vector<Bound> binds;
-    std::string where = rangeWhere(view, binds, build);
-    if (seek.mode == SeekMode::After || seek.mode == SeekMode::Before || seek.mode == SeekMode::AtOrAfter) {
-        SeekBuilder builder(view, binds, build);
-        const std::string s = builder.build(seek);
-        if (build)
-            where += (where.empty() ? "" : " AND ") + std::string("(") + s + ")";
-    }
-    if (build) {
-        const bool backwards = seek.mode == SeekMode::Last || seek.mode == SeekMode::Before;
-        const char* dir = backwards ? " DESC" : "";
-        std::string order;
-        for (int i : view.orderFields)
-            order += quoted(view.fields[i].name) + dir + ",";
-        order += std::string("rowid") + dir;
-        it = cache.fetch
-                 .emplace(shape,
-                          CachedText{"SELECT " + selectList(view.fields) + " FROM " + quoted(view.table)
-                                     + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT ?"})
-                 .first;
-    }
-    sqlite3_stmt* s = cached(it->second);
+    std::vector<BoundValue> binds;
+    sqlite3_stmt* s = cached(CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds));
     StatementUse use{s};
-    int index = 1;
-    for (const Bound& b : binds)
-        bindValue(s, index++, b.type, b.value);
-    sqlite3_bind_int(s, index, limit);
+    bindAll(s, binds);
     std::vector<FetchedRow> rows;
     rows.reserve(static_cast<size_t>(limit));
     const int n = static_cast<int>(view.fields.size());
@@ -800,14 +642,10 @@ std::optional<Row> SqliteBackend::readRow(const CursorSpec& view, std::int64_t r
 
 std::int64_t SqliteBackend::count(const CursorSpec& view)
 {
-    std::vector<Bound> binds;
-    const std::string where = rangeWhere(view, binds, true);
-    const std::string sql = "SELECT count(*) FROM " + quoted(view.table) + (where.empty() ? "" : " WHERE " + where);
-    sqlite3_stmt* s = cached(sql);
+    KeysetSql sql(Dialect, view);
+    sqlite3_stmt* s = cached(sql.count());
     StatementUse use{s};
-    int index = 1;
-    for (const Bound& b : binds)
-        bindValue(s, index++, b.type, b.value);
+    bindAll(s, sql.binds);
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW)
         fail(rc, QStringLiteral("Counting table %1").arg(view.table));
