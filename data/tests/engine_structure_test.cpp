@@ -268,5 +268,54 @@ TEST(RecordLockFile, EveryTableOfTheCatalogueLocksItsOwnRange)
               0xFFFFFFFFll);
 }
 
+// A table made by another tool may name its columns anything: such a name is
+// quoted, never read as part of the statement.
+TEST_F(StructureTest, CraftedColumnNamesAreQuotedNotParsedAsSql)
+{
+    db->createTable(OpenItemDef());
+    const QString crafted = QStringLiteral("x\" from cap, sup --");
+    const QString quotedName = QStringLiteral("\"x\"\" from cap, sup --\"");
+    TableDef oddDef;
+    oddDef.name = QStringLiteral("odd");
+    oddDef.fields = {{QStringLiteral("code"), FieldType::Text, 10},
+                     {QStringLiteral("x"), FieldType::Text, 20},
+                     {QStringLiteral("ab"), FieldType::Text, 5}};
+    db->createTable(oddDef);
+    for (const QString& rename : {QStringLiteral("ALTER TABLE odd RENAME COLUMN x TO %1").arg(quotedName),
+                                  QStringLiteral("ALTER TABLE odd RENAME COLUMN ab TO \"a\"\"b\"")}) {
+        Query change(db, rename);
+        change.execSql();
+    }
+    const TableDef stored = db->tableDef(QStringLiteral("odd"));
+    ASSERT_EQ(stored.fields.size(), 3);
+    EXPECT_EQ(stored.fields[1].name, crafted);
+    EXPECT_EQ(stored.fields[2].name, QStringLiteral("a\"b"));
+
+    {
+        auto odd = openTable(QStringLiteral("odd"));
+        for (const char* code : {"B", "A"}) {
+            odd->append();
+            odd->field(QStringLiteral("code")).setString(QString::fromLatin1(code));
+            odd->field(crafted).setString(QStringLiteral("value ") + QString::fromLatin1(code));
+            odd->field(QStringLiteral("a\"b")).setString(QStringLiteral("q"));
+            odd->post();
+        }
+    }
+    auto odd = openTable(QStringLiteral("odd"));
+    // Ordered by the crafted column: the seek and range texts quote it too.
+    odd->setIndexFieldNames(crafted);
+    odd->first();
+    EXPECT_EQ(odd->field(crafted).asString(), QStringLiteral("value A"));
+    odd->next();
+    EXPECT_EQ(odd->field(crafted).asString(), QStringLiteral("value B"));
+    odd->edit();
+    odd->field(QStringLiteral("a\"b")).setString(QStringLiteral("r"));
+    odd->post();
+    EXPECT_TRUE(odd->findKey({QStringLiteral("value B")}));
+    EXPECT_EQ(odd->field(QStringLiteral("a\"b")).asString(), QStringLiteral("r"));
+    EXPECT_EQ(odd->recordCount(), 2);
+    EXPECT_EQ(openTable(QStringLiteral("cap"))->recordCount(), 0) << "the name never read as SQL";
+}
+
 } // namespace
 } // namespace varnex::data::testing
