@@ -108,16 +108,31 @@ function(varnex_add_test_library name)
   target_link_options(${name} PRIVATE -Wl,--no-undefined)
 endfunction()
 
-# A part of the runtime library kept in its own folder (engine, catalogue,
-# controls, translation, widgets): compiled as an object library in that
-# folder, so that moc sees its headers, and linked into varnexrtl.
+# The floors of the runtime library, bottom up. A part sees the include folders
+# of its own floor and of those below, never above, so an upward include does
+# not build:
+#   base    common/include                      no engine, no UI runtime
+#   engine  + data/include                      storage engine and catalogue
+#   ui      + ui/include                        controls, data-aware widgets, translation
+set(VARNEX_FLOOR_base ${PROJECT_SOURCE_DIR}/common/include)
+set(VARNEX_FLOOR_engine ${VARNEX_FLOOR_base} ${PROJECT_SOURCE_DIR}/data/include)
+set(VARNEX_FLOOR_ui ${VARNEX_FLOOR_engine} ${PROJECT_SOURCE_DIR}/ui/include)
+set(VARNEX_FLOOR_QT_base Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
+set(VARNEX_FLOOR_QT_engine Qt6::Core)
+set(VARNEX_FLOOR_QT_ui Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
+
+# A part of the runtime library kept in its own folder, on one floor (base,
+# engine, ui): compiled as an object library in that folder, so that moc sees
+# its headers, and linked into varnexrtl.
 function(varnex_add_runtime_part name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "FLOOR" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_FLOOR MATCHES "^(base|engine|ui)$")
+    message(FATAL_ERROR "varnex_add_runtime_part(${name}): FLOOR must be base, engine or ui")
+  endif()
   add_library(${name} OBJECT ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON POSITION_INDEPENDENT_CODE ON)
   target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VARNEX_WARNINGS}>)
-  target_include_directories(${name} PRIVATE
-    ${PROJECT_SOURCE_DIR}/common/include ${PROJECT_SOURCE_DIR}/data/include ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport SQLite::SQLite3 ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${VARNEX_FLOOR_${ARG_FLOOR}} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${VARNEX_FLOOR_QT_${ARG_FLOOR}} ${ARG_LIBS})
   target_sources(varnexrtl PRIVATE $<TARGET_OBJECTS:${name}>)
 endfunction()

@@ -345,8 +345,7 @@ void Builder::build()
         },
         {primary({"Sup_code"}), keyOrder({"Sup_name"})});
     // The children count is stored as Emp_nb_children: table and field names
-    // are letters, digits and '_' in every engine, so the '#' of the
-    // original name cannot be kept.
+    // are letters, digits and '_' in every engine, so a '#' has no place in them.
     add("emp", Folder::Company,
         {
             text("Emp_Code", 12),

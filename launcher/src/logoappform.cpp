@@ -455,8 +455,8 @@ void TLogoAppForm::FormCreate()
     data::SetEngineMessageLanguage(language.number);
     if (!language.code.isEmpty())
         LinkSection.setLangCode(language.code);
-    // The engine keeps its record locks beside each database, so the shared
-    // control-file folder of the original engine has no counterpart here.
+    // The engine keeps its record locks beside each database, so no shared
+    // control-file folder is set here.
     LinkSection.setText(&TLinkSection::Link_pgm_dir, ProgramFolderOf(Settings.pgmdrive));
     LinkSection.setText(&TLinkSection::Link_data_dir, DataRootOf(Settings.datadrive));
     applyIntl();
@@ -1188,7 +1188,7 @@ void TLogoAppForm::ExecuteExe(QAction* item)
         ShowErrorMessage(QStringLiteral("I/O error: the folder \"%1\" cannot be opened.").arg(directory), this);
         return;
     }
-    // The Tools menu names programs without the ".exe" of their original system.
+    // Stored Tools entries may name a program with ".exe"; the program on disk has no suffix.
     QString executable = program;
     if (executable.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
         executable.chop(4);

@@ -24,8 +24,8 @@ namespace varnex::launcher {
 
 constexpr int SecurityMapBytes = 200;
 
-// Bit number of an option; ledger and group keep their low 7 bits as the
-// original test did.
+// Bit number of an option; ledger and group keep their low 7 bits, so stored
+// rights maps keep their meaning.
 int SecurityBit(int ledger, int group, int item);
 // The bit in a map; bits beyond the map read as clear.
 bool SecurityBitSet(const QByteArray& map, int ledger, int group, int item);

@@ -11,9 +11,7 @@
 #include <cstdio>
 
 #include "langfile.h"
-#ifdef VARNEX_TRANSLATION_WITH_ENGINE
 #include "table_writer.h"
-#endif
 
 namespace {
 
@@ -78,10 +76,6 @@ int main(int argc, char** argv)
     }
     if (checkOnly)
         return 0;
-#ifndef VARNEX_TRANSLATION_WITH_ENGINE
-    printLine(stderr, QStringLiteral("langc: this build has no storage engine; only --check-only is possible"));
-    return 1;
-#else
 
     if (!QDir().mkpath(output)) {
         printLine(stderr, QStringLiteral("langc: cannot create the folder %1").arg(output));
@@ -110,5 +104,4 @@ int main(int argc, char** argv)
         stampFile.write("compiled\n");
     }
     return 0;
-#endif
 }

@@ -10,12 +10,10 @@
 #include <QSet>
 
 #include "langfile.h"
-#ifdef VARNEX_TRANSLATION_WITH_ENGINE
 #include <QTemporaryDir>
 
 #include "table_writer.h"
 #include "varnex/data/engine_error.h"
-#endif
 #include "varnex/data/options.h"
 #include "varnex/translation/message_lines.h"
 #include "varnex/translation/translate.h"
@@ -133,7 +131,6 @@ TEST(LanguageFiles, LauncherMenusCarryEveryOptionWithItsDesignCaption)
     EXPECT_EQ(favourites, 3 * 5 + 6 + 5 + 2 + 1);
 }
 
-#ifdef VARNEX_TRANSLATION_WITH_ENGINE
 // The compiled tables, read the way the launcher reads them.
 TEST(LanguageTables, CompiledLauncherTablesFillTheMessageList)
 {
@@ -230,4 +227,3 @@ TEST(LanguageTables, WritingATableAgainLeavesOnlyTheNewRows)
     EXPECT_EQ(table->formNames(), QStringList{QStringLiteral("W")});
     varnex::translation::SetLanguagesFolder(QString());
 }
-#endif

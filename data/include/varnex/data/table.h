@@ -5,8 +5,8 @@
 // filtered; a Query (query.h) is a DataSet over the rows of a SELECT.
 //
 // Empty fields are NULL. Text fields keep at most their size in characters:
-// a longer text is cut to the size on assignment (the original system's entry
-// forms rely on long texts being cut, never refused). bytes(n) values are cut
+// a longer text is cut to the size on assignment (the entry forms rely on long
+// texts being cut, never refused). bytes(n) values are cut
 // or padded with zero bytes to exactly n bytes.
 
 #include <cstdint>

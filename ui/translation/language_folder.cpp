@@ -41,26 +41,7 @@ void SetLanguagesFolder(const QString& folder)
     explicitFolder() = folder;
 }
 
-#ifdef VARNEX_TRANSLATION_WITH_ENGINE
 LanguageTableSource& DefaultLanguageTables(); // engine_language_tables.cpp
-#else
-namespace {
-class UnavailableLanguageTables : public LanguageTableSource {
-public:
-    std::unique_ptr<LanguageTable> open(const QString& tableFileName) override
-    {
-        throw LanguageTableError(QStringLiteral("Language table %1 cannot be opened: this build has no storage engine.")
-                                     .arg(tableFileName)
-                                     .toStdString());
-    }
-};
-} // namespace
-LanguageTableSource& DefaultLanguageTables()
-{
-    static UnavailableLanguageTables source;
-    return source;
-}
-#endif
 
 LanguageTableSource& LanguageTables()
 {

@@ -19,9 +19,7 @@
 
 #include "varnex/translation/translate.h"
 
-#ifdef VARNEX_TRANSLATION_WITH_ENGINE
 #include "table_writer.h"
-#endif
 
 using namespace varnex::translation;
 
@@ -102,7 +100,6 @@ void BM_TranslateFormFromMemory(benchmark::State& state)
 }
 BENCHMARK(BM_TranslateFormFromMemory)->Unit(benchmark::kMillisecond);
 
-#ifdef VARNEX_TRANSLATION_WITH_ENGINE
 void BM_TranslateFormFromLanguageTable(benchmark::State& state)
 {
     BenchWindow bench;
@@ -115,7 +112,6 @@ void BM_TranslateFormFromLanguageTable(benchmark::State& state)
     state.counters["components"] = static_cast<double>(bench.rows.size() - 1);
 }
 BENCHMARK(BM_TranslateFormFromLanguageTable)->Unit(benchmark::kMillisecond);
-#endif
 
 } // namespace
 
