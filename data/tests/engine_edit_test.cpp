@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 #include <QDir>
@@ -377,21 +378,27 @@ TEST_F(EditTest, EditReloadsWhatAnotherWorkstationChanged)
 TEST_F(EditTest, PostingWaitsForAnotherWriterThenReportsBusy)
 {
     const std::string path = QDir(folder()).filePath(QStringLiteral("varnex.sqlite")).toStdString();
+    // The other writer holds the write lock for the given time; the test goes on
+    // only once it really holds it, however loaded the machine is.
     auto holdWriteLock = [path](int milliseconds) {
-        return std::thread([path, milliseconds] {
+        auto held = std::make_shared<std::promise<void>>();
+        std::future<void> ready = held->get_future();
+        std::thread writer([path, milliseconds, held] {
             sqlite3* other = nullptr;
             sqlite3_open(path.c_str(), &other);
             sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            held->set_value();
             std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
             sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
             sqlite3_close(other);
         });
+        ready.wait();
+        return writer;
     };
     {
-        std::thread writer = holdWriteLock(400);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         QElapsedTimer waited;
         waited.start();
+        std::thread writer = holdWriteLock(400);
         EXPECT_EQ(ErrorCodeOf([&] {
                       Transaction tx(db);
                       auto sup = openTable(QStringLiteral("sup"));
@@ -399,12 +406,11 @@ TEST_F(EditTest, PostingWaitsForAnotherWriterThenReportsBusy)
                       tx.commit();
                   }),
                   0);
-        EXPECT_GE(waited.elapsed(), 200) << "it waited for the other writer";
+        EXPECT_GE(waited.elapsed(), 400) << "it waited for the other writer";
         writer.join();
     }
     {
         std::thread writer = holdWriteLock(5600); // beyond the 5 s busy timeout
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         EXPECT_EQ(ErrorCodeOf([&] { Transaction tx(db); }), ErrorCode::TableBusy);
         EXPECT_FALSE(db->inTransaction());
         writer.join();
