@@ -248,6 +248,54 @@ TEST_F(ReceiptFixture, OrderLinesCannotBeDeletedAndTheLastDeleteDisablesAccept)
     EXPECT_TRUE(dm->cfrhd_table.field(QStringLiteral("Cfrhd_total")).asMoney().isZero());
 }
 
+TEST_F(ReceiptFixture, ThePickListsFillTheHeaderAndTheLine)
+{
+    OpenWindow();
+    // The supplier list, then the order list with the document type "2".
+    picks.textAnswers = {QStringLiteral("BELL"), QStringLiteral("1001"), QStringLiteral("PNTRED")};
+    QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(dm->cfrhd_table.field(QStringLiteral("Cfrhd_supplier")).asString(), QStringLiteral("BELL"));
+    EXPECT_EQ(form->SupName->text(), QStringLiteral("Bell Fournitures"));
+    Type(form->Client_code, QString());
+    FocusTo(form->Order_no);
+    QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(dm->cfrhd_table.field(QStringLiteral("Cfrhd_order_number")).asString(), QStringLiteral("1001"));
+    EXPECT_FALSE(form->Order_no->isEnabled());
+    EXPECT_FALSE(form->BitBtn2->isEnabled());
+    EXPECT_EQ(picks.calls, QStringList({QStringLiteral("ApGetSupplier:"), QStringLiteral("CfhdrGetDoc:2")}));
+
+    // F2 in the line column of a typed line: the product list's key is split.
+    QTest::mouseClick(form->Cancel_btn, Qt::LeftButton);
+    Settle();
+    StartFreeReceipt(QStringLiteral("ACME"), QStringLiteral("PS-6"));
+    form->DBGrid3->setFocus();
+    Settle();
+    form->DBGrid3->setCurrentIndex(form->DBGrid3->gridModel()->index(0, ColLine));
+    QTest::keyClick(form->DBGrid3, Qt::Key_F2);
+    Settle();
+    EXPECT_EQ(Cell(0, ColLine), QStringLiteral("PNT"));
+    EXPECT_EQ(Cell(0, ColItem), QStringLiteral("RED"));
+    EXPECT_EQ(Cell(0, ColDesc), QStringLiteral("Red paint"));
+}
+
+TEST_F(ReceiptFixture, ANonStockLineIsTypedFreely)
+{
+    OpenWindow();
+    StartFreeReceipt(QStringLiteral("ACME"), QStringLiteral("PS-7"));
+    form->DBGrid3->setFocus();
+    Settle();
+    TypeCell(0, ColLine, QStringLiteral("n"));
+    EXPECT_FALSE(form->Accept_btn->isEnabled());
+    TypeCell(0, ColDesc, QStringLiteral("Freight"));
+    EXPECT_TRUE(form->Accept_btn->isEnabled());
+    TypeCell(0, ColQtyReceived, QStringLiteral("1"));
+    TypeCell(0, ColCost, QStringLiteral("25"));
+    EXPECT_EQ(Cell(0, ColTotal), QStringLiteral("25.00"));
+    EXPECT_TRUE(messages.shown.isEmpty()) << Shown().join(QLatin1Char('|')).toStdString();
+}
+
 TEST_F(ReceiptFixture, TwoStoresAskWhichWithTheUsersOwnPreselected)
 {
     Put(*company, QStringLiteral("ivmag"), {{"Ivmag_store_number", 2}, {"Ivmag_store_name", "Magasin"}});
