@@ -214,25 +214,31 @@ bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt)
     work.first();
     work.enableControls();
 
+    // Two lines of the same product share its serial rows: each line takes
+    // the next rows, so no serial is posted twice.
+    QHash<QString, int> rowsTaken;
     for (const Lines& line : serialLines) {
         work.disableControls();
         work.first();
         while (!work.eof() && work.field(QStringLiteral("Cfrdet_line")).asInteger() != line.id)
             work.next();
         work.enableControls();
+        const QString product = line.lineCode + QLatin1Char('\n') + line.itemCode;
+        const int before = rowsTaken.value(product);
+        const int needed = before + line.quantity;
         rows.setRange({line.lineCode, line.itemCode}, {line.lineCode, line.itemCode});
         const bool hadRows = rows.recordCount() > 0;
-        CreateSerialRows(line.quantity);
+        CreateSerialRows(needed);
         bool complete = true;
         for (rows.first(); !rows.eof(); rows.next())
-            if (rows.field(QStringLiteral("Ivserin_Count")).asInteger() <= line.quantity
+            if (rows.field(QStringLiteral("Ivserin_Count")).asInteger() <= needed
                 && rows.field(QStringLiteral("Ivserin_serial")).asString().trimmed().isEmpty())
                 complete = false;
         if (!complete) {
             if (hadRows)
                 Messages().show(this, MessageKind::Error, windowTitle(), Message(lines::SerialMissing),
                                 MessageButtons::Ok);
-            SerialFrm->Prepare(line.lineCode, line.itemCode, line.description, line.quantity);
+            SerialFrm->Prepare(line.lineCode, line.itemCode, line.description, needed);
             SerialFrm->exec();
             if (SerialFrm->Cancelled) {
                 rows.cancelRange();
@@ -243,8 +249,12 @@ bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt)
         gathered.workLine = line.id;
         gathered.lineCode = line.lineCode;
         gathered.itemCode = line.itemCode;
-        for (rows.first(); !rows.eof() && gathered.serials.size() < line.quantity; rows.next())
-            gathered.serials << rows.field(QStringLiteral("Ivserin_serial")).asString().trimmed();
+        for (rows.first(); !rows.eof(); rows.next()) {
+            const std::int64_t count = rows.field(QStringLiteral("Ivserin_Count")).asInteger();
+            if (count > before && count <= needed)
+                gathered.serials << rows.field(QStringLiteral("Ivserin_serial")).asString().trimmed();
+        }
+        rowsTaken.insert(product, needed);
         receipt.lines << gathered;
     }
     rows.cancelRange();

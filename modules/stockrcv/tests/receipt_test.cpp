@@ -504,6 +504,43 @@ TEST_F(SerialFixture, ThreeUnitsAskForThreeSerialsAndPostThem)
             << serial;
 }
 
+TEST_F(SerialFixture, TwoLinesOfOneProductTakeDifferentSerials)
+{
+    CapturedPosting posting;
+    posting.install();
+    receiveSaws(1);
+    form->AppendLine();
+    TypeCell(1, ColLine, QStringLiteral("SAW"));
+    TypeCell(1, ColItem, QStringLiteral("CIRC"));
+    TypeCell(1, ColQtyReceived, QStringLiteral("2"));
+    int dialogs = 0;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<Tstockrcv_serial_frm*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible())
+            return;
+        poll.stop();
+        ++dialogs;
+        const int rows = dialog->DBGrid1->gridModel()->rowCount();
+        for (int row = 0; row < rows; ++row)
+            typeSerial(dialog, row, QStringLiteral("T-%1").arg(row + 1));
+        QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
+        poll.start();
+    });
+    poll.start();
+    Accept();
+    poll.stop();
+    ASSERT_EQ(posting.calls, 1);
+    ASSERT_EQ(posting.receipt.lines.size(), 2u);
+    ASSERT_EQ(posting.receipt.lines[0].serials.size(), 1u);
+    ASSERT_EQ(posting.receipt.lines[1].serials.size(), 2u);
+    EXPECT_EQ(posting.receipt.lines[0].serials[0].serial, QStringLiteral("T-1"));
+    EXPECT_EQ(posting.receipt.lines[1].serials[0].serial, QStringLiteral("T-2"));
+    EXPECT_EQ(posting.receipt.lines[1].serials[1].serial, QStringLiteral("T-3"));
+    EXPECT_GE(dialogs, 1);
+}
+
 TEST_F(SerialFixture, CancellingTheSerialsPostsNothing)
 {
     CapturedPosting posting;
