@@ -272,6 +272,17 @@ TEST_F(JobCostFixture, TheDistributionIsCheckedAgainstTheBudgetAndWrittenWithThe
             setCell(dialog, "dbgProject", 0, 4, 12.5);
             EXPECT_EQ(cell(dialog, "dbgProject", 0, 5), QStringLiteral("37.50"));
             EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("lblDistAmnt"))->text(), QStringLiteral("162.50"));
+            // a second line lowers the remaining amount; deleting it gives it back
+            QTest::keyClick(grid, Qt::Key_Insert);
+            settle();
+            ASSERT_EQ(grid->model()->rowCount(), 2);
+            setCell(dialog, "dbgProject", 1, 3, 2);
+            setCell(dialog, "dbgProject", 1, 4, 10);
+            EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("lblDistAmnt"))->text(), QStringLiteral("142.50"));
+            QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+            settle();
+            EXPECT_EQ(grid->model()->rowCount(), 1);
+            EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("lblDistAmnt"))->text(), QStringLiteral("162.50"));
             // a phase without budget for the project is refused, the dialog stays
             setCell(dialog, "dbgProject", 0, 1, QStringLiteral("ROOF"));
             press(dialog, "OKBtn");
