@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ledger_fixture.h"
+
 #include "varnex/ledger/statement.h"
 
 using namespace varnex;
@@ -84,4 +86,58 @@ TEST(Statement, MarginAndMarkup)
     EXPECT_FALSE(Margin(Currency(), money("10")).has_value()) << "total 0: no margin";
     EXPECT_NEAR(*Markup(Currency(), money("10")), -100.0, 1e-9);
     EXPECT_FALSE(Markup(money("10"), Currency()).has_value());
+}
+
+namespace {
+class StoredStatementTest : public ledgertest::LedgerFixture {};
+} // namespace
+
+TEST_F(StoredStatementTest, StatementInIndexOrderAndMonthsOneToTwelveOnly)
+{
+    auto cap = open(QStringLiteral("cap"));
+    const struct {
+        const char* invoice;
+        const char* ref;
+        const char* type;
+        const char* amount;
+    } items[] = {{"B-2", "", "1", "50.00"}, {"A-1", "", "1", "100.00"}, {"A-1", "CHQ", "2", "-100.00"}};
+    for (const auto& i : items) {
+        cap->append();
+        cap->field(QStringLiteral("Cap_supplier")).setString(QStringLiteral("ACME"));
+        cap->field(QStringLiteral("Cap_invoice")).setString(QString::fromLatin1(i.invoice));
+        cap->field(QStringLiteral("Cap_ref")).setString(QString::fromLatin1(i.ref));
+        cap->field(QStringLiteral("Cap_date")).setDate(QDate(2026, 3, 1));
+        cap->field(QStringLiteral("Cap_type")).setString(QString::fromLatin1(i.type));
+        cap->field(QStringLiteral("Cap_amount")).setMoney(money(i.amount));
+        cap->post();
+    }
+    const auto lines = ReadStatement(db, StatementSide::Supplier, QStringLiteral("ACME"), false);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].invoice, QStringLiteral("A-1"));
+    EXPECT_EQ(lines[1].reference, QStringLiteral("CHQ"));
+    EXPECT_EQ(RunningBalances(lines), (std::vector<Currency>{money("100.00"), Currency(), money("50.00")}));
+    EXPECT_TRUE(ReadStatement(db, StatementSide::Supplier, QStringLiteral("USCO"), false).empty());
+    EXPECT_TRUE(ReadStatement(db, StatementSide::Client, QStringLiteral("ACME"), true).empty());
+
+    auto stats = open(QStringLiteral("svstatc"));
+    stats->append();
+    stats->field(QStringLiteral("Svstatc_client")).setString(QStringLiteral("C1"));
+    stats->field(QStringLiteral("Svstatc_dols13")).setMoney(money("999.00"));
+    stats->field(QStringLiteral("Svstatc_dols12")).setMoney(money("1.50"));
+    stats->field(QStringLiteral("Svstatc_dols1")).setMoney(money("2.25"));
+    stats->field(QStringLiteral("Svstatc_Qty13")).setNumber(7);
+    stats->field(QStringLiteral("Svstatc_Qty3")).setNumber(2.5);
+    stats->post();
+    EXPECT_EQ(TwelveMonthMoneyTotal(*stats, QStringLiteral("Svstatc_dols")), money("3.75"))
+        << "field 13 is not a month";
+    EXPECT_EQ(TwelveMonthQuantityTotal(*stats, QStringLiteral("Svstatc_Qty")), 2.5);
+    EXPECT_EQ(TwelveMonthMoneyTotal(*stats, QStringLiteral("Svstatc_cost")), Currency());
+
+    auto ctrl = open(QStringLiteral("ctrl"));
+    ctrl->first();
+    ctrl->edit();
+    for (int n = 1; n <= 4; ++n)
+        ctrl->field(QStringLiteral("Ctrl_ap_days%1").arg(n)).setInteger(10 * n);
+    ctrl->post();
+    EXPECT_EQ(ReadAgingLimits(db, StatementSide::Supplier).days, (std::array<int, 4>{10, 20, 30, 40}));
 }
