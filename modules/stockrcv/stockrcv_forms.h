@@ -263,6 +263,19 @@ struct GatheredReceipt {
     std::optional<int> projectPeriod; // typed in the project dialog
 };
 
+} // namespace varnex::stockrcv
+
+namespace varnex::ledger {
+struct StockReceipt;
+}
+
+namespace varnex::stockrcv {
+
+// The ledger's receipt filled from the header being entered, every work line
+// and what the dialogs gathered.
+ledger::StockReceipt BuildStockReceipt(Tstockrcv_dm& dm, const GatheredReceipt& gathered, const TLinkSection& record,
+                                       const QString& jobCostDescription);
+
 // The posting: the ledger's unless one is set here (empty restores it).
 // Returns an empty text on success, else what the user is shown.
 using ReceiptPoster = std::function<QString(Tstockrcv_dm&, const GatheredReceipt&, const TLinkSection&)>;

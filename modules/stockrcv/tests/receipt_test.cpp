@@ -16,11 +16,6 @@ using namespace varnex::stockrcv;
 using namespace stockrcv_test;
 using varnex::test_support::ModalDriver;
 
-namespace varnex::stockrcv {
-ledger::StockReceipt BuildStockReceipt(Tstockrcv_dm& dm, const GatheredReceipt& gathered, const TLinkSection& record,
-                                       const QString& jobCostDescription);
-}
-
 namespace {
 
 // Captures what the window hands to the posting.
