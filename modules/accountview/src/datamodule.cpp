@@ -4,8 +4,7 @@
 #include "varnex/ledger/statement.h"
 #include "varnex/regional.h"
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
 using data::DataSet;
 using data::FieldType;
@@ -75,10 +74,10 @@ TAccountDataModule::TAccountDataModule(const AccountSide& side, QObject* parent)
     fahdr.setTableName(QStringLiteral("fahdr"));
     fahdra.setTableName(QStringLiteral("fahdra"));
     for (data::Table* t :
-        { &currentLines, &historyLines, &statsTable, &periods_table, &Table3, &Table4, &ctrl, &tblTaxRates, &facylinder,
-            &glm, &sourceDocument, &receiptHeader, &fahdr, &fahdra, &fadet, &fadeta, &arterms })
+         {&currentLines, &historyLines, &statsTable, &periods_table, &Table3, &Table4, &ctrl, &tblTaxRates, &facylinder,
+          &glm, &sourceDocument, &receiptHeader, &fahdr, &fahdra, &fadet, &fadeta, &arterms})
         t->setAliasName(side.alias);
-    for (data::Table* t : { &currentLines, &historyLines, &Table3, &Table4, &ctrl, &periods_table, &glm })
+    for (data::Table* t : {&currentLines, &historyLines, &Table3, &Table4, &ctrl, &periods_table, &glm})
         t->setReadOnly(true);
     Query1.setAliasName(side.alias);
     declareCalculatedFields();
@@ -113,7 +112,7 @@ void TAccountDataModule::ApplyDateFormatTo(DataSet& dataSet)
 void TAccountDataModule::declareCalculatedFields()
 {
     // The statement: the type's name and the balance from the session's table.
-    for (bool current : { true, false }) {
+    for (bool current : {true, false}) {
         data::Table& t = statementTable(current);
         t.addCalculatedField(current ? m_side.typeField : m_side.historyTypeField, FieldType::Text, 40);
         t.addCalculatedField(m_side.balanceField, FieldType::Money);
@@ -178,10 +177,10 @@ void TAccountDataModule::statementCalcFields(DataSet& lines, bool current)
     ++balanceLookups;
     // A line that was not in the table when it was filled has no balance:
     // showing the record the table happened to stand on would be a wrong figure.
-    const QVariantList key
-        = { lines.field(m_side.lineAccountField).value(), lines.field(p + QStringLiteral("invoice")).value(),
-              lines.field(p + QStringLiteral("ref")).value(), lines.field(p + QStringLiteral("date")).value(),
-              lines.field(p + QStringLiteral("type")).value(), lines.field(p + QStringLiteral("seq")).value() };
+    const QVariantList key = {
+        lines.field(m_side.lineAccountField).value(),    lines.field(p + QStringLiteral("invoice")).value(),
+        lines.field(p + QStringLiteral("ref")).value(),  lines.field(p + QStringLiteral("date")).value(),
+        lines.field(p + QStringLiteral("type")).value(), lines.field(p + QStringLiteral("seq")).value()};
     if (balanceTable.findKey(key))
         balance.setMoney(balanceTable.field(m_side.balancePrefix + QStringLiteral("balance")).asMoney());
     else
@@ -227,7 +226,7 @@ void TAccountDataModule::sourceDocumentCalcFields(DataSet& document, int account
             glm.open();
         for (int n = 1; n <= accounts; ++n) {
             const data::Field& account = document.field(QStringLiteral("Account%1").arg(n));
-            if (!account.isNull() && glm.findKey({ static_cast<qlonglong>(account.asInteger()) }))
+            if (!account.isNull() && glm.findKey({static_cast<qlonglong>(account.asInteger())}))
                 document.field(QStringLiteral("desc%1").arg(n))
                     .setString(glm.field(QStringLiteral("Glm_Description")).asString());
         }
@@ -240,7 +239,7 @@ void TAccountDataModule::bankCalcFields(DataSet& account)
     try {
         if (!glm.isOpen())
             glm.open();
-        if (glm.findKey({ static_cast<qlonglong>(account.field(QStringLiteral("Sup_bank_account")).asInteger()) }))
+        if (glm.findKey({static_cast<qlonglong>(account.field(QStringLiteral("Sup_bank_account")).asInteger())}))
             account.field(QStringLiteral("Bank_desc"))
                 .setString(glm.field(QStringLiteral("Glm_Description")).asString());
     } catch (const data::EngineError&) {
@@ -262,7 +261,7 @@ void TAccountDataModule::termsCalcFields(DataSet& invoice, const QString& termsF
     try {
         if (!arterms.isOpen())
             arterms.open();
-        if (arterms.findKey({ static_cast<qlonglong>(invoice.field(termsField).asInteger()) }))
+        if (arterms.findKey({static_cast<qlonglong>(invoice.field(termsField).asInteger())}))
             invoice.field(QStringLiteral("terms")).setString(arterms.field(QStringLiteral("Arterms_desc")).asString());
     } catch (const data::EngineError&) {
     }

@@ -39,11 +39,9 @@
 #include "varnex/translation/message_lines.h"
 #include "varnex/widgets/dbwidgets.h"
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
-namespace
-{
+namespace {
 
 // Lines of IntlStrings1 beyond the numbered messages: texts the window
 // composes or sets in code.
@@ -63,8 +61,7 @@ constexpr int StatementFirstColumnLine = 23;
 // list is empty.
 const QString NoAccount = QStringLiteral("\x01");
 
-class DefaultChartPrinter : public ChartPrinter
-{
+class DefaultChartPrinter : public ChartPrinter {
 public:
     bool printChart(QChartView* chart, bool showDialog, QWidget* parent) override
     {
@@ -103,8 +100,8 @@ void SetWhichDocumentAsker(WhichDocumentAsker asker)
     g_whichAsker = std::move(asker);
 }
 
-TAccountForm::TAccountForm(
-    const AccountSide& side, TAccountDataModule* dm, LinkRecord& link, const void* moduleAddress, QWidget* parent)
+TAccountForm::TAccountForm(const AccountSide& side, TAccountDataModule* dm, LinkRecord& link, const void* moduleAddress,
+                           QWidget* parent)
     : frame::TModuleForm(parent)
     , m_side(side)
     , m_dm(dm)
@@ -135,8 +132,8 @@ TAccountForm::TAccountForm(
     connect(HelpButton, &QPushButton::clicked, this, &TAccountForm::HelpClick);
     connect(PrintScreenButton, &QToolButton::clicked, this, [this] { frame::PrintScreen(this); });
     connect(EmailButton, &QToolButton::clicked, this, [this] {
-        const data::Field* email
-            = m_dm->Query1.isOpen() && !m_dm->Query1.isEmpty() ? m_dm->Query1.findField(m_side.emailField) : nullptr;
+        const data::Field* email =
+            m_dm->Query1.isOpen() && !m_dm->Query1.isEmpty() ? m_dm->Query1.findField(m_side.emailField) : nullptr;
         frame::EmailTo(email ? email->asString() : QString());
     });
     connect(QuickLinkButton, &QToolButton::clicked, this, [this] {
@@ -192,13 +189,13 @@ void TAccountForm::FormActivate()
 {
     frame::FirstActivationSetup setup;
     setup.moduleName = m_side.moduleName;
-    setup.formsToTranslate = { this };
+    setup.formsToTranslate = {this};
     if (whichForm)
         setup.formsToTranslate << whichForm;
     setup.standaloneDefaults = !m_side.client;
     setup.statusBar = StatusBar1;
     setup.moduleAddress = m_moduleAddress;
-    setup.databases = { { &m_dm->database, true } };
+    setup.databases = {{&m_dm->database, true}};
     if (!frame::FirstActivation(m_link, setup))
         return;
     applyInternationalCaptions();
@@ -210,8 +207,8 @@ void TAccountForm::FormActivate()
     m_dm->Table4.open();
 
     if (m_side.client) {
-        const bool singleTaxes
-            = m_dm->Table4.isEmpty() || m_dm->Table4.field(QStringLiteral("Ctrl_TaxSystem")).asInteger() == 0;
+        const bool singleTaxes =
+            m_dm->Table4.isEmpty() || m_dm->Table4.field(QStringLiteral("Ctrl_TaxSystem")).asInteger() == 0;
         DBCheckBox1->setVisible(singleTaxes);
         DBCheckBox2->setVisible(singleTaxes);
         lbTaxes->setVisible(!singleTaxes);
@@ -220,7 +217,7 @@ void TAccountForm::FormActivate()
     }
 
     m_dm->balanceTable.open();
-    for (data::Table* t : { &m_dm->currentLines, &m_dm->historyLines, &m_dm->ctrl }) {
+    for (data::Table* t : {&m_dm->currentLines, &m_dm->historyLines, &m_dm->ctrl}) {
         t->open();
         TAccountDataModule::ApplyDateFormatTo(*t);
     }
@@ -231,18 +228,18 @@ void TAccountForm::FormActivate()
     ComboBox3->addItem(line(DefaultCurrencyLine));
     QStringList signs;
     for (int n = 1; n <= 4; ++n) {
-        const data::Field* name
-            = m_dm->Table4.isEmpty() ? nullptr : m_dm->Table4.findField(QStringLiteral("Ctrl_curr%1_name").arg(n));
-        const data::Field* sign
-            = m_dm->Table4.isEmpty() ? nullptr : m_dm->Table4.findField(QStringLiteral("Ctrl_curr%1_sign").arg(n));
+        const data::Field* name =
+            m_dm->Table4.isEmpty() ? nullptr : m_dm->Table4.findField(QStringLiteral("Ctrl_curr%1_name").arg(n));
+        const data::Field* sign =
+            m_dm->Table4.isEmpty() ? nullptr : m_dm->Table4.findField(QStringLiteral("Ctrl_curr%1_sign").arg(n));
         ComboBox3->addItem(name ? name->asString() : QString());
         signs << (sign ? sign->asString() : QString());
     }
     m_currencies.LoadCurrencySymbols(signs[0], signs[1], signs[2], signs[3]);
 
-    PrepareQuery(m_dm->Query1,
-        BuildAccountSearch({ m_side.accountTable, m_side.codeField, m_side.codeField, data::FieldType::Text,
-            SearchOperator::Equal, QString(), Regional().shortDateFormat, QDate::currentDate() }));
+    PrepareQuery(m_dm->Query1, BuildAccountSearch({m_side.accountTable, m_side.codeField, m_side.codeField,
+                                                   data::FieldType::Text, SearchOperator::Equal, QString(),
+                                                   Regional().shortDateFormat, QDate::currentDate()}));
     m_dm->Query1.open();
     TAccountDataModule::ApplyDateFormatTo(m_dm->Query1);
 
@@ -310,8 +307,8 @@ void TAccountForm::LoadTaxList()
     lbTaxes->clear();
     m_dm->tblTaxRates.open();
     for (m_dm->tblTaxRates.first(); !m_dm->tblTaxRates.eof(); m_dm->tblTaxRates.next()) {
-        auto* item
-            = new QListWidgetItem(m_dm->tblTaxRates.field(QStringLiteral("TaxRates_Description")).asString(), lbTaxes);
+        auto* item =
+            new QListWidgetItem(m_dm->tblTaxRates.field(QStringLiteral("TaxRates_Description")).asString(), lbTaxes);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
         ++m_taxCount;
@@ -329,8 +326,8 @@ void TAccountForm::followAccount()
         return;
     m_followedAccount = code;
     m_followedValid = true;
-    const QVariantList key { code };
-    for (data::Table* t : { &m_dm->currentLines, &m_dm->historyLines, &m_dm->statsTable, &m_dm->facylinder })
+    const QVariantList key{code};
+    for (data::Table* t : {&m_dm->currentLines, &m_dm->historyLines, &m_dm->statsTable, &m_dm->facylinder})
         if (t->isOpen())
             t->setRange(key, key);
     Query1AfterScroll();
@@ -397,8 +394,8 @@ void TAccountForm::SearchAccounts()
     request.orderField = m_side.codeField;
     // Each item names its field: the supplier table keeps its currency
     // before the user and stamp, where the list has it last.
-    const data::FieldDef* field
-        = def && index >= 0 && index < m_side.searchFields.size() ? def->field(m_side.searchFields[index]) : nullptr;
+    const data::FieldDef* field =
+        def && index >= 0 && index < m_side.searchFields.size() ? def->field(m_side.searchFields[index]) : nullptr;
     if (field) {
         request.field = field->name;
         request.fieldType = field->type;
@@ -436,9 +433,7 @@ void TAccountForm::PageControl1Change(int index)
     data::Query& q = m_dm->Query1;
     const bool hasAccount = q.isOpen() && !q.isEmpty() && !q.eof();
     switch (index) {
-    case 0:
-        DBGrid1->setFocus();
-        break;
+    case 0: DBGrid1->setFocus(); break;
     case 2:
         if (hasAccount)
             SpinEdit1->setValue(static_cast<int>(q.field(m_side.copiesField).asInteger()));
@@ -447,15 +442,12 @@ void TAccountForm::PageControl1Change(int index)
         FillBalanceTable(CheckBox1->isChecked());
         DBGrid2->setFocus();
         break;
-    case 6:
-        ShowAging();
-        break;
+    case 6: ShowAging(); break;
     case 7:
         if (m_side.client)
             FillCylinderTable();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -477,11 +469,11 @@ void TAccountForm::FillBalanceTable(bool current)
     struct Resume {
         data::Table& lines;
         ~Resume() { lines.enableControls(); }
-    } resume { lines };
+    } resume{lines};
 
-    const std::vector<ledger::StatementLine> statement = m_followedAccount == NoAccount
-        ? std::vector<ledger::StatementLine>()
-        : ledger::ReadStatement(db, side, m_followedAccount, !current);
+    const std::vector<ledger::StatementLine> statement =
+        m_followedAccount == NoAccount ? std::vector<ledger::StatementLine>()
+                                       : ledger::ReadStatement(db, side, m_followedAccount, !current);
     const std::vector<Currency> balances = ledger::RunningBalances(statement);
     data::Table& balance = m_dm->balanceTable;
     const QString& p = m_side.balancePrefix;
@@ -534,8 +526,8 @@ void TAccountForm::ShowAging()
     for (int n = 1; n <= 24; ++n)
         scratch.field(QStringLiteral("Curr_%1").arg(n)).setMoney(Currency());
     for (int i = 0; i < 5; ++i) {
-        const data::Field* name
-            = m_dm->ctrl.isEmpty() ? nullptr : m_dm->ctrl.findField(m_side.agingNamesPrefix + QString::number(i + 1));
+        const data::Field* name =
+            m_dm->ctrl.isEmpty() ? nullptr : m_dm->ctrl.findField(m_side.agingNamesPrefix + QString::number(i + 1));
         agingCaptions[static_cast<size_t>(i)]->setText(name ? name->asString() : QString());
     }
     const std::array<Currency, 5> buckets = ComputeAging(agingToday);
@@ -563,7 +555,7 @@ void TAccountForm::fillChart(QChart* chart, const QString& title, bool withAmoun
         QString text = agingCaptions[static_cast<size_t>(i)]->text();
         if (withAmounts)
             text += QStringLiteral(": ")
-                + FormatFloat(QStringLiteral("###,###,##0.00"), DBTexts[static_cast<size_t>(i)]->value());
+                    + FormatFloat(QStringLiteral("###,###,##0.00"), DBTexts[static_cast<size_t>(i)]->value());
         labels << text;
     }
     auto* series = new QBarSeries;
@@ -571,6 +563,9 @@ void TAccountForm::fillChart(QChart* chart, const QString& title, bool withAmoun
     chart->addSeries(series);
     auto* categories = new QBarCategoryAxis;
     categories->append(labels);
+    QFont small = categories->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    categories->setLabelsFont(small);
     chart->addAxis(categories, Qt::AlignBottom);
     series->attachAxis(categories);
     auto* values = new QValueAxis;
@@ -583,10 +578,10 @@ void TAccountForm::fillChart(QChart* chart, const QString& title, bool withAmoun
 
 bool TAccountForm::PrintAgingChart()
 {
-    const data::Field* name
-        = m_dm->Query1.isOpen() && !m_dm->Query1.isEmpty() ? m_dm->Query1.findField(m_side.nameField) : nullptr;
+    const data::Field* name =
+        m_dm->Query1.isOpen() && !m_dm->Query1.isEmpty() ? m_dm->Query1.findField(m_side.nameField) : nullptr;
     fillChart(VtChart2->chart(), VtChart1->chart()->title() + QLatin1Char('\n') + (name ? name->asString() : QString()),
-        true);
+              true);
     return ChartPrinting().printChart(VtChart2, CheckBox2->isChecked(), this);
 }
 
@@ -596,7 +591,7 @@ void TAccountForm::ComboBox4Change(int index)
     stats.close();
     stats.setTableName(index <= 0 ? m_side.statsTable : m_side.statsTable + ComboBox4->itemText(index));
     stats.open();
-    const QVariantList key { m_followedAccount };
+    const QVariantList key{m_followedAccount};
     stats.setRange(key, key);
     TotalsGroup->setTitle(line(TotalPrefixLine) + ComboBox4->itemText(index));
 }
@@ -622,7 +617,7 @@ void TAccountForm::FillCylinderTable()
             const QString client = movements.field(QStringLiteral("FaCylinder_Client")).asString();
             const QString lineCode = movements.field(QStringLiteral("FaCylinder_Line_Code")).asString();
             const QString item = movements.field(QStringLiteral("FaCylinder_Item_Code")).asString();
-            if (balances.findKey({ client, lineCode, item })) {
+            if (balances.findKey({client, lineCode, item})) {
                 balances.edit();
             } else {
                 balances.append();
@@ -630,7 +625,7 @@ void TAccountForm::FillCylinderTable()
                 balances.field(QStringLiteral("FaCylinder_Line_Code")).setString(lineCode);
                 balances.field(QStringLiteral("FaCylinder_Item_Code")).setString(item);
             }
-            if (products.findKey({ lineCode, item }))
+            if (products.findKey({lineCode, item}))
                 balances.field(QStringLiteral("FaCylinder_description"))
                     .setString(products.field(QStringLiteral("Ivprod_desc_1")).asString());
             const double delivered = movements.field(QStringLiteral("FaCylinder_Delivered")).asNumber();
@@ -667,7 +662,7 @@ void TAccountForm::ShowStatementDetail()
             form->m_detailRunning = false;
             form->DetailButton->setEnabled(true);
         }
-    } done { this };
+    } done{this};
 
     const bool current = CheckBox1->isChecked();
     StatementLine l;
@@ -691,7 +686,7 @@ void TAccountForm::ShowStatementDetail()
         if (!h.isOpen())
             h.open();
         h.setIndexFieldNames(QStringLiteral("Reference;") + accountField + QStringLiteral(";Date"));
-        return h.findKey({ l.reference, l.account, l.date });
+        return h.findKey({l.reference, l.account, l.date});
     };
     // The entered transaction, by invoice, account and date, whose debit or
     // credit reference is the line's.
@@ -704,7 +699,7 @@ void TAccountForm::ShowStatementDetail()
         d.setFilter([reference](data::DataSet& row) {
             return row.field(QStringLiteral("Dr_cr_reference")).asString() == reference;
         });
-        d.setRange({ l.invoice, l.account, l.date }, { l.invoice, l.account, l.date });
+        d.setRange({l.invoice, l.account, l.date}, {l.invoice, l.account, l.date});
         return !d.isEmpty();
     };
     struct CloseAfter {
@@ -714,7 +709,7 @@ void TAccountForm::ShowStatementDetail()
             for (data::Table* t : tables)
                 t->close();
         }
-    } closeAfter { { &m_dm->sourceDocument, &m_dm->receiptHeader, &m_dm->fahdr, &m_dm->fahdra, &m_dm->glm } };
+    } closeAfter{{&m_dm->sourceDocument, &m_dm->receiptHeader, &m_dm->fahdr, &m_dm->fahdra, &m_dm->glm}};
 
     if (l.type == QLatin1String("2")) {
         if (receiptExists())
@@ -727,9 +722,9 @@ void TAccountForm::ShowStatementDetail()
         m_dm->glm.open();
         m_dm->fahdra.open();
         m_dm->fahdr.open();
-        if (m_dm->fahdra.findKey({ l.type, l.invoice }))
+        if (m_dm->fahdra.findKey({l.type, l.invoice}))
             Reports().ArchivedInvoiceReprint(*m_dm, l, this);
-        else if (m_dm->fahdr.findKey({ l.type, l.invoice }))
+        else if (m_dm->fahdr.findKey({l.type, l.invoice}))
             Reports().InvoiceReprint(*m_dm, l, this);
         else if (transactionExists())
             Reports().TransactionReport(*m_dm, l, this);
@@ -768,8 +763,9 @@ void TAccountForm::ExitClick()
 {
     m_chartTexts.clear();
     m_dm->Query1.close();
-    for (data::Table* t : { &m_dm->historyLines, &m_dm->currentLines, &m_dm->Table3, &m_dm->Table4, &m_dm->statsTable,
-             &m_dm->periods_table, &m_dm->ctrl, &m_dm->balanceTable, &m_dm->glm, &m_dm->facylinder, &m_dm->CliCyln })
+    for (data::Table* t :
+         {&m_dm->historyLines, &m_dm->currentLines, &m_dm->Table3, &m_dm->Table4, &m_dm->statsTable,
+          &m_dm->periods_table, &m_dm->ctrl, &m_dm->balanceTable, &m_dm->glm, &m_dm->facylinder, &m_dm->CliCyln})
         t->close();
     if (m_dm->virmem.isOpen()) {
         if (m_dm->virmem.state() == data::DataSetState::Insert)

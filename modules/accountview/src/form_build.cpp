@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -27,13 +28,12 @@
 #include "varnex/statusbar.h"
 #include "varnex/widgets/dbwidgets.h"
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
-namespace
-{
+namespace {
 
-template <typename W> W* named(W* widget, const QString& name)
+template <typename W>
+W* named(W* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;
@@ -110,18 +110,22 @@ void TAccountForm::buildWindow()
     ComboBox1->setMaxVisibleItems(20);
     auto* opLabel = label(top, QStringLiteral("Label2"), QStringLiteral("Operator:"));
     ComboBox2 = named(new QComboBox(top), QStringLiteral("ComboBox2"));
-    ComboBox2->addItems({ QStringLiteral("="), QStringLiteral(">"), QStringLiteral("<"), QStringLiteral("<>"),
-        QStringLiteral("CONTAINING") });
+    ComboBox2->addItems({QStringLiteral("="), QStringLiteral(">"), QStringLiteral("<"), QStringLiteral("<>"),
+                         QStringLiteral("CONTAINING")});
     auto* paramLabel = label(top, QStringLiteral("Label3"), QStringLiteral("Enter parameter:"));
     VarnexMaskEdit1 = named(new TVarnexMaskEdit(top), QStringLiteral("VarnexMaskEdit1"));
     RefreshButton = named(new QPushButton(QStringLiteral("Refresh"), top), m_side.refreshButton);
-    for (QWidget* w : { static_cast<QWidget*>(Label1), static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(opLabel),
-             static_cast<QWidget*>(ComboBox2), static_cast<QWidget*>(paramLabel),
-             static_cast<QWidget*>(VarnexMaskEdit1), static_cast<QWidget*>(RefreshButton) })
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(opLabel),
+                       static_cast<QWidget*>(ComboBox2), static_cast<QWidget*>(paramLabel),
+                       static_cast<QWidget*>(VarnexMaskEdit1), static_cast<QWidget*>(RefreshButton)})
         topRow->addWidget(w);
     topRow->setStretch(5, 1);
 
     PageControl1 = named(new QTabWidget(this), QStringLiteral("PageControl1"));
+    // Eight captions in both languages fit the fixed width only a little smaller.
+    QFont tabFont = PageControl1->tabBar()->font();
+    tabFont.setPointSizeF(tabFont.pointSizeF() * 0.82);
+    PageControl1->tabBar()->setFont(tabFont);
     PageControl1->addTab(buildListTab(), m_side.tabCaptions.value(0));
     PageControl1->addTab(buildGeneralTab(), m_side.tabCaptions.value(1));
     PageControl1->addTab(buildControlTab(), m_side.tabCaptions.value(2));
@@ -186,8 +190,9 @@ QWidget* TAccountForm::buildListTab()
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     const QString codeTitle = m_side.client ? QStringLiteral("Client code") : QStringLiteral("Supplier code");
-    DBGrid1->setColumns({ { m_side.codeField, codeTitle, 100 }, { m_side.nameField, QStringLiteral("Name"), 330 },
-        { m_side.telField, QStringLiteral("Telephone"), 140 } });
+    DBGrid1->setColumns({{m_side.codeField, codeTitle, 100},
+                         {m_side.nameField, QStringLiteral("Name"), 330},
+                         {m_side.telField, QStringLiteral("Telephone"), 140}});
     DBGrid1->setDataSet(&m_dm->Query1);
     DBGrid1->verticalHeader()->setDefaultSectionSize(18);
     auto* layout = new QVBoxLayout(page);
@@ -211,25 +216,25 @@ QWidget* TAccountForm::buildGeneralTab()
     };
     const bool c = m_side.client;
     const QList<Row> rows = {
-        { c ? "Label22" : "Label52", c ? "Client code" : "Supplier code", "code" },
-        { c ? "Label23" : "Label53", "Name", "name" },
-        { c ? "Label24" : "Label54", "Address 1", "adr1" },
-        { c ? "Label25" : "Label55", "Address 2", "adr2" },
-        { c ? "Label26" : "Label5", "City", "city" },
-        { c ? "Label27" : "Label6", "Province", "prov" },
-        { c ? "Label28" : "Label7", "Country", "country" },
-        { c ? "Label29" : "Label8", "Postal code", "postal_code" },
-        { c ? "Label30" : "Label9", "Telephone", "tel" },
-        { c ? "Label31" : "Label10", "Fax", "fax" },
-        { c ? "Label33" : "Label11", "E-mail", "email" },
-        { c ? "Label34" : "Label12", "Contact", "contact" },
-        { c ? "Label35" : "Label13", "Contact telephone", "contact_tel" },
+        {c ? "Label22" : "Label52", c ? "Client code" : "Supplier code", "code"},
+        {c ? "Label23" : "Label53", "Name", "name"},
+        {c ? "Label24" : "Label54", "Address 1", "adr1"},
+        {c ? "Label25" : "Label55", "Address 2", "adr2"},
+        {c ? "Label26" : "Label5", "City", "city"},
+        {c ? "Label27" : "Label6", "Province", "prov"},
+        {c ? "Label28" : "Label7", "Country", "country"},
+        {c ? "Label29" : "Label8", "Postal code", "postal_code"},
+        {c ? "Label30" : "Label9", "Telephone", "tel"},
+        {c ? "Label31" : "Label10", "Fax", "fax"},
+        {c ? "Label33" : "Label11", "E-mail", "email"},
+        {c ? "Label34" : "Label12", "Contact", "contact"},
+        {c ? "Label35" : "Label13", "Contact telephone", "contact_tel"},
     };
     for (int i = 0; i < rows.size(); ++i) {
         const int column = i < 7 ? 0 : 2;
         const int row = i < 7 ? i : i - 7;
-        grid->addWidget(
-            label(page, QString::fromLatin1(rows[i].label), QString::fromLatin1(rows[i].text)), row, column);
+        grid->addWidget(label(page, QString::fromLatin1(rows[i].label), QString::fromLatin1(rows[i].text)), row,
+                        column);
         grid->addWidget(dbEdit(page, q, p + QString::fromLatin1(rows[i].field)), row, column + 1);
     }
     grid->setRowStretch(7, 1);
@@ -256,7 +261,7 @@ QWidget* TAccountForm::buildControlTab()
     };
     auto money = [&](const char* name, const char* caption, const QString& field) {
         place(label(page, QString::fromLatin1(name), QString::fromLatin1(caption)),
-            moneyField(page, q, QStringLiteral("DBEdit_") + field, field));
+              moneyField(page, q, QStringLiteral("DBEdit_") + field, field));
     };
     auto check = [&](const char* caption, const QString& field) {
         auto* box = named(new QCheckBox(QString::fromLatin1(caption), page), QStringLiteral("DBCheck_") + field);
@@ -305,8 +310,8 @@ QWidget* TAccountForm::buildControlTab()
         TaxGroup = named(new QGroupBox(QStringLiteral("Taxes"), page), QStringLiteral("GroupBox1"));
         auto* taxes = new QVBoxLayout(TaxGroup);
         taxes->setContentsMargins(4, 2, 4, 2);
-        DBCheckBox1
-            = named(new QCheckBox(QStringLiteral("Charge G.S.T./H.S.T"), TaxGroup), QStringLiteral("DBCheckBox1"));
+        DBCheckBox1 =
+            named(new QCheckBox(QStringLiteral("Charge G.S.T./H.S.T"), TaxGroup), QStringLiteral("DBCheckBox1"));
         DBCheckBox2 = named(new QCheckBox(QStringLiteral("Charger T.V.P."), TaxGroup), QStringLiteral("DBCheckBox2"));
         DBCheckBox1->setEnabled(false);
         DBCheckBox2->setEnabled(false);
@@ -371,8 +376,8 @@ QWidget* TAccountForm::buildCommentsTab()
         row, 0, Qt::AlignTop);
     CommentsMemo = named(new QPlainTextEdit(page), QStringLiteral("DBMemo2"));
     CommentsMemo->setReadOnly(true);
-    m_boundMemos << qMakePair(
-        CommentsMemo, m_side.client ? QStringLiteral("Cli_comments") : QStringLiteral("Sup_comments"));
+    m_boundMemos << qMakePair(CommentsMemo,
+                              m_side.client ? QStringLiteral("Cli_comments") : QStringLiteral("Sup_comments"));
     grid->addWidget(CommentsMemo, row, 1);
     grid->setRowStretch(row, 1);
     return page;
@@ -401,22 +406,22 @@ QWidget* TAccountForm::buildStatisticsTab()
     data::DataSet* stats = &m_dm->statsTable;
     // Month captions: names from the periods table on the client side,
     // fixed month names on the supplier side.
-    const QStringList monthNames = m_side.client
-        ? QStringList { QStringLiteral("Label18"), QStringLiteral("Label20"), QStringLiteral("Label21"),
-              QStringLiteral("Label32"), QStringLiteral("Label39"), QStringLiteral("Label40"),
-              QStringLiteral("Label41"), QStringLiteral("Label42"), QStringLiteral("Label43"),
-              QStringLiteral("Label44"), QStringLiteral("Label45"), QStringLiteral("Label46") }
-        : QStringList { QStringLiteral("Label34"), QStringLiteral("Label35"), QStringLiteral("Label36"),
-              QStringLiteral("Label37"), QStringLiteral("Label38"), QStringLiteral("Label39"),
-              QStringLiteral("Label40"), QStringLiteral("Label41"), QStringLiteral("Label42"),
-              QStringLiteral("Label43"), QStringLiteral("Label44"), QStringLiteral("Label45") };
-    static const char* const months[] = { "January", "February", "March", "April", "May", "June", "July", "August",
-        "September", "October", "November", "December" };
+    const QStringList monthNames =
+        m_side.client ? QStringList{QStringLiteral("Label18"), QStringLiteral("Label20"), QStringLiteral("Label21"),
+                                    QStringLiteral("Label32"), QStringLiteral("Label39"), QStringLiteral("Label40"),
+                                    QStringLiteral("Label41"), QStringLiteral("Label42"), QStringLiteral("Label43"),
+                                    QStringLiteral("Label44"), QStringLiteral("Label45"), QStringLiteral("Label46")}
+                      : QStringList{QStringLiteral("Label34"), QStringLiteral("Label35"), QStringLiteral("Label36"),
+                                    QStringLiteral("Label37"), QStringLiteral("Label38"), QStringLiteral("Label39"),
+                                    QStringLiteral("Label40"), QStringLiteral("Label41"), QStringLiteral("Label42"),
+                                    QStringLiteral("Label43"), QStringLiteral("Label44"), QStringLiteral("Label45")};
+    static const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
+                                         "July",    "August",   "September", "October", "November", "December"};
     int column = 1;
     if (m_side.client)
         grid->addWidget(label(page, QStringLiteral("Label58"), QStringLiteral("Sales")), 0, column++);
-    Label48
-        = label(page, m_side.client ? QStringLiteral("Label48") : QStringLiteral("Label46"), QStringLiteral("Cost"));
+    Label48 =
+        label(page, m_side.client ? QStringLiteral("Label48") : QStringLiteral("Label46"), QStringLiteral("Cost"));
     grid->addWidget(Label48, 0, column++);
     grid->addWidget(
         label(page, m_side.client ? QStringLiteral("Label59") : QStringLiteral("Label47"), QStringLiteral("Quantity")),
@@ -448,18 +453,18 @@ QWidget* TAccountForm::buildStatisticsTab()
         totdols = nullptr;
     }
     totcost = moneyField(TotalsGroup, stats, QStringLiteral("totcost"), QStringLiteral("totcost"));
-    Label51 = label(
-        TotalsGroup, m_side.client ? QStringLiteral("Label51") : QStringLiteral("Label48"), QStringLiteral("Cost:"));
+    Label51 = label(TotalsGroup, m_side.client ? QStringLiteral("Label51") : QStringLiteral("Label48"),
+                    QStringLiteral("Cost:"));
     totals->addRow(Label51, totcost);
     totqty = named(new QLineEdit(TotalsGroup), QStringLiteral("totqty"));
     totqty->setReadOnly(true);
     totals->addRow(label(TotalsGroup, m_side.client ? QStringLiteral("Label66") : QStringLiteral("Label49"),
-                       QStringLiteral("Quantity:")),
-        totqty);
+                         QStringLiteral("Quantity:")),
+                   totqty);
     auto refreshQuantity = [this] {
         data::Field* f = m_dm->statsTable.isOpen() && !m_dm->statsTable.isEmpty()
-            ? m_dm->statsTable.findField(QStringLiteral("totqty"))
-            : nullptr;
+                             ? m_dm->statsTable.findField(QStringLiteral("totqty"))
+                             : nullptr;
         totqty->setText(f ? QString::number(f->asNumber(), 'f', 2) : QString());
     };
     connect(stats, &data::DataSet::recordChanged, totqty, refreshQuantity);
@@ -468,8 +473,8 @@ QWidget* TAccountForm::buildStatisticsTab()
     ComboBox4 = named(new QComboBox(page), QStringLiteral("ComboBox4"));
     ComboBox4->addItem(QStringLiteral("Current"));
     auto* yearBox = new QVBoxLayout;
-    yearBox->addWidget(label(
-        page, m_side.client ? QStringLiteral("Label67") : QStringLiteral("Label50"), QStringLiteral("Which year")));
+    yearBox->addWidget(label(page, m_side.client ? QStringLiteral("Label67") : QStringLiteral("Label50"),
+                             QStringLiteral("Which year")));
     yearBox->addWidget(ComboBox4);
     yearBox->addWidget(TotalsGroup);
     yearBox->addStretch(1);
@@ -494,7 +499,7 @@ QWidget* TAccountForm::buildGraphTab()
     for (int i = 0; i < 5; ++i) {
         agingCaptions[static_cast<size_t>(i)] = label(page, QStringLiteral("Label%1").arg(61 + i), QString());
         DBTexts[static_cast<size_t>(i)] = moneyField(page, &m_dm->virmem, QStringLiteral("DBText%1").arg(i + 1),
-            QStringLiteral("Curr_%1").arg(m_side.virmemFirst + i));
+                                                     QStringLiteral("Curr_%1").arg(m_side.virmemFirst + i));
         amounts->addWidget(agingCaptions[static_cast<size_t>(i)], 2 * i, 0);
         amounts->addWidget(DBTexts[static_cast<size_t>(i)], 2 * i + 1, 0);
         m_chartTexts << DBTexts[static_cast<size_t>(i)]->objectName();
@@ -519,12 +524,12 @@ QWidget* TAccountForm::buildCylindersTab()
     DBGrid3->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid3->verticalHeader()->setDefaultSectionSize(18);
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    DBGrid3->setColumns({ { QStringLiteral("FaCylinder_Line_Code"), QStringLiteral("Line"), 50 },
-        { QStringLiteral("FaCylinder_Item_Code"), QStringLiteral("Item code"), 120 },
-        { QStringLiteral("FaCylinder_description"), QStringLiteral("Description"), 240 },
-        { QStringLiteral("FaCylinder_Delivered"), QStringLiteral("Delivered"), 80, true, false, right },
-        { QStringLiteral("FaCylinder_Received"), QStringLiteral("Received"), 80, true, false, right },
-        { QStringLiteral("FaCylinder_Net"), QStringLiteral("Balance"), 80, true, false, right } });
+    DBGrid3->setColumns({{QStringLiteral("FaCylinder_Line_Code"), QStringLiteral("Line"), 50},
+                         {QStringLiteral("FaCylinder_Item_Code"), QStringLiteral("Item code"), 120},
+                         {QStringLiteral("FaCylinder_description"), QStringLiteral("Description"), 240},
+                         {QStringLiteral("FaCylinder_Delivered"), QStringLiteral("Delivered"), 80, true, false, right},
+                         {QStringLiteral("FaCylinder_Received"), QStringLiteral("Received"), 80, true, false, right},
+                         {QStringLiteral("FaCylinder_Net"), QStringLiteral("Balance"), 80, true, false, right}});
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(DBGrid3);
@@ -537,19 +542,19 @@ void TAccountForm::setStatementColumns(bool current)
     const QString& p = s.linePrefix;
     const QString typeField = current ? s.typeField : s.historyTypeField;
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    GridColumn invoice { p + QStringLiteral("invoice"), QStringLiteral("Invoice"), 80 };
-    GridColumn reference { p + QStringLiteral("ref"), QStringLiteral("Reference"), 80 };
-    GridColumn date { p + QStringLiteral("date"), QStringLiteral("Date"), 80 };
-    GridColumn type { typeField, QStringLiteral("Type"), 110 };
-    GridColumn due { p + QStringLiteral("du_date"), QStringLiteral("Due date"), 80 };
-    GridColumn amount { p + QStringLiteral("amount"), QStringLiteral("Amount"), 95, true, false, right };
-    GridColumn balance { s.balanceField, QStringLiteral("Balance"), 95, true, false, right };
+    GridColumn invoice{p + QStringLiteral("invoice"), QStringLiteral("Invoice"), 80};
+    GridColumn reference{p + QStringLiteral("ref"), QStringLiteral("Reference"), 80};
+    GridColumn date{p + QStringLiteral("date"), QStringLiteral("Date"), 80};
+    GridColumn type{typeField, QStringLiteral("Type"), 110};
+    GridColumn due{p + QStringLiteral("du_date"), QStringLiteral("Due date"), 80};
+    GridColumn amount{p + QStringLiteral("amount"), QStringLiteral("Amount"), 95, true, false, right};
+    GridColumn balance{s.balanceField, QStringLiteral("Balance"), 95, true, false, right};
     // Keep the titles the translation gave when only the data set changes.
     const QStringList titles = DBGrid2->gridModel()->columns().isEmpty() ? QStringList() : DBGrid2->columnTitles();
     if (s.client)
-        DBGrid2->setColumns({ invoice, reference, date, type, due, amount, balance });
+        DBGrid2->setColumns({invoice, reference, date, type, due, amount, balance});
     else
-        DBGrid2->setColumns({ invoice, reference, type, date, due, amount, balance });
+        DBGrid2->setColumns({invoice, reference, type, date, due, amount, balance});
     if (titles.size() == DBGrid2->gridModel()->columns().size())
         DBGrid2->setColumnTitles(titles);
 }

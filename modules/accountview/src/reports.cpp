@@ -1,20 +1,17 @@
 #include "varnex/accountview/reports.h"
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
-namespace
-{
+namespace {
 
 // Shows nothing: the report windows are installed by the reports library.
-class NoReports : public StatementReports
-{
+class NoReports : public StatementReports {
 public:
-    void TransactionReport(TAccountDataModule&, const StatementLine&, QWidget*) override { }
-    void ReceiptReport(TAccountDataModule&, const StatementLine&, QWidget*) override { }
-    void InvoiceReprint(TAccountDataModule&, const StatementLine&, QWidget*) override { }
-    void ArchivedInvoiceReprint(TAccountDataModule&, const StatementLine&, QWidget*) override { }
-    void PurchaseOrderReprint(TAccountDataModule&, const StatementLine&, QWidget*) override { }
+    void TransactionReport(TAccountDataModule&, const StatementLine&, QWidget*) override {}
+    void ReceiptReport(TAccountDataModule&, const StatementLine&, QWidget*) override {}
+    void InvoiceReprint(TAccountDataModule&, const StatementLine&, QWidget*) override {}
+    void ArchivedInvoiceReprint(TAccountDataModule&, const StatementLine&, QWidget*) override {}
+    void PurchaseOrderReprint(TAccountDataModule&, const StatementLine&, QWidget*) override {}
 };
 
 StatementReports* g_reports = nullptr;

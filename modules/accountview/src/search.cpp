@@ -4,13 +4,11 @@
 #include "varnex/data/query.h"
 #include "varnex/regional.h"
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
 using data::FieldType;
 
-namespace
-{
+namespace {
 
 bool isDateField(FieldType type)
 {
@@ -30,16 +28,11 @@ bool isIntegerField(FieldType type)
 QString comparison(SearchOperator op)
 {
     switch (op) {
-    case SearchOperator::Equal:
-        return QStringLiteral("=");
-    case SearchOperator::Greater:
-        return QStringLiteral(">");
-    case SearchOperator::Less:
-        return QStringLiteral("<");
-    case SearchOperator::NotEqual:
-        return QStringLiteral("<>");
-    case SearchOperator::Containing:
-        break;
+    case SearchOperator::Equal: return QStringLiteral("=");
+    case SearchOperator::Greater: return QStringLiteral(">");
+    case SearchOperator::Less: return QStringLiteral("<");
+    case SearchOperator::NotEqual: return QStringLiteral("<>");
+    case SearchOperator::Containing: break;
     }
     return QStringLiteral("=");
 }
@@ -87,11 +80,12 @@ QString plainText(const QVariant& value)
 int ParseLogical(const QString& text)
 {
     const QString t = text.trimmed().toUpper();
-    static const QStringList yes = { QStringLiteral("T"), QStringLiteral("TRUE"), QStringLiteral("Y"),
-        QStringLiteral("YES"), QStringLiteral("O"), QStringLiteral("OUI"), QStringLiteral("V"), QStringLiteral("VRAI"),
-        QStringLiteral("1") };
-    static const QStringList no = { QStringLiteral("F"), QStringLiteral("FALSE"), QStringLiteral("N"),
-        QStringLiteral("NO"), QStringLiteral("NON"), QStringLiteral("FAUX"), QStringLiteral("0") };
+    static const QStringList yes = {QStringLiteral("T"),   QStringLiteral("TRUE"), QStringLiteral("Y"),
+                                    QStringLiteral("YES"), QStringLiteral("O"),    QStringLiteral("OUI"),
+                                    QStringLiteral("V"),   QStringLiteral("VRAI"), QStringLiteral("1")};
+    static const QStringList no = {QStringLiteral("F"),  QStringLiteral("FALSE"), QStringLiteral("N"),
+                                   QStringLiteral("NO"), QStringLiteral("NON"),   QStringLiteral("FAUX"),
+                                   QStringLiteral("0")};
     if (yes.contains(t))
         return 1;
     if (no.contains(t))
@@ -121,8 +115,8 @@ AccountSearch BuildAccountSearch(const SearchRequest& r)
             day = r.today;
         // A day is the half-open span [day, next day): the same test for a
         // date and for a time stamp, on both engines.
-        s.parameters = { { QStringLiteral("day"), FieldType::Date, day },
-            { QStringLiteral("nextday"), FieldType::Date, day.addDays(1) } };
+        s.parameters = {{QStringLiteral("day"), FieldType::Date, day},
+                        {QStringLiteral("nextday"), FieldType::Date, day.addDays(1)}};
         QString test;
         switch (r.op) {
         case SearchOperator::Equal:
@@ -139,8 +133,7 @@ AccountSearch BuildAccountSearch(const SearchRequest& r)
         case SearchOperator::NotEqual:
             test = QStringLiteral("(") + f + QStringLiteral(" < :day OR ") + f + QStringLiteral(" >= :nextday)");
             break;
-        case SearchOperator::Containing:
-            break;
+        case SearchOperator::Containing: break;
         }
         s.sql = where + test + order;
         return s;
@@ -149,10 +142,10 @@ AccountSearch BuildAccountSearch(const SearchRequest& r)
     if (isTextField(r.fieldType)) {
         if (r.op == SearchOperator::Containing) {
             s.sql = where + f + QStringLiteral(" LIKE :value ESCAPE '\\'") + order;
-            s.parameters = { { QStringLiteral("value"), FieldType::Memo, likePattern(r.parameter) } };
+            s.parameters = {{QStringLiteral("value"), FieldType::Memo, likePattern(r.parameter)}};
         } else {
             s.sql = where + f + QLatin1Char(' ') + comparison(r.op) + QStringLiteral(" :value") + order;
-            s.parameters = { { QStringLiteral("value"), FieldType::Memo, r.parameter } };
+            s.parameters = {{QStringLiteral("value"), FieldType::Memo, r.parameter}};
         }
         return s;
     }
@@ -176,8 +169,8 @@ AccountSearch BuildAccountSearch(const SearchRequest& r)
         }
         // An empty logical field reads as false.
         const QString value = QStringLiteral("CASE WHEN ") + f + QStringLiteral(" THEN 1 ELSE 0 END");
-        s.sql
-            = where + value + QLatin1Char(' ') + comparison(r.op) + QLatin1Char(' ') + QString::number(wanted) + order;
+        s.sql =
+            where + value + QLatin1Char(' ') + comparison(r.op) + QLatin1Char(' ') + QString::number(wanted) + order;
         return s;
     }
 
@@ -188,13 +181,13 @@ AccountSearch BuildAccountSearch(const SearchRequest& r)
     }
     s.sql = where + f + QLatin1Char(' ') + comparison(r.op) + QStringLiteral(" :value") + order;
     if (r.fieldType == FieldType::Money)
-        s.parameters
-            = { { QStringLiteral("value"), FieldType::Money, QVariant::fromValue(Currency::fromDouble(*number)) } };
+        s.parameters = {
+            {QStringLiteral("value"), FieldType::Money, QVariant::fromValue(Currency::fromDouble(*number))}};
     else if (isIntegerField(r.fieldType) && *number == static_cast<double>(static_cast<qlonglong>(*number)))
-        s.parameters
-            = { { QStringLiteral("value"), FieldType::Integer, QVariant::fromValue(static_cast<qlonglong>(*number)) } };
+        s.parameters = {
+            {QStringLiteral("value"), FieldType::Integer, QVariant::fromValue(static_cast<qlonglong>(*number))}};
     else
-        s.parameters = { { QStringLiteral("value"), FieldType::Number, *number } };
+        s.parameters = {{QStringLiteral("value"), FieldType::Number, *number}};
     return s;
 }
 
@@ -206,21 +199,11 @@ void PrepareQuery(data::Query& query, const AccountSearch& search)
     query.setSql(search.sql);
     for (const auto& p : search.parameters) {
         switch (p.type) {
-        case FieldType::Date:
-            query.bindDate(p.name, p.value.toDate());
-            break;
-        case FieldType::Money:
-            query.bindMoney(p.name, p.value.value<Currency>());
-            break;
-        case FieldType::Integer:
-            query.bindInteger(p.name, p.value.toLongLong());
-            break;
-        case FieldType::Number:
-            query.bindNumber(p.name, p.value.toDouble());
-            break;
-        default:
-            query.bindText(p.name, p.value.toString());
-            break;
+        case FieldType::Date: query.bindDate(p.name, p.value.toDate()); break;
+        case FieldType::Money: query.bindMoney(p.name, p.value.value<Currency>()); break;
+        case FieldType::Integer: query.bindInteger(p.name, p.value.toLongLong()); break;
+        case FieldType::Number: query.bindNumber(p.name, p.value.toDouble()); break;
+        default: query.bindText(p.name, p.value.toString()); break;
         }
     }
     if (search.filter)

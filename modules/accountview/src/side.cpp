@@ -1,10 +1,8 @@
 #include "varnex/accountview/side.h"
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
-namespace
-{
+namespace {
 
 AccountSide makeClientSide()
 {
@@ -71,48 +69,20 @@ AccountSide makeClientSide()
         QStringLiteral("Block orders"),
     };
     s.searchFields = {
-        QStringLiteral("Cli_code"),
-        QStringLiteral("Cli_name"),
-        QStringLiteral("Cli_adr1"),
-        QStringLiteral("Cli_adr2"),
-        QStringLiteral("Cli_city"),
-        QStringLiteral("Cli_prov"),
-        QStringLiteral("Cli_country"),
-        QStringLiteral("Cli_postal_code"),
-        QStringLiteral("Cli_tel"),
-        QStringLiteral("Cli_fax"),
-        QStringLiteral("Cli_contact"),
-        QStringLiteral("Cli_contact_tel"),
-        QStringLiteral("Cli_email"),
-        QStringLiteral("Cli_charge_to"),
-        QStringLiteral("Cli_salesrep"),
-        QStringLiteral("Cli_terr"),
-        QStringLiteral("Cli_language"),
-        QStringLiteral("Cli_bank"),
-        QStringLiteral("Cli_bank_manager"),
-        QStringLiteral("Cli_bank_tel"),
-        QStringLiteral("Cli_terms"),
-        QStringLiteral("Cli_ship_via"),
-        QStringLiteral("Cli_date_created"),
-        QStringLiteral("Cli_date_last_sale"),
-        QStringLiteral("Cli_date_last_pmt"),
-        QStringLiteral("Cli_tax_fed"),
-        QStringLiteral("Cli_tax_pro"),
-        QStringLiteral("Cli_po_req"),
-        QStringLiteral("Cli_du_days"),
-        QStringLiteral("Cli_credit_limit"),
-        QStringLiteral("Cli_price_list"),
-        QStringLiteral("Cli_discount"),
-        QStringLiteral("Cli_current_bal"),
-        QStringLiteral("Cli_nsf_date"),
-        QStringLiteral("Cli_last_sale"),
-        QStringLiteral("Cli_sales_mth"),
-        QStringLiteral("Cli_sales_ytd"),
-        QStringLiteral("Cli_comments"),
-        QStringLiteral("Cli_user"),
-        QStringLiteral("Cli_stamp"),
-        QStringLiteral("Cli_currency"),
-        QStringLiteral("Cli_credit_hold"),
+        QStringLiteral("Cli_code"),          QStringLiteral("Cli_name"),         QStringLiteral("Cli_adr1"),
+        QStringLiteral("Cli_adr2"),          QStringLiteral("Cli_city"),         QStringLiteral("Cli_prov"),
+        QStringLiteral("Cli_country"),       QStringLiteral("Cli_postal_code"),  QStringLiteral("Cli_tel"),
+        QStringLiteral("Cli_fax"),           QStringLiteral("Cli_contact"),      QStringLiteral("Cli_contact_tel"),
+        QStringLiteral("Cli_email"),         QStringLiteral("Cli_charge_to"),    QStringLiteral("Cli_salesrep"),
+        QStringLiteral("Cli_terr"),          QStringLiteral("Cli_language"),     QStringLiteral("Cli_bank"),
+        QStringLiteral("Cli_bank_manager"),  QStringLiteral("Cli_bank_tel"),     QStringLiteral("Cli_terms"),
+        QStringLiteral("Cli_ship_via"),      QStringLiteral("Cli_date_created"), QStringLiteral("Cli_date_last_sale"),
+        QStringLiteral("Cli_date_last_pmt"), QStringLiteral("Cli_tax_fed"),      QStringLiteral("Cli_tax_pro"),
+        QStringLiteral("Cli_po_req"),        QStringLiteral("Cli_du_days"),      QStringLiteral("Cli_credit_limit"),
+        QStringLiteral("Cli_price_list"),    QStringLiteral("Cli_discount"),     QStringLiteral("Cli_current_bal"),
+        QStringLiteral("Cli_nsf_date"),      QStringLiteral("Cli_last_sale"),    QStringLiteral("Cli_sales_mth"),
+        QStringLiteral("Cli_sales_ytd"),     QStringLiteral("Cli_comments"),     QStringLiteral("Cli_user"),
+        QStringLiteral("Cli_stamp"),         QStringLiteral("Cli_currency"),     QStringLiteral("Cli_credit_hold"),
         QStringLiteral("Cli_block_orders"),
     };
     s.currentTable = QStringLiteral("car");
@@ -146,9 +116,10 @@ AccountSide makeClientSide()
     s.printScreenButton = QStringLiteral("SpeedButton1");
     s.emailButton = QStringLiteral("SpeedButton3");
     s.quickLinkButton = QStringLiteral("SpeedButton2");
-    s.tabCaptions = { QStringLiteral("List"), QStringLiteral("General"), QStringLiteral("Control information"),
+    s.tabCaptions = {
+        QStringLiteral("List"),      QStringLiteral("General"),          QStringLiteral("Control information"),
         QStringLiteral("Comments "), QStringLiteral("Client statement"), QStringLiteral("Client statistics"),
-        QStringLiteral("Graph"), QStringLiteral("Cylinders") };
+        QStringLiteral("Graph"),     QStringLiteral("Cylinders")};
     return s;
 }
 
@@ -267,9 +238,13 @@ AccountSide makeSupplierSide()
     s.printScreenButton = QStringLiteral("SpeedButton3");
     s.emailButton = QStringLiteral("SpeedButton6");
     s.quickLinkButton = QStringLiteral("SpeedButton7");
-    s.tabCaptions = { QStringLiteral("Supplier list"), QStringLiteral("General"), QStringLiteral("Control information"),
-        QStringLiteral("Comments"), QStringLiteral("Supplier statement"), QStringLiteral("Purchase statistics"),
-        QStringLiteral("Graph") };
+    s.tabCaptions = {QStringLiteral("Supplier list"),
+                     QStringLiteral("General"),
+                     QStringLiteral("Control information"),
+                     QStringLiteral("Comments"),
+                     QStringLiteral("Supplier statement"),
+                     QStringLiteral("Purchase statistics"),
+                     QStringLiteral("Graph")};
     return s;
 }
 

@@ -25,28 +25,28 @@ using namespace varnex;
 using namespace varnex::accountview;
 using namespace varnex::accountview::test;
 
-namespace
-{
+namespace {
 
-class ClientWindow : public AccountWindowFixture
-{
+class ClientWindow : public AccountWindowFixture {
 protected:
     void addClient(const char* code, const char* name, int priceList = 0)
     {
         AddRow(db, QStringLiteral("cli"),
-            { { QStringLiteral("Cli_code"), QString::fromLatin1(code) },
-                { QStringLiteral("Cli_name"), QString::fromUtf8(name) },
-                { QStringLiteral("Cli_price_list"), priceList }, { QStringLiteral("Cli_currency"), 0 } });
+               {{QStringLiteral("Cli_code"), QString::fromLatin1(code)},
+                {QStringLiteral("Cli_name"), QString::fromUtf8(name)},
+                {QStringLiteral("Cli_price_list"), priceList},
+                {QStringLiteral("Cli_currency"), 0}});
     }
     void addLine(const char* table, const char* client, const char* invoice, const char* ref, const QDate& date,
-        const char* type, const char* amount)
+                 const char* type, const char* amount)
     {
         AddRow(db, QString::fromLatin1(table),
-            { { QStringLiteral("Car_client"), QString::fromLatin1(client) },
-                { QStringLiteral("Car_invoice"), QString::fromLatin1(invoice) },
-                { QStringLiteral("Car_ref"), QString::fromLatin1(ref) }, { QStringLiteral("Car_date"), date },
-                { QStringLiteral("Car_type"), QString::fromLatin1(type) },
-                { QStringLiteral("Car_amount"), Money(amount) } });
+               {{QStringLiteral("Car_client"), QString::fromLatin1(client)},
+                {QStringLiteral("Car_invoice"), QString::fromLatin1(invoice)},
+                {QStringLiteral("Car_ref"), QString::fromLatin1(ref)},
+                {QStringLiteral("Car_date"), date},
+                {QStringLiteral("Car_type"), QString::fromLatin1(type)},
+                {QStringLiteral("Car_amount"), Money(amount)}});
     }
     // Puts the list on a client by its code, as a click in the list does.
     void selectClient(const char* code)
@@ -72,17 +72,18 @@ protected:
 TEST_F(ClientWindow, FirstActivationSetsUpTheWindowInOrder)
 {
     addClient("ABC01", "ABCO");
-    setCtrl({ { QStringLiteral("Ctrl_curr1_name"), QStringLiteral("US dollar") },
-        { QStringLiteral("Ctrl_curr1_sign"), QStringLiteral("US") } });
+    setCtrl({{QStringLiteral("Ctrl_curr1_name"), QStringLiteral("US dollar")},
+             {QStringLiteral("Ctrl_curr1_sign"), QStringLiteral("US")}});
     QFile years(companyFolder + QStringLiteral("/SvstatYears"));
     QFile::remove(years.fileName());
     TAccountForm& w = open(ClientSide());
     EXPECT_EQ(w.objectName(), QStringLiteral("clview_frm"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Display of clients"));
     EXPECT_EQ(w.size(), QSize(692, 385));
-    const QStringList tabs = { QStringLiteral("List"), QStringLiteral("General"), QStringLiteral("Control information"),
+    const QStringList tabs = {
+        QStringLiteral("List"),      QStringLiteral("General"),          QStringLiteral("Control information"),
         QStringLiteral("Comments "), QStringLiteral("Client statement"), QStringLiteral("Client statistics"),
-        QStringLiteral("Graph"), QStringLiteral("Cylinders") };
+        QStringLiteral("Graph"),     QStringLiteral("Cylinders")};
     ASSERT_EQ(w.PageControl1->count(), 8);
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(w.PageControl1->tabText(i), tabs[i]);
@@ -115,7 +116,7 @@ TEST_F(ClientWindow, FirstActivationSetsUpTheWindowInOrder)
     EXPECT_TRUE(translation::CheckWindowTexts(&w, QStringLiteral("clviewen")).isEmpty())
         << translation::CheckWindowTexts(&w, QStringLiteral("clviewen")).join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(translation::CheckWindowTexts(&w, QStringLiteral("clviewfr")).isEmpty());
-    for (int line : { 0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 13, 14, 15 })
+    for (int line : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 13, 14, 15})
         EXPECT_FALSE(messageLine(line).isEmpty()) << line;
 }
 
@@ -153,13 +154,14 @@ TEST_F(ClientWindow, EnglishInternationalCaptions)
 
 TEST_F(ClientWindow, MultiTaxCompanyShowsTheTaxListMarkedPerClient)
 {
-    setCtrl({ { QStringLiteral("Ctrl_TaxSystem"), 1 } });
-    for (const char* tax : { "TPS", "TVQ", "Taxe verte" })
-        AddRow(
-            db, QStringLiteral("taxrates"), { { QStringLiteral("TaxRates_Description"), QString::fromLatin1(tax) } });
+    setCtrl({{QStringLiteral("Ctrl_TaxSystem"), 1}});
+    for (const char* tax : {"TPS", "TVQ", "Taxe verte"})
+        AddRow(db, QStringLiteral("taxrates"), {{QStringLiteral("TaxRates_Description"), QString::fromLatin1(tax)}});
     AddRow(db, QStringLiteral("cli"),
-        { { QStringLiteral("Cli_code"), QStringLiteral("A1") }, { QStringLiteral("Cli_tax_fed"), true },
-            { QStringLiteral("Cli_tax_pro"), false }, { QStringLiteral("Cli_tax3"), true } });
+           {{QStringLiteral("Cli_code"), QStringLiteral("A1")},
+            {QStringLiteral("Cli_tax_fed"), true},
+            {QStringLiteral("Cli_tax_pro"), false},
+            {QStringLiteral("Cli_tax3"), true}});
     TAccountForm& w = open(ClientSide());
     EXPECT_TRUE(w.DBCheckBox1->isHidden());
     EXPECT_FALSE(w.lbTaxes->isHidden());
@@ -173,7 +175,7 @@ TEST_F(ClientWindow, MultiTaxCompanyShowsTheTaxListMarkedPerClient)
 
 TEST_F(ClientWindow, PriceListNameKeepsThePreviousNameForNumbersWithoutAList)
 {
-    setCtrl({ { QStringLiteral("Ctrl_pl_name2"), QStringLiteral("Détaillant") } });
+    setCtrl({{QStringLiteral("Ctrl_pl_name2"), QStringLiteral("Détaillant")}});
     {
         data::Table ivctrl;
         ivctrl.setDatabase(db);
@@ -193,8 +195,8 @@ TEST_F(ClientWindow, PriceListNameKeepsThePreviousNameForNumbersWithoutAList)
         const char* code;
         const char* shown;
     };
-    for (const Case& c : { Case { "A1", "Détaillant" }, Case { "A2", "Détaillant" }, Case { "A3", "Détaillant" },
-             Case { "A4", "Grossiste" } }) {
+    for (const Case& c :
+         {Case{"A1", "Détaillant"}, Case{"A2", "Détaillant"}, Case{"A3", "Détaillant"}, Case{"A4", "Grossiste"}}) {
         selectClient(c.code);
         EXPECT_EQ(w.Edit1->text(), QString::fromUtf8(c.shown)) << c.code;
     }
@@ -216,14 +218,14 @@ TEST_F(ClientWindow, StatementShowsTypeNamesAndTheRunningBalance)
     w.PageControl1->setCurrentIndex(4);
     EXPECT_TRUE(w.CheckBox1->isVisible());
     ASSERT_EQ(w.DBGrid2->model()->rowCount(), 4);
-    EXPECT_EQ(gridColumn(w.DBGrid2, 0), QStringList({ "1001", "1001", "1002", "1003" }));
-    EXPECT_EQ(gridColumn(w.DBGrid2, 3), QStringList({ messageLine(0), messageLine(4), messageLine(10), QString() }));
-    EXPECT_EQ(gridColumn(w.DBGrid2, 6), QStringList({ "100.00", "59.75", "69.75", "74.75" }));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 0), QStringList({"1001", "1001", "1002", "1003"}));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 3), QStringList({messageLine(0), messageLine(4), messageLine(10), QString()}));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 6), QStringList({"100.00", "59.75", "69.75", "74.75"}));
     // history
     QTest::mouseClick(w.CheckBox1, Qt::LeftButton, {}, QPoint(4, w.CheckBox1->height() / 2));
     EXPECT_FALSE(w.CheckBox1->isChecked());
-    EXPECT_EQ(gridColumn(w.DBGrid2, 0), QStringList({ "0900" }));
-    EXPECT_EQ(gridColumn(w.DBGrid2, 6), QStringList({ "70.00" }));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 0), QStringList({"0900"}));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 6), QStringList({"70.00"}));
     // leaving the tab hides the check box
     w.PageControl1->setCurrentIndex(1);
     EXPECT_FALSE(w.CheckBox1->isVisible());
@@ -235,13 +237,13 @@ TEST_F(ClientWindow, ALineAddedAfterTheBalanceWasFilledShowsNoBalance)
     addLine("car", "A1", "1001", "R1", QDate(2024, 5, 1), "1", "100");
     TAccountForm& w = open(ClientSide());
     w.PageControl1->setCurrentIndex(4);
-    ASSERT_EQ(gridColumn(w.DBGrid2, 6), QStringList({ "100.00" }));
+    ASSERT_EQ(gridColumn(w.DBGrid2, 6), QStringList({"100.00"}));
     // another workstation posts a line; the grid reads it, the balance table does not have it
     addLine("car", "A1", "1000", "R0", QDate(2024, 4, 1), "1", "25");
     dm->currentLines.refresh();
     w.DBGrid2->gridModel()->reload();
-    EXPECT_EQ(gridColumn(w.DBGrid2, 0), QStringList({ "1000", "1001" }));
-    EXPECT_EQ(gridColumn(w.DBGrid2, 6), QStringList({ QString(), "100.00" }));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 0), QStringList({"1000", "1001"}));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 6), QStringList({QString(), "100.00"}));
     // the balance is found by key for every line shown, never by walking
     const long long before = dm->balanceLookups;
     w.DBGrid2->gridModel()->reload();
@@ -261,13 +263,15 @@ TEST_F(ClientWindow, NoStatementLinesGivesAnEmptyGridAndZeroAging)
 
 TEST_F(ClientWindow, EveryLineOfAnInvoiceAgesFromItsFirstLine)
 {
-    setCtrl({ { QStringLiteral("Ctrl_ar_days1"), 30 }, { QStringLiteral("Ctrl_ar_days2"), 60 },
-        { QStringLiteral("Ctrl_ar_days3"), 90 }, { QStringLiteral("Ctrl_ar_days4"), 120 },
-        { QStringLiteral("Ctrl_ar_dname1"), QStringLiteral("Current") },
-        { QStringLiteral("Ctrl_ar_dname2"), QStringLiteral("31-60") },
-        { QStringLiteral("Ctrl_ar_dname3"), QStringLiteral("61-90") },
-        { QStringLiteral("Ctrl_ar_dname4"), QStringLiteral("91-120") },
-        { QStringLiteral("Ctrl_ar_dname5"), QStringLiteral("Over 120") } });
+    setCtrl({{QStringLiteral("Ctrl_ar_days1"), 30},
+             {QStringLiteral("Ctrl_ar_days2"), 60},
+             {QStringLiteral("Ctrl_ar_days3"), 90},
+             {QStringLiteral("Ctrl_ar_days4"), 120},
+             {QStringLiteral("Ctrl_ar_dname1"), QStringLiteral("Current")},
+             {QStringLiteral("Ctrl_ar_dname2"), QStringLiteral("31-60")},
+             {QStringLiteral("Ctrl_ar_dname3"), QStringLiteral("61-90")},
+             {QStringLiteral("Ctrl_ar_dname4"), QStringLiteral("91-120")},
+             {QStringLiteral("Ctrl_ar_dname5"), QStringLiteral("Over 120")}});
     addClient("A1", "Atelier Côté");
     const QDate today(2024, 6, 30);
     addLine("car", "A1", "1001", "R1", today.addDays(-45), "1", "200");
@@ -277,8 +281,8 @@ TEST_F(ClientWindow, EveryLineOfAnInvoiceAgesFromItsFirstLine)
     TAccountForm& w = open(ClientSide());
     w.agingToday = today;
     w.PageControl1->setCurrentIndex(6);
-    const QList<Currency> expected = { Currency(), *Currency::parse(QStringLiteral("150")), Currency(), Currency(),
-        *Currency::parse(QStringLiteral("10.99")) };
+    const QList<Currency> expected = {Currency(), *Currency::parse(QStringLiteral("150")), Currency(), Currency(),
+                                      *Currency::parse(QStringLiteral("10.99"))};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(w.DBTexts[static_cast<size_t>(i)]->value(), expected[i]) << "bucket " << i + 1;
         EXPECT_EQ(dm->virmem.field(QStringLiteral("Curr_%1").arg(i + 1)).asMoney(), expected[i]);
@@ -298,7 +302,7 @@ TEST_F(ClientWindow, EveryLineOfAnInvoiceAgesFromItsFirstLine)
     EXPECT_EQ(bars->at(4), 10.0);
     auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
     ASSERT_NE(axis, nullptr);
-    EXPECT_EQ(axis->categories(), QStringList({ "Current", "31-60", "61-90", "91-120", "Over 120" }));
+    EXPECT_EQ(axis->categories(), QStringList({"Current", "31-60", "61-90", "91-120", "Over 120"}));
     // rendered offscreen: a picture with the bar colour where the two bars stand
     w.VtChart1->resize(500, 320);
     const QImage picture = w.VtChart1->grab().toImage();
@@ -330,9 +334,11 @@ TEST_F(ClientWindow, PrintingTheChartNamesTheClientAndTheAmounts)
         QStringList labels;
     } printer;
     SetChartPrinter(&printer);
-    setCtrl({ { QStringLiteral("Ctrl_ar_days1"), 30 }, { QStringLiteral("Ctrl_ar_days2"), 60 },
-        { QStringLiteral("Ctrl_ar_days3"), 90 }, { QStringLiteral("Ctrl_ar_days4"), 120 },
-        { QStringLiteral("Ctrl_ar_dname1"), QStringLiteral("Current") } });
+    setCtrl({{QStringLiteral("Ctrl_ar_days1"), 30},
+             {QStringLiteral("Ctrl_ar_days2"), 60},
+             {QStringLiteral("Ctrl_ar_days3"), 90},
+             {QStringLiteral("Ctrl_ar_days4"), 120},
+             {QStringLiteral("Ctrl_ar_dname1"), QStringLiteral("Current")}});
     addClient("A1", "Atelier Côté");
     addLine("car", "A1", "1001", "R1", QDate::currentDate(), "1", "1234.5");
     TAccountForm& w = open(ClientSide());
@@ -350,14 +356,16 @@ TEST_F(ClientWindow, StatisticsTotalMonthsOneToTwelveOnly)
 {
     addClient("A1", "a");
     addClient("B2", "b");
+    AddRow(
+        db, QStringLiteral("svstatc"),
+        {{QStringLiteral("Svstatc_client"), QStringLiteral("A1")}, {QStringLiteral("Svstatc_dols13"), Money("500")}});
     AddRow(db, QStringLiteral("svstatc"),
-        { { QStringLiteral("Svstatc_client"), QStringLiteral("A1") },
-            { QStringLiteral("Svstatc_dols13"), Money("500") } });
-    AddRow(db, QStringLiteral("svstatc"),
-        { { QStringLiteral("Svstatc_client"), QStringLiteral("B2") },
-            { QStringLiteral("Svstatc_dols1"), Money("10.10") }, { QStringLiteral("Svstatc_dols12"), Money("0.01") },
-            { QStringLiteral("Svstatc_cost3"), Money("4") }, { QStringLiteral("Svstatc_Qty2"), 1.5 },
-            { QStringLiteral("Svstatc_Qty13"), 99.0 } });
+           {{QStringLiteral("Svstatc_client"), QStringLiteral("B2")},
+            {QStringLiteral("Svstatc_dols1"), Money("10.10")},
+            {QStringLiteral("Svstatc_dols12"), Money("0.01")},
+            {QStringLiteral("Svstatc_cost3"), Money("4")},
+            {QStringLiteral("Svstatc_Qty2"), 1.5},
+            {QStringLiteral("Svstatc_Qty13"), 99.0}});
     TAccountForm& w = open(ClientSide());
     w.PageControl1->setCurrentIndex(5);
     selectClient("A1");
@@ -373,8 +381,7 @@ TEST_F(ClientWindow, AnArchivedYearOpensItsOwnTableAndAMissingOneFails)
     addClient("A1", "a");
     db->createTableLike(QStringLiteral("svstatc2002"), QStringLiteral("svstatc"));
     AddRow(db, QStringLiteral("svstatc2002"),
-        { { QStringLiteral("Svstatc_client"), QStringLiteral("A1") },
-            { QStringLiteral("Svstatc_dols5"), Money("77") } });
+           {{QStringLiteral("Svstatc_client"), QStringLiteral("A1")}, {QStringLiteral("Svstatc_dols5"), Money("77")}});
     {
         QFile years(companyFolder + QStringLiteral("/SvstatYears"));
         ASSERT_TRUE(years.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -394,29 +401,29 @@ TEST_F(ClientWindow, CylinderBalancesCountTheOpeningLine)
 {
     addClient("A1", "a");
     AddRow(db, QStringLiteral("ivprod"),
-        { { QStringLiteral("Ivprod_line_code"), QStringLiteral("GAZ") },
-            { QStringLiteral("Ivprod_item_code"), QStringLiteral("PROP20") },
-            { QStringLiteral("Ivprod_desc_1"), QStringLiteral("Propane 20 lb") } });
+           {{QStringLiteral("Ivprod_line_code"), QStringLiteral("GAZ")},
+            {QStringLiteral("Ivprod_item_code"), QStringLiteral("PROP20")},
+            {QStringLiteral("Ivprod_desc_1"), QStringLiteral("Propane 20 lb")}});
     TAccountForm& w = open(ClientSide());
     auto movement = [this](const char* invoice, double delivered, double received, double opening) {
         AddRow(db, QStringLiteral("FaCylinder"),
-            { { QStringLiteral("FaCylinder_Client"), QStringLiteral("A1") },
-                { QStringLiteral("FaCylinder_Line_Code"), QStringLiteral("GAZ") },
-                { QStringLiteral("FaCylinder_Item_Code"), QStringLiteral("PROP20") },
-                { QStringLiteral("FaCylinder_Invoice"), QString::fromLatin1(invoice) },
-                { QStringLiteral("FaCylinder_Delivered"), delivered },
-                { QStringLiteral("FaCylinder_Received"), received },
-                { QStringLiteral("FaCylinder_Opening"), opening } });
+               {{QStringLiteral("FaCylinder_Client"), QStringLiteral("A1")},
+                {QStringLiteral("FaCylinder_Line_Code"), QStringLiteral("GAZ")},
+                {QStringLiteral("FaCylinder_Item_Code"), QStringLiteral("PROP20")},
+                {QStringLiteral("FaCylinder_Invoice"), QString::fromLatin1(invoice)},
+                {QStringLiteral("FaCylinder_Delivered"), delivered},
+                {QStringLiteral("FaCylinder_Received"), received},
+                {QStringLiteral("FaCylinder_Opening"), opening}});
     };
     movement("", 0, 0, 4);
     movement("1001", 10, 0, 0);
     movement("1002", 0, 6, 0);
     w.PageControl1->setCurrentIndex(7);
     ASSERT_EQ(w.DBGrid3->model()->rowCount(), 1);
-    EXPECT_EQ(gridColumn(w.DBGrid3, 2), QStringList({ "Propane 20 lb" }));
-    EXPECT_EQ(gridColumn(w.DBGrid3, 3), QStringList({ "10" }));
-    EXPECT_EQ(gridColumn(w.DBGrid3, 4), QStringList({ "6" }));
-    EXPECT_EQ(gridColumn(w.DBGrid3, 5), QStringList({ "8" }));
+    EXPECT_EQ(gridColumn(w.DBGrid3, 2), QStringList({"Propane 20 lb"}));
+    EXPECT_EQ(gridColumn(w.DBGrid3, 3), QStringList({"10"}));
+    EXPECT_EQ(gridColumn(w.DBGrid3, 4), QStringList({"6"}));
+    EXPECT_EQ(gridColumn(w.DBGrid3, 5), QStringList({"8"}));
 }
 
 TEST_F(ClientWindow, DetailOpensTheDocumentOfTheLineOrSaysThereIsNone)
@@ -424,24 +431,27 @@ TEST_F(ClientWindow, DetailOpensTheDocumentOfTheLineOrSaysThereIsNone)
     RecordingStatementReports reports;
     addClient("A1", "a");
     const QDate d(2024, 5, 1);
-    addLine("car", "A1", "1001", "R1", d, "1", "100"); // current invoice
-    addLine("car", "A1", "1002", "R2", d, "1", "50"); // archived invoice
-    addLine("car", "A1", "1003", "R3", d, "4", "5"); // entered debit note
+    addLine("car", "A1", "1001", "R1", d, "1", "100");   // current invoice
+    addLine("car", "A1", "1002", "R2", d, "1", "50");    // archived invoice
+    addLine("car", "A1", "1003", "R3", d, "4", "5");     // entered debit note
     addLine("car", "A1", "1001", "CH7", d, "2", "-100"); // receipt
-    addLine("car", "A1", "1004", "R5", d, "3", "1"); // nothing behind it
-    addLine("car", "A1", "1005", "CH8", d, "2", "-1"); // receipt without header
+    addLine("car", "A1", "1004", "R5", d, "3", "1");     // nothing behind it
+    addLine("car", "A1", "1005", "CH8", d, "2", "-1");   // receipt without header
     AddRow(db, QStringLiteral("fahdr"),
-        { { QStringLiteral("Fahdr_doc"), QStringLiteral("1") },
-            { QStringLiteral("Fahdr_invoice"), QStringLiteral("1001") } });
+           {{QStringLiteral("Fahdr_doc"), QStringLiteral("1")},
+            {QStringLiteral("Fahdr_invoice"), QStringLiteral("1001")}});
     AddRow(db, QStringLiteral("fahdra"),
-        { { QStringLiteral("Fahdra_doc"), QStringLiteral("1") },
-            { QStringLiteral("Fahdra_invoice"), QStringLiteral("1002") } });
+           {{QStringLiteral("Fahdra_doc"), QStringLiteral("1")},
+            {QStringLiteral("Fahdra_invoice"), QStringLiteral("1002")}});
     AddRow(db, QStringLiteral("arori"),
-        { { QStringLiteral("Reference"), QStringLiteral("1003") }, { QStringLiteral("Client"), QStringLiteral("A1") },
-            { QStringLiteral("Date"), d }, { QStringLiteral("Dr_cr_reference"), QStringLiteral("R3") } });
+           {{QStringLiteral("Reference"), QStringLiteral("1003")},
+            {QStringLiteral("Client"), QStringLiteral("A1")},
+            {QStringLiteral("Date"), d},
+            {QStringLiteral("Dr_cr_reference"), QStringLiteral("R3")}});
     AddRow(db, QStringLiteral("crorihdr"),
-        { { QStringLiteral("Reference"), QStringLiteral("CH7") }, { QStringLiteral("Client"), QStringLiteral("A1") },
-            { QStringLiteral("Date"), d } });
+           {{QStringLiteral("Reference"), QStringLiteral("CH7")},
+            {QStringLiteral("Client"), QStringLiteral("A1")},
+            {QStringLiteral("Date"), d}});
     TAccountForm& w = open(ClientSide());
     w.PageControl1->setCurrentIndex(4);
     data::Table& lines = dm->currentLines;
@@ -454,44 +464,50 @@ TEST_F(ClientWindow, DetailOpensTheDocumentOfTheLineOrSaysThereIsNone)
         if (!messages.shown.isEmpty())
             infos << ref + QLatin1Char(':') + messages.shown[0].text;
     }
-    EXPECT_EQ(reports.requests,
-        QStringList(
-            { "Receipt:1001:CH7:2", "Invoice:1001:R1:1", "ArchivedInvoice:1002:R2:1", "Transaction:1003:R3:4" }));
-    EXPECT_EQ(infos, QStringList({ QStringLiteral("R5:") + messageLine(7), QStringLiteral("CH8:") + messageLine(7) }));
+    EXPECT_EQ(reports.requests, QStringList({"Receipt:1001:CH7:2", "Invoice:1001:R1:1", "ArchivedInvoice:1002:R2:1",
+                                             "Transaction:1003:R3:4"}));
+    EXPECT_EQ(infos, QStringList({QStringLiteral("R5:") + messageLine(7), QStringLiteral("CH8:") + messageLine(7)}));
 }
 
 TEST_F(ClientWindow, ComputedFieldsOfTheSourceDocuments)
 {
     AddRow(db, QStringLiteral("glm"),
-        { { QStringLiteral("Glm_account"), 4000 }, { QStringLiteral("Glm_Description"), QStringLiteral("Ventes") } });
+           {{QStringLiteral("Glm_account"), 4000}, {QStringLiteral("Glm_Description"), QStringLiteral("Ventes")}});
     AddRow(db, QStringLiteral("glm"),
-        { { QStringLiteral("Glm_account"), 1100 }, { QStringLiteral("Glm_Description"), QStringLiteral("Clients") } });
+           {{QStringLiteral("Glm_account"), 1100}, {QStringLiteral("Glm_Description"), QStringLiteral("Clients")}});
     AddRow(db, QStringLiteral("arori"),
-        { { QStringLiteral("Reference"), QStringLiteral("1003") }, { QStringLiteral("Client"), QStringLiteral("A1") },
-            { QStringLiteral("Trx_type"), QStringLiteral("6") }, { QStringLiteral("Direct_cash_sale"), true },
-            { QStringLiteral("Account1"), 4000 }, { QStringLiteral("Account2"), 0 },
-            { QStringLiteral("Account3"), 9999 }, { QStringLiteral("Account4"), 1100 } });
+           {{QStringLiteral("Reference"), QStringLiteral("1003")},
+            {QStringLiteral("Client"), QStringLiteral("A1")},
+            {QStringLiteral("Trx_type"), QStringLiteral("6")},
+            {QStringLiteral("Direct_cash_sale"), true},
+            {QStringLiteral("Account1"), 4000},
+            {QStringLiteral("Account2"), 0},
+            {QStringLiteral("Account3"), 9999},
+            {QStringLiteral("Account4"), 1100}});
     AddRow(db, QStringLiteral("arterms"),
-        { { QStringLiteral("Arterms_code"), 2 }, { QStringLiteral("Arterms_desc"), QStringLiteral("Net 30") } });
+           {{QStringLiteral("Arterms_code"), 2}, {QStringLiteral("Arterms_desc"), QStringLiteral("Net 30")}});
     AddRow(db, QStringLiteral("fahdr"),
-        { { QStringLiteral("Fahdr_doc"), QStringLiteral("1") },
-            { QStringLiteral("Fahdr_invoice"), QStringLiteral("1") }, { QStringLiteral("Fahdr_terms"), 2 } });
+           {{QStringLiteral("Fahdr_doc"), QStringLiteral("1")},
+            {QStringLiteral("Fahdr_invoice"), QStringLiteral("1")},
+            {QStringLiteral("Fahdr_terms"), 2}});
     AddRow(db, QStringLiteral("fahdr"),
-        { { QStringLiteral("Fahdr_doc"), QStringLiteral("1") },
-            { QStringLiteral("Fahdr_invoice"), QStringLiteral("2") }, { QStringLiteral("Fahdr_terms"), 5 } });
+           {{QStringLiteral("Fahdr_doc"), QStringLiteral("1")},
+            {QStringLiteral("Fahdr_invoice"), QStringLiteral("2")},
+            {QStringLiteral("Fahdr_terms"), 5}});
     struct Line {
         const char* total;
         const char* cost;
         QVariant margin;
         QVariant markup;
     };
-    const QList<Line> lines
-        = { { "0", "10", QVariant(), -100.0 }, { "150", "100", 100.0 / 3.0, 50.0 }, { "20", "0", 100.0, QVariant() } };
+    const QList<Line> lines = {
+        {"0", "10", QVariant(), -100.0}, {"150", "100", 100.0 / 3.0, 50.0}, {"20", "0", 100.0, QVariant()}};
     for (const Line& l : lines)
         AddRow(db, QStringLiteral("fadet"),
-            { { QStringLiteral("Fadet_doc"), QStringLiteral("1") },
-                { QStringLiteral("Fadet_invoice"), QStringLiteral("1") },
-                { QStringLiteral("Fadet_total"), Money(l.total) }, { QStringLiteral("Fadet_cost"), Money(l.cost) } });
+               {{QStringLiteral("Fadet_doc"), QStringLiteral("1")},
+                {QStringLiteral("Fadet_invoice"), QStringLiteral("1")},
+                {QStringLiteral("Fadet_total"), Money(l.total)},
+                {QStringLiteral("Fadet_cost"), Money(l.cost)}});
     open(ClientSide());
     data::Table& arori = dm->sourceDocument;
     arori.open();

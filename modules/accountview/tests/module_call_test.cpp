@@ -10,21 +10,18 @@
 using namespace varnex;
 using namespace varnex::accountview::test;
 
-namespace
-{
+namespace {
 
 using ShowDllFormFunction = std::int32_t (*)(TLinkSection);
 
-class ModuleCall : public AccountWindowFixture
-{
-};
+class ModuleCall : public AccountWindowFixture {};
 
 } // namespace
 
 TEST_F(ModuleCall, EachLibraryShowsItsWindowAndReturnsDone)
 {
-    AddRow(db, QStringLiteral("cli"), { { QStringLiteral("Cli_code"), QStringLiteral("A1") } });
-    AddRow(db, QStringLiteral("sup"), { { QStringLiteral("Sup_code"), QStringLiteral("S1") } });
+    AddRow(db, QStringLiteral("cli"), {{QStringLiteral("Cli_code"), QStringLiteral("A1")}});
+    AddRow(db, QStringLiteral("sup"), {{QStringLiteral("Sup_code"), QStringLiteral("S1")}});
     struct Case {
         const char* library;
         const char* window;
@@ -32,8 +29,8 @@ TEST_F(ModuleCall, EachLibraryShowsItsWindowAndReturnsDone)
         const char* exitButton;
         int tabs;
     };
-    for (const Case& c : { Case { "clview", "clview_frm", "Display of clients", "Exit_btn", 8 },
-             Case { "supview", "supview_Frm", "Display of suppliers", "Button1", 7 } }) {
+    for (const Case& c : {Case{"clview", "clview_frm", "Display of clients", "Exit_btn", 8},
+                          Case{"supview", "supview_Frm", "Display of suppliers", "Button1", 7}}) {
         SharedLibrary library;
         ASSERT_TRUE(
             library.load(QStringLiteral(VARNEX_BIN_DIR "/") + QString::fromLatin1(c.library) + QStringLiteral(".so")))

@@ -17,24 +17,24 @@ using namespace varnex;
 using namespace varnex::accountview;
 using namespace varnex::accountview::test;
 
-namespace
-{
+namespace {
 
-class SearchFixture : public AccountWindowFixture
-{
+class SearchFixture : public AccountWindowFixture {
 protected:
     void SetUp() override
     {
         AccountWindowFixture::SetUp();
         const QDate today = QDate::currentDate();
         auto client = [this](const char* code, const char* name, const QDate& created, int credit, const char* balance,
-                          bool po, double discount) {
+                             bool po, double discount) {
             AddRow(db, QStringLiteral("cli"),
-                { { QStringLiteral("Cli_code"), QString::fromUtf8(code) },
-                    { QStringLiteral("Cli_name"), QString::fromUtf8(name) },
-                    { QStringLiteral("Cli_date_created"), created }, { QStringLiteral("Cli_credit_limit"), credit },
-                    { QStringLiteral("Cli_current_bal"), Money(balance) }, { QStringLiteral("Cli_po_req"), po },
-                    { QStringLiteral("Cli_discount"), discount } });
+                   {{QStringLiteral("Cli_code"), QString::fromUtf8(code)},
+                    {QStringLiteral("Cli_name"), QString::fromUtf8(name)},
+                    {QStringLiteral("Cli_date_created"), created},
+                    {QStringLiteral("Cli_credit_limit"), credit},
+                    {QStringLiteral("Cli_current_bal"), Money(balance)},
+                    {QStringLiteral("Cli_po_req"), po},
+                    {QStringLiteral("Cli_discount"), discount}});
         };
         client("ABC01", "ABCO Outillage", QDate(2024, 3, 15), 500, "125.50", true, 2.5);
         client("BOU01", "Boulangerie L'Étoile", QDate(2024, 3, 14), 1500, "0", false, 0);
@@ -64,7 +64,7 @@ protected:
         QStringList codes;
         data::Query& q = dm->Query1;
         if (!q.isOpen())
-            return { QStringLiteral("<closed>") };
+            return {QStringLiteral("<closed>")};
         for (q.first(); !q.eof(); q.next())
             codes << q.field(QStringLiteral("Cli_code")).asString();
         return codes;
@@ -75,7 +75,7 @@ protected:
 
 TEST(AccountSearchFields, EveryItemNamesAFieldOfTheAccountTable)
 {
-    for (const AccountSide* side : { &ClientSide(), &SupplierSide() }) {
+    for (const AccountSide* side : {&ClientSide(), &SupplierSide()}) {
         const data::TableDef* def = data::FindTableDef(side->accountTable);
         ASSERT_NE(def, nullptr);
         ASSERT_EQ(side->searchCaptions.size(), side->client ? 43 : 31);
@@ -91,9 +91,9 @@ TEST(AccountSearchFields, EveryItemNamesAFieldOfTheAccountTable)
 
 TEST(AccountSearchText, ParametersAreBoundNeverWritten)
 {
-    SearchRequest r { QStringLiteral("cli"), QStringLiteral("Cli_code"), QStringLiteral("Cli_name"),
-        data::FieldType::Text, SearchOperator::Containing, QStringLiteral("x' OR '1'='1"), QStringLiteral("DD/MM/YYYY"),
-        QDate(2024, 1, 1) };
+    SearchRequest r{QStringLiteral("cli"),        QStringLiteral("Cli_code"), QStringLiteral("Cli_name"),
+                    data::FieldType::Text,        SearchOperator::Containing, QStringLiteral("x' OR '1'='1"),
+                    QStringLiteral("DD/MM/YYYY"), QDate(2024, 1, 1)};
     AccountSearch s = BuildAccountSearch(r);
     EXPECT_FALSE(s.sql.contains(QStringLiteral("OR '1'"))) << s.sql.toStdString();
     ASSERT_EQ(s.parameters.size(), 1);
@@ -111,8 +111,8 @@ TEST(AccountSearchText, ParametersAreBoundNeverWritten)
 TEST_F(SearchFixture, EveryOperatorOnEveryKindOfField)
 {
     open(ClientSide());
-    const QStringList all = { QStringLiteral("ABC01"), QStringLiteral("BOU01"), QStringLiteral("CAB01"),
-        QStringLiteral("DUP01"), QStringLiteral("ZED01") };
+    const QStringList all = {QStringLiteral("ABC01"), QStringLiteral("BOU01"), QStringLiteral("CAB01"),
+                             QStringLiteral("DUP01"), QStringLiteral("ZED01")};
     const QString todayText = FormatShortDate(QDate::currentDate());
     struct Case {
         const char* edge;
@@ -122,38 +122,67 @@ TEST_F(SearchFixture, EveryOperatorOnEveryKindOfField)
         QStringList codes;
     };
     const QList<Case> cases = {
-        { "blanks list everything", "Client name", "=", QStringLiteral("  "), all },
-        { "containing AB", "Client name", "CONTAINING", QStringLiteral("AB"),
-            { QStringLiteral("ABC01"), QStringLiteral("CAB01") } },
-        { "a quote is an ordinary character", "Client name", "CONTAINING", QStringLiteral("L'É"),
-            { QStringLiteral("BOU01") } },
-        { "equal to a name with a quote", "Client name", "=", QStringLiteral("Boulangerie L'Étoile"),
-            { QStringLiteral("BOU01") } },
-        { "a percent sign is not a wild card", "Client name", "CONTAINING", QStringLiteral("0%"),
-            { QStringLiteral("DUP01") } },
-        { "typed SQL is only text", "Client code", "=", QStringLiteral("x' OR '1'='1"), {} },
-        { "text greater", "Client code", ">", QStringLiteral("C"),
-            { QStringLiteral("CAB01"), QStringLiteral("DUP01"), QStringLiteral("ZED01") } },
-        { "text less", "Client code", "<", QStringLiteral("BOU01"), { QStringLiteral("ABC01") } },
-        { "text different", "Client code", "<>", QStringLiteral("ABC01"), all.mid(1) },
-        { "integer greater", "Credit limit", ">", QStringLiteral("1000"),
-            { QStringLiteral("BOU01"), QStringLiteral("CAB01") } },
-        { "amount equal", "Current balance", "=", QStringLiteral("125.50"), { QStringLiteral("ABC01") } },
-        { "negative amount less", "Current balance", "<", QStringLiteral("0"), { QStringLiteral("CAB01") } },
-        { "logical true", "PO required", "=", QStringLiteral("T"),
-            { QStringLiteral("ABC01"), QStringLiteral("DUP01") } },
-        { "logical not true", "PO required", "<>", QStringLiteral("Oui"),
-            { QStringLiteral("BOU01"), QStringLiteral("CAB01"), QStringLiteral("ZED01") } },
-        { "number containing", "Discount", "CONTAINING", QStringLiteral("2.5"),
-            { QStringLiteral("ABC01"), QStringLiteral("CAB01") } },
-        { "date equal", "Date created", "=", QStringLiteral("15/03/2024"), { QStringLiteral("ABC01") } },
-        { "date before", "Date created", "<", QStringLiteral("15/03/2024"), { QStringLiteral("BOU01") } },
-        { "date after", "Date created", ">", QStringLiteral("15/03/2024"),
-            { QStringLiteral("CAB01"), QStringLiteral("DUP01") } },
-        { "date different skips empty dates", "Date created", "<>", QStringLiteral("15/03/2024"),
-            { QStringLiteral("BOU01"), QStringLiteral("CAB01"), QStringLiteral("DUP01") } },
-        { "not a date searches today", "Date created", "=", QStringLiteral("hier"), { QStringLiteral("DUP01") } },
-        { "today written out", "Date created", "=", todayText, { QStringLiteral("DUP01") } },
+        {"blanks list everything", "Client name", "=", QStringLiteral("  "), all},
+        {"containing AB",
+         "Client name",
+         "CONTAINING",
+         QStringLiteral("AB"),
+         {QStringLiteral("ABC01"), QStringLiteral("CAB01")}},
+        {"a quote is an ordinary character",
+         "Client name",
+         "CONTAINING",
+         QStringLiteral("L'É"),
+         {QStringLiteral("BOU01")}},
+        {"equal to a name with a quote",
+         "Client name",
+         "=",
+         QStringLiteral("Boulangerie L'Étoile"),
+         {QStringLiteral("BOU01")}},
+        {"a percent sign is not a wild card",
+         "Client name",
+         "CONTAINING",
+         QStringLiteral("0%"),
+         {QStringLiteral("DUP01")}},
+        {"typed SQL is only text", "Client code", "=", QStringLiteral("x' OR '1'='1"), {}},
+        {"text greater",
+         "Client code",
+         ">",
+         QStringLiteral("C"),
+         {QStringLiteral("CAB01"), QStringLiteral("DUP01"), QStringLiteral("ZED01")}},
+        {"text less", "Client code", "<", QStringLiteral("BOU01"), {QStringLiteral("ABC01")}},
+        {"text different", "Client code", "<>", QStringLiteral("ABC01"), all.mid(1)},
+        {"integer greater",
+         "Credit limit",
+         ">",
+         QStringLiteral("1000"),
+         {QStringLiteral("BOU01"), QStringLiteral("CAB01")}},
+        {"amount equal", "Current balance", "=", QStringLiteral("125.50"), {QStringLiteral("ABC01")}},
+        {"negative amount less", "Current balance", "<", QStringLiteral("0"), {QStringLiteral("CAB01")}},
+        {"logical true", "PO required", "=", QStringLiteral("T"), {QStringLiteral("ABC01"), QStringLiteral("DUP01")}},
+        {"logical not true",
+         "PO required",
+         "<>",
+         QStringLiteral("Oui"),
+         {QStringLiteral("BOU01"), QStringLiteral("CAB01"), QStringLiteral("ZED01")}},
+        {"number containing",
+         "Discount",
+         "CONTAINING",
+         QStringLiteral("2.5"),
+         {QStringLiteral("ABC01"), QStringLiteral("CAB01")}},
+        {"date equal", "Date created", "=", QStringLiteral("15/03/2024"), {QStringLiteral("ABC01")}},
+        {"date before", "Date created", "<", QStringLiteral("15/03/2024"), {QStringLiteral("BOU01")}},
+        {"date after",
+         "Date created",
+         ">",
+         QStringLiteral("15/03/2024"),
+         {QStringLiteral("CAB01"), QStringLiteral("DUP01")}},
+        {"date different skips empty dates",
+         "Date created",
+         "<>",
+         QStringLiteral("15/03/2024"),
+         {QStringLiteral("BOU01"), QStringLiteral("CAB01"), QStringLiteral("DUP01")}},
+        {"not a date searches today", "Date created", "=", QStringLiteral("hier"), {QStringLiteral("DUP01")}},
+        {"today written out", "Date created", "=", todayText, {QStringLiteral("DUP01")}},
     };
     for (const Case& c : cases) {
         messages.shown.clear();
@@ -173,14 +202,14 @@ TEST_F(SearchFixture, SearchesThatCannotRunShowLineSixAndLeaveTheListClosed)
         const char* parameter;
     };
     const QList<Case> cases = {
-        { "containing on a date", "Date created", "CONTAINING", "2024" },
-        { "a number that is not a number", "Credit limit", "=", "beaucoup" },
-        { "a logical that is neither", "PO required", "=", "peut-être" },
+        {"containing on a date", "Date created", "CONTAINING", "2024"},
+        {"a number that is not a number", "Credit limit", "=", "beaucoup"},
+        {"a logical that is neither", "PO required", "=", "peut-être"},
     };
     for (const Case& c : cases) {
         messages.shown.clear();
         EXPECT_EQ(search(QString::fromLatin1(c.field), QString::fromLatin1(c.op), QString::fromUtf8(c.parameter)),
-            QStringList { QStringLiteral("<closed>") })
+                  QStringList{QStringLiteral("<closed>")})
             << c.edge;
         ASSERT_EQ(messages.shown.size(), 1) << c.edge;
         EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
@@ -189,5 +218,5 @@ TEST_F(SearchFixture, SearchesThatCannotRunShowLineSixAndLeaveTheListClosed)
     }
     // and a good search afterwards lists again
     EXPECT_EQ(search(QStringLiteral("Client code"), QStringLiteral("="), QStringLiteral("ZED01")),
-        QStringList { QStringLiteral("ZED01") });
+              QStringList{QStringLiteral("ZED01")});
 }

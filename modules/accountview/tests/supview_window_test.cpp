@@ -18,29 +18,28 @@ using namespace varnex;
 using namespace varnex::accountview;
 using namespace varnex::accountview::test;
 
-namespace
-{
+namespace {
 
-class SupplierWindow : public AccountWindowFixture
-{
+class SupplierWindow : public AccountWindowFixture {
 protected:
     void addSupplier(const char* code, const char* name, int bank = 0)
     {
         AddRow(db, QStringLiteral("sup"),
-            { { QStringLiteral("Sup_code"), QString::fromLatin1(code) },
-                { QStringLiteral("Sup_name"), QString::fromUtf8(name) }, { QStringLiteral("Sup_bank_account"), bank },
-                { QStringLiteral("Sup_copies"), 3 } });
+               {{QStringLiteral("Sup_code"), QString::fromLatin1(code)},
+                {QStringLiteral("Sup_name"), QString::fromUtf8(name)},
+                {QStringLiteral("Sup_bank_account"), bank},
+                {QStringLiteral("Sup_copies"), 3}});
     }
     void addLine(const char* table, const char* supplier, const char* invoice, const char* ref, const char* type,
-        const char* amount)
+                 const char* amount)
     {
         AddRow(db, QString::fromLatin1(table),
-            { { QStringLiteral("Cap_supplier"), QString::fromLatin1(supplier) },
-                { QStringLiteral("Cap_invoice"), QString::fromLatin1(invoice) },
-                { QStringLiteral("Cap_ref"), QString::fromLatin1(ref) },
-                { QStringLiteral("Cap_date"), QDate(2024, 5, 1) },
-                { QStringLiteral("Cap_type"), QString::fromLatin1(type) },
-                { QStringLiteral("Cap_amount"), Money(amount) } });
+               {{QStringLiteral("Cap_supplier"), QString::fromLatin1(supplier)},
+                {QStringLiteral("Cap_invoice"), QString::fromLatin1(invoice)},
+                {QStringLiteral("Cap_ref"), QString::fromLatin1(ref)},
+                {QStringLiteral("Cap_date"), QDate(2024, 5, 1)},
+                {QStringLiteral("Cap_type"), QString::fromLatin1(type)},
+                {QStringLiteral("Cap_amount"), Money(amount)}});
     }
     QStringList gridColumn(TVarnexDBGrid* grid, int column)
     {
@@ -58,8 +57,8 @@ TEST_F(SupplierWindow, SevenTabsNoSalesAndItsOwnNames)
 {
     addSupplier("ACME", "Acmé Distribution", 1020);
     AddRow(db, QStringLiteral("glm"),
-        { { QStringLiteral("Glm_account"), 1020 },
-            { QStringLiteral("Glm_Description"), QStringLiteral("Banque Nationale") } });
+           {{QStringLiteral("Glm_account"), 1020},
+            {QStringLiteral("Glm_Description"), QStringLiteral("Banque Nationale")}});
     TAccountForm& w = open(SupplierSide());
     EXPECT_EQ(w.objectName(), QStringLiteral("supview_Frm"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Display of suppliers"));
@@ -73,7 +72,7 @@ TEST_F(SupplierWindow, SevenTabsNoSalesAndItsOwnNames)
     EXPECT_EQ(w.monthLabels[0]->text(), QStringLiteral("January"));
     EXPECT_EQ(w.Label51->text(), QStringLiteral("Cost:")); // no symbol in front on this side
     for (const char* name :
-        { "Button4", "Button5", "Button6", "Button1", "Button2", "SpeedButton3", "SpeedButton6", "SpeedButton7" })
+         {"Button4", "Button5", "Button6", "Button1", "Button2", "SpeedButton3", "SpeedButton6", "SpeedButton7"})
         EXPECT_NE(w.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_TRUE(db->tableExists(QStringLiteral("captmp3")));
     EXPECT_FALSE(db->tableExists(QStringLiteral("CliCyln3")));
@@ -85,7 +84,7 @@ TEST_F(SupplierWindow, SevenTabsNoSalesAndItsOwnNames)
     EXPECT_TRUE(translation::CheckWindowTexts(&w, QStringLiteral("supviewfr")).isEmpty());
     EXPECT_TRUE(translation::CheckWindowTexts(which.get(), QStringLiteral("supviewfr")).isEmpty());
     EXPECT_EQ(which->windowTitle(), QStringLiteral("Which document"));
-    for (int line : { 0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13 })
+    for (int line : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13})
         EXPECT_FALSE(messageLine(line).isEmpty()) << line;
 }
 
@@ -96,19 +95,21 @@ TEST_F(SupplierWindow, HistoryHoldbackLinesHaveNoTypeName)
     addLine("caph", "ACME", "P1", "R1", "6", "10");
     TAccountForm& w = open(SupplierSide());
     w.PageControl1->setCurrentIndex(4);
-    EXPECT_EQ(gridColumn(w.DBGrid2, 2), QStringList({ messageLine(12) }));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 2), QStringList({messageLine(12)}));
     EXPECT_FALSE(messageLine(12).isEmpty());
     QTest::mouseClick(w.CheckBox1, Qt::LeftButton, {}, QPoint(4, w.CheckBox1->height() / 2));
-    EXPECT_EQ(gridColumn(w.DBGrid2, 2), QStringList({ QString() }));
-    EXPECT_EQ(gridColumn(w.DBGrid2, 6), QStringList({ "10.00" }));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 2), QStringList({QString()}));
+    EXPECT_EQ(gridColumn(w.DBGrid2, 6), QStringList({"10.00"}));
 }
 
 TEST_F(SupplierWindow, StatisticsHaveCostAndQuantityOnly)
 {
     addSupplier("ACME", "a");
     AddRow(db, QStringLiteral("sastats"),
-        { { QStringLiteral("Supplier"), QStringLiteral("ACME") }, { QStringLiteral("Cost1"), Money("1.25") },
-            { QStringLiteral("Cost12"), Money("2") }, { QStringLiteral("Qty3"), 4.0 } });
+           {{QStringLiteral("Supplier"), QStringLiteral("ACME")},
+            {QStringLiteral("Cost1"), Money("1.25")},
+            {QStringLiteral("Cost12"), Money("2")},
+            {QStringLiteral("Qty3"), 4.0}});
     TAccountForm& w = open(SupplierSide());
     w.PageControl1->setCurrentIndex(5);
     EXPECT_EQ(w.totcost->value(), *Currency::parse(QStringLiteral("3.25")));
@@ -125,18 +126,18 @@ TEST_F(SupplierWindow, APurchaseWithAnOrderAsksWhichDocument)
         return answer;
     });
     addSupplier("ACME", "a");
-    addLine("cap", "ACME", "P1", "R1", "1", "100"); // purchase with an order
-    addLine("cap", "ACME", "P2", "R2", "1", "50"); // purchase without an order
+    addLine("cap", "ACME", "P1", "R1", "1", "100");  // purchase with an order
+    addLine("cap", "ACME", "P2", "R2", "1", "50");   // purchase without an order
     addLine("cap", "ACME", "P3", "CQ9", "2", "-20"); // payment without a cheque
-    for (const char* reference : { "P1", "P2" })
+    for (const char* reference : {"P1", "P2"})
         AddRow(db, QStringLiteral("apori"),
-            { { QStringLiteral("Reference"), QString::fromLatin1(reference) },
-                { QStringLiteral("Supplier"), QStringLiteral("ACME") }, { QStringLiteral("Date"), QDate(2024, 5, 1) },
-                { QStringLiteral("Dr_cr_reference"),
-                    QString::fromLatin1(reference) == QLatin1String("P1") ? QStringLiteral("R1")
-                                                                          : QStringLiteral("R2") },
-                { QStringLiteral("PO"),
-                    QString::fromLatin1(reference) == QLatin1String("P1") ? QStringLiteral("PO-7") : QString() } });
+               {{QStringLiteral("Reference"), QString::fromLatin1(reference)},
+                {QStringLiteral("Supplier"), QStringLiteral("ACME")},
+                {QStringLiteral("Date"), QDate(2024, 5, 1)},
+                {QStringLiteral("Dr_cr_reference"),
+                 QString::fromLatin1(reference) == QLatin1String("P1") ? QStringLiteral("R1") : QStringLiteral("R2")},
+                {QStringLiteral("PO"),
+                 QString::fromLatin1(reference) == QLatin1String("P1") ? QStringLiteral("PO-7") : QString()}});
     TAccountForm& w = open(SupplierSide());
     w.PageControl1->setCurrentIndex(4);
     data::Table& lines = dm->currentLines;
@@ -150,7 +151,7 @@ TEST_F(SupplierWindow, APurchaseWithAnOrderAsksWhichDocument)
     w.ShowStatementDetail(); // payment without its cheque
     SetWhichDocumentAsker(nullptr);
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(reports.requests, QStringList({ "PurchaseOrder:P1:R1:1", "Transaction:P1:R1:1", "Transaction:P2:R2:1" }));
+    EXPECT_EQ(reports.requests, QStringList({"PurchaseOrder:P1:R1:1", "Transaction:P1:R1:1", "Transaction:P2:R2:1"}));
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, messageLine(7));
 }
