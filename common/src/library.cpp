@@ -20,8 +20,19 @@ int LibraryFailureCode(LibraryFailure failure)
     case LibraryFailure::NotALibrary: return 193;
     case LibraryFailure::AccessDenied: return 5;
     case LibraryFailure::Other: return 31;
+    case LibraryFailure::NameRefused: return 123;
     }
     return 31;
+}
+
+bool IsPlainLibraryName(const QString& name)
+{
+    if (name.trimmed().isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1String("..")))
+        return false;
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return false;
+    return true;
 }
 
 bool IsCompleteElfObject(const QString& path, QString* why)
@@ -72,30 +83,35 @@ bool SharedLibrary::load(const QString& fileName, const QString& folder)
     unload();
     m_failure = LibraryFailure::None;
     m_errorText.clear();
-    QString candidate = fileName;
-    if (!QFileInfo(fileName).isAbsolute() && !folder.isEmpty())
+    QString candidate;
+    if (!folder.isEmpty()) {
+        if (!IsPlainLibraryName(fileName)) {
+            m_failure = LibraryFailure::NameRefused;
+            m_errorText = fileName + QStringLiteral(": not the name of a library of the program folder");
+            return false;
+        }
         candidate = QDir(folder).filePath(fileName);
-    const bool found = QFileInfo::exists(candidate);
-    if (!found && QFileInfo(fileName).isAbsolute()) {
-        m_failure = LibraryFailure::FileMissing;
-        m_errorText = fileName + QStringLiteral(": cannot open shared object file: No such file or directory");
+    } else if (QFileInfo(fileName).isAbsolute()) {
+        candidate = fileName;
+    } else {
+        m_failure = LibraryFailure::NameRefused;
+        m_errorText = fileName + QStringLiteral(": a library is loaded by its full path only");
         return false;
     }
-    if (found) {
-        QString why;
-        if (!QFileInfo(candidate).isReadable()) {
-            m_failure = LibraryFailure::AccessDenied;
-            m_errorText = candidate + QStringLiteral(": Permission denied");
-            return false;
-        }
-        if (!IsCompleteElfObject(candidate, &why)) {
-            m_failure = LibraryFailure::NotALibrary;
-            m_errorText = candidate + QStringLiteral(": ") + why;
-            return false;
-        }
-    } else {
-        // Not in the folder: the ordinary search, as the loader does by name.
-        candidate = fileName;
+    if (!QFileInfo::exists(candidate)) {
+        m_failure = LibraryFailure::FileMissing;
+        m_errorText = candidate + QStringLiteral(": cannot open shared object file: No such file or directory");
+        return false;
+    }
+    if (!QFileInfo(candidate).isReadable()) {
+        m_failure = LibraryFailure::AccessDenied;
+        m_errorText = candidate + QStringLiteral(": Permission denied");
+        return false;
+    }
+    if (QString why; !IsCompleteElfObject(candidate, &why)) {
+        m_failure = LibraryFailure::NotALibrary;
+        m_errorText = candidate + QStringLiteral(": ") + why;
+        return false;
     }
     m_path = candidate;
     dlerror();

@@ -1,56 +1,95 @@
 #include "varnex/settings.h"
 
+#include <sys/stat.h>
+#include <time.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSaveFile>
-#include <QStandardPaths>
-#include <QStringList>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <map>
+#include <vector>
 
 namespace varnex {
 
 namespace {
 
-QStringList readLines(const QString& path)
+// The file is kept as bytes: an installation may have written it in Latin-1
+// (or mixed encodings), and a write must leave every byte of every other line
+// as it was. Only the values are decoded, one at a time.
+QString decodeText(QByteArrayView bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QString content = QString::fromUtf8(file.readAll());
-    if (content.startsWith(QChar(0xFEFF)))
-        content.remove(0, 1);
-    content.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = content.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes);
+    return text;
+}
+
+struct Line {
+    qsizetype start = 0;
+    qsizetype end = 0;  // before the line terminator
+    qsizetype next = 0; // after the line terminator
+};
+
+std::vector<Line> splitLines(const QByteArray& bytes)
+{
+    std::vector<Line> lines;
+    qsizetype start = 0;
+    // A byte order mark is not part of the first line's text.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        start = 3;
+    while (start < bytes.size()) {
+        qsizetype newline = bytes.indexOf('\n', start);
+        const qsizetype next = newline < 0 ? bytes.size() : newline + 1;
+        qsizetype end = newline < 0 ? bytes.size() : newline;
+        if (end > start && bytes[end - 1] == '\r')
+            --end;
+        lines.push_back({start, end, next});
+        start = next;
+    }
     return lines;
 }
 
-bool isSectionLine(const QString& line, QString* name = nullptr)
+QByteArrayView lineBytes(const QByteArray& bytes, const Line& line)
 {
-    const QString t = line.trimmed();
-    if (t.size() < 2 || !t.startsWith(QLatin1Char('[')) || !t.endsWith(QLatin1Char(']')))
+    return QByteArrayView(bytes).sliced(line.start, line.end - line.start);
+}
+
+bool isSectionLine(QByteArrayView line, QString* name)
+{
+    const QByteArrayView t = line.trimmed();
+    if (t.size() < 2 || !t.startsWith('[') || !t.endsWith(']'))
         return false;
-    if (name)
-        *name = t.mid(1, t.size() - 2).trimmed();
+    *name = decodeText(t.sliced(1, t.size() - 2).trimmed());
     return true;
 }
 
 // Splits "name=value"; comments and blank lines are not entries.
-bool splitEntry(const QString& line, QString* name, QString* value)
+bool splitEntry(QByteArrayView line, QString* name, QString* value)
 {
-    const QString t = line.trimmed();
-    if (t.isEmpty() || t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
+    const QByteArrayView t = line.trimmed();
+    if (t.isEmpty() || t.startsWith(';') || t.startsWith('#'))
         return false;
-    const qsizetype eq = t.indexOf(QLatin1Char('='));
+    const qsizetype eq = t.indexOf('=');
     if (eq <= 0)
         return false;
-    *name = t.left(eq).trimmed();
-    QString v = t.mid(eq + 1).trimmed();
-    if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"')))
-        v = v.mid(1, v.size() - 2);
-    *value = v;
+    *name = decodeText(t.first(eq).trimmed());
+    QByteArrayView v = t.sliced(eq + 1).trimmed();
+    if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
+        v = v.sliced(1, v.size() - 2);
+    *value = decodeText(v);
     return true;
+}
+
+QString lookupKey(const QString& section, const QString& name)
+{
+    return section.toCaseFolded() + QChar(0) + name.toCaseFolded();
 }
 
 bool sameName(const QString& a, const QString& b)
@@ -63,6 +102,106 @@ QString quoteIfNeeded(const QString& value)
     if (value != value.trimmed() || value.startsWith(QLatin1Char('"')))
         return QLatin1Char('"') + value + QLatin1Char('"');
     return value;
+}
+
+// What identifies one version of the file: another process replacing or
+// rewriting it changes at least one of these.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileStamp& o) const
+    {
+        return exists == o.exists && device == o.device && inode == o.inode && size == o.size
+               && modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec
+               && changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+FileStamp stampOf(const QString& path)
+{
+    FileStamp stamp;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return stamp;
+    stamp.exists = true;
+    stamp.device = info.st_dev;
+    stamp.inode = info.st_ino;
+    stamp.size = info.st_size;
+    stamp.modified = info.st_mtim;
+    stamp.changed = info.st_ctim;
+    return stamp;
+}
+
+// The values of one file as last read, with the stamp of that version. The
+// first occurrence of a name in its section wins, as a top-down reader finds it.
+struct ParsedFile {
+    FileStamp stamp;
+    // A file changed within the file system's timestamp granularity of our
+    // read may change again without its stamp changing: such a parse is not
+    // trusted and the next read parses again.
+    bool settled = false;
+    QHash<QString, QString> values;
+};
+
+bool settledAt(const FileStamp& stamp)
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec - std::max(stamp.modified.tv_sec, stamp.changed.tv_sec) >= 2;
+}
+
+ParsedFile parse(const QByteArray& bytes, const FileStamp& stamp)
+{
+    ParsedFile parsed;
+    parsed.stamp = stamp;
+    QString section, name, value;
+    bool haveSection = false;
+    for (const Line& line : splitLines(bytes)) {
+        const QByteArrayView text = lineBytes(bytes, line);
+        if (isSectionLine(text, &section))
+            haveSection = true;
+        else if (haveSection && splitEntry(text, &name, &value))
+            parsed.values.insert(lookupKey(section, name), value);
+    }
+    return parsed;
+}
+
+QMutex& cacheMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+std::map<QString, ParsedFile>& cache()
+{
+    static std::map<QString, ParsedFile> files;
+    return files;
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+// The values of the file as it is now; read again only when it changed.
+const ParsedFile& current(const QString& path)
+{
+    const FileStamp stamp = stampOf(path);
+    auto& files = cache();
+    auto it = files.find(path);
+    if (it != files.end() && it->second.settled && it->second.stamp == stamp)
+        return it->second;
+    ParsedFile parsed = stamp.exists ? parse(readBytes(path), stamp) : ParsedFile{};
+    parsed.settled = !stamp.exists || settledAt(stamp);
+    return files.insert_or_assign(path, std::move(parsed)).first->second;
 }
 
 } // namespace
@@ -99,65 +238,85 @@ bool SettingsStore::ensureExists() const
 
 QString SettingsStore::value(const QString& section, const QString& name, const QString& defaultValue) const
 {
-    ensureExists();
-    bool inSection = false;
-    QString current, key, value;
-    for (const QString& line : readLines(m_path)) {
-        if (isSectionLine(line, &current)) {
-            inSection = sameName(current, section);
-        } else if (inSection && splitEntry(line, &key, &value) && sameName(key, name)) {
-            return value;
-        }
-    }
-    return defaultValue;
+    const QMutexLocker locker(&cacheMutex());
+    const ParsedFile& file = current(m_path);
+    const auto it = file.values.constFind(lookupKey(section, name));
+    return it == file.values.constEnd() ? defaultValue : it.value();
 }
 
 bool SettingsStore::contains(const QString& section, const QString& name) const
 {
-    const QString marker = QStringLiteral("\x01absent\x01");
-    return value(section, name, marker) != marker;
+    const QMutexLocker locker(&cacheMutex());
+    return current(m_path).values.contains(lookupKey(section, name));
 }
 
 bool SettingsStore::setValue(const QString& section, const QString& name, const QString& value) const
 {
-    ensureExists();
-    QStringList lines = readLines(m_path);
-    qsizetype sectionStart = -1;
-    qsizetype insertAt = -1;
-    bool replaced = false;
+    const QMutexLocker locker(&cacheMutex());
+    // Always from the file itself: another program may have written it a
+    // moment ago, and its lines must survive this write.
+    const QByteArray bytes = readBytes(m_path);
+    const std::vector<Line> lines = splitLines(bytes);
+    const QByteArray eol = bytes.contains("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+
+    bool inSection = false;
+    bool sectionFound = false;
+    qsizetype insertAfter = -1; // index of the section's last non-blank line
     QString current, key, old;
-    for (qsizetype i = 0; i < lines.size() && !replaced; ++i) {
-        if (isSectionLine(lines[i], &current)) {
-            if (sectionStart >= 0)
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const QByteArrayView text = lineBytes(bytes, lines[i]);
+        if (isSectionLine(text, &current)) {
+            if (inSection)
                 break;
-            if (sameName(current, section)) {
-                sectionStart = i;
-                insertAt = i + 1;
+            inSection = sameName(current, section);
+            if (inSection) {
+                sectionFound = true;
+                insertAfter = static_cast<qsizetype>(i);
             }
-        } else if (sectionStart >= 0) {
-            if (splitEntry(lines[i], &key, &old) && sameName(key, name)) {
-                lines[i] = key + QLatin1Char('=') + quoteIfNeeded(value);
-                replaced = true;
-            } else if (!lines[i].trimmed().isEmpty()) {
-                insertAt = i + 1;
-            }
+            continue;
         }
-    }
-    if (!replaced) {
-        const QString entry = name + QLatin1Char('=') + quoteIfNeeded(value);
-        if (sectionStart < 0) {
-            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-                lines.append(QString());
-            lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-            lines.append(entry);
-        } else {
-            lines.insert(insertAt, entry);
+        if (!inSection)
+            continue;
+        if (splitEntry(text, &key, &old) && sameName(key, name)) {
+            if (old == value)
+                return true; // nothing to change: the file is not touched
+            const qsizetype eq = text.indexOf('=');
+            const QByteArray newLine =
+                text.first(eq).trimmed().toByteArray() + '=' + quoteIfNeeded(value).toUtf8();
+            QByteArray changed = bytes;
+            changed.replace(lines[i].start, lines[i].end - lines[i].start, newLine);
+            return writeBytes(changed);
         }
+        if (!text.trimmed().isEmpty())
+            insertAfter = static_cast<qsizetype>(i);
     }
+
+    const QByteArray entry = name.toUtf8() + '=' + quoteIfNeeded(value).toUtf8() + eol;
+    QByteArray changed = bytes;
+    if (sectionFound) {
+        const Line& after = lines[static_cast<size_t>(insertAfter)];
+        if (after.next == after.end) // the last line had no terminator
+            changed.insert(after.next, eol + entry);
+        else
+            changed.insert(after.next, entry);
+    } else {
+        if (!changed.isEmpty() && !changed.endsWith('\n'))
+            changed += eol;
+        if (!lines.empty() && !lineBytes(bytes, lines.back()).trimmed().isEmpty())
+            changed += eol;
+        changed += '[' + section.toUtf8() + ']' + eol + entry;
+    }
+    return writeBytes(changed);
+}
+
+bool SettingsStore::writeBytes(const QByteArray& bytes) const
+{
+    if (!QFileInfo::exists(m_path))
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    file.write(bytes);
     return file.commit();
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -90,4 +91,52 @@ TEST(SharedLibrary, RefusesFilesThatAreNotCompleteLibraries)
     EXPECT_FALSE(nothing.load(empty));
     EXPECT_EQ(nothing.failure(), LibraryFailure::NotALibrary);
     EXPECT_TRUE(IsCompleteElfObject(testBin + QStringLiteral("/dependency_fixture.so")));
+}
+
+TEST(SharedLibrary, LoadsOnlyPlainNamesFromTheProgramFolder)
+{
+    // The program folder is a copy holding the library; the original stays
+    // reachable by a relative or absolute path from there.
+    QTemporaryDir programFolder;
+    copyInto(programFolder, QStringLiteral("needs_dependency.so"));
+    copyInto(programFolder, QStringLiteral("dependency_fixture.so"));
+    const QString outside = testBin + QStringLiteral("/needs_dependency.so");
+    const QString climbing = QDir(programFolder.path()).relativeFilePath(outside);
+    ASSERT_TRUE(climbing.contains(QLatin1String("..")));
+
+    const struct {
+        QString name;
+        LibraryFailure failure;
+    } cases[] = {
+        {climbing, LibraryFailure::NameRefused},                       // climbs out of the folder
+        {outside, LibraryFailure::NameRefused},                        // absolute path in a row
+        {QStringLiteral("sub/needs_dependency.so"), LibraryFailure::NameRefused},
+        {QStringLiteral(".."), LibraryFailure::NameRefused},
+        {QStringLiteral("needs\ndependency.so"), LibraryFailure::NameRefused},
+        {QString(), LibraryFailure::NameRefused},
+        // a system library is not taken from the ordinary search path
+        {QStringLiteral("libc.so.6"), LibraryFailure::FileMissing},
+    };
+    for (const auto& c : cases) {
+        SharedLibrary library;
+        EXPECT_FALSE(library.load(c.name, programFolder.path())) << c.name.toStdString();
+        EXPECT_EQ(library.failure(), c.failure) << c.name.toStdString();
+        EXPECT_FALSE(library.isLoaded());
+    }
+    SharedLibrary refused;
+    refused.load(climbing, programFolder.path());
+    EXPECT_EQ(refused.failureCode(), 123);
+
+    // without a folder only an absolute path is taken
+    SharedLibrary bare;
+    EXPECT_FALSE(bare.load(QStringLiteral("libc.so.6")));
+    EXPECT_EQ(bare.failure(), LibraryFailure::NameRefused);
+
+    SharedLibrary plain;
+    EXPECT_TRUE(plain.load(QStringLiteral("needs_dependency.so"), programFolder.path()))
+        << plain.errorText().toStdString();
+    EXPECT_EQ(plain.path(), programFolder.filePath(QStringLiteral("needs_dependency.so")));
+
+    for (const char* good : {"purchent.so", "toolsmaint.so", "a.b.so"})
+        EXPECT_TRUE(IsPlainLibraryName(QString::fromLatin1(good))) << good;
 }

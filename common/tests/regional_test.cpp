@@ -10,7 +10,7 @@
 
 using namespace varnex;
 
-TEST(SettingsStore, DefaultsCaseInsensitiveNamesAndCreation)
+TEST(SettingsStore, DefaultsAndCaseInsensitiveNames)
 {
     test_support::ScratchSettings scratch;
     EXPECT_FALSE(QFileInfo::exists(scratch.path()));
@@ -18,7 +18,7 @@ TEST(SettingsStore, DefaultsCaseInsensitiveNamesAndCreation)
     EXPECT_EQ(store.path(), scratch.path());
     EXPECT_EQ(store.value(QStringLiteral("Lgx"), QStringLiteral("pgmdrive"), QStringLiteral("e:")),
               QStringLiteral("e:"));
-    EXPECT_TRUE(QFileInfo::exists(scratch.path()));
+    EXPECT_FALSE(QFileInfo::exists(scratch.path()));
 
     QFile file(scratch.path());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

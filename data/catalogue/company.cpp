@@ -2,6 +2,8 @@
 
 #include "varnex/data/company.h"
 
+#include <sys/stat.h>
+
 #include "record_writer.h"
 #include "varnex/data/database.h"
 #include "varnex/data/options.h"
@@ -10,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 namespace varnex::data {
@@ -61,11 +64,43 @@ QString PeriodName(int period, int language)
 
 namespace {
 
+// Passwords are kept as typed in `user`, so the data must not be readable by
+// every local account; the office's group shares it. Folders 0770, files 0660,
+// whatever the creating process's umask.
+constexpr mode_t FolderMode = 0770;
+constexpr mode_t FileMode = 0660;
+
+void restrictFolder(const QString& folder)
+{
+    ::chmod(QFile::encodeName(folder).constData(), FolderMode);
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        ::chmod(QFile::encodeName(dir.filePath(name)).constData(), FileMode);
+}
+
+// Creates `folder` and the folders above it that are missing, each 0770.
+bool makeFolder(const QString& folder)
+{
+    QStringList missing;
+    for (QString f = QDir::cleanPath(QDir(folder).absolutePath()); !QFileInfo::exists(f);) {
+        missing.prepend(f);
+        const QString parent = QFileInfo(f).absolutePath();
+        if (parent == f)
+            break;
+        f = parent;
+    }
+    if (!QDir().mkpath(folder))
+        return false;
+    for (const QString& f : missing)
+        ::chmod(QFile::encodeName(f).constData(), FolderMode);
+    return true;
+}
+
 std::shared_ptr<Database> openFolder(const QString& folder, bool create)
 {
     if (folder.trimmed().isEmpty())
         throw SetupError(QStringLiteral("No folder was given."));
-    if (create && !QDir().mkpath(folder))
+    if (create && !makeFolder(folder))
         throw SetupError(QStringLiteral("The folder %1 cannot be created.").arg(folder));
     if (!QDir(folder).exists())
         throw SetupError(QStringLiteral("The folder %1 does not exist.").arg(folder));
@@ -235,6 +270,7 @@ QString CreateDataRoot(const QString& dataRoot, const DataRootOptions& options)
     insertSessions(*db, options.sessions);
     insertUser(*db, admin);
     tx.commit();
+    restrictFolder(dataRoot);
     return admin.password.trimmed().toUpper();
 }
 
@@ -344,6 +380,7 @@ void CreateCompany(const QString& dataRoot, const CompanyOptions& o)
     // The display modules list archived statistics years from these files.
     writeEmptyFile(QDir(folder).filePath(QStringLiteral("SvstatYears")));
     writeEmptyFile(QDir(folder).filePath(QStringLiteral("SastatYears")));
+    restrictFolder(folder);
 
     Transaction tx(root);
     Table comp;

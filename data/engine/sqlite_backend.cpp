@@ -770,7 +770,8 @@ bool SqliteBackend::tryLockRecord(const QString& table, std::int64_t rowId)
 {
     if (m_lockFd < 0) {
         const QString path = QDir(m_folder).filePath(QLatin1String(LockFileName));
-        m_lockFd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        // Shared with the office's group only, like the rest of a data folder.
+        m_lockFd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0660);
         if (m_lockFd < 0)
             throw EngineError(ErrorCode::WriteFailed, QStringLiteral("Cannot open the lock file %1: %2")
                                                           .arg(path, QString::fromLocal8Bit(std::strerror(errno))));

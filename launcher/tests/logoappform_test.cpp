@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -546,4 +547,41 @@ TEST(LogoAppForm, HintsAndLogout)
     form->Logout();
     EXPECT_FALSE(StatusBarOf(*form)->isVisibleTo(form.get()));
     EXPECT_FALSE(varnex::data::AliasExists(QStringLiteral("menudata")));
+}
+
+TEST(LogoAppForm, ALatinOneSettingsFileKeepsItsBytesAcrossARun)
+{
+    Installation installation;
+    {
+        QFile file(installation.settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("[Notes]\r\nbureau=Donn\xe9" "es partag\xe9" "es\r\n");
+    }
+    installation.setSetting(QStringLiteral("customer"), QString::fromUtf8("Société"));
+    // the value written by the test in UTF-8, turned into Latin-1 by another program
+    QFile file(installation.settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray before = file.readAll();
+    file.close();
+    before.replace("Soci\xc3\xa9t\xc3\xa9", "Soci\xe9t\xe9");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(before);
+    file.close();
+
+    auto form = installation.makeForm();
+    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_customer), QString::fromUtf8("Société"));
+    form->Exit_app();
+    form.reset();
+
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray after = file.readAll();
+    // Only the window placement line may differ.
+    auto withoutPlacement = [](const QByteArray& bytes) {
+        QList<QByteArray> lines = bytes.split('\n');
+        lines.removeIf([](const QByteArray& line) { return line.startsWith("Form="); });
+        return lines;
+    };
+    EXPECT_EQ(withoutPlacement(after), withoutPlacement(before));
+    EXPECT_TRUE(after.contains("bureau=Donn\xe9" "es partag\xe9" "es\r\n"));
+    EXPECT_TRUE(after.contains("Form="));
 }

@@ -148,15 +148,20 @@ TEST_F(ToolsMaintWindow, AddsEntriesAndRefusesBadOnes)
         const char* caption;
         const char* program;
         QString directory;
+        bool library = false;
     } refused[] = {
         {"No program", "", QString()},
         {"", "noname", QString()},
         {"Twice", "CALC", QString()}, // names compare without case
         {"Nowhere", "prog", QStringLiteral("/no/such/folder")},
+        // a suite option is a library of the program folder, named plainly
+        {"Climbing", "../../../x/evil", QString(), true},
+        {"Absolute", "/tmp/evil", QString(), true},
+        {"Below", "sub/evil", QString(), true},
     };
     for (const Case& c : refused) {
         installation.messages.shown.clear();
-        type(c.caption, c.program, false, c.directory);
+        type(c.caption, c.program, c.library, c.directory);
         child<QPushButton>("SaveBtn")->click();
         EXPECT_EQ(installation.messages.shown.size(), 1) << c.caption;
     }

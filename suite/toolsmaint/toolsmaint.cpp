@@ -16,6 +16,7 @@
 #include "varnex/data/database.h"
 #include "varnex/data/engine_error.h"
 #include "varnex/data/table.h"
+#include "varnex/library.h"
 #include "varnex/messages.h"
 
 namespace {
@@ -50,6 +51,12 @@ QString checkEntry(const Entry& entry, const QList<Entry>& others, const Texts& 
             return texts.t("Another entry already runs this option or program.",
                            "Une autre entrée lance déjà cette option ou ce programme.");
     }
+    // The launcher loads a suite option from the program folder by this name.
+    if (entry.library && !varnex::IsPlainLibraryName(entry.program.trimmed()))
+        return texts.t("An option of the suite is the plain name of a library of the program folder "
+                       "(no \"/\" and no \"..\").",
+                       "Une option de la suite est le simple nom d'une bibliothèque du dossier des programmes "
+                       "(sans « / » ni « .. »).");
     if (!entry.library && !entry.directory.trimmed().isEmpty() && !QDir(entry.directory.trimmed()).exists())
         return texts.t("The working folder does not exist.", "Le dossier de travail n'existe pas.");
     return QString();

@@ -17,6 +17,7 @@ enum class LibraryFailure {
     NotALibrary,       // 193: not an ELF object, wrong class, or cut short
     AccessDenied,      // 5
     Other,             // 31
+    NameRefused,       // 123: a path where a plain library name belongs
 };
 
 int LibraryFailureCode(LibraryFailure failure);
@@ -28,9 +29,12 @@ public:
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
 
-    // Opens `fileName` (an absolute path, or a name looked up in `folder` first
-    // and then by the ordinary search). A file cut short is refused before the
-    // loader sees it: mapping it would end the process with SIGBUS.
+    // Opens `fileName` from `folder` by full path, or, without a folder, the
+    // absolute path `fileName`. Never the ordinary library search: a library
+    // of another installation (or one a crafted `apps` row points at) must not
+    // run inside the program. With a folder, `fileName` must be a plain name
+    // (IsPlainLibraryName), else NameRefused. A file cut short is refused
+    // before the loader sees it: mapping it would end the process with SIGBUS.
     bool load(const QString& fileName, const QString& folder = QString());
     // Looks up an entry point; nullptr (and EntryPointMissing) when absent.
     void* resolve(const char* symbol);
@@ -55,6 +59,10 @@ private:
     QString m_errorText;
     QString m_path;
 };
+
+// A library name that stays inside the program folder: not empty, no '/',
+// no "..", no control characters.
+bool IsPlainLibraryName(const QString& name);
 
 // True when the file is an ELF object whose headers and segments all lie
 // within the file.

@@ -4,8 +4,13 @@
 // "Settings"). Section and value names compare without regard to case.
 // Every read looks at the file as it is now, so a value written by the
 // company wizard or another program is seen by the next reader, as with the
-// registry.
+// registry; the file is parsed again only when it changed on disk.
+//
+// The file's bytes belong to whoever wrote them: a value that is not valid
+// UTF-8 is read as Latin-1, and a write changes the bytes of one line only.
+// Reading never creates the file or its folder.
 
+#include <QByteArray>
 #include <QString>
 
 namespace varnex {
@@ -26,11 +31,15 @@ public:
     // A value that does not exist gives the default.
     QString value(const QString& section, const QString& name, const QString& defaultValue = QString()) const;
     bool contains(const QString& section, const QString& name) const;
-    // Writes one value; keeps every other line (and the spelling of an existing
-    // name) as it was. False when the file cannot be written.
+    // Writes one value (UTF-8); keeps every other byte (and the spelling of an
+    // existing name) as it was, and leaves the file untouched when the value is
+    // already the one stored. Creates the file when missing. False when the
+    // file cannot be written.
     bool setValue(const QString& section, const QString& name, const QString& value) const;
 
 private:
+    bool writeBytes(const QByteArray& bytes) const;
+
     QString m_path;
 };
 

@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace varnex;
 using namespace varnex::data;
 
@@ -75,6 +77,14 @@ void corrupt(const QString& folder, const QString& table, const QString& index, 
     t->post();
 }
 
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return info.st_mode & 07777;
+}
+
 class LgxadminTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -117,6 +127,18 @@ TEST_F(LgxadminTest, InitCreatesTheSystemTables)
     ASSERT_EQ(rights.size(), RightsMapSize);
     for (const MenuOption& o : MenuOptions())
         EXPECT_TRUE(HasRight(rights, o.ledger, o.group, o.item)) << o.name;
+
+    // Passwords are stored as typed: no other local account reads the data,
+    // whatever umask the administrator had.
+    const mode_t previous = ::umask(002);
+    const Outcome demo = lgxadmin({"demo", drive()});
+    ::umask(previous);
+    ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+    for (const QString& folder : QStringList{dir.path() + QStringLiteral("/Lgx"), root(), company()}) {
+        EXPECT_EQ(modeOf(folder), 0770u) << folder.toStdString();
+        for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+            EXPECT_EQ(modeOf(file.filePath()), 0660u) << file.filePath().toStdString();
+    }
 
     const Outcome again = lgxadmin({"init", drive()});
     EXPECT_EQ(again.exitCode, 2);
