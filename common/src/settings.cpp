@@ -281,8 +281,7 @@ bool SettingsStore::setValue(const QString& section, const QString& name, const 
             if (old == value)
                 return true; // nothing to change: the file is not touched
             const qsizetype eq = text.indexOf('=');
-            const QByteArray newLine =
-                text.first(eq).trimmed().toByteArray() + '=' + quoteIfNeeded(value).toUtf8();
+            const QByteArray newLine = text.first(eq).trimmed().toByteArray() + '=' + quoteIfNeeded(value).toUtf8();
             QByteArray changed = bytes;
             changed.replace(lines[i].start, lines[i].end - lines[i].start, newLine);
             return writeBytes(changed);

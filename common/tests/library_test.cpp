@@ -108,8 +108,8 @@ TEST(SharedLibrary, LoadsOnlyPlainNamesFromTheProgramFolder)
         QString name;
         LibraryFailure failure;
     } cases[] = {
-        {climbing, LibraryFailure::NameRefused},                       // climbs out of the folder
-        {outside, LibraryFailure::NameRefused},                        // absolute path in a row
+        {climbing, LibraryFailure::NameRefused}, // climbs out of the folder
+        {outside, LibraryFailure::NameRefused},  // absolute path in a row
         {QStringLiteral("sub/needs_dependency.so"), LibraryFailure::NameRefused},
         {QStringLiteral(".."), LibraryFailure::NameRefused},
         {QStringLiteral("needs\ndependency.so"), LibraryFailure::NameRefused},

@@ -35,7 +35,8 @@ void writeAll(const QString& path, const QByteArray& bytes)
 TEST(SettingsStore, LatinOneValuesAreReadAndEveryOtherByteKept)
 {
     test_support::ScratchSettings scratch;
-    const QByteArray original = "; \xe9t\xe9 2024\r\n[Lgx]\r\ndatadrive=/d/Donn\xe9" "es\r\npgmdrive = /opt/x\r\n"
+    const QByteArray original = "; \xe9t\xe9 2024\r\n[Lgx]\r\ndatadrive=/d/Donn\xe9"
+                                "es\r\npgmdrive = /opt/x\r\n"
                                 "Form=1,2,3\r\n\r\n[Settings]\r\nCurrSmbl=\xe2\x82\xac\r\nbroken=\xc3\r\n";
     writeAll(scratch.path(), original);
     const SettingsStore store = SettingsStore::machine();
@@ -52,7 +53,8 @@ TEST(SettingsStore, LatinOneValuesAreReadAndEveryOtherByteKept)
     ASSERT_TRUE(store.setValue(QStringLiteral("Lgx"), QStringLiteral("form"), QStringLiteral("4,5,6")));
     ASSERT_TRUE(store.setValue(QStringLiteral("Lgx"), QStringLiteral("language"), QStringLiteral("2")));
     ASSERT_TRUE(store.setValue(QStringLiteral("Intl"), QStringLiteral("x"), QString::fromUtf8("é")));
-    const QByteArray expected = "; \xe9t\xe9 2024\r\n[Lgx]\r\ndatadrive=/d/Donn\xe9" "es\r\npgmdrive = /opt/x\r\n"
+    const QByteArray expected = "; \xe9t\xe9 2024\r\n[Lgx]\r\ndatadrive=/d/Donn\xe9"
+                                "es\r\npgmdrive = /opt/x\r\n"
                                 "Form=4,5,6\r\nlanguage=2\r\n\r\n[Settings]\r\nCurrSmbl=\xe2\x82\xac\r\nbroken=\xc3\r\n"
                                 "\r\n[Intl]\r\nx=\xc3\xa9\r\n";
     EXPECT_EQ(readAll(scratch.path()), expected);
@@ -67,10 +69,10 @@ TEST(SettingsStore, WritesIntoFilesWithoutAFinalLineEnd)
         const char* before;
         const char* after;
     } cases[] = {
-        {"[Lgx]\na=1", "[Lgx]\na=1\nb=2\n"},              // entry on the last, unterminated line
-        {"[Lgx]", "[Lgx]\nb=2\n"},                        // section header only
-        {"[Other]\nz=9", "[Other]\nz=9\n\n[Lgx]\nb=2\n"}, // new section after an unterminated line
-        {"", "[Lgx]\nb=2\n"},                             // empty file
+        {"[Lgx]\na=1", "[Lgx]\na=1\nb=2\n"},                      // entry on the last, unterminated line
+        {"[Lgx]", "[Lgx]\nb=2\n"},                                // section header only
+        {"[Other]\nz=9", "[Other]\nz=9\n\n[Lgx]\nb=2\n"},         // new section after an unterminated line
+        {"", "[Lgx]\nb=2\n"},                                     // empty file
         {"\xEF\xBB\xBF[Lgx]\nb=1\n", "\xEF\xBB\xBF[Lgx]\nb=2\n"}, // byte order mark kept
     };
     for (const auto& c : cases) {

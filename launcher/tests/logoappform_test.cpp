@@ -555,7 +555,9 @@ TEST(LogoAppForm, ALatinOneSettingsFileKeepsItsBytesAcrossARun)
     {
         QFile file(installation.settingsPath());
         ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write("[Notes]\r\nbureau=Donn\xe9" "es partag\xe9" "es\r\n");
+        file.write("[Notes]\r\nbureau=Donn\xe9"
+                   "es partag\xe9"
+                   "es\r\n");
     }
     installation.setSetting(QStringLiteral("customer"), QString::fromUtf8("Société"));
     // the value written by the test in UTF-8, turned into Latin-1 by another program
@@ -582,6 +584,8 @@ TEST(LogoAppForm, ALatinOneSettingsFileKeepsItsBytesAcrossARun)
         return lines;
     };
     EXPECT_EQ(withoutPlacement(after), withoutPlacement(before));
-    EXPECT_TRUE(after.contains("bureau=Donn\xe9" "es partag\xe9" "es\r\n"));
+    EXPECT_TRUE(after.contains("bureau=Donn\xe9"
+                               "es partag\xe9"
+                               "es\r\n"));
     EXPECT_TRUE(after.contains("Form="));
 }
