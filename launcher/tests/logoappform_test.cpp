@@ -571,7 +571,7 @@ TEST(LogoAppForm, ALatinOneSettingsFileKeepsItsBytesAcrossARun)
     file.close();
 
     auto form = installation.makeForm();
-    EXPECT_EQ(form->LinkSection.text(&TLinkSection::Link_customer), QString::fromUtf8("Société"));
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_customer), QString::fromUtf8("Société"));
     form->Exit_app();
     form.reset();
 
