@@ -2,7 +2,8 @@
 // "datadrive" folder: the data root is DIR/Lgx/data, company N's folder
 // DIR/Lgx/dataN, as the launcher derives them.
 //
-// Exit status: 0 done, 1 the check found differences, 2 refused or failed.
+// Exit status: 0 done, 1 the check found differences, 2 refused or failed
+// (damaged data included).
 
 #include "check.h"
 #include "demo.h"
@@ -181,6 +182,24 @@ int runCheck(const QStringList& args)
     }
     const QString dir = QDir::cleanPath(QDir::current().absoluteFilePath(a.positional.first()));
     const QString folder = CompanyFolderOf(DataRootOfDrive(dir), company);
+    if (!QDir(folder).exists())
+        throw SetupError(QStringLiteral("The company folder %1 does not exist.").arg(folder));
+    // Damage first: the balances of a damaged file prove nothing.
+    int damaged = 0;
+    for (const QString& inspected : {DataRootOfDrive(dir), folder}) {
+        if (!QDir(inspected).exists())
+            continue;
+        for (const QString& problem : DamageOf(inspected)) {
+            out() << "Damaged: " << inspected << ": " << problem << "\n";
+            ++damaged;
+        }
+    }
+    if (damaged > 0) {
+        out().flush();
+        err() << "lgxadmin: the data of " << folder << " is damaged (" << damaged
+              << " problem(s)); restore it from a copy\n";
+        return 2;
+    }
     const CheckReport report = CheckCompany(folder);
     for (const QString& line : report.differences)
         out() << line << "\n";

@@ -1,5 +1,7 @@
 #include "server_commands.h"
 
+#include "check.h"
+
 #include <QDir>
 #include <QRegularExpression>
 
@@ -90,8 +92,28 @@ int RunCopy(const QStringList& args, QTextStream& out, QTextStream& err)
     const EngineKind target = to == QLatin1String("server") ? EngineKind::Server : EngineKind::Embedded;
     const EngineKind source = target == EngineKind::Server ? EngineKind::Embedded : EngineKind::Server;
     const char* left = source == EngineKind::Server ? "server" : "sqlite";
+    // A damaged source would be copied as it reads, and the comparison after
+    // would find both sides the same: refuse it.
+    const QStringList folders = foldersOfDrive(driveArgument(positional));
+    const QByteArray engine = qgetenv("VARNEX_ENGINE");
+    qputenv("VARNEX_ENGINE", source == EngineKind::Server ? "postgresql" : "sqlite");
+    int damaged = 0;
+    for (const QString& folder : folders) {
+        for (const QString& problem : DamageOf(folder)) {
+            err << "lgxadmin: damaged: " << folder << ": " << problem << "\n";
+            ++damaged;
+        }
+    }
+    if (engine.isNull())
+        qunsetenv("VARNEX_ENGINE");
+    else
+        qputenv("VARNEX_ENGINE", engine);
+    if (damaged > 0) {
+        err << "lgxadmin: the " << left << " data is damaged; nothing was copied.\n";
+        return 2;
+    }
     int differences = 0;
-    for (const QString& folder : foldersOfDrive(driveArgument(positional)))
+    for (const QString& folder : folders)
         differences +=
             report(folder, CopyFolderBetweenEngines(folder, source, target, replace), left, qPrintable(to), out);
     out << (differences == 0 ? "Copied: every table is the same on both engines.\n" : "Copied with differences.\n");

@@ -320,3 +320,47 @@ TEST_F(LgxadminTest, BadRequestsAreRefusedClearly)
         EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message))) << run.err.toStdString();
     }
 }
+
+TEST_F(LgxadminTest, CheckAndCopyFindAScrambledPage)
+{
+    if (qgetenv("VARNEX_ENGINE") == "postgresql")
+        GTEST_SKIP() << "the server keeps no file in the folder to scramble";
+    ASSERT_EQ(lgxadmin({"init", "--password", "secret1", drive()}).exitCode, 0);
+    ASSERT_EQ(lgxadmin({"demo", drive()}).exitCode, 0);
+    ASSERT_EQ(lgxadmin({"check", drive()}).exitCode, 0);
+
+    const QString file = company() + QStringLiteral("/varnex.sqlite");
+    QFile pristine(file);
+    ASSERT_TRUE(pristine.open(QIODevice::ReadOnly));
+    const QByteArray original = pristine.readAll();
+    pristine.close();
+    constexpr int PageSize = 4096;
+    const int pages = static_cast<int>(original.size() / PageSize);
+    ASSERT_GT(pages, 8);
+    // The first page, pages spread through the file, and the last one.
+    for (const int page : {0, 1, pages / 3, pages / 2, 2 * pages / 3, pages - 1}) {
+        QByteArray scrambled = original;
+        quint32 state = 2463534242u + static_cast<quint32>(page);
+        for (int i = 0; i < PageSize; ++i) {
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            scrambled[page * PageSize + i] = static_cast<char>(state);
+        }
+        QFile damaged(file);
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write(scrambled);
+        damaged.close();
+
+        const Outcome check = lgxadmin({"check", drive()});
+        EXPECT_NE(check.exitCode, 0) << "page " << page << ": " << check.out.toStdString();
+        EXPECT_TRUE(check.out.contains(QStringLiteral("Damaged")) || check.err.contains(QStringLiteral("damaged")))
+            << "page " << page << ": " << check.out.toStdString() << check.err.toStdString();
+        if (!qgetenv("VARNEX_SERVER").isEmpty() && page == pages / 2) {
+            const Outcome copy = lgxadmin({"--server", QString::fromLocal8Bit(qgetenv("VARNEX_SERVER")), "copy", "--to",
+                                           "server", "--replace", drive()});
+            EXPECT_EQ(copy.exitCode, 2) << copy.out.toStdString();
+            EXPECT_TRUE(copy.err.contains(QStringLiteral("nothing was copied"))) << copy.err.toStdString();
+        }
+    }
+}
