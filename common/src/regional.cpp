@@ -1,6 +1,5 @@
 #include "varnex/regional.h"
 
-#include <QObject>
 #include <QVariant>
 
 #include <cmath>
@@ -55,20 +54,6 @@ QString DateEditMask(const QString& dateFormat)
             c = QLatin1Char('9');
     }
     return QLatin1Char('!') + mask + QLatin1String(";1; ");
-}
-
-void ApplyDateFormat(QObject* dataModule, const QString& dateFormat)
-{
-    if (dataModule == nullptr)
-        return;
-    const QString mask = DateEditMask(dateFormat);
-    const auto children = dataModule->findChildren<QObject*>();
-    for (QObject* child : children) {
-        if (child->property("fieldKind").toString() == QLatin1String("date")) {
-            child->setProperty("editMask", mask);
-            child->setProperty("displayFormat", dateFormat);
-        }
-    }
 }
 
 // ---- number masks ---------------------------------------------------------

@@ -99,19 +99,6 @@ TEST(RegionalSettings, DateEditMask)
     EXPECT_EQ(DateEditMask(QStringLiteral("d.m.yyyy")), QStringLiteral("!9.9.9999;1; "));
 }
 
-TEST(RegionalSettings, ApplyDateFormatTouchesDateFieldsOnly)
-{
-    QObject dataModule;
-    auto* date = new QObject(&dataModule);
-    date->setProperty("fieldKind", QStringLiteral("date"));
-    auto* stamp = new QObject(&dataModule);
-    stamp->setProperty("fieldKind", QStringLiteral("timestamp"));
-    ApplyDateFormat(&dataModule, QStringLiteral("DD/MM/YY"));
-    EXPECT_EQ(date->property("editMask").toString(), QStringLiteral("!99/99/99;1; "));
-    EXPECT_EQ(date->property("displayFormat").toString(), QStringLiteral("DD/MM/YY"));
-    EXPECT_FALSE(stamp->property("editMask").isValid());
-}
-
 TEST(Dates, FormatAndParse)
 {
     ResetRegionalFormats();

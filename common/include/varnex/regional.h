@@ -10,8 +10,6 @@
 
 #include "varnex/currency.h"
 
-class QObject;
-
 namespace varnex {
 
 class SettingsStore;
@@ -44,11 +42,6 @@ void LoadRegionalSettings();
 
 // "DD/MM/YYYY" -> "!99/99/9999;1; ": every D, M or Y becomes "9".
 QString DateEditMask(const QString& dateFormat);
-
-// Sets edit mask and display format on every date field of a data module:
-// children whose "fieldKind" property is "date" get "editMask" and
-// "displayFormat" properties.
-void ApplyDateFormat(QObject* dataModule, const QString& dateFormat);
 
 // Formats a number with a display mask such as "###,###,##0.00", "##0.00",
 // "$#,###,##0.00" or "0.00;(0.00);Nil": '0' digit, '#' optional digit,

@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
 
 #include "varnex/application.h"
+#include "varnex/controls/maskedit.h"
 #include "varnex/data/database.h"
 #include "varnex/data/schema.h"
+#include "varnex/data/table.h"
 #include "varnex/frame/services.h"
 #include "varnex/paths.h"
 #include "varnex/regional.h"
@@ -74,19 +77,57 @@ bool IsRegionalDateMask(const QString& mask)
            || mask == QLatin1String("!99/99/9999") || mask == QLatin1String("!99/99/9999;1; ");
 }
 
+namespace {
+
+// A line edit's input mask without the blank Qt appends ("99/99/9999; ").
+QString InputMaskProper(const QLineEdit& edit)
+{
+    const QString mask = edit.inputMask();
+    const qsizetype separator = mask.lastIndexOf(QLatin1Char(';'));
+    return separator < 0 ? mask : mask.left(separator);
+}
+
+// The suite's mask ("!9999-99-99;1; ") as a line edit's input mask: the
+// placeholders and literals, then the blank.
+QString AsInputMask(const QString& editMask)
+{
+    const QStringList parts = editMask.split(QLatin1Char(';'));
+    const QString blank = parts.size() > 2 && !parts[2].isEmpty() ? parts[2].left(1) : QStringLiteral(" ");
+    return parts[0] + QLatin1Char(';') + blank;
+}
+
+} // namespace
+
 void ApplyDateMaskToEdits(QWidget* form, const QString& dateFormat)
 {
     if (form == nullptr)
         return;
     const QString regional = DateEditMask(dateFormat);
-    const auto children = form->findChildren<QWidget*>();
-    for (QWidget* child : children) {
-        const QVariant mask = child->property("editMask");
-        if (mask.isValid()) {
-            if (IsRegionalDateMask(mask.toString()))
-                child->setProperty("editMask", regional);
+    const auto edits = form->findChildren<QLineEdit*>();
+    for (QLineEdit* edit : edits) {
+        if (auto* masked = qobject_cast<TVarnexMaskEdit*>(edit)) {
+            if (IsRegionalDateMask(masked->EditMask()))
+                masked->setEditMask(regional);
+            continue;
         }
+        // Qt keeps only the placeholders of "!99/99/9999;1; " and reads back
+        // "!99/99/9999" with its blank: three of the four masks are told apart.
+        const QString current = InputMaskProper(*edit);
+        if (!current.isEmpty() && IsRegionalDateMask(current))
+            edit->setInputMask(AsInputMask(regional));
     }
+}
+
+void ApplyDateFormat(QObject* dataModule, const QString& dateFormat)
+{
+    if (dataModule == nullptr)
+        return;
+    const QString mask = DateEditMask(dateFormat);
+    QList<data::DataSet*> dataSets = dataModule->findChildren<data::DataSet*>();
+    if (auto* itself = qobject_cast<data::DataSet*>(dataModule))
+        dataSets.prepend(itself);
+    for (data::DataSet* dataSet : dataSets)
+        dataSet->setDateFieldFormat(mask, dateFormat);
 }
 
 ModuleDatabase::ModuleDatabase(QString alias)

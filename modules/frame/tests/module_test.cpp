@@ -3,12 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "modal_driver.h"
 #include "varnex/application.h"
+#include "varnex/controls/maskedit.h"
 #include "varnex/data/database.h"
 #include "varnex/data/schema.h"
 #include "varnex/data/table.h"
@@ -17,6 +19,7 @@
 #include "varnex/library.h"
 #include "varnex/regional.h"
 #include "varnex/translation/translate.h"
+#include "varnex/widgets/dbwidgets.h"
 
 using namespace varnex;
 using namespace varnex::data;
@@ -182,25 +185,122 @@ TEST(ModuleLoading, AMissingPickListStopsTheModuleFromLoading)
     EXPECT_TRUE(library.errorText().contains(QLatin1String("suppick.so"))) << library.errorText().toStdString();
 }
 
-TEST(DateMasks, OnlyTheFourDesignMasksFollowTheRegionalFormat)
+// The masks the date boxes of the module windows are designed with, and what
+// each becomes under a date format: only the four design date masks change.
+struct DateMaskCase {
+    const char* design;
+    bool regional;
+};
+const DateMaskCase kDesignMasks[] = {
+    {"99/99/9999", true},      {"9999/99/99", true},  {"!99/99/9999", true},
+    {"!99/99/9999;1; ", true}, {"99-99-9999", false}, {"000;0;_", false}, // a hyphen date, a code
+};
+const char* const kDateFormats[] = {"DD/MM/YYYY", "MM/DD/YYYY", "YYYY-MM-DD"};
+
+TEST(DateMasks, TheSuitesMaskedEditFollowsTheFormatOnlyForTheFourDesignMasks)
 {
-    QWidget form;
-    struct Box {
-        const char* mask;
-        const char* expected;
-    } boxes[] = {
-        {"99/99/9999", "!9999-99-99;1; "},      {"9999/99/99", "!9999-99-99;1; "}, {"!99/99/9999", "!9999-99-99;1; "},
-        {"!99/99/9999;1; ", "!9999-99-99;1; "}, {"99-99-9999", "99-99-9999"},      {"000;0;_", "000;0;_"},
-    };
-    QList<QWidget*> edits;
-    for (const auto& b : boxes) {
-        auto* edit = new QWidget(&form);
-        edit->setProperty("editMask", QString::fromUtf8(b.mask));
-        edits << edit;
+    for (const char* format : kDateFormats) {
+        QWidget form;
+        QList<TVarnexMaskEdit*> boxes;
+        for (const DateMaskCase& c : kDesignMasks) {
+            auto* box = new TVarnexMaskEdit(&form);
+            box->setEditMask(QString::fromUtf8(c.design));
+            boxes << box;
+        }
+        ApplyDateMaskToEdits(&form, QString::fromUtf8(format));
+        const QString regional = DateEditMask(QString::fromUtf8(format));
+        for (int i = 0; i < boxes.size(); ++i) {
+            const DateMaskCase& c = kDesignMasks[i];
+            EXPECT_EQ(boxes[i]->EditMask(), c.regional ? regional : QString::fromUtf8(c.design))
+                << format << " " << c.design;
+        }
     }
+    // A date typed into a re-masked box takes the format's shape.
+    QWidget form;
+    auto* box = new TVarnexMaskEdit(&form);
+    box->setEditMask(QStringLiteral("!99/99/9999;1; "));
     ApplyDateMaskToEdits(&form, QStringLiteral("YYYY-MM-DD"));
-    for (int i = 0; i < edits.size(); ++i)
-        EXPECT_EQ(edits[i]->property("editMask").toString(), QString::fromUtf8(boxes[i].expected)) << boxes[i].mask;
+    box->setText(QStringLiteral("20261208"));
+    EXPECT_EQ(box->text(), QStringLiteral("2026-12-08"));
+}
+
+TEST(DateMasks, PlainAndDataAwareLineEditsFollowTheFormatByTheirInputMask)
+{
+    for (const char* format : kDateFormats) {
+        QWidget form;
+        QList<QLineEdit*> boxes;
+        for (int i = 0; i < static_cast<int>(std::size(kDesignMasks)); ++i) {
+            // Every other box is the data-aware edit: a line edit too.
+            QLineEdit* box = i % 2 ? new TVarnexDBEdit(&form) : new QLineEdit(&form);
+            box->setInputMask(QString::fromUtf8(kDesignMasks[i].design));
+            boxes << box;
+        }
+        const QStringList before = [&] {
+            QStringList masks;
+            for (QLineEdit* box : boxes)
+                masks << box->inputMask();
+            return masks;
+        }();
+        ApplyDateMaskToEdits(&form, QString::fromUtf8(format));
+        // The placeholders and literals of the format's mask, blank a space.
+        QString placeholders = DateEditMask(QString::fromUtf8(format));
+        placeholders.truncate(placeholders.indexOf(QLatin1Char(';')));
+        QLineEdit reference;
+        reference.setInputMask(placeholders + QStringLiteral("; "));
+        const QString expected = reference.inputMask();
+        ASSERT_TRUE(expected.startsWith(placeholders));
+        for (int i = 0; i < boxes.size(); ++i) {
+            const DateMaskCase& c = kDesignMasks[i];
+            EXPECT_EQ(boxes[i]->inputMask(), c.regional ? expected : before[i]) << format << " " << c.design;
+        }
+    }
+    QWidget form;
+    auto* unmasked = new QLineEdit(&form);
+    ApplyDateMaskToEdits(&form, QStringLiteral("YYYY-MM-DD"));
+    EXPECT_TRUE(unmasked->inputMask().isEmpty()); // a box without a mask stays free text
+}
+
+TEST(DateMasks, EngineDateFieldsGetTheMaskAndFormatAlsoWhenOpenedLater)
+{
+    QTemporaryDir dir;
+    auto db = Database::forFolder(dir.path());
+    TableDef def;
+    def.name = QStringLiteral("dated");
+    def.fields = {{QStringLiteral("Id"), FieldType::Integer},
+                  {QStringLiteral("Due"), FieldType::Date},
+                  {QStringLiteral("Stamp"), FieldType::Timestamp},
+                  {QStringLiteral("At"), FieldType::Time}};
+    def.indexes = {{QString(), {QStringLiteral("Id")}, true, true}};
+    db->createTable(def);
+
+    for (const char* format : kDateFormats) {
+        QObject dataModule;
+        auto* closed = new Table(&dataModule); // opened only after the format is set, as at module entry
+        closed->setDatabase(db);
+        closed->setTableName(QStringLiteral("dated"));
+        closed->addCalculatedField(QStringLiteral("NextDue"), FieldType::Date);
+        auto* open = new Table(&dataModule);
+        open->setDatabase(db);
+        open->setTableName(QStringLiteral("dated"));
+        open->open();
+
+        const QString dateFormat = QString::fromUtf8(format);
+        ApplyDateFormat(&dataModule, dateFormat);
+        closed->open();
+        for (Table* table : {closed, open}) {
+            EXPECT_EQ(table->field(QStringLiteral("Due")).editMask(), DateEditMask(dateFormat)) << format;
+            EXPECT_EQ(table->field(QStringLiteral("Due")).displayFormat(), dateFormat) << format;
+            for (const char* other : {"Id", "Stamp", "At"}) {
+                EXPECT_TRUE(table->field(QLatin1String(other)).editMask().isEmpty()) << other;
+                EXPECT_TRUE(table->field(QLatin1String(other)).displayFormat().isEmpty()) << other;
+            }
+        }
+        EXPECT_EQ(closed->field(QStringLiteral("NextDue")).displayFormat(), dateFormat);
+        // Closed and opened again, the fields are made anew and keep the format.
+        open->close();
+        open->open();
+        EXPECT_EQ(open->field(QStringLiteral("Due")).editMask(), DateEditMask(dateFormat));
+    }
 }
 
 TEST(RunModule, AFailureWhileCreatingStillGivesTheReferencesBack)

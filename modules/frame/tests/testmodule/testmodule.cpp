@@ -23,15 +23,10 @@ LinkRecord g_link;
 
 class Ttestmodule_dm : public QObject {
 public:
-    Ttestmodule_dm()
-    {
-        setObjectName(QStringLiteral("testmodule_dm"));
-        auto* date = new QObject(this);
-        date->setObjectName(QStringLiteral("sup_tableSup_date_created"));
-        date->setProperty("fieldKind", QStringLiteral("date"));
-    }
+    Ttestmodule_dm() { setObjectName(QStringLiteral("testmodule_dm")); }
     ModuleDatabase Database1{QStringLiteral("testmoduledb")};
-    data::Table sup_table;
+    // A child of the data module, so that its date fields get the regional format.
+    data::Table sup_table{this};
 };
 
 class Ttestmodule_frm : public TModuleForm {

@@ -71,10 +71,15 @@ protected:
 // The masks of date boxes that follow the regional format; any other mask
 // (a hyphen date mask for instance) is left alone.
 bool IsRegionalDateMask(const QString& mask);
-// Gives every masked edit of the form whose mask is one of the four design
-// date masks the mask of the date format. Works on any widget with an
-// "editMask" property (the suite's masked edit) or a QLineEdit input mask.
+// Gives every masked box of the form whose mask is one of the four design
+// date masks the mask of the date format: the suite's masked edit by its edit
+// mask, a plain line edit (also the data-aware edit) by its input mask.
 void ApplyDateMaskToEdits(QWidget* form, const QString& dateFormat);
+// Gives every date field (not date-time, not time) of the data module's data
+// sets the edit mask and display format of the date format, also the fields
+// of tables opened later. The data sets are the data module's children, and
+// the data module itself when it is one.
+void ApplyDateFormat(QObject* dataModule, const QString& dateFormat);
 
 // One private database of a module: an alias pointed at a folder at first
 // activation.
