@@ -134,6 +134,7 @@ const char* const kDefaultMessageLines[] = {
     "it with \"lgxadmin init\".",
     "All sessions are in use: the program is already running on the allowed number of workstations. Close it on "
     "another workstation and try again.",
+    "The language table \"%1\" cannot be read: the windows keep the texts they have.",
 };
 
 } // namespace
@@ -421,11 +422,17 @@ void TLogoAppForm::translateWindow(QWidget* window)
     const QString code = LinkSection.langCode();
     if (code.isEmpty())
         return;
+    const QString table = QStringLiteral("MainMenu") + code;
     try {
-        translation::TranslateForm(window, QStringLiteral("MainMenu") + code);
-    } catch (const std::exception& error) {
-        // The window keeps its design texts; the user is told why.
-        ShowErrorMessage(QString::fromUtf8(error.what()), this);
+        translation::TranslateForm(window, table);
+    } catch (const std::exception&) {
+        // The window keeps its texts. Every window is translated from the
+        // same table, so the user hears of a missing one once, in the texts
+        // the message list has: English when no table could be read.
+        if (m_tablesToldMissing.contains(table))
+            return;
+        m_tablesToldMissing << table;
+        ShowErrorMessage(messageLine(lines::LanguageTableMissing).arg(table), this);
     }
 }
 
@@ -780,7 +787,19 @@ void TLogoAppForm::MarkMenus()
             }
         }
     }
-    FillOptionLists(true);
+    // Creating a tracker database is a tracker right like the others: it is
+    // open to a user who may run at least one tracker option.
+    if (QAction* newBase = findChild<QAction*>(QStringLiteral("trknewbase"))) {
+        bool anyTrackerRight = false;
+        for (QAction* entry : ledgerMenu(8)->actions()) {
+            if (QMenu* group = entry->menu(); group && group != OpenDatabase) {
+                for (QAction* option : group->actions())
+                    anyTrackerRight = anyTrackerRight || option->isEnabled();
+            }
+        }
+        newBase->setEnabled(anyTrackerRight);
+    }
+    fillOptionListsAtLogin();
 }
 
 bool TLogoAppForm::optionEnabled(const QString& name) const
@@ -1013,10 +1032,18 @@ void TLogoAppForm::AfterOption(std::unique_ptr<SharedLibrary> library, const QSt
         comp->refresh();
     if (IsCompanyMaintenance(name) && comp->isOpen()) {
         rebuildCompanyMenu();
-        // The current company keeps its check mark, whatever was added before it.
-        const QString currentName = LinkSection.text(&TLinkSection::Link_company_name);
-        for (QAction* item : CompanyMenu->actions())
-            item->setChecked(item->text() == currentName);
+        // The current company is found by its number: the maintenance may
+        // have renamed it, and then the record and the status bar take the
+        // new name. A company removed there keeps the name it had and no
+        // entry is checked.
+        const int position = static_cast<int>(CompanyList.indexOf(LinkSection.text(&TLinkSection::Link_company)));
+        const QList<QAction*> items = CompanyMenu->actions();
+        if (position >= 0 && position < items.size()) {
+            LinkSection.setText(&TLinkSection::Link_company_name, items[position]->text());
+            StatusBar1->setPanelText(0, items[position]->text());
+        }
+        for (int i = 0; i < items.size(); ++i)
+            items[i]->setChecked(i == position);
     }
 }
 
@@ -1064,6 +1091,20 @@ void TLogoAppForm::RunToolsMaintenance()
 
 void TLogoAppForm::FillOptionLists(bool enabledOnly)
 {
+    // The order of the lists is the order users know from the shortcut dialog.
+    fillOptionLists(enabledOnly, {0, 1, 2, 4, 3, 6, 5}, IsYesAnyCase);
+}
+
+void TLogoAppForm::fillOptionListsAtLogin()
+{
+    // Right after login the ledgers come in menu-rights order, and an optional
+    // ledger is left out only when its setting says "N" outright.
+    fillOptionLists(true, {0, 1, 2, 3, 4, 5, 6}, [](const QString& value) { return !IsNoAnyCase(value); });
+}
+
+void TLogoAppForm::fillOptionLists(bool enabledOnly, std::initializer_list<int> ledgers,
+                                   bool (*installed)(const QString& value))
+{
     ShortcutDlg->OptionNames->clear();
     ShortcutDlg->DllList->clear();
     auto addLedger = [&](int tag) {
@@ -1072,14 +1113,13 @@ void TLogoAppForm::FillOptionLists(bool enabledOnly)
                 GetMenuInfo(ledgerMenu(tag), info.firstGroup, enabledOnly, info.firstGroup + 3);
         }
     };
-    // The order of the lists is the order users know from the shortcut dialog.
-    for (int tag : {0, 1, 2, 4, 3, 6, 5})
+    for (int tag : ledgers)
         addLedger(tag);
-    if (IsYesAnyCase(Settings.payroll))
+    if (installed(Settings.payroll))
         addLedger(7);
-    if (IsYesAnyCase(Settings.tracker))
+    if (installed(Settings.tracker))
         addLedger(8);
-    if (IsYesAnyCase(Settings.JobCost))
+    if (installed(Settings.JobCost))
         addLedger(9);
 }
 

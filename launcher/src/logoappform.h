@@ -193,6 +193,8 @@ private:
     void resetCaption();
     void applyIntl();
     void closeWithoutUser(const QString& message);
+    void fillOptionListsAtLogin();
+    void fillOptionLists(bool enabledOnly, std::initializer_list<int> ledgers, bool (*installed)(const QString& value));
     bool runOptionLibrary(const QString& name, const QString& failureText, const EntryCall& call);
     bool companyFilesReady(const QString& table, int line);
     bool optionEnabled(const QString& name) const;
@@ -218,6 +220,7 @@ private:
     LauncherEnvironment m_env;
     bool m_activating = false;
     bool m_closing = false;
+    QStringList m_tablesToldMissing;
 
     LinkRecord LinkSection;
     LauncherSettings Settings;

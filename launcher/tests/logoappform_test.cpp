@@ -375,6 +375,91 @@ TEST(LogoAppForm, OptionListsPairCaptionsWithAllowedNames)
     EXPECT_TRUE(dlls->item(deposit - 1)->text().isEmpty());
 }
 
+// The ledgers of the option lists in the order they come, by their labels.
+QList<int> ledgersListed(const TLogoAppForm& form)
+{
+    QList<int> ledgers;
+    QListWidget* names = ListOf(form, "OptionNames");
+    for (int i = 0; i < names->count(); ++i) {
+        const QString text = names->item(i)->text();
+        const int tag = text.mid(text.lastIndexOf(QStringLiteral("line ")) + 5).toInt() - 3;
+        if (ledgers.isEmpty() || ledgers.constLast() != tag)
+            ledgers << tag;
+    }
+    return ledgers;
+}
+
+TEST(LogoAppForm, OptionListsAtLoginAndAfterwardsHaveTheirOwnOrderAndRules)
+{
+    Installation installation;
+    // Neither "Y" nor "N": listed at login only.
+    installation.setSetting(QStringLiteral("payroll"), QStringLiteral("x"));
+    installation.setSetting(QStringLiteral("tracker"), QStringLiteral("n"));
+    installation.setSetting(QStringLiteral("JobCost"), QStringLiteral("Y"));
+    auto form = installation.startForm();
+    // General ledger, receivables, payables, invoicing, system, inventory,
+    // purchase orders, then payroll, (tracker "n" left out), job cost.
+    EXPECT_EQ(ledgersListed(*form), QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 9}));
+    form->FillOptionLists(true);
+    EXPECT_EQ(ledgersListed(*form), QList<int>({0, 1, 2, 4, 3, 6, 5, 9}));
+}
+
+TEST(LogoAppForm, ANewTrackerDatabaseNeedsATrackerRight)
+{
+    struct Case {
+        QStringList rights;
+        bool allowed;
+    } cases[] = {
+        {{QStringLiteral("purchent")}, false},
+        {{QStringLiteral("trkentry")}, true},
+        {{QStringLiteral("trkrptmaint")}, true},
+    };
+    for (const Case& c : cases) {
+        Installation installation;
+        installation.setSetting(QStringLiteral("tracker"), QStringLiteral("Y"));
+        installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), c.rights);
+        LauncherEnvironment environment;
+        environment.runDialog = typing({QStringLiteral("CLERK1")});
+        auto form = installation.startForm(std::move(environment));
+        EXPECT_EQ(action(*form, "trknewbase")->isEnabled(), c.allowed) << c.rights.join(',').toStdString();
+    }
+}
+
+TEST(LogoAppForm, AMissingLanguageTableIsToldOnceAndStartUpCarriesOn)
+{
+    struct Case {
+        const char* language;
+        bool englishTable; // the only table there is
+        const char* missing;
+    } cases[] = {
+        {"2", true, "MainMenufr"},  // a French start without its table
+        {"1", false, "MainMenuen"}, // no table at all
+    };
+    for (const Case& c : cases) {
+        Installation installation;
+        varnex::translation::MemoryLanguageTables tables;
+        if (c.englishTable)
+            tables.addTable(QStringLiteral("MainMenuen"));
+        varnex::translation::SetLanguageTableSource(&tables);
+        installation.setSetting(QStringLiteral("language"), QLatin1String(c.language));
+        // A second user: the login, password and shortcut dialogs are all translated.
+        installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {}, 2, 1);
+        LauncherEnvironment environment;
+        environment.runDialog = typing({QStringLiteral("CLERK1")});
+        auto form = installation.startForm(std::move(environment));
+        EXPECT_FALSE(form->closedWithoutUser()) << c.language;
+        EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_user), QStringLiteral("CLERK name"));
+        // The user's language table (French) is missing too: told once as well.
+        QStringList told = installation.messages.texts();
+        ASSERT_GE(told.size(), 1) << c.language;
+        EXPECT_EQ(told[0], QStringLiteral("The language table \"%1\" cannot be read: the windows keep the texts they have.")
+                               .arg(QLatin1String(c.missing)));
+        EXPECT_EQ(told.size(), QString::fromLatin1(c.missing) == QStringLiteral("MainMenufr") ? 1 : 2) << c.language;
+        EXPECT_EQ(told.removeDuplicates(), 0);
+        EXPECT_EQ(form->ledgerMenu(0)->title(), QStringLiteral("Grand livre")); // the design text
+    }
+}
+
 TEST(LogoAppForm, CompanyPasswordIsAskedOutsideTheHomeCompanyAndKeepsItsCase)
 {
     Installation installation;

@@ -277,6 +277,40 @@ TEST(RunOption, CompanyMaintenanceRebuildsTheCompanyMenu)
     EXPECT_EQ(form->companyList(), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
 }
 
+TEST(RunOption, CompanyMaintenanceRenamingTheCurrentCompanyKeepsItChecked)
+{
+    Installation installation;
+    installation.installModule(QStringLiteral("compsetup"));
+    installation.installModule(QStringLiteral("supview"));
+    installation.addCompany(2, QStringLiteral("Beta"));
+    auto form = installation.startForm();
+    // What the maintenance does while it runs: the company in use is renamed.
+    varnex::data::Table comp;
+    comp.setDatabase(varnex::data::Database::forFolder(installation.dataRoot()));
+    comp.setTableName(QStringLiteral("comp"));
+    comp.open();
+    for (comp.first(); !comp.eof(); comp.next()) {
+        if (comp.field(QStringLiteral("Comp_Code")).asInteger() == 1) {
+            comp.edit();
+            comp.field(QStringLiteral("Comp_Name")).setString(QStringLiteral("Alpha Ltée"));
+            comp.post();
+        }
+    }
+    comp.close();
+
+    form->RunOption(QStringLiteral("compsetup"));
+    const QList<QAction*> items = MenuOf(*form, "CompanyMenu")->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Alpha Ltée"));
+    EXPECT_TRUE(items[0]->isChecked());
+    EXPECT_FALSE(items[1]->isChecked());
+    EXPECT_EQ(form->linkSection().text(&TLinkSection::Link_company_name), QStringLiteral("Alpha Ltée"));
+    EXPECT_EQ(StatusBarOf(*form)->panelText(0), QStringLiteral("Alpha Ltée"));
+    // The next module receives the new name.
+    form->RunOption(QStringLiteral("supview"));
+    EXPECT_EQ(installation.calls().constLast().section(QLatin1Char('|'), 4, 4), QStringLiteral("Alpha Ltée"));
+}
+
 TEST(RunOption, ParameterMaintenanceReappliesTheInternationalSwitch)
 {
     Installation installation;

@@ -9,9 +9,11 @@
 #include "varnex/application.h"
 #include "varnex/controls/maskedit.h"
 #include "varnex/data/database.h"
+#include "varnex/data/engine_error.h"
 #include "varnex/data/schema.h"
 #include "varnex/data/table.h"
 #include "varnex/frame/services.h"
+#include "varnex/messages.h"
 #include "varnex/paths.h"
 #include "varnex/regional.h"
 #include "varnex/shell.h"
@@ -174,11 +176,19 @@ QString CompanyFolder(const TLinkSection& record)
 
 bool FirstActivation(LinkRecord& moduleCopy, const FirstActivationSetup& setup)
 {
+    QWidget* form = setup.mainForm ? setup.mainForm : setup.formsToTranslate.value(0);
+    // The status bar is filled by appending to its design texts: a set-up that
+    // ran once, whole or not, must never run again for the same window.
+    static const char* const kSetUpRan = "varnexFirstActivationRan";
+    if (form && form->property(kSetUpRan).toBool())
+        return false;
     if (!setup.databases.isEmpty() && setup.databases.first().database->connected())
         return false;
+    if (form)
+        form->setProperty(kSetUpRan, true);
     const QString table = setup.moduleName + moduleCopy.langCode();
-    for (QWidget* form : setup.formsToTranslate)
-        translation::TranslateForm(form, table);
+    for (QWidget* window : setup.formsToTranslate)
+        translation::TranslateForm(window, table);
     if (setup.standaloneDefaults && moduleCopy.text(&TLinkSection::Link_company).isEmpty()) {
         moduleCopy.setText(&TLinkSection::Link_company, QStringLiteral("1"));
         moduleCopy.setText(&TLinkSection::Link_data_dir, StandaloneDataFolder());
@@ -187,10 +197,22 @@ bool FirstActivation(LinkRecord& moduleCopy, const FirstActivationSetup& setup)
     FillStatusBar(setup.statusBar, moduleCopy.raw(), ModuleVersionText(setup.moduleAddress));
     SetApplicationHelpFolder(HelpFolderFor(moduleCopy.text(&TLinkSection::Link_pgm_dir), moduleCopy.raw().Link_language,
                                            moduleCopy.langCode()));
-    for (const auto& connection : setup.databases) {
-        const QString folder =
-            connection.companyFolder ? CompanyFolder(moduleCopy.raw()) : moduleCopy.text(&TLinkSection::Link_data_dir);
-        connection.database->connectTo(folder);
+    try {
+        for (const auto& connection : setup.databases) {
+            const QString folder = connection.companyFolder ? CompanyFolder(moduleCopy.raw())
+                                                            : moduleCopy.text(&TLinkSection::Link_data_dir);
+            connection.database->connectTo(folder);
+        }
+    } catch (const std::exception& error) {
+        const auto* engineError = dynamic_cast<const data::EngineError*>(&error);
+        ShowErrorMessage(engineError ? engineError->message() : QString::fromUtf8(error.what()), form);
+        for (const auto& connection : setup.databases)
+            connection.database->disconnect();
+        if (auto* dialog = qobject_cast<QDialog*>(form))
+            dialog->reject();
+        else if (form)
+            form->close();
+        return false;
     }
     return true;
 }

@@ -17,6 +17,7 @@
 #include "varnex/frame/module.h"
 #include "varnex/frame/picklist.h"
 #include "varnex/library.h"
+#include "varnex/messages.h"
 #include "varnex/regional.h"
 #include "varnex/translation/translate.h"
 #include "varnex/widgets/dbwidgets.h"
@@ -119,6 +120,29 @@ TEST_F(ModuleFixture, TheWholePathOfAModuleCall)
     EXPECT_EQ(vxstr_refcount(record.raw().Link_user), 1u);
     EXPECT_EQ(record.text(&TLinkSection::Link_user), QStringLiteral("MARIE"));
     EXPECT_EQ(record.text(&TLinkSection::Link_context), QString());
+}
+
+TEST_F(ModuleFixture, ACompanyThatCannotBeOpenedIsToldOnceAndTheWindowCloses)
+{
+    RecordingMessageService messages;
+    record.setText(&TLinkSection::Link_company, QStringLiteral("9")); // no folder data9
+    ModalDriver driver(QStringLiteral("testmodule_frm"), [](QWidget* window) {
+        // Activations after the failure (a message box closing) change nothing.
+        window->activateWindow();
+        QTest::qWait(30);
+    }, 5000);
+    EXPECT_EQ(show(record.value()), -1);
+    EXPECT_FALSE(driver.timedOut()); // the window closed itself
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
+    EXPECT_FALSE(messages.shown[0].text.isEmpty());
+    const QStringList status = lastValue(1).split(QLatin1Char('|'));
+    ASSERT_EQ(status.size(), 3);
+    EXPECT_EQ(status[0], QStringLiteral("9-Quincaillerie Côté"));
+    EXPECT_EQ(status[1], QStringLiteral("Marie"));
+    EXPECT_EQ(status[2].count(QStringLiteral("Version")), 1) << status[2].toStdString();
+    EXPECT_TRUE(lastValue(3).isEmpty()); // no work table was made
+    EXPECT_EQ(vxstr_refcount(record.raw().Link_user), 1u);
 }
 
 TEST_F(ModuleFixture, FrenchAndASecondActivationDoesNotRedoTheSetUp)

@@ -39,9 +39,13 @@ inline constexpr int OptionNotAllowed = 20;
 // tables (%1 is the folder), or every session slot is held.
 inline constexpr int DataRootNotSetUp = 21;
 inline constexpr int NoFreeSession = 22;
+// A language table that cannot be read (%1 is its name): told once, in the
+// texts the windows already have.
+inline constexpr int LanguageTableMissing = 23;
 
 // Every line the launcher reads.
-inline constexpr std::array<int, 20> All = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20, 21, 22};
+inline constexpr std::array<int, 21> All = {0,  1,  3,  4,  5,  6,  7,  8,  9,  10, 11,
+                                            12, 13, 14, 15, 16, 19, 20, 21, 22, 23};
 } // namespace launcher_lines
 
 } // namespace varnex::translation

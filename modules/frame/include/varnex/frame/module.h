@@ -115,11 +115,15 @@ struct FirstActivationSetup {
         bool companyFolder; // true: company folder; false: the data folder itself
     };
     QList<Connection> databases;
+    // The main form; the first of formsToTranslate when not given.
+    QWidget* mainForm = nullptr;
 };
 
 // The frame part of a main form's first activation. Returns false, doing
-// nothing, when the first database is already connected (the form is being
-// activated again after a dialog).
+// nothing, when it ran before for this form (the form is being activated
+// again after a dialog, or its set-up failed). When a database cannot be
+// connected (a company whose folder does not exist) the engine's message is
+// shown once and the main form closes, which returns to the launcher.
 bool FirstActivation(LinkRecord& moduleCopy, const FirstActivationSetup& setup);
 
 // The stand-alone folders used when a module starts without the launcher.
