@@ -331,27 +331,6 @@ void DataSet::setupFields(const QList<FieldDef>& defs)
     m_fieldsByName.clear();
     for (const auto& f : m_fields)
         m_fieldsByName.insert(f->name(), f->index());
-    applyDateFieldFormat();
-}
-
-void DataSet::setDateFieldFormat(const QString& editMask, const QString& displayFormat)
-{
-    m_dateEditMask = editMask;
-    m_dateDisplayFormat = displayFormat;
-    m_hasDateFieldFormat = true;
-    applyDateFieldFormat();
-}
-
-void DataSet::applyDateFieldFormat()
-{
-    if (!m_hasDateFieldFormat)
-        return;
-    for (const auto& f : m_fields) {
-        if (f->type() == FieldType::Date) {
-            f->setEditMask(m_dateEditMask);
-            f->setDisplayFormat(m_dateDisplayFormat);
-        }
-    }
 }
 
 void DataSet::teardownFields()

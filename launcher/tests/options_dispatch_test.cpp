@@ -16,6 +16,7 @@
 #include "varnex/data/schema.h"
 #include "varnex/data/table.h"
 #include "varnex/shell.h"
+#include "varnex/statusbar.h"
 
 using namespace varnex::launcher;
 using launcher_test::Installation;

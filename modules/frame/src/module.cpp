@@ -120,6 +120,50 @@ void ApplyDateMaskToEdits(QWidget* form, const QString& dateFormat)
     }
 }
 
+namespace {
+
+// Keeps the regional date format of one data set. Fields are made anew each
+// time a data set opens, and the format is set once at module entry, before
+// any table is open: it is given to the date fields again whenever the data
+// set's fields may have changed.
+class DateFieldFormat : public QObject {
+public:
+    static constexpr const char* kName = "varnexDateFieldFormat";
+
+    explicit DateFieldFormat(data::DataSet* dataSet)
+        : QObject(dataSet)
+        , m_dataSet(dataSet)
+    {
+        setObjectName(QLatin1String(kName));
+        connect(dataSet, &data::DataSet::dataSetChanged, this, &DateFieldFormat::apply);
+    }
+
+    void set(const QString& editMask, const QString& displayFormat)
+    {
+        m_editMask = editMask;
+        m_displayFormat = displayFormat;
+        apply();
+    }
+
+private:
+    void apply()
+    {
+        for (int i = 0; i < m_dataSet->fieldCount(); ++i) {
+            data::Field& field = m_dataSet->fieldByNumber(i);
+            if (field.type() == data::FieldType::Date) {
+                field.setEditMask(m_editMask);
+                field.setDisplayFormat(m_displayFormat);
+            }
+        }
+    }
+
+    data::DataSet* m_dataSet;
+    QString m_editMask;
+    QString m_displayFormat;
+};
+
+} // namespace
+
 void ApplyDateFormat(QObject* dataModule, const QString& dateFormat)
 {
     if (dataModule == nullptr)
@@ -128,8 +172,13 @@ void ApplyDateFormat(QObject* dataModule, const QString& dateFormat)
     QList<data::DataSet*> dataSets = dataModule->findChildren<data::DataSet*>();
     if (auto* itself = qobject_cast<data::DataSet*>(dataModule))
         dataSets.prepend(itself);
-    for (data::DataSet* dataSet : dataSets)
-        dataSet->setDateFieldFormat(mask, dateFormat);
+    for (data::DataSet* dataSet : dataSets) {
+        auto* format = static_cast<DateFieldFormat*>(
+            dataSet->findChild<QObject*>(QLatin1String(DateFieldFormat::kName), Qt::FindDirectChildrenOnly));
+        if (format == nullptr)
+            format = new DateFieldFormat(dataSet);
+        format->set(mask, dateFormat);
+    }
 }
 
 ModuleDatabase::ModuleDatabase(QString alias)

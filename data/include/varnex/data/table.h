@@ -144,11 +144,6 @@ public:
     // Declares a calculated field before open; its value is set by the
     // calcFields handler every time a record is fetched.
     void addCalculatedField(const QString& name, FieldType type, int size = 0);
-    // The edit mask and display format of every date field (not date-time,
-    // not time). Fields are made anew at each open, so the data set keeps the
-    // pair and gives it to them then: the regional date format is set once,
-    // before the tables are opened.
-    void setDateFieldFormat(const QString& editMask, const QString& displayFormat);
 
     DataSetEvents& events() { return m_events; }
     // A record filter: only records for which it returns true are visible.
@@ -207,10 +202,6 @@ private:
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldsByName; // names as declared; other cases fall back to a scan
     QList<FieldDef> m_calculatedDefs;
-    void applyDateFieldFormat();
-    QString m_dateEditMask;
-    QString m_dateDisplayFormat;
-    bool m_hasDateFieldFormat = false;
     int m_storedCount = 0;
     DataSetState m_state = DataSetState::Inactive;
     bool m_bof = true;
