@@ -452,8 +452,9 @@ TEST(LogoAppForm, AMissingLanguageTableIsToldOnceAndStartUpCarriesOn)
         // The user's language table (French) is missing too: told once as well.
         QStringList told = installation.messages.texts();
         ASSERT_GE(told.size(), 1) << c.language;
-        EXPECT_EQ(told[0], QStringLiteral("The language table \"%1\" cannot be read: the windows keep the texts they have.")
-                               .arg(QLatin1String(c.missing)));
+        EXPECT_EQ(told[0],
+                  QStringLiteral("The language table \"%1\" cannot be read: the windows keep the texts they have.")
+                      .arg(QLatin1String(c.missing)));
         EXPECT_EQ(told.size(), QString::fromLatin1(c.missing) == QStringLiteral("MainMenufr") ? 1 : 2) << c.language;
         EXPECT_EQ(told.removeDuplicates(), 0);
         EXPECT_EQ(form->ledgerMenu(0)->title(), QStringLiteral("Grand livre")); // the design text

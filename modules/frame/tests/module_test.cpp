@@ -126,11 +126,14 @@ TEST_F(ModuleFixture, ACompanyThatCannotBeOpenedIsToldOnceAndTheWindowCloses)
 {
     RecordingMessageService messages;
     record.setText(&TLinkSection::Link_company, QStringLiteral("9")); // no folder data9
-    ModalDriver driver(QStringLiteral("testmodule_frm"), [](QWidget* window) {
-        // Activations after the failure (a message box closing) change nothing.
-        window->activateWindow();
-        QTest::qWait(30);
-    }, 5000);
+    ModalDriver driver(
+        QStringLiteral("testmodule_frm"),
+        [](QWidget* window) {
+            // Activations after the failure (a message box closing) change nothing.
+            window->activateWindow();
+            QTest::qWait(30);
+        },
+        5000);
     EXPECT_EQ(show(record.value()), -1);
     EXPECT_FALSE(driver.timedOut()); // the window closed itself
     ASSERT_EQ(messages.shown.size(), 1);

@@ -44,8 +44,7 @@ inline constexpr int NoFreeSession = 22;
 inline constexpr int LanguageTableMissing = 23;
 
 // Every line the launcher reads.
-inline constexpr std::array<int, 21> All = {0,  1,  3,  4,  5,  6,  7,  8,  9,  10, 11,
-                                            12, 13, 14, 15, 16, 19, 20, 21, 22, 23};
+inline constexpr std::array<int, 21> All = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23};
 } // namespace launcher_lines
 
 } // namespace varnex::translation
