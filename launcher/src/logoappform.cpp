@@ -135,6 +135,12 @@ const char* const kDefaultMessageLines[] = {
     "All sessions are in use: the program is already running on the allowed number of workstations. Close it on "
     "another workstation and try again.",
     "The language table \"%1\" cannot be read: the windows keep the texts they have.",
+    "Edit check entries",
+    "Recurring check entries",
+    "List of checks to be issued",
+    "List of recurring checks",
+    "Print and update checks",
+    "Maintenance of check format",
 };
 
 } // namespace
@@ -394,7 +400,8 @@ QString TLogoAppForm::messageLine(int line) const
 
 QString TLogoAppForm::datedCaption() const
 {
-    return FormatDateTime(DatedCaptionPattern(messageLine(lines::WindowTitle)), QDateTime::currentDateTime());
+    return FormatDateTime(DatedCaptionPattern(messageLine(lines::WindowTitle)), QDateTime::currentDateTime(),
+                          languageLocale());
 }
 
 int TLogoAppForm::showDialog(QDialog& dialog)
@@ -438,8 +445,44 @@ void TLogoAppForm::translateWindow(QWidget* window)
 
 void TLogoAppForm::applyIntl()
 {
-    if (m_env.hooks.internationalize)
-        m_env.hooks.internationalize();
+    Internationalize();
+}
+
+QLocale TLogoAppForm::languageLocale() const
+{
+    // Day and month names of the chosen language, as the system has them.
+    const QString code = LinkSection.langCode();
+    return code.isEmpty() ? QLocale() : QLocale(code);
+}
+
+void TLogoAppForm::Internationalize()
+{
+    if (LinkSection.raw().Link_language == 2 || !IsYesAnyCase(Settings.intl))
+        return;
+    // The entries are found by their place in the menus, as the settings of
+    // every installation have always named them.
+    struct Entry {
+        int menu;    // in the menu bar
+        int submenu; // in the ledger menu
+        int item;
+    };
+    static const Entry entries[] = {{2, 5, 2}, {2, 5, 3}, {2, 6, 2}, {2, 6, 3}, {2, 7, 0}, {4, 0, 4}};
+    const QList<QAction*> bar = menuBar()->actions();
+    for (int i = 0; i < static_cast<int>(std::size(entries)); ++i) {
+        const Entry& entry = entries[i];
+        QMenu* ledger = bar.value(entry.menu) ? bar.value(entry.menu)->menu() : nullptr;
+        QAction* groupAction = ledger ? ledger->actions().value(entry.submenu) : nullptr;
+        QMenu* group = groupAction ? groupAction->menu() : nullptr;
+        const QString caption = messageLine(lines::InternationalCaptionBase + i);
+        QAction* item = group ? group->actions().value(entry.item) : nullptr;
+        if (item && !caption.isEmpty())
+            item->setText(caption);
+    }
+}
+
+void TLogoAppForm::LoadRegionalSettings()
+{
+    varnex::LoadRegionalSettings();
 }
 
 // ---- start-up ---------------------------------------------------------------
@@ -1158,20 +1201,12 @@ void TLogoAppForm::Load_applications()
     apps->first();
     while (!apps->eof()) {
         const QString program = apps->field(QStringLiteral("Application_pgm")).asString().trimmed();
-        QString caption =
-            apps->field(french ? QStringLiteral("Application_name_fr") : QStringLiteral("Application_name")).asString();
-        if (caption.isEmpty())
-            caption = program;
-        const QString hint =
-            apps->field(french ? QStringLiteral("Application_about_fr") : QStringLiteral("Application_about"))
-                .asString();
         const bool isLibrary = apps->field(QStringLiteral("Application_type")).asLogical();
         const QString security = apps->field(QStringLiteral("Application_security")).asString();
 
-        QAction* item = ToolsMenu->addAction(caption);
+        QAction* item = ToolsMenu->addAction(QString());
         item->setObjectName(program);
-        item->setStatusTip(hint);
-        item->setToolTip(hint);
+        setToolsEntryTexts(item, french);
         if (program.isEmpty()) {
             // A row without a program cannot run anything; it keeps its place
             // so that the menu still pairs with the table's rows.
@@ -1198,6 +1233,37 @@ void TLogoAppForm::Load_applications()
         apps->next();
     }
     apps->close();
+}
+
+void TLogoAppForm::setToolsEntryTexts(QAction* item, bool french)
+{
+    QString caption =
+        apps->field(french ? QStringLiteral("Application_name_fr") : QStringLiteral("Application_name")).asString();
+    if (caption.isEmpty())
+        caption = apps->field(QStringLiteral("Application_pgm")).asString().trimmed();
+    const QString hint =
+        apps->field(french ? QStringLiteral("Application_about_fr") : QStringLiteral("Application_about")).asString();
+    item->setText(caption);
+    item->setStatusTip(hint);
+    item->setToolTip(hint);
+}
+
+void TLogoAppForm::ChgLang_applications()
+{
+    const bool french = LinkSection.raw().Link_language == 2;
+    const QList<QAction*> items = ToolsMenu->actions();
+    try {
+        apps->close();
+        apps->setAliasName(kSystemAlias);
+        apps->setTableName(QStringLiteral("apps"));
+        apps->open();
+        int row = 0;
+        for (apps->first(); !apps->eof() && row < items.size(); apps->next())
+            setToolsEntryTexts(items[row++], french);
+        apps->close();
+    } catch (const data::EngineError& error) {
+        ShowErrorMessage(error.message(), this);
+    }
 }
 
 void TLogoAppForm::ExecuteExe(QAction* item)
@@ -1352,7 +1418,12 @@ void TLogoAppForm::PrinterClick(QAction* item)
 
 void TLogoAppForm::HelpClick()
 {
-    const QString folder = HelpFolderFor(programFolder(), LinkSection.raw().Link_language, LinkSection.langCode());
+    QString folder = HelpFolderFor(programFolder(), LinkSection.raw().Link_language, LinkSection.langCode());
+    // A user without a language of his own keeps the start-up code with
+    // number 0, which names a help folder of that code ("Helpen"): when an
+    // installation has none, the English help is shown rather than nothing.
+    if (!QFileInfo(folder).isDir())
+        folder = HelpFolderFor(programFolder(), 1, QString());
     SetApplicationHelpFolder(folder);
     Help().showContents(folder);
 }
@@ -1367,12 +1438,57 @@ void TLogoAppForm::BuildLanguageMenu()
         item->setObjectName(QStringLiteral("MenuItem") + Languages->field(QStringLiteral("LangCode")).asString());
         item->setCheckable(true);
         group->addAction(item);
-        connect(item, &QAction::triggered, this, [this, item] {
-            if (m_env.hooks.languageChosen)
-                m_env.hooks.languageChosen(item);
-        });
+        connect(item, &QAction::triggered, this, [this, item] { English1Click(item); });
         Languages->next();
     }
+}
+
+void TLogoAppForm::English1Click(QAction* item)
+{
+    if (!item)
+        return;
+    for (QAction* entry : LanguageMenu->actions())
+        entry->setChecked(entry == item);
+    Languages->close();
+    Languages->open();
+    bool found = false;
+    for (Languages->first(); !Languages->eof() && !found; Languages->next()) {
+        if (Languages->field(QStringLiteral("LangName")).asString() == item->text()) {
+            found = true;
+            LinkSection.setLangCode(LanguageCodeOf(Languages->field(QStringLiteral("LangCode")).asString()));
+            LinkSection.raw().Link_language =
+                static_cast<std::int32_t>(Languages->field(QStringLiteral("LangKey")).asInteger());
+        }
+    }
+    // An entry whose name is not a row of the table changes nothing else.
+    if (!found)
+        return;
+    data::SetEngineMessageLanguage(LinkSection.raw().Link_language);
+
+    // The login, company password, shortcut and properties dialogs keep their
+    // language until the next start.
+    translateWindow(this);
+    for (const char* name : {"ContactUs", "AboutBox"}) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QLatin1String(name))
+                translateWindow(window);
+        }
+    }
+    fillStatusBar();
+    fillOptionListsAtLogin();
+    // The caption the translation just set, quoted literally (a quote inside
+    // it would end the literal early), then the date in the chosen language.
+    QString caption = windowTitle();
+    caption.remove(QLatin1Char('"'));
+    setWindowTitle(FormatDateTime(QLatin1Char('"') + caption + QStringLiteral("\"    dddd, d mmmm yyyy "),
+                                  QDateTime::currentDateTime(), languageLocale()));
+    StatusBar1->setPanelText(0, LinkSection.text(&TLinkSection::Link_user_name));
+    const QList<QAction*> printerItems = PrinterMenu->actions();
+    const int printer = printers().currentPrinter();
+    StatusBar1->setPanelText(1,
+                             printer >= 0 && printer < printerItems.size() ? printerItems[printer]->text() : QString());
+    ChgLang_applications();
+    Internationalize();
 }
 
 } // namespace varnex::launcher

@@ -2,6 +2,7 @@
 // The launcher's main window: start-up from the settings, the session slot,
 // login and rights, the main menu and the running of options.
 
+#include <QLocale>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -62,10 +63,6 @@ struct LauncherHooks {
     // "ShowWelcome" is "Y": the welcome window, given the record and the
     // settings section under which it keeps its own "ShowWelcome".
     std::function<void(const TLinkSection& record, const QString& section)> showWelcome;
-    // The international captions of the main menu ("intl").
-    std::function<void()> internationalize;
-    // A language chosen from Options, Language.
-    std::function<void(QAction* item)> languageChosen;
     // Options, Desktop: "Changer les propriétés" (the wallpaper) and
     // "Ajouter un raccourci" (a new shortcut icon).
     std::function<void()> changeDesktopProperties;
@@ -148,6 +145,17 @@ public:
     void HelpClick();
     void BuildLanguageMenu();
 
+    // ---- languages and regional formats ----
+    // A language chosen from Options, Language: the main window, the contact
+    // window and the about box take it, with everything built from their texts.
+    void English1Click(QAction* item);
+    void ChgLang_applications();
+    // The six cheque entries in international wording ("intl" "Y", not French).
+    void Internationalize();
+    // The date format and currency of the settings, for the launcher and
+    // everything it runs.
+    void LoadRegionalSettings();
+
     // ---- login and rights ----
     // True when a user is logged in (or none needed to be asked).
     bool Login();
@@ -192,6 +200,8 @@ private:
     void rebuildCompanyMenu();
     void resetCaption();
     void applyIntl();
+    QLocale languageLocale() const;
+    void setToolsEntryTexts(QAction* item, bool french);
     void closeWithoutUser(const QString& message);
     void fillOptionListsAtLogin();
     void fillOptionLists(bool enabledOnly, std::initializer_list<int> ledgers, bool (*installed)(const QString& value));

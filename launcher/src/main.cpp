@@ -70,7 +70,7 @@ int main(int argc, char** argv)
         });
     }
 
-    varnex::LoadRegionalSettings();
+    form.LoadRegionalSettings();
 
     loading.step();
     loading.step();

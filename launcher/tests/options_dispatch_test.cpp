@@ -316,15 +316,16 @@ TEST(RunOption, ParameterMaintenanceReappliesTheInternationalSwitch)
 {
     Installation installation;
     installation.installModule(QStringLiteral("sysparams"));
-    int applied = 0;
-    LauncherEnvironment environment;
-    environment.hooks.internationalize = [&] { ++applied; };
-    auto form = installation.startForm(std::move(environment));
-    const int atStart = applied;
+    auto form = installation.startForm();
+    auto chequeEdit = [&] { return form->findChild<QAction*>(QStringLiteral("apchqmod"))->text(); };
+    const QString canadian = chequeEdit();
+    EXPECT_NE(canadian, Line(24));
+    // What the parameter maintenance does while it runs: the company is now international.
     installation.setSetting(QStringLiteral("intl"), QStringLiteral("y"), QStringLiteral("Settings"));
     form->RunOption(QStringLiteral("sysparams"));
-    EXPECT_EQ(applied, atStart + 1);
     EXPECT_EQ(form->settings().intl, QStringLiteral("y"));
+    EXPECT_EQ(chequeEdit(), Line(24));
+    EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("chqfmt"))->text(), Line(29));
 }
 
 TEST(ToolsMenu, EntriesFromAppsWithTheirRightsAndPrograms)

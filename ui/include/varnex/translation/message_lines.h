@@ -42,9 +42,13 @@ inline constexpr int NoFreeSession = 22;
 // A language table that cannot be read (%1 is its name): told once, in the
 // texts the windows already have.
 inline constexpr int LanguageTableMissing = 23;
+// Lines 24 to 29: the international wording of the six cheque entries, in
+// the order Internationalize sets them.
+inline constexpr int InternationalCaptionBase = 24;
 
 // Every line the launcher reads.
-inline constexpr std::array<int, 21> All = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23};
+inline constexpr std::array<int, 27> All = {0,  1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
+                                            15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29};
 } // namespace launcher_lines
 
 } // namespace varnex::translation
