@@ -18,6 +18,8 @@
 
 #include "dialogs.h"
 #include "launcher_fixture.h"
+#include "varnex/data/database.h"
+#include "varnex/data/table.h"
 #include "varnex/regional.h"
 #include "varnex/shell.h"
 #include "varnex/statusbar.h"
@@ -109,6 +111,20 @@ QStringList chequeEntries(TLogoAppForm& form)
     return texts;
 }
 
+// The user maintenance accepts only 1 and 2; older rows hold 0 ("no preference").
+void setUserLanguage(const Installation& installation, const QString& password, int language)
+{
+    varnex::data::Table user;
+    user.setDatabase(varnex::data::Database::forFolder(installation.dataRoot()));
+    user.setTableName(QStringLiteral("user"));
+    user.open();
+    ASSERT_TRUE(user.findKey({password}));
+    user.edit();
+    user.field(QStringLiteral("User_language")).setInteger(language);
+    user.post();
+    user.close();
+}
+
 } // namespace
 
 TEST(LanguageSwitching, AUserWithoutALanguageKeepsTheStartUpCodeWithNumberZero)
@@ -126,7 +142,9 @@ TEST(LanguageSwitching, AUserWithoutALanguageKeepsTheStartUpCodeWithNumberZero)
     for (const Case& c : cases) {
         Installation installation;
         installation.setSetting(QStringLiteral("language"), QLatin1String(c.startLanguage));
-        installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {}, 0, 1);
+        installation.installModule(QStringLiteral("supview"));
+        installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {});
+        setUserLanguage(installation, QStringLiteral("CLERK1"), 0); // no preference
         QDir().mkpath(installation.programFolder() + QStringLiteral("/Help"));
         if (c.helpFolderOfTheCode)
             QDir().mkpath(installation.programFolder() + QStringLiteral("/Help") + QLatin1String(c.code));
@@ -135,8 +153,13 @@ TEST(LanguageSwitching, AUserWithoutALanguageKeepsTheStartUpCodeWithNumberZero)
         auto form = installation.startForm(std::move(environment));
         EXPECT_EQ(form->linkSection().raw().Link_language, 0) << c.startLanguage;
         EXPECT_EQ(form->linkSection().langCode(), QLatin1String(c.code));
-        // Texts chosen by number are the English ones; the windows keep the code's table.
-        EXPECT_EQ(MenuOf(*form, "ToolsMenu")->actions().value(0)->text(), QStringLiteral("Maintenance of Tools menu"));
+        // Modules get number 0 (their texts chosen by number are the English
+        // ones) with the start-up code; the windows keep the code's table.
+        form->RunOption(QStringLiteral("supview"));
+        const QStringList call = installation.calls().value(0).split(QLatin1Char('|'));
+        ASSERT_EQ(call.size(), 8);
+        EXPECT_EQ(call[6], QStringLiteral("0"));
+        EXPECT_EQ(call[7], QLatin1String(c.code));
         EXPECT_TRUE(form->windowTitle().startsWith(
             QLatin1String(c.code) == QLatin1String("fr") ? QStringLiteral("Lgx essai ") : QStringLiteral("Lgx test ")));
         varnex::RecordingHelpService help;

@@ -28,7 +28,9 @@ void addMessageTable(varnex::translation::MemoryLanguageTables& tables, const QS
     for (int i = 0; i <= 20; ++i)
         lines << (i == 16 ? title : Line(i));
     lines << QStringLiteral("No session table in \"%1\": create it with \"lgxadmin init\".")
-          << QStringLiteral("All sessions are in use.") for (int i = 23; i <= 29; ++i) lines << Line(i);
+          << QStringLiteral("All sessions are in use.");
+    for (int i = 23; i <= 29; ++i)
+        lines << Line(i);
     varnex::translation::LanguageRow row;
     row.formName = QStringLiteral("LogoAppForm");
     row.componentName = QStringLiteral("Error_Messages");

@@ -384,6 +384,8 @@ TEST(ToolsMenu, HelpFolderFollowsTheLanguage)
 {
     Installation installation;
     installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {}, 2, 1);
+    for (const char* folder : {"/Help", "/Helpfr"})
+        QDir().mkpath(installation.programFolder() + QLatin1String(folder));
     varnex::RecordingHelpService help;
     auto english = installation.startForm();
     english->HelpClick();
