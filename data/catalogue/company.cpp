@@ -284,20 +284,43 @@ void AddUser(const QString& dataRoot, const UserSpec& user)
     tx.commit();
 }
 
-void CreateCompany(const QString& dataRoot, const CompanyOptions& o)
+namespace {
+
+bool isRegistered(const std::shared_ptr<Database>& root, int number)
+{
+    Table comp;
+    comp.setDatabase(root);
+    comp.setTableName(QStringLiteral("comp"));
+    comp.open();
+    return comp.findKey({number});
+}
+
+} // namespace
+
+CompanyCreation::CompanyCreation(const QString& dataRoot, const CompanyOptions& o)
+    : m_options(o)
 {
     if (o.number < 1 || o.number > 32767)
         throw SetupError(QStringLiteral("A company number is from 1 to 32767."));
     if (o.periods < 1 || o.periods > 13 || o.currentPeriod < 0 || o.currentPeriod > 13)
         throw SetupError(QStringLiteral("Periods run from 1 to 13."));
-    auto root = openFolder(dataRoot, false);
-    if (!root->tableExists(QStringLiteral("comp")))
+    m_root = openFolder(dataRoot, false);
+    if (!m_root->tableExists(QStringLiteral("comp")))
         throw SetupError(QStringLiteral("%1 is not a data root (no comp table).").arg(dataRoot));
 
-    const QString folder = CompanyFolderOf(dataRoot, o.number);
-    auto db = openFolder(folder, true);
-    if (db->tableExists(QStringLiteral("ctrl")))
-        throw SetupError(QStringLiteral("Company %1 already exists in %2.").arg(o.number).arg(folder));
+    m_folder = CompanyFolderOf(dataRoot, o.number);
+    m_db = openFolder(m_folder, true);
+    if (isRegistered(m_root, o.number)) {
+        if (m_db->tableExists(QStringLiteral("ctrl")))
+            throw SetupError(QStringLiteral("Company %1 already exists in %2.").arg(o.number).arg(m_folder));
+    } else {
+        // A company becomes real when it is registered, last: tables in an
+        // unregistered company folder are what an interrupted creation left.
+        for (const QString& table : m_db->tableNames())
+            m_db->dropTable(table);
+    }
+    const auto& db = m_db;
+    const QString& folder = m_folder;
 
     const bool french = o.language == 2;
     {
@@ -381,10 +404,16 @@ void CreateCompany(const QString& dataRoot, const CompanyOptions& o)
     writeEmptyFile(QDir(folder).filePath(QStringLiteral("SvstatYears")));
     writeEmptyFile(QDir(folder).filePath(QStringLiteral("SastatYears")));
     restrictFolder(folder);
+}
 
-    Transaction tx(root);
+CompanyCreation::~CompanyCreation() = default;
+
+void CompanyCreation::finish()
+{
+    const CompanyOptions& o = m_options;
+    Transaction tx(m_root);
     Table comp;
-    comp.setDatabase(root);
+    comp.setDatabase(m_root);
     comp.setTableName(QStringLiteral("comp"));
     comp.open();
     RecordWriter w(comp);
@@ -405,6 +434,19 @@ void CreateCompany(const QString& dataRoot, const CompanyOptions& o)
     w.set("Comp_Passwd", o.password);
     w.post();
     tx.commit();
+    restrictFolder(m_folder);
+}
+
+bool IsCompanyRegistered(const QString& dataRoot, int number)
+{
+    auto root = openFolder(dataRoot, false);
+    return root->tableExists(QStringLiteral("comp")) && isRegistered(root, number);
+}
+
+void CreateCompany(const QString& dataRoot, const CompanyOptions& options)
+{
+    CompanyCreation creation(dataRoot, options);
+    creation.finish();
 }
 
 } // namespace varnex::data

@@ -1735,10 +1735,11 @@ DemoSummary BuildDemoCompany(const QString& dataRoot)
     o.currentPeriod = QDate::currentDate().month();
     o.payroll = true;
     o.jobCost = true;
-    CreateCompany(dataRoot, o);
-
-    const QString folder = CompanyFolderOf(dataRoot, 1);
-    auto db = Database::forFolder(folder);
-    Demo demo(db, folder);
-    return demo.run();
+    // Registered only once every posting is in: an interrupted run leaves no
+    // company that check would pass or a new run would refuse.
+    CompanyCreation creation(dataRoot, o);
+    Demo demo(creation.database(), creation.folder());
+    const DemoSummary summary = demo.run();
+    creation.finish();
+    return summary;
 }

@@ -74,9 +74,9 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
     o.country = QStringLiteral("Canada");
     o.language = 2;
     o.currentPeriod = QDate::currentDate().month();
-    CreateCompany(dataRoot, o);
-
-    auto db = Database::forFolder(CompanyFolderOf(dataRoot, 1));
+    // Registered last, as the small company is.
+    CompanyCreation creation(dataRoot, o);
+    auto db = creation.database();
     const QDate today = QDate::currentDate();
     std::mt19937 rng(424242);
     std::uniform_int_distribution<int> cents(1500, 250000); // 15.00 to 2,500.00
@@ -236,5 +236,6 @@ DemoSummary BuildLargeDemoCompany(const QString& dataRoot)
         r.set("Ivmag_store_name", QString::fromUtf8("Entrepôt central"));
         f.post();
     });
+    creation.finish();
     return summary;
 }

@@ -184,6 +184,14 @@ int runCheck(const QStringList& args)
     const QString folder = CompanyFolderOf(DataRootOfDrive(dir), company);
     if (!QDir(folder).exists())
         throw SetupError(QStringLiteral("The company folder %1 does not exist.").arg(folder));
+    // A company is registered last when it is created: an unregistered folder
+    // is what an interrupted creation left.
+    if (QDir(DataRootOfDrive(dir)).exists() && DamageOf(DataRootOfDrive(dir)).isEmpty()
+        && !IsCompanyRegistered(DataRootOfDrive(dir), company))
+        throw SetupError(
+            QStringLiteral("Company %1 is not registered in %2: its creation did not finish; run it again.")
+                .arg(company)
+                .arg(DataRootOfDrive(dir)));
     // Damage first: the balances of a damaged file prove nothing.
     int damaged = 0;
     for (const QString& inspected : {DataRootOfDrive(dir), folder}) {

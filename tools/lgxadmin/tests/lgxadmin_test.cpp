@@ -12,9 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 using namespace varnex;
@@ -363,4 +365,35 @@ TEST_F(LgxadminTest, CheckAndCopyFindAScrambledPage)
             EXPECT_TRUE(copy.err.contains(QStringLiteral("nothing was copied"))) << copy.err.toStdString();
         }
     }
+}
+
+TEST_F(LgxadminTest, ADemoKilledAtAnyMomentLeavesNothingARerunRefuses)
+{
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+    int interrupted = 0;
+    for (int trial = 0; trial < 6; ++trial) {
+        QTemporaryDir drive;
+        ASSERT_EQ(lgxadmin({"init", "--password", "secret1", drive.path()}).exitCode, 0);
+        QProcess demo;
+        demo.start(QStringLiteral(VARNEX_BIN_DIR "/lgxadmin"), {QStringLiteral("demo"), drive.path()});
+        ASSERT_TRUE(demo.waitForStarted());
+        const int delay = random.bounded(10, 600);
+        demo.waitForFinished(delay);
+        if (demo.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(demo.processId()), SIGKILL);
+            demo.waitForFinished();
+            ++interrupted;
+            // not registered: the check refuses it rather than pass it
+            const Outcome check = lgxadmin({"check", drive.path()});
+            EXPECT_EQ(check.exitCode, 2) << "killed after " << delay << " ms: " << check.out.toStdString();
+            const Outcome rerun = lgxadmin({"demo", drive.path()});
+            ASSERT_EQ(rerun.exitCode, 0) << "killed after " << delay << " ms: " << rerun.err.toStdString();
+        }
+        const Outcome check = lgxadmin({"check", drive.path()});
+        EXPECT_EQ(check.exitCode, 0) << "delay " << delay << " ms: " << check.out.toStdString()
+                                     << check.err.toStdString();
+    }
+    EXPECT_GT(interrupted, 0);
 }

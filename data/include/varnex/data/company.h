@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <stdexcept>
 
 namespace varnex::data {
@@ -69,9 +70,36 @@ struct CompanyOptions {
 
 // Creates company N's folder with every company table, the control records
 // (`ctrl`, `ivctrl`), periods 1 to 13 with month names, empty statistics
-// year lists, and its row in the data root's `comp`. Refuses a folder that
-// already holds a `ctrl` table.
+// year lists, and its row in the data root's `comp`. Refuses a company that is
+// registered and already holds a `ctrl` table.
 void CreateCompany(const QString& dataRoot, const CompanyOptions& options);
+
+// True when company N has its row in the data root's `comp`.
+bool IsCompanyRegistered(const QString& dataRoot, int number);
+
+// Company creation in two steps, for a creator that fills the company before
+// it exists (the demonstration company): the constructor clears what an
+// interrupted attempt left in an unregistered folder and creates the tables
+// and control records; finish() registers the company in `comp`, last. Until
+// then no one lists, opens or checks the company, and a new attempt starts
+// over.
+class CompanyCreation {
+public:
+    CompanyCreation(const QString& dataRoot, const CompanyOptions& options);
+    ~CompanyCreation();
+    CompanyCreation(const CompanyCreation&) = delete;
+    CompanyCreation& operator=(const CompanyCreation&) = delete;
+
+    const QString& folder() const { return m_folder; }
+    const std::shared_ptr<Database>& database() const { return m_db; }
+    void finish();
+
+private:
+    CompanyOptions m_options;
+    QString m_folder;
+    std::shared_ptr<Database> m_root;
+    std::shared_ptr<Database> m_db;
+};
 
 // ---- users -----------------------------------------------------------------
 
