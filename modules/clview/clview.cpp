@@ -4,8 +4,7 @@
 using namespace varnex;
 using namespace varnex::accountview;
 
-namespace
-{
+namespace {
 
 LinkRecord g_link;
 
@@ -15,8 +14,7 @@ void ModuleAddress()
 
 } // namespace
 
-class Tclview_dm : public TAccountDataModule
-{
+class Tclview_dm : public TAccountDataModule {
 public:
     Tclview_dm()
         : TAccountDataModule(ClientSide())
@@ -24,8 +22,7 @@ public:
     }
 };
 
-class Tclview_frm : public TAccountForm
-{
+class Tclview_frm : public TAccountForm {
 public:
     explicit Tclview_frm(Tclview_dm* dm)
         : TAccountForm(ClientSide(), dm, g_link, reinterpret_cast<const void*>(&ModuleAddress))

@@ -4,8 +4,7 @@
 using namespace varnex;
 using namespace varnex::accountview;
 
-namespace
-{
+namespace {
 
 LinkRecord g_link;
 
@@ -15,8 +14,7 @@ void ModuleAddress()
 
 } // namespace
 
-class Tsupview_dm : public TAccountDataModule
-{
+class Tsupview_dm : public TAccountDataModule {
 public:
     Tsupview_dm()
         : TAccountDataModule(SupplierSide())
@@ -24,8 +22,7 @@ public:
     }
 };
 
-class Tsupview_Frm : public TAccountForm
-{
+class Tsupview_Frm : public TAccountForm {
 public:
     explicit Tsupview_Frm(Tsupview_dm* dm)
         : TAccountForm(SupplierSide(), dm, g_link, reinterpret_cast<const void*>(&ModuleAddress))
@@ -33,8 +30,7 @@ public:
     }
 };
 
-class Twhich_rep_frm : public TWhichReportForm
-{
+class Twhich_rep_frm : public TWhichReportForm {
 public:
     Twhich_rep_frm() = default;
 };

@@ -21,16 +21,15 @@
 #include "varnex/regional.h"
 #include "varnex/settings.h"
 
-namespace varnex::accountview::test
-{
+namespace varnex::accountview::test {
 
 inline void ModuleAddressForTests()
 {
 }
 
 // Appends one record: field names and values in pairs.
-inline void AddRow(
-    const std::shared_ptr<data::Database>& db, const QString& table, const QList<QPair<QString, QVariant>>& values)
+inline void AddRow(const std::shared_ptr<data::Database>& db, const QString& table,
+                   const QList<QPair<QString, QVariant>>& values)
 {
     data::Table t;
     t.setDatabase(db);
@@ -47,8 +46,7 @@ inline QVariant Money(const char* amount)
     return QVariant::fromValue(*Currency::parse(QString::fromLatin1(amount)));
 }
 
-class AccountWindowFixture : public ::testing::Test
-{
+class AccountWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -98,8 +96,8 @@ protected:
     TAccountForm& open(const AccountSide& side)
     {
         dm = std::make_unique<TAccountDataModule>(side);
-        form = std::make_unique<TAccountForm>(
-            side, dm.get(), link, reinterpret_cast<const void*>(&ModuleAddressForTests));
+        form =
+            std::make_unique<TAccountForm>(side, dm.get(), link, reinterpret_cast<const void*>(&ModuleAddressForTests));
         if (!side.client) {
             which = std::make_unique<TWhichReportForm>();
             form->whichForm = which.get();
@@ -110,7 +108,8 @@ protected:
         return *form;
     }
 
-    template <typename W> W* child(const QString& name)
+    template <typename W>
+    W* child(const QString& name)
     {
         W* w = form->findChild<W*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();

@@ -37,8 +37,7 @@ class QWidget;
 class QChartView;
 class QChart;
 
-namespace varnex
-{
+namespace varnex {
 class TStatusBar;
 class TVarnexCurrencyField;
 class TVarnexDBEdit;
@@ -46,16 +45,14 @@ class TVarnexDBGrid;
 class TVarnexMaskEdit;
 } // namespace varnex
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
 // Name of a statement or source-document line type: message line 0 to 4 for
 // "1", "4", "5", "3", "2"; `typeSixLine` for "6" (-1: not named); any other
 // type has no name.
 int TypeNameLine(const QString& type, int typeSixLine);
 
-class TAccountDataModule : public QObject
-{
+class TAccountDataModule : public QObject {
     Q_OBJECT
 public:
     explicit TAccountDataModule(const AccountSide& side, QObject* parent = nullptr);
@@ -65,14 +62,14 @@ public:
 
     frame::ModuleDatabase database;
     data::Query Query1;
-    data::Table currentLines; // Table2 (car) / cap_table (cap)
-    data::Table historyLines; // carh / caph
-    data::Table balanceTable; // cartmp / captmp
-    data::Table statsTable; // svstatc_table / sastats_table
+    data::Table currentLines;  // Table2 (car) / cap_table (cap)
+    data::Table historyLines;  // carh / caph
+    data::Table balanceTable;  // cartmp / captmp
+    data::Table statsTable;    // svstatc_table / sastats_table
     data::Table periods_table; // clview
-    data::Table Table3; // ivctrl: price list names 6..9
-    data::Table Table4; // ctrl: price list names 1..5, currencies, tax system
-    data::Table ctrl; // aging limits and names
+    data::Table Table3;        // ivctrl: price list names 6..9
+    data::Table Table4;        // ctrl: price list names 1..5, currencies, tax system
+    data::Table ctrl;          // aging limits and names
     data::Table virmem;
     data::Table tblTaxRates;
     data::Table facylinder;
@@ -80,7 +77,7 @@ public:
     data::Table glm;
     // Detail documents of a statement line.
     data::Table sourceDocument; // arori / apori
-    data::Table receiptHeader; // crorihdr / cdorihdr
+    data::Table receiptHeader;  // crorihdr / cdorihdr
     data::Table fahdr;
     data::Table fahdra;
     data::Table fadet; // invoice lines: margin and markup
@@ -116,8 +113,7 @@ private:
 
 // Asks where the chart goes: shows the print dialog when asked and prints.
 // Replaceable so that tests neither print nor wait on a dialog.
-class ChartPrinter
-{
+class ChartPrinter {
 public:
     virtual ~ChartPrinter() = default;
     // Returns false when the user cancelled the dialog.
@@ -127,8 +123,7 @@ ChartPrinter& ChartPrinting();
 void SetChartPrinter(ChartPrinter* printer);
 
 // "Which document": a purchase with a purchase order shows either.
-class TWhichReportForm : public QDialog
-{
+class TWhichReportForm : public QDialog {
     Q_OBJECT
 public:
     explicit TWhichReportForm(QWidget* parent = nullptr);
@@ -143,12 +138,11 @@ public:
 using WhichDocumentAsker = std::function<int(TWhichReportForm*)>;
 void SetWhichDocumentAsker(WhichDocumentAsker asker);
 
-class TAccountForm : public frame::TModuleForm
-{
+class TAccountForm : public frame::TModuleForm {
     Q_OBJECT
 public:
     TAccountForm(const AccountSide& side, TAccountDataModule* dm, LinkRecord& link, const void* moduleAddress,
-        QWidget* parent = nullptr);
+                 QWidget* parent = nullptr);
     ~TAccountForm() override;
 
     const AccountSide& side() const { return m_side; }
@@ -173,9 +167,9 @@ public:
     QToolButton* QuickLinkButton;
     QPlainTextEdit* IntlStrings1;
     TStatusBar* StatusBar1;
-    QLineEdit* Edit1; // price list name
+    QLineEdit* Edit1;     // price list name
     QComboBox* ComboBox3; // currency
-    QSpinBox* SpinEdit1; // copies
+    QSpinBox* SpinEdit1;  // copies
     QGroupBox* TaxGroup;
     QCheckBox* DBCheckBox1;
     QCheckBox* DBCheckBox2;
@@ -188,10 +182,10 @@ public:
     QLineEdit* totqty;
     QChartView* VtChart1;
     QChartView* VtChart2;
-    std::array<QLabel*, 5> agingCaptions {}; // Label61..Label65
-    std::array<TVarnexCurrencyField*, 5> DBTexts {}; // DBText1..DBText5
+    std::array<QLabel*, 5> agingCaptions{};         // Label61..Label65
+    std::array<TVarnexCurrencyField*, 5> DBTexts{}; // DBText1..DBText5
     QPushButton* PrintButton;
-    QCheckBox* CheckBox2; // "Display print dialog"
+    QCheckBox* CheckBox2;      // "Display print dialog"
     QLabel* Label51 = nullptr; // "Cost:"
     QLabel* Label48 = nullptr; // "Cost"
     QPlainTextEdit* CommentsMemo;

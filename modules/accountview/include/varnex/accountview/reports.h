@@ -11,8 +11,7 @@
 
 class QWidget;
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
 class TAccountDataModule;
 
@@ -24,11 +23,10 @@ struct StatementLine {
     QDate date;
     QString type;
     QString purchaseOrder; // supplier purchases only
-    bool current = true; // from the current transactions (else history)
+    bool current = true;   // from the current transactions (else history)
 };
 
-class StatementReports
-{
+class StatementReports {
 public:
     virtual ~StatementReports() = default;
     // Client side.
@@ -45,8 +43,7 @@ StatementReports& Reports();
 void SetStatementReports(StatementReports* reports);
 
 // For tests: remembers each request as "<Kind>:<invoice>:<reference>:<type>".
-class RecordingStatementReports : public StatementReports
-{
+class RecordingStatementReports : public StatementReports {
 public:
     RecordingStatementReports();
     ~RecordingStatementReports() override;

@@ -13,27 +13,25 @@
 
 #include "varnex/data/schema.h"
 
-namespace varnex::data
-{
+namespace varnex::data {
 class DataSet;
 class Query;
 } // namespace varnex::data
 
-namespace varnex::accountview
-{
+namespace varnex::accountview {
 
 // The items of the operator box, in order.
 enum class SearchOperator { Equal = 0, Greater = 1, Less = 2, NotEqual = 3, Containing = 4 };
 
 struct SearchRequest {
-    QString table; // "cli"
+    QString table;      // "cli"
     QString orderField; // "Cli_code": the list is in code order on both engines
-    QString field; // the searched field's name
+    QString field;      // the searched field's name
     data::FieldType fieldType = data::FieldType::Text;
     SearchOperator op = SearchOperator::Equal;
-    QString parameter; // as typed
+    QString parameter;  // as typed
     QString dateFormat; // the short date format the parameter is read in
-    QDate today; // a date parameter that is not a date searches this day
+    QDate today;        // a date parameter that is not a date searches this day
 };
 
 struct AccountSearch {
