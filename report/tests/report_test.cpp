@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "pdf_text.h"
+#include "varnex/regional.h"
+#include "varnex/report/report.h"
+
+using namespace varnex;
+using namespace varnex::report;
+using varnex::report::testing::PdfPages;
+using varnex::report::testing::PdfText;
+
+namespace {
+
+QVariant Money(const char* text)
+{
+    return QVariant::fromValue(*Currency::parse(std::string_view(text)));
+}
+
+class ReportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetRegionalFormats();
+        ASSERT_TRUE(dir.isValid());
+    }
+    QString render(Report& report)
+    {
+        const QString path = dir.filePath(QStringLiteral("out.pdf"));
+        EXPECT_TRUE(report.exportPdf(path));
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+// The texts of a laid-out page, top to bottom.
+QStringList Texts(const LaidOutPage& page)
+{
+    QStringList out;
+    for (const LaidOutText& text : page)
+        out << text.text;
+    return out;
+}
+
+double TopOf(const LaidOutPage& page, const QString& text)
+{
+    for (const LaidOutText& placed : page)
+        if (placed.text == text)
+            return placed.rect.top();
+    return -1;
+}
+
+} // namespace
+
+TEST(ReportValues, MasksDatesAndErrors)
+{
+    ResetRegionalFormats();
+    struct Case {
+        QVariant value;
+        QString mask;
+        QString expected;
+    } cases[] = {
+        {Money("1234.5"), QStringLiteral("$#,###,##0.00"), QStringLiteral("$1,234.50")},
+        {Money("0"), QStringLiteral("##0.00"), QStringLiteral("0.00")},
+        {Money("12.3456"), {}, QStringLiteral("12.35")}, // money without a mask
+        {QVariant(1234567.125), QStringLiteral("#,###,##0.00"), QStringLiteral("1,234,567.13")},
+        {QVariant(0.1 + 0.2), {}, QStringLiteral("0.3")}, // general format
+        {QVariant(qlonglong(42)), {}, QStringLiteral("42")},
+        {QVariant(QStringLiteral("text")), QStringLiteral("##0.00"), QStringLiteral("text")},
+        {QVariant(), QStringLiteral("##0.00"), QString()}, // error result prints nothing
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatReportValue(c.value, c.mask), c.expected) << c.expected.toStdString();
+    EXPECT_EQ(FormatReportValue(QDate(2026, 3, 4), {}), FormatShortDate(QDate(2026, 3, 4)));
+}
+
+TEST(ReportValues, AccumulatorKeepsExactCentsAndStaysInError)
+{
+    int row = 0;
+    const QVariant terms[] = {Money("0.1"), QVariant(0.2), QVariant(qlonglong(3)), QVariant(QStringLiteral("1.05"))};
+    Accumulator sum([&] { return terms[row]; });
+    for (row = 0; row < 4; ++row)
+        sum.add();
+    EXPECT_EQ(sum.total(), *Currency::parse(std::string_view("4.35")));
+    EXPECT_FALSE(sum.error());
+
+    Accumulator broken([&] { return row == 1 ? QVariant() : Money("2"); });
+    for (row = 0; row < 3; ++row)
+        broken.add();
+    EXPECT_TRUE(broken.error());
+    EXPECT_FALSE(broken.value().isValid());
+    broken.reset();
+    EXPECT_FALSE(broken.error());
+    EXPECT_EQ(broken.value().value<Currency>(), Currency());
+}
+
+// Hidden texts keep their place: rows 1 and 3 print with a blank row between.
+TEST_F(ReportTest, HiddenRowsLeaveBlankSpace)
+{
+    Report report;
+    report.pageHeader().label(QStringLiteral("Title"), {0, 0, 100, 6}, QStringLiteral("Sales and adjustments"));
+    Band& detail = report.detail();
+    detail.height = 40;
+    const QString amounts[] = {QStringLiteral("10.00"), QString(), QStringLiteral("30.00")};
+    ReportText* rows[3];
+    for (int n = 0; n < 3; ++n)
+        rows[n] = &detail.label(QStringLiteral("Row%1").arg(n + 1), {0, 5.0 * n, 80, 5},
+                                QStringLiteral("Row %1 %2").arg(n + 1).arg(amounts[n]));
+    detail.beforePrint = [&] {
+        for (int n = 0; n < 3; ++n)
+            rows[n]->visible = !amounts[n].isEmpty();
+        return true;
+    };
+    report.prepare();
+    ASSERT_EQ(report.pages().size(), 1u);
+    const LaidOutPage& page = report.pages()[0];
+    EXPECT_EQ(Texts(page), QStringList({QStringLiteral("Sales and adjustments"), QStringLiteral("Row 1 10.00"),
+                                        QStringLiteral("Row 3 30.00")}));
+    EXPECT_DOUBLE_EQ(TopOf(page, QStringLiteral("Row 3 30.00")) - TopOf(page, QStringLiteral("Row 1 10.00")), 10.0);
+
+    const QString text = PdfText(render(report));
+    EXPECT_TRUE(text.contains(QStringLiteral("Sales and adjustments")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Row 2")));
+    // The blank row shows as an empty line between the two printed ones.
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const int first = lines.indexOf(QRegularExpression(QStringLiteral(".*Row 1.*")));
+    const int third = lines.indexOf(QRegularExpression(QStringLiteral(".*Row 3.*")));
+    ASSERT_GE(first, 0);
+    EXPECT_GE(third - first, 2);
+}
+
+// Groups, sub-details, a child band only for some lines, sums that reset after
+// their footer and a footer left out when a sum is in error.
+TEST_F(ReportTest, GroupsSubDetailsChildrenAndSums)
+{
+    struct Line {
+        QString order;
+        QString item;
+        QVariant amount;
+        QString serial;
+    };
+    const std::vector<Line> lines = {
+        {QStringLiteral("PO1"), QStringLiteral("Bolt"), Money("1.10"), {}},
+        {QStringLiteral("PO1"), QStringLiteral("Nut"), Money("2.20"), QStringLiteral("SN-7")},
+        {QStringLiteral("PO2"), QStringLiteral("Gear"), Money("5"), {}},
+        {QStringLiteral("PO3"), QStringLiteral("Cog"), QVariant(), {}}, // an amount in error
+    };
+    int row = 0;
+    int part = 0;
+    Report report;
+    report.setMaster(RecordSource::rows(int(lines.size()), &row));
+    Group& group = report.addGroup([&] { return QVariant(lines[row].order); });
+    group.header->field(QStringLiteral("Order"), {0, 0, 40, 6}, [&] { return QVariant(lines[row].order); });
+    report.detail().height = 6;
+    report.detail().field(QStringLiteral("Item"), {5, 0, 40, 6}, [&] { return QVariant(lines[row].item); });
+    report.detail().field(
+        QStringLiteral("Amount"), {50, 0, 30, 6}, [&] { return lines[row].amount; }, QStringLiteral("$#,##0.00"));
+    Band& serial = report.detail().addChild(QStringLiteral("SerialBand"), 6);
+    serial.field(QStringLiteral("Serial"), {10, 0, 40, 6}, [&] { return QVariant(lines[row].serial); });
+    serial.beforePrint = [&] { return !lines[row].serial.isEmpty(); };
+    SubDetail& parts = report.addSubDetail(RecordSource::rows(2, &part));
+    parts.detail->field(QStringLiteral("Part"), {15, 0, 40, 6},
+                        [&] { return QVariant(QStringLiteral("part %1.%2").arg(row).arg(part)); });
+
+    Accumulator& total = report.addSum(
+        report.detail(), [&] { return lines[row].amount; }, group.footer);
+    group.footer->field(
+        QStringLiteral("Total"), {50, 0, 30, 6}, [&] { return total.value(); }, QStringLiteral("$#,##0.00"));
+    group.footer->beforePrint = [&] { return !total.error(); };
+
+    report.prepare();
+    ASSERT_EQ(report.pages().size(), 1u);
+    EXPECT_EQ(Texts(report.pages()[0]),
+              QStringList({"PO1",      "Bolt",     "$1.10",    "part 0.0", "part 0.1", "Nut",      "$2.20",
+                           "SN-7",     "part 1.0", "part 1.1", "$3.30",    "PO2",      "Gear",     "$5.00",
+                           "part 2.0", "part 2.1", "$5.00",    "PO3",      "Cog",      "part 3.0", "part 3.1"}));
+    const QString text = PdfText(render(report));
+    EXPECT_TRUE(text.contains(QStringLiteral("$3.30")));
+    EXPECT_TRUE(text.contains(QStringLiteral("SN-7")));
+}
+
+TEST_F(ReportTest, PagesBreakAndAreNumbered)
+{
+    int row = 0;
+    Report report;
+    report.setMaster(RecordSource::rows(150, &row));
+    report.pageHeader().height = 10;
+    report.pageHeader().label(QStringLiteral("Title"), {0, 0, 100, 6}, QStringLiteral("Statement"));
+    report.detail().height = 5;
+    report.detail().field(QStringLiteral("Line"), {0, 0, 60, 5},
+                          [&] { return QVariant(QStringLiteral("line %1").arg(row + 1)); });
+    report.pageFooter().pageNumber(QStringLiteral("PageNumber"), {0, 0, 40, 6}, QStringLiteral("Page"));
+    report.prepare();
+    const std::size_t pages = report.pages().size();
+    ASSERT_GE(pages, 3u);
+    // Every page starts with its header and ends with its number; no line is
+    // lost or printed twice across the breaks.
+    int lineCount = 0;
+    for (std::size_t p = 0; p < pages; ++p) {
+        const QStringList texts = Texts(report.pages()[p]);
+        EXPECT_EQ(texts.first(), QStringLiteral("Statement"));
+        EXPECT_EQ(texts.last(), QStringLiteral("Page %1").arg(p + 1));
+        lineCount += int(texts.size()) - 2;
+    }
+    EXPECT_EQ(lineCount, 150);
+
+    const QString path = render(report);
+    EXPECT_EQ(PdfPages(path), int(pages));
+    const QString text = PdfText(path);
+    EXPECT_TRUE(text.contains(QStringLiteral("line 150")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Page %1").arg(pages)));
+}
+
+TEST_F(ReportTest, EmptyMasterPrintsOnePageOnlyWhenAsked)
+{
+    int row = 0;
+    for (const bool printIfEmpty : {true, false}) {
+        Report report;
+        report.printIfEmpty = printIfEmpty;
+        report.setMaster(RecordSource::rows(0, &row));
+        report.pageHeader().label(QStringLiteral("Title"), {0, 0, 100, 6}, QStringLiteral("Purchases"));
+        report.detail().field(QStringLiteral("Never"), {0, 0, 10, 5}, [] { return QVariant(QStringLiteral("x")); });
+        report.prepare();
+        EXPECT_EQ(report.pages().size(), printIfEmpty ? 1u : 0u);
+        if (printIfEmpty) {
+            EXPECT_EQ(Texts(report.pages()[0]), QStringList{QStringLiteral("Purchases")});
+        }
+    }
+}
+
+TEST_F(ReportTest, UnwritablePdfIsReportedAsFailure)
+{
+    Report report;
+    report.pageHeader().label(QStringLiteral("Title"), {0, 0, 100, 6}, QStringLiteral("x"));
+    EXPECT_FALSE(report.exportPdf(dir.filePath(QStringLiteral("missing/folder/out.pdf"))));
+}
+
+// Report texts are translated by name like the components of a window.
+TEST_F(ReportTest, LabelsAndPageNumbersTakeTranslatedTexts)
+{
+    Report report;
+    ReportText& title = report.pageHeader().label(QStringLiteral("Title"), {0, 0, 100, 6}, QStringLiteral("Purchases"));
+    PageNumberText& page =
+        report.pageFooter().pageNumber(QStringLiteral("PageNumber"), {0, 0, 40, 6}, QStringLiteral("Page"));
+    translation::ApplyLanguageRows(&report, {{QString(), QStringLiteral("Title"), QStringLiteral("Achats")},
+                                             {QString(), QStringLiteral("PageNumber"), QStringLiteral("Page n°")}});
+    EXPECT_EQ(title.caption, QStringLiteral("Achats"));
+    report.prepare();
+    EXPECT_EQ(Texts(report.pages()[0]), QStringList({QStringLiteral("Achats"), QStringLiteral("Page n° 1")}));
+    (void)page;
+}
