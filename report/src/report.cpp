@@ -368,13 +368,13 @@ void Report::prepare()
     m_prepared = true;
 }
 
-void Report::paint(QPagedPaintDevice& device)
+bool Report::paint(QPagedPaintDevice& device)
 {
     if (!m_prepared)
         prepare();
     QPainter painter;
     if (!painter.begin(&device))
-        throw std::runtime_error("report: the output device cannot be opened");
+        return false;
     const double perMmX = device.logicalDpiX() / 25.4;
     const double perMmY = device.logicalDpiY() / 25.4;
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -393,12 +393,12 @@ void Report::paint(QPagedPaintDevice& device)
             painter.drawText(area, flags, text.text);
         }
     }
-    painter.end();
+    return painter.end();
 }
 
-void Report::print(QPrinter& printer)
+bool Report::print(QPrinter& printer)
 {
-    paint(printer);
+    return paint(printer);
 }
 
 bool Report::exportPdf(const QString& path)
@@ -407,12 +407,7 @@ bool Report::exportPdf(const QString& path)
     writer.setPageLayout(pageLayout);
     writer.setTitle(title);
     writer.setResolution(300);
-    try {
-        paint(writer);
-    } catch (const std::runtime_error&) {
-        return false;
-    }
-    return true;
+    return paint(writer);
 }
 
 } // namespace varnex::report

@@ -667,6 +667,7 @@ void TAccountForm::ShowStatementDetail()
     const bool current = CheckBox1->isChecked();
     StatementLine l;
     l.current = current;
+    l.languageTable = m_side.moduleName + m_link.langCode();
     l.account = m_dm->lineField(current, m_side.client ? QStringLiteral("client") : QStringLiteral("supplier"));
     l.invoice = m_dm->lineField(current, QStringLiteral("invoice"));
     l.reference = m_dm->lineField(current, QStringLiteral("ref"));

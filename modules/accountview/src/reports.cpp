@@ -1,18 +1,10 @@
 #include "varnex/accountview/reports.h"
 
+#include "varnex/accountview/report_forms.h"
+
 namespace varnex::accountview {
 
 namespace {
-
-// Shows nothing: the report windows are installed by the reports library.
-class NoReports : public StatementReports {
-public:
-    void TransactionReport(TAccountDataModule&, const StatementLine&, QWidget*) override {}
-    void ReceiptReport(TAccountDataModule&, const StatementLine&, QWidget*) override {}
-    void InvoiceReprint(TAccountDataModule&, const StatementLine&, QWidget*) override {}
-    void ArchivedInvoiceReprint(TAccountDataModule&, const StatementLine&, QWidget*) override {}
-    void PurchaseOrderReprint(TAccountDataModule&, const StatementLine&, QWidget*) override {}
-};
 
 StatementReports* g_reports = nullptr;
 
@@ -20,8 +12,8 @@ StatementReports* g_reports = nullptr;
 
 StatementReports& Reports()
 {
-    static NoReports none;
-    return g_reports ? *g_reports : none;
+    static PreviewStatementReports preview;
+    return g_reports ? *g_reports : preview;
 }
 
 void SetStatementReports(StatementReports* reports)

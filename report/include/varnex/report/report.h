@@ -211,9 +211,11 @@ public:
     int pageNumber() const { return m_pageNumber; }
 
     // Paints the prepared pages (preparing first when needed) on a device
-    // whose page layout is set: the first page is the current one.
-    void paint(QPagedPaintDevice& device);
-    void print(QPrinter& printer);
+    // whose page layout is set: the first page is the current one. False when
+    // the device cannot be opened; errors of the data behind the report
+    // (the engine's) go on to the caller.
+    bool paint(QPagedPaintDevice& device);
+    bool print(QPrinter& printer);
     // Writes the report as a PDF file; false when the file cannot be written.
     bool exportPdf(const QString& path);
 

@@ -1,9 +1,8 @@
 #pragma once
 // The documents behind a statement line. The window decides which document a
 // line has (keyed look-ups on the detail tables) and asks this service to show
-// it; the report windows themselves live with the reports, which install the
-// service that previews them. Until then the default service shows nothing
-// and says so, and tests install a recorder.
+// it; the default service builds the report form and previews it (see
+// report_forms.h), and tests install a recorder.
 
 #include <QDate>
 #include <QString>
@@ -24,6 +23,7 @@ struct StatementLine {
     QString type;
     QString purchaseOrder; // supplier purchases only
     bool current = true;   // from the current transactions (else history)
+    QString languageTable; // the module's language table ("clviewfr")
 };
 
 class StatementReports {
