@@ -12,7 +12,7 @@ namespace {
 
 class PrintPreview : public PreviewService {
 public:
-    void preview(Report& report, QWidget* parent) override { ShowPrintPreview(report, parent); }
+    void preview(Report& report, QWidget* parent) override { ShowPrintPreview(report, parent, report.languageTable); }
 };
 
 PreviewService* g_previews = nullptr;

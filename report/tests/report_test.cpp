@@ -3,6 +3,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <QAction>
+#include <QDialog>
+#include <QToolBar>
+
+#include "modal_driver.h"
 #include "pdf_text.h"
 #include "varnex/regional.h"
 #include "varnex/report/report.h"
@@ -250,4 +255,34 @@ TEST_F(ReportTest, LabelsAndPageNumbersTakeTranslatedTexts)
     report.prepare();
     EXPECT_EQ(Texts(report.pages()[0]), QStringList({QStringLiteral("Achats"), QStringLiteral("Page n° 1")}));
     (void)page;
+}
+
+// The preview window offers "Export PDF" beside print; the file holds the
+// report's pages.
+TEST_F(ReportTest, PreviewExportsPdf)
+{
+    int row = 0;
+    Report report;
+    report.title = QStringLiteral("Statement");
+    report.setMaster(RecordSource::rows(3, &row));
+    report.detail().height = 6;
+    report.detail().field(QStringLiteral("Line"), {0, 0, 60, 5},
+                          [&] { return QVariant(QStringLiteral("line %1").arg(row + 1)); });
+    const QString path = dir.filePath(QStringLiteral("exported.pdf"));
+    SetPdfFileChooser([&](QWidget*) { return path; });
+    bool inToolBar = false;
+    test_support::ModalDriver driver(QStringLiteral("ReportPreview"), [&](QWidget* window) {
+        auto* exportPdf = window->findChild<QAction*>(QStringLiteral("ExportPdf"));
+        ASSERT_NE(exportPdf, nullptr);
+        for (QToolBar* bar : window->findChildren<QToolBar*>())
+            inToolBar = inToolBar || bar->actions().contains(exportPdf);
+        exportPdf->trigger();
+        qobject_cast<QDialog*>(window)->reject();
+    });
+    ShowPrintPreview(report, nullptr);
+    SetPdfFileChooser(nullptr);
+    EXPECT_TRUE(driver.ran());
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_TRUE(inToolBar);
+    EXPECT_TRUE(PdfText(path).contains(QStringLiteral("line 3")));
 }

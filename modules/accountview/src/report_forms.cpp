@@ -265,6 +265,7 @@ void TranslateReport(Report& form, const QString& languageTable)
 {
     if (languageTable.isEmpty())
         return;
+    form.languageTable = languageTable;
     try {
         translation::TranslateForm(&form, languageTable);
     } catch (const std::exception&) {

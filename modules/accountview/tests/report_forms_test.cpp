@@ -213,3 +213,31 @@ TEST_F(ReportForms, FailedPreviewLeavesTheWindowUsable)
     EXPECT_EQ(previews.forms, QStringList{QStringLiteral("clview_qrfrm2")});
     EXPECT_TRUE(previews.texts.value(0).contains(QStringLiteral("Cash receipts")));
 }
+
+// In French the report takes its texts from the module's French table.
+TEST_F(ReportForms, FrenchUserGetsTheFrenchReport)
+{
+    link.raw().Link_language = 2;
+    link.setLangCode(QStringLiteral("fr"));
+    AddRow(db, QStringLiteral("cli"),
+           {{QStringLiteral("Cli_code"), QStringLiteral("A1")}, {QStringLiteral("Cli_currency"), 0}});
+    AddRow(db, QStringLiteral("car"),
+           {{QStringLiteral("Car_client"), QStringLiteral("A1")},
+            {QStringLiteral("Car_invoice"), QStringLiteral("7")},
+            {QStringLiteral("Car_ref"), QStringLiteral("R7")},
+            {QStringLiteral("Car_date"), Day},
+            {QStringLiteral("Car_type"), QStringLiteral("3")},
+            {QStringLiteral("Car_amount"), Money("5")}});
+    AddRow(db, QStringLiteral("arori"),
+           {{QStringLiteral("Reference"), QStringLiteral("7")},
+            {QStringLiteral("Client"), QStringLiteral("A1")},
+            {QStringLiteral("Date"), Day},
+            {QStringLiteral("Dr_cr_reference"), QStringLiteral("R7")},
+            {QStringLiteral("Account1"), 1200},
+            {QStringLiteral("Debit1"), Money("5")}});
+    detail(open(ClientSide()));
+    ASSERT_EQ(previews.forms, QStringList{QStringLiteral("clview_qrfrm")});
+    for (const char* shown : {"Ventes et ajustements", "Code du client", "Référence débit/crédit", "Débit", "5.00"})
+        EXPECT_TRUE(previews.texts[0].contains(QString::fromUtf8(shown))) << shown;
+    EXPECT_FALSE(previews.texts[0].contains(QStringLiteral("Sales and adjustments")));
+}

@@ -188,6 +188,9 @@ public:
     ~Report() override;
 
     QString title; // the print job's name
+    // The language table the report was translated with; the preview window
+    // takes its texts from it too.
+    QString languageTable;
     QPageLayout pageLayout;
     // A report without master records prints its page header on one page
     // when this is set, and no page at all otherwise.
