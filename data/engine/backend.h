@@ -39,6 +39,8 @@ struct CursorSpec {
     QVariantList linkValues;
     QVariantList low;
     QVariantList high;
+    // Appends may be sent without waiting for the server (Table::setBatchedAppends).
+    bool batchedAppends = false;
     // Whatever the backend wants to keep per cursor (prepared statement
     // texts); cleared whenever the fields or the order change.
     mutable std::shared_ptr<void> backendCache;

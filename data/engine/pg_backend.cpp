@@ -614,6 +614,8 @@ void PgBackend::connect()
 // use; the record locks it held are taken again or the caller is told.
 void PgBackend::ensureConnected()
 {
+    if (!m_pending.empty())
+        flushBatch();
     if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
         return;
     if (m_inTransaction)
@@ -652,6 +654,9 @@ void PgBackend::failConnection(const QString& context)
     const bool wasInTransaction = m_inTransaction;
     // The server rolled back whatever was not committed; nothing half-written stays.
     m_inTransaction = false;
+    m_batchFailed = false;
+    m_pending.clear();
+    m_reservedIds.clear();
     m_prepared.clear();
     throw EngineError(ErrorCode::ServerUnavailable,
                       EngineText(QStringLiteral("%1: the connection to the database server was lost%2.%3"),
@@ -709,6 +714,8 @@ void PgBackend::plain(const char* sql, const QString& context)
 
 void PgBackend::forgetStatements()
 {
+    if (!m_pending.empty())
+        flushBatch();
     if (!m_prepared.empty() && m_conn && PQstatus(m_conn) == CONNECTION_OK)
         ResultPtr(PQexec(m_conn, "DEALLOCATE ALL"));
     m_prepared.clear();
@@ -908,6 +915,7 @@ void PgBackend::emptyTable(const QString& table)
 void PgBackend::dropTable(const QString& table)
 {
     forgetStatements();
+    m_reservedIds.erase(table.toLower());
     m_columns.clear();
     ResultPtr(run("DROP TABLE IF EXISTS " + ident(table), {}, true, QStringLiteral("Removing table %1").arg(table)));
     for (auto it = m_identityHigh.begin(); it != m_identityHigh.end();)
@@ -997,12 +1005,23 @@ void PgBackend::begin()
     ensureConnected();
     plain("BEGIN", QStringLiteral("Starting a transaction"));
     m_inTransaction = true;
+    m_batchFailed = false;
 }
 
 void PgBackend::commit()
 {
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK)
         failConnection(QStringLiteral("Committing"));
+    flushBatch();
+    // Ids reserved but not used stay unused: another program may drop and
+    // make the table again before our next transaction.
+    m_reservedIds.clear();
+    if (m_batchFailed) {
+        rollback();
+        throw EngineError(
+            ErrorCode::WriteFailed,
+            QStringLiteral("The server rolled the transaction back after an earlier error: nothing of it was kept."));
+    }
     ResultPtr res(PQexec(m_conn, "COMMIT"));
     m_inTransaction = false;
     noteChange();
@@ -1019,6 +1038,9 @@ void PgBackend::commit()
 void PgBackend::rollback()
 {
     // Also called from destructors: never throws.
+    discardBatch();
+    m_reservedIds.clear();
+    m_batchFailed = false;
     if (m_inTransaction && m_conn && PQstatus(m_conn) == CONNECTION_OK)
         ResultPtr(PQexec(m_conn, "ROLLBACK"));
     m_inTransaction = false;
@@ -1127,7 +1149,13 @@ std::int64_t PgBackend::count(const CursorSpec& view)
 std::int64_t PgBackend::insertRow(const CursorSpec& view, Row& row)
 {
     countWrite();
+    refuseAfterFailedBatch();
     const QList<FieldDef>& fields = view.fields;
+    // A number the server hands out (or moves past) is needed at once.
+    const bool numbered =
+        std::any_of(fields.begin(), fields.end(), [](const FieldDef& f) { return f.type == FieldType::AutoIncrement; });
+    if (view.batchedAppends && m_inTransaction && !numbered)
+        return queueInsert(view, row);
     std::string cols, values, returning = RowIdColumn;
     std::vector<Param> params;
     std::vector<int> assigned;
@@ -1188,6 +1216,7 @@ std::int64_t PgBackend::insertRow(const CursorSpec& view, Row& row)
 void PgBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row)
 {
     countWrite();
+    refuseAfterFailedBatch();
     const QList<FieldDef>& fields = view.fields;
     std::string sets;
     std::vector<Param> params;
@@ -1207,9 +1236,210 @@ void PgBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row&
 void PgBackend::deleteRow(const QString& table, std::int64_t rowId)
 {
     countWrite();
+    refuseAfterFailedBatch();
     ResultPtr(runPrepared("DELETE FROM " + ident(table) + " WHERE " + RowIdColumn + "=$1", {integerParam(rowId)}, false,
                           QStringLiteral("Deleting from table %1").arg(table)));
     noteChange();
+}
+
+// ---- batched appends ---------------------------------------------------------------
+
+namespace {
+
+// The key of a record as its user knows it: the values of the cursor's order
+// (its primary key unless another order was chosen), else of its first field.
+QString recordKey(const CursorSpec& view, const Row& row)
+{
+    QStringList parts;
+    QList<int> shown = view.orderFields;
+    if (shown.isEmpty() && !view.fields.isEmpty())
+        shown << 0;
+    for (int i : shown) {
+        const QVariant& v = row[static_cast<size_t>(i)];
+        parts << (v.isValid() ? QString::fromUtf8(PgBackend::textOf(view.fields[i].type, v))
+                              : QStringLiteral("(empty)"));
+    }
+    return parts.join(QLatin1String(", "));
+}
+
+constexpr size_t BatchLength = 512;      // statements between two reads of their results
+constexpr int LargestReservation = 4096; // record ids taken from a sequence at once
+
+} // namespace
+
+std::int64_t PgBackend::reserveRowId(const QString& table)
+{
+    const QString key = table.toLower();
+    std::vector<std::int64_t>& ids = m_reservedIds[key];
+    if (ids.empty()) {
+        int& size = m_reserveSize[key];
+        size = size == 0 ? 64 : std::min(size * 4, LargestReservation);
+        ResultPtr res(runPrepared("SELECT nextval(pg_get_serial_sequence($1, '" + std::string(RowIdColumn)
+                                      + "')) FROM generate_series(1, $2) ORDER BY 1 DESC",
+                                  {textParam(QString::fromStdString(ident(table))), integerParam(size)}, false,
+                                  QStringLiteral("Numbering table %1").arg(table)));
+        const int n = PQntuples(res.get());
+        ids.reserve(static_cast<size_t>(n));
+        for (int r = 0; r < n; ++r)
+            ids.push_back(std::strtoll(PQgetvalue(res.get(), r, 0), nullptr, 10));
+        if (ids.empty())
+            throw EngineError(ErrorCode::WriteFailed,
+                              QStringLiteral("Numbering table %1: the server gave no record number.").arg(table));
+    }
+    const std::int64_t id = ids.back();
+    ids.pop_back();
+    return id;
+}
+
+// The record id comes from the table's own sequence beforehand, so the cursor
+// learns it without waiting; ON CONFLICT DO NOTHING turns a duplicate key
+// into "0 rows", which the flush reports.
+std::int64_t PgBackend::queueInsert(const CursorSpec& view, const Row& row)
+{
+    const std::int64_t rowId = reserveRowId(view.table);
+    std::string cols = RowIdColumn, values = "$1";
+    std::vector<Param> params{integerParam(rowId)};
+    for (int i = 0; i < view.fields.size(); ++i) {
+        cols += "," + ident(view.fields[i].name);
+        params.push_back(paramOf(view.fields[i].type, row[static_cast<size_t>(i)]));
+        values += ",$" + std::to_string(params.size());
+    }
+    const std::string sql = "INSERT INTO " + ident(view.table) + " (" + cols + ") OVERRIDING SYSTEM VALUE VALUES ("
+                            + values + ") ON CONFLICT DO NOTHING";
+    const ParamArrays a(params);
+    auto it = m_prepared.find(sql);
+    if (it == m_prepared.end()) {
+        ensureConnected(); // reads what is pending: a statement is prepared outside the pipeline
+        if (m_prepared.size() > 400)
+            forgetStatements();
+        const std::string name = "vx" + std::to_string(++m_statementNumber);
+        ResultPtr prepared(PQprepare(m_conn, name.c_str(), sql.c_str(), a.count(), a.types.data()));
+        if (!succeeded(prepared.get()))
+            fail(prepared.get(), QStringLiteral("Writing to table %1").arg(view.table));
+        it = m_prepared.emplace(sql, name).first;
+    }
+    if (PQpipelineStatus(m_conn) == PQ_PIPELINE_OFF && PQenterPipelineMode(m_conn) != 1)
+        failConnection(QStringLiteral("Writing to table %1").arg(view.table));
+    if (PQsendQueryPrepared(m_conn, it->second.c_str(), a.count(), a.values.data(), a.lengths.data(), a.formats.data(),
+                            0)
+        != 1)
+        failConnection(QStringLiteral("Writing to table %1").arg(view.table));
+    m_pending.push_back({view.table, recordKey(view, row)});
+    noteChange();
+    if (m_pending.size() >= BatchLength)
+        flushBatch();
+    return rowId;
+}
+
+void PgBackend::flushBatch()
+{
+    if (m_pending.empty())
+        return;
+    std::vector<PendingInsert> pending;
+    pending.swap(m_pending);
+    const QString context = QStringLiteral("Writing to table %1").arg(pending.front().table);
+    if (PQpipelineSync(m_conn) != 1)
+        failConnection(context);
+    int refused = -1;
+    ResultPtr why;
+    bool lost = false;
+    for (size_t i = 0; i < pending.size() && !lost; ++i) {
+        ResultPtr res(PQgetResult(m_conn));
+        if (!res) {
+            lost = true;
+            break;
+        }
+        while (PGresult* rest = PQgetResult(m_conn))
+            PQclear(rest);
+        if (refused >= 0)
+            continue; // the server skipped it after the failure
+        const auto status = PQresultStatus(res.get());
+        if (status == PGRES_COMMAND_OK && std::strcmp(PQcmdTuples(res.get()), "1") == 0)
+            continue;
+        refused = static_cast<int>(i);
+        if (status != PGRES_COMMAND_OK)
+            why = std::move(res);
+    }
+    // The sync point. Between two statements' results stands one null: two
+    // in a row mean nothing more is coming.
+    for (int nulls = 0; !lost;) {
+        ResultPtr res(PQgetResult(m_conn));
+        if (!res) {
+            lost = ++nulls > 1 || PQstatus(m_conn) != CONNECTION_OK;
+            continue;
+        }
+        nulls = 0;
+        if (PQresultStatus(res.get()) == PGRES_PIPELINE_SYNC)
+            break;
+    }
+    PQexitPipelineMode(m_conn);
+    if (lost || PQstatus(m_conn) != CONNECTION_OK)
+        failConnection(context);
+    if (refused >= 0)
+        failBatch(pending[static_cast<size_t>(refused)].table, pending[static_cast<size_t>(refused)].record, why.get());
+}
+
+// Rolling back: what was sent is dropped with the transaction.
+void PgBackend::discardBatch()
+{
+    if (m_pending.empty())
+        return;
+    m_pending.clear();
+    if (!m_conn || PQstatus(m_conn) != CONNECTION_OK)
+        return;
+    PQpipelineSync(m_conn);
+    for (int nulls = 0; nulls < 2 && PQstatus(m_conn) == CONNECTION_OK;) {
+        PGresult* res = PQgetResult(m_conn);
+        if (!res) {
+            ++nulls;
+            continue;
+        }
+        nulls = 0;
+        const bool sync = PQresultStatus(res) == PGRES_PIPELINE_SYNC;
+        PQclear(res);
+        if (sync)
+            break;
+    }
+    PQexitPipelineMode(m_conn);
+}
+
+// A record refused in the middle of a batch: the records after it were
+// posted as far as their callers know, so nothing of the transaction may be
+// kept. It is rolled back and opened again; everything until its end is
+// refused and its commit fails.
+void PgBackend::failBatch(const QString& table, const QString& record, PGresult* res)
+{
+    const QString context = QStringLiteral("Writing to table %1").arg(table);
+    int code = ErrorCode::KeyViolation;
+    QString message = QStringLiteral("Key violation.");
+    if (res) {
+        try {
+            fail(res, context);
+        } catch (const EngineError& error) {
+            if (error.code() == ErrorCode::ServerUnavailable)
+                throw;
+            code = error.code();
+            message = error.message();
+        }
+    }
+    m_reservedIds.clear();
+    ResultPtr(PQexec(m_conn, "ROLLBACK"));
+    ResultPtr begun(PQexec(m_conn, "BEGIN"));
+    if (!succeeded(begun.get()))
+        failConnection(context);
+    m_batchFailed = true;
+    noteChange();
+    throw EngineError(
+        code,
+        QStringLiteral("%1 Table %2, record %3: the whole transaction was rolled back.").arg(message, table, record));
+}
+
+void PgBackend::refuseAfterFailedBatch()
+{
+    if (m_batchFailed)
+        throw EngineError(
+            ErrorCode::WriteFailed,
+            QStringLiteral("The server rolled the transaction back after an earlier error: nothing of it was kept."));
 }
 
 // ---- record locks -----------------------------------------------------------------
@@ -1386,6 +1616,7 @@ int PgBackend::execute(const QString& sql, const std::vector<QueryParameter>& pa
         throw EngineError(ErrorCode::QuerySyntax, QStringLiteral("The statement is empty."));
     const std::vector<Param> bound = bindByName(names, params, sql);
     countWrite();
+    refuseAfterFailedBatch();
     ResultPtr res(run(translated.toStdString(), bound, true, QStringLiteral("Statement")));
     noteChange();
     return std::atoi(PQcmdTuples(res.get()));

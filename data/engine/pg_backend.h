@@ -100,6 +100,14 @@ private:
                            const QString& context);
     void plain(const char* sql, const QString& context);
     void forgetStatements();
+    // Batched appends: sent in pipeline mode, their results read at the
+    // next use of the connection.
+    std::int64_t queueInsert(const CursorSpec& view, const Row& row);
+    std::int64_t reserveRowId(const QString& table);
+    void flushBatch();
+    void discardBatch();
+    [[noreturn]] void failBatch(const QString& table, const QString& record, pg_result* res);
+    void refuseAfterFailedBatch();
 
     QString m_connection;
     QString m_schema;
@@ -110,6 +118,16 @@ private:
     std::set<std::pair<QString, std::int64_t>> m_locks;      // (table lower case, record)
     std::map<QString, std::int64_t> m_identityHigh;          // "table.column" -> highest explicit value set
     std::map<QString, FieldDef> m_columns;                   // "table oid.column number" -> field, for query results
+    struct PendingInsert {
+        QString table;
+        QString record; // its key values, to name it when the server refuses it
+    };
+    std::vector<PendingInsert> m_pending;
+    // Record ids taken from a table's sequence for batched appends (used
+    // from the back); the block grows with each reservation.
+    std::map<QString, std::vector<std::int64_t>> m_reservedIds;
+    std::map<QString, int> m_reserveSize;
+    bool m_batchFailed = false; // the transaction was rolled back under its caller
 };
 
 // The server target of a folder when the engine setting (or VARNEX_ENGINE)

@@ -31,12 +31,14 @@ struct Table::Impl {
     TableDef def;
     std::vector<FetchedRow> rows; // ascending key order
     bool windowFromStart = false; // rows begin at the first record of the order
+    bool windowToEnd = false;     // nothing follows the last row (a fetch came back short)
     int pos = -1;
     std::uint64_t stamp = 0;
     bool haveRecord = false;
 
     bool lockHeld = false;
     std::int64_t lockedRow = 0;
+    bool batchedAppends = false;
 
     // What Cancel goes back to.
     std::vector<QVariant> savedValues;
@@ -153,6 +155,7 @@ struct Table::Impl {
         }
         rows.clear();
         windowFromStart = false;
+        windowToEnd = false;
         pos = -1;
         if (haveRecord) {
             rows.push_back(FetchedRow{
@@ -170,6 +173,7 @@ struct Table::Impl {
         for (;;) {
             rows = fetch(seek, limit);
             windowFromStart = firstBatch && seek.mode == SeekMode::First;
+            windowToEnd = static_cast<int>(rows.size()) < limit;
             firstBatch = false;
             stamp = be().changeStamp();
             for (pos = 0; pos < static_cast<int>(rows.size()); ++pos)
@@ -189,6 +193,7 @@ struct Table::Impl {
         for (;;) {
             rows = fetch(seek, limit);
             windowFromStart = false;
+            windowToEnd = false;
             std::reverse(rows.begin(), rows.end());
             stamp = be().changeStamp();
             for (pos = static_cast<int>(rows.size()) - 1; pos >= 0; --pos)
@@ -206,6 +211,7 @@ struct Table::Impl {
     {
         rows.clear();
         windowFromStart = false;
+        windowToEnd = false;
         pos = -1;
         haveRecord = false;
         q->m_rowId = 0;
@@ -272,7 +278,10 @@ struct Table::Impl {
                 }
             }
         }
-        if (!found) {
+        // A detail's few lines came in one short fetch: the end is known
+        // without asking again.
+        const bool endKnown = forward && windowUsable && windowToEnd;
+        if (!found && !endKnown) {
             const FetchedRow* edge = nullptr;
             if (windowUsable && !rows.empty()) {
                 const int e = forward ? static_cast<int>(rows.size()) - 1 : 0;
@@ -311,6 +320,7 @@ struct Table::Impl {
     {
         rows.clear();
         windowFromStart = false;
+        windowToEnd = false;
         if (!haveRecord) {
             positionFrom(Seek{SeekMode::First, {}, 0});
             return;
@@ -456,6 +466,17 @@ void Table::setTableName(const QString& name)
     m_tableName = name;
 }
 
+void Table::setBatchedAppends(bool batched)
+{
+    d->batchedAppends = batched;
+    d->view.batchedAppends = batched;
+}
+
+bool Table::batchedAppends() const
+{
+    return d->batchedAppends;
+}
+
 void Table::setReadOnly(bool readOnly)
 {
     if (isOpen())
@@ -493,6 +514,7 @@ void Table::open()
     d->def = def;
     d->tableName = name;
     d->view = CursorSpec{};
+    d->view.batchedAppends = d->batchedAppends;
     d->view.table = name;
     d->view.fields = def.fields;
     QStringList order = d->orderNames;
@@ -591,6 +613,7 @@ bool Table::findKey(const QVariantList& values)
         if (d->take(row)) {
             d->rows = {row};
             d->windowFromStart = false;
+            d->windowToEnd = false;
             d->pos = 0;
             d->stamp = d->be().changeStamp();
             setEdges(false, false);
@@ -784,6 +807,7 @@ void Table::refresh()
             if (d->take(current)) {
                 d->rows = {current};
                 d->windowFromStart = false;
+                d->windowToEnd = false;
                 d->pos = 0;
                 d->stamp = d->be().changeStamp();
                 setEdges(false, false);

@@ -108,6 +108,29 @@ protected:
     }
 };
 
+// Appends waiting in a batch do not change what a lock conflict says: the
+// record another process holds is refused at once with the same code, and
+// the appends before and after it are kept.
+TEST_F(LockTest, ALockConflictInsideABatchIsReportedAsWithoutOne)
+{
+    holdInOtherProcess(QStringLiteral("sup"), QStringLiteral("BOLT"));
+    auto sup = openTable(QStringLiteral("sup"));
+    ASSERT_TRUE(sup->findKey({QStringLiteral("BOLT")}));
+    auto fill = openTable(QStringLiteral("sup"));
+    fill->setBatchedAppends(true);
+    Transaction tx(db);
+    for (int i = 0; i < 300; ++i)
+        addSupplier(*fill, QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("new"));
+    QElapsedTimer took;
+    took.start();
+    EXPECT_EQ(ErrorCodeOf([&] { sup->edit(); }), ErrorCode::RecordLocked);
+    EXPECT_LT(took.elapsed(), 1000) << "refused at once, not after a wait";
+    for (int i = 300; i < 600; ++i)
+        addSupplier(*fill, QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("new"));
+    tx.commit();
+    EXPECT_EQ(sup->recordCount(), 603);
+}
+
 TEST_F(LockTest, LockedRecordIsRefusedAtOnceAndFreedWhenTheHolderIsKilled)
 {
     checkLockBetweenProcesses(QStringLiteral("sup"), QStringLiteral("BOLT"), QStringLiteral("CORE"), 3);

@@ -227,6 +227,15 @@ public:
     void setReadOnly(bool readOnly);
     bool readOnly() const { return m_readOnly; }
     std::shared_ptr<Database> database() const { return m_db; }
+    // For fills whose caller does not recover from a refused record one at a
+    // time (work tables, copies): inside a transaction on the server engine
+    // the records this table appends reach the server in batches, and post()
+    // does not wait for it. A record the server refuses (a duplicate key, a
+    // text too long) then rolls the whole transaction back at the next read,
+    // write or commit, with the error its post would have raised and the
+    // table and key of that record. SQLite writes locally: no change there.
+    void setBatchedAppends(bool batched);
+    bool batchedAppends() const;
 
     void open();   // ErrorCode::TableNotFound, AliasNotFound, CorruptDatabase ...
     void close();  // cancels a pending edit and releases its lock
