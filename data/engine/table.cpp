@@ -279,8 +279,9 @@ struct Table::Impl {
             }
         }
         // A detail's few lines came in one short fetch: the end is known
-        // without asking again.
-        const bool endKnown = forward && windowUsable && windowToEnd;
+        // without asking again. A table of its own still looks past its end,
+        // where another workstation may have added records since.
+        const bool endKnown = master != nullptr && forward && windowUsable && windowToEnd;
         if (!found && !endKnown) {
             const FetchedRow* edge = nullptr;
             if (windowUsable && !rows.empty()) {
