@@ -95,7 +95,7 @@ TEST(SharedLibrary, RefusesFilesThatAreNotCompleteLibraries)
 
 TEST(SharedLibrary, LoadsOnlyPlainNamesFromTheProgramFolder)
 {
-    // The program folder is a copy holding the library; the original stays
+    // The program folder is a copy holding the library; the first copy stays
     // reachable by a relative or absolute path from there.
     QTemporaryDir programFolder;
     copyInto(programFolder, QStringLiteral("needs_dependency.so"));

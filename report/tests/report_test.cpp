@@ -167,7 +167,7 @@ TEST_F(ReportTest, GroupsSubDetailsChildrenAndSums)
     serial.beforePrint = [&] { return !lines[row].serial.isEmpty(); };
     SubDetail& parts = report.addSubDetail(RecordSource::rows(2, &part));
     parts.detail->field(QStringLiteral("Part"), {15, 0, 40, 6},
-                        [&] { return QVariant(QStringLiteral("part %1.%2").arg(row).arg(part)); });
+                        [&] { return QVariant(QStringLiteral("piece %1.%2").arg(row).arg(part)); });
 
     Accumulator& total = report.addSum(
         report.detail(), [&] { return lines[row].amount; }, group.footer);
@@ -178,9 +178,9 @@ TEST_F(ReportTest, GroupsSubDetailsChildrenAndSums)
     report.prepare();
     ASSERT_EQ(report.pages().size(), 1u);
     EXPECT_EQ(Texts(report.pages()[0]),
-              QStringList({"PO1",      "Bolt",     "$1.10",    "part 0.0", "part 0.1", "Nut",      "$2.20",
-                           "SN-7",     "part 1.0", "part 1.1", "$3.30",    "PO2",      "Gear",     "$5.00",
-                           "part 2.0", "part 2.1", "$5.00",    "PO3",      "Cog",      "part 3.0", "part 3.1"}));
+              QStringList({"PO1",       "Bolt",      "$1.10",     "piece 0.0", "piece 0.1", "Nut",       "$2.20",
+                           "SN-7",      "piece 1.0", "piece 1.1", "$3.30",     "PO2",       "Gear",      "$5.00",
+                           "piece 2.0", "piece 2.1", "$5.00",     "PO3",       "Cog",       "piece 3.0", "piece 3.1"}));
     const QString text = PdfText(render(report));
     EXPECT_TRUE(text.contains(QStringLiteral("$3.30")));
     EXPECT_TRUE(text.contains(QStringLiteral("SN-7")));
