@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <vector>
 
 #include "varnex/application.h"
 #include "varnex/data/database.h"
@@ -608,36 +609,52 @@ void Tstockrcv_frm::CopyOrder(bool complete)
     const QString slip = headerText("Cfrhd_packing_slip");
     const QString orderNumber = headerText("Cfrhd_order_number");
     Currency receiptTotal;
+    // The order's lines are read in one walk before any work line is written:
+    // a write between two steps of the walk would make every step ask the
+    // engine again where it was.
+    struct OrderLine {
+        QVariantList copied; // Cfdet_line_code .. Cfdet_bin_loc
+        double toReceive = 0;
+        double cost = 0;
+    };
+    std::vector<OrderLine> toCopy;
     const int lineFrom = orderLines.field(QStringLiteral("Cfdet_line_code")).index();
     const int lineTo = orderLines.field(QStringLiteral("Cfdet_bin_loc")).index();
+    for (orderLines.first(); !orderLines.eof(); orderLines.next()) {
+        const double ordered = orderLines.field(QStringLiteral("Cfdet_qty_order")).asNumber();
+        const double received = orderLines.field(QStringLiteral("Cfdet_qty_received")).asNumber();
+        if (!(received < ordered))
+            continue;
+        OrderLine line;
+        for (int i = lineFrom; i <= lineTo; ++i)
+            line.copied << orderLines.fieldByNumber(i).value();
+        const double price = orderLines.field(QStringLiteral("Cfdet_price")).asNumber();
+        const double discount = orderLines.field(QStringLiteral("Cfdet_discount")).asNumber();
+        line.toReceive = ordered - received;
+        line.cost = price - price * discount / 100;
+        toCopy.push_back(std::move(line));
+    }
+
     const int lineTarget = work.field(QStringLiteral("Cfrdet_line_code")).index();
     work.disableControls();
     try {
         data::Transaction fill(m_dm->Database2.database());
-        for (orderLines.first(); !orderLines.eof(); orderLines.next()) {
-            const double ordered = orderLines.field(QStringLiteral("Cfdet_qty_order")).asNumber();
-            const double received = orderLines.field(QStringLiteral("Cfdet_qty_received")).asNumber();
-            if (!(received < ordered))
-                continue;
+        for (const OrderLine& line : toCopy) {
             work.append();
             work.field(QStringLiteral("Cfrdet_paking_slip")).setString(slip);
             work.field(QStringLiteral("Cfrdet_order_number")).setString(orderNumber);
-            for (int i = lineFrom; i <= lineTo; ++i)
-                work.fieldByNumber(lineTarget + i - lineFrom).setValue(orderLines.fieldByNumber(i).value());
-            const double price = orderLines.field(QStringLiteral("Cfdet_price")).asNumber();
-            const double discount = orderLines.field(QStringLiteral("Cfdet_discount")).asNumber();
-            const double cost = price - price * discount / 100;
-            work.field(QStringLiteral("Cfrdet_qty_order")).setNumber(ordered - received);
-            work.field(QStringLiteral("Cfrdet_price")).setNumber(cost);
+            for (int i = 0; i < line.copied.size(); ++i)
+                work.fieldByNumber(lineTarget + i).setValue(line.copied[i]);
+            work.field(QStringLiteral("Cfrdet_qty_order")).setNumber(line.toReceive);
+            work.field(QStringLiteral("Cfrdet_price")).setNumber(line.cost);
             work.field(QStringLiteral("Cfrdet_from_po")).setLogical(true);
             if (complete) {
-                const double quantity = ordered - received;
                 const double unit = m_dm->FindProduct(work.field(QStringLiteral("Cfrdet_line_code")).asString(),
                                                       work.field(QStringLiteral("Cfrdet_item_code")).asString())
                                         ? m_dm->UnitFactor()
                                         : 1.0;
-                const Currency total = Currency::fromDouble(cost).multipliedBy(quantity * unit);
-                work.field(QStringLiteral("Cfrdet_qty_received")).setNumber(quantity);
+                const Currency total = Currency::fromDouble(line.cost).multipliedBy(line.toReceive * unit);
+                work.field(QStringLiteral("Cfrdet_qty_received")).setNumber(line.toReceive);
                 work.field(QStringLiteral("Cfrdet_total")).setMoney(total);
                 receiptTotal += total;
             } else {
