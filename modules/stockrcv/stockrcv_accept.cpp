@@ -188,6 +188,36 @@ void Tstockrcv_frm::CreateSerialRows(int quantity)
     rows.first();
 }
 
+void Tstockrcv_frm::TrimSerialRows(const QString& lineCode, const QString& itemCode)
+{
+    if (itemCode.trimmed().isEmpty())
+        return;
+    int units = 0;
+    data::Table lines;
+    lines.setDatabase(m_dm->cfrdettmp_table.database());
+    lines.setTableName(m_dm->workLinesName);
+    lines.setReadOnly(true);
+    lines.open();
+    for (lines.first(); !lines.eof(); lines.next()) {
+        const double quantity = lines.field(QStringLiteral("Cfrdet_qty_received")).asNumber();
+        if (quantity > 0 && lines.field(QStringLiteral("Cfrdet_line_code")).asString() == lineCode
+            && lines.field(QStringLiteral("Cfrdet_item_code")).asString() == itemCode)
+            units += static_cast<int>(quantity);
+    }
+    auto& rows = m_dm->ivserintmp;
+    if (rows.state() == DataSetState::Edit || rows.state() == DataSetState::Insert)
+        rows.post();
+    rows.setRange({lineCode, itemCode}, {lineCode, itemCode});
+    rows.first();
+    while (!rows.eof()) {
+        if (rows.field(QStringLiteral("Ivserin_Count")).asInteger() > units)
+            rows.deleteRecord();
+        else
+            rows.next();
+    }
+    rows.cancelRange();
+}
+
 bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt)
 {
     auto& work = m_dm->cfrdettmp_table;
@@ -213,6 +243,8 @@ bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt)
     }
     work.first();
     work.enableControls();
+    for (const Lines& line : serialLines)
+        TrimSerialRows(line.lineCode, line.itemCode);
 
     // Two lines of the same product share its serial rows: each line takes
     // the next rows, so no serial is posted twice.

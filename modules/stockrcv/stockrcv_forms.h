@@ -22,6 +22,8 @@
 #include "varnex/linksection.h"
 #include "varnex/widgets/dbwidgets.h"
 
+#include "stockrcv_lines.h"
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -44,27 +46,6 @@ LinkRecord& ModuleLink();
 // error that reaches it is shown (a dropped error would let a failed action
 // look done).
 void ModuleExceptionHandler(std::exception_ptr error);
-
-// Lines of IntlStrings1 the module reads.
-namespace lines {
-inline constexpr int PackingSlipUsed = 0;
-inline constexpr int OrderLineNotDeleted = 1;
-inline constexpr int KitRefused = 2;
-inline constexpr int NoPackingSlip = 3;
-inline constexpr int NoSuchProduct = 4;
-inline constexpr int StoreSeparator = 5;
-inline constexpr int NoSuchSupplier = 6;
-inline constexpr int NoSuchOrder = 7;
-inline constexpr int SerialTwiceInReceipt = 8;
-inline constexpr int SerialInStock = 9;
-inline constexpr int SerialMissing = 10;
-inline constexpr int NoSuchProject = 11;
-inline constexpr int RangeDoesNotMatch = 13;
-// The job-cost transaction's type description has a line of its own: line 13
-// is the serial-range refusal, which must not end up in the job-cost records.
-inline constexpr int JobCostTypeDescription = 14;
-inline constexpr int NotPosted = 15;
-} // namespace lines
 
 // Columns of the receipt grid DBGrid3.
 enum ReceiptColumn { ColLine, ColItem, ColDesc, ColQtyOrder, ColQtyReceived, ColCost, ColTotal, ColumnCount };
@@ -305,6 +286,13 @@ public:
     QLabel* SupAdr2;
     QLabel* SupCity;
     QLabel* SupPostal;
+    // The current line's product in the receipt's store.
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* lblOnHand;
+    QLabel* lblAvailable;
+    QLabel* lblOnOrder;
     TVarnexDBGrid* DBGrid3;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
@@ -363,6 +351,8 @@ public:
     void AppendLine();
     // Deletes the current line when the rules allow it.
     bool DeleteCurrentLine();
+    // Shows the stock of the current line's product (empty without one).
+    void ShowStockOfCurrentLine();
 
     // Copies the purchase order of the header into the receipt.
     void CopyOrder(bool complete);
@@ -388,6 +378,9 @@ public:
     // Serial-number rows for the current work line (quantity received as an
     // integer); existing rows are kept.
     void CreateSerialRows(int quantity);
+    // Removes the serial rows of (line, item) beyond the units the receipt's
+    // lines of that product receive, so no row outlives a lowered quantity.
+    void TrimSerialRows(const QString& lineCode, const QString& itemCode);
 
 protected:
     void FormActivate() override;

@@ -195,6 +195,16 @@ void Tstockrcv_frm::buildWindow()
     SupAdr2 = label("SupAdr2", "");
     SupCity = label("SupCity", "");
     SupPostal = label("SupPostal", "");
+    Label7 = label("Label7", "On hand");
+    Label8 = label("Label8", "Available");
+    Label9 = label("Label9", "On order");
+    lblOnHand = label("lblOnHand", "");
+    lblAvailable = label("lblAvailable", "");
+    lblOnOrder = label("lblOnOrder", "");
+    for (QLabel* l : {lblOnHand, lblAvailable, lblOnOrder}) {
+        l->setMinimumWidth(70);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
 
     DBGrid3 = named(new TVarnexDBGrid(this), "DBGrid3");
     DBGrid3->setItemDelegate(new ReceiptGridDelegate(this, DBGrid3));
@@ -274,6 +284,11 @@ void Tstockrcv_frm::buildWindow()
     header->setColumnMinimumWidth(3, 20);
 
     auto* totals = new QHBoxLayout;
+    for (auto [caption, value] : {std::pair{Label7, lblOnHand}, {Label8, lblAvailable}, {Label9, lblOnOrder}}) {
+        totals->addWidget(caption);
+        totals->addWidget(value);
+        totals->addSpacing(16);
+    }
     totals->addStretch();
     totals->addWidget(Label6);
     totals->addWidget(TotalEdit);
@@ -387,6 +402,7 @@ void Tstockrcv_frm::ResetEntry()
     m_dm->Database2.database()->emptyTable(m_dm->workSerialsName);
     m_dm->ivserintmp.open();
     Client_code->setEnabled(true);
+    ShowStockOfCurrentLine();
     Client_code->setFocus();
 }
 
@@ -675,6 +691,7 @@ void Tstockrcv_frm::CopyOrder(bool complete)
     header.field(QStringLiteral("Cfhrd_date_received")).setDate(order.field(QStringLiteral("Cfhdr_date")).asDate());
     header.field(QStringLiteral("Cfrhd_date")).setDate(QDate::currentDate());
     work.first();
+    ShowStockOfCurrentLine();
     Accept_btn->setEnabled(work.recordCount() > 0);
     for (QWidget* box : {static_cast<QWidget*>(Client_code), static_cast<QWidget*>(Order_no)})
         box->setEnabled(false);
@@ -746,6 +763,38 @@ void Tstockrcv_frm::cfrdettmp_tableAfterScroll()
     // Which cells of the current line take an editor is decided per cell
     // (CellEditable); the total is never typed.
     setColumnReadOnly(ColTotal, true);
+    ShowStockOfCurrentLine();
+}
+
+void Tstockrcv_frm::ShowStockOfCurrentLine()
+{
+    auto& work = m_dm->cfrdettmp_table;
+    QString onHand;
+    QString available;
+    QString onOrder;
+    if (work.isOpen() && !work.isEmpty() && !work.eof()) {
+        const QString lineCode = work.field(QStringLiteral("Cfrdet_line_code")).asString().trimmed();
+        const QString itemCode = work.field(QStringLiteral("Cfrdet_item_code")).asString().trimmed();
+        const qlonglong store = m_dm->cfrhd_table.field(QStringLiteral("Cfrhd_store")).asInteger();
+        auto& stock = m_dm->ivinv_table;
+        if (!itemCode.isEmpty() && !Tstockrcv_dm::IsNonStock(lineCode) && stock.isOpen()
+            && stock.findKey({lineCode, itemCode, store})) {
+            // On hand is what the cost layers hold (the stored on-hand field
+            // is not kept by every program); available is what client orders
+            // have not yet claimed.
+            double layers = 0;
+            for (int n = 1; n <= 5; ++n)
+                layers += stock.field(QStringLiteral("Ivinv_qty%1").arg(n)).asNumber();
+            const double claimed = stock.field(QStringLiteral("Ivinv_cli_order")).asNumber();
+            const QString mask = QStringLiteral("#,##0.##");
+            onHand = FormatFloat(mask, layers);
+            available = FormatFloat(mask, layers - claimed);
+            onOrder = FormatFloat(mask, stock.field(QStringLiteral("Ivinv_on_order")).asNumber());
+        }
+    }
+    lblOnHand->setText(onHand);
+    lblAvailable->setText(available);
+    lblOnOrder->setText(onOrder);
 }
 
 void Tstockrcv_frm::DBGrid3ColEnter()
@@ -796,12 +845,24 @@ bool Tstockrcv_frm::DeleteCurrentLine()
         return false;
     if (editing(work))
         work.cancel();
+    const QString lineCode = work.field(QStringLiteral("Cfrdet_line_code")).asString();
+    const QString itemCode = work.field(QStringLiteral("Cfrdet_item_code")).asString();
     try {
         work.deleteRecord();
     } catch (const data::EngineError&) {
         return false; // refused by the line rules (message shown)
     }
+    TrimSerialRows(lineCode, itemCode);
+    refreshGrid();
+    ShowStockOfCurrentLine();
     return true;
+}
+
+void Tstockrcv_frm::refreshGrid()
+{
+    // The grid follows the cursor to a record it already shows without
+    // reading the rows again, so a deleted line would stay on the screen.
+    DBGrid3->gridModel()->reload();
 }
 
 void Tstockrcv_frm::DBGrid3EditButtonClick()
@@ -971,6 +1032,8 @@ bool Tstockrcv_frm::EditCell(int row, int column, const QString& text)
             return false;
     }
     const Currency previousTotal = work.field(QStringLiteral("Cfrdet_total")).asMoney();
+    const QString previousLine = work.field(QStringLiteral("Cfrdet_line_code")).asString();
+    const QString previousItem = work.field(QStringLiteral("Cfrdet_item_code")).asString();
     if (!editing(work))
         work.edit();
     Field& field = work.field(QString::fromLatin1(ColumnFields[column]));
@@ -996,6 +1059,16 @@ bool Tstockrcv_frm::EditCell(int row, int column, const QString& text)
     }
     if (editing(work))
         work.post();
+    // Serial rows typed for units this receipt no longer takes (a lowered
+    // quantity, a line moved to another product or deleted) would otherwise
+    // be asked for, block their serials elsewhere and be handed on.
+    if (column == ColQtyReceived || column == ColLine || column == ColItem) {
+        TrimSerialRows(previousLine, previousItem);
+        if (!work.isEmpty() && !work.eof())
+            TrimSerialRows(work.field(QStringLiteral("Cfrdet_line_code")).asString(),
+                           work.field(QStringLiteral("Cfrdet_item_code")).asString());
+    }
+    ShowStockOfCurrentLine();
     return accepted;
 }
 
@@ -1015,7 +1088,16 @@ bool Tstockrcv_frm::eventFilter(QObject* watched, QEvent* event)
                 AppendLine();
                 return true;
             }
-            if (key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ControlModifier)) {
+            if (key->key() == Qt::Key_Delete) {
+                // Ctrl+Delete is the keyboard's delete without a question;
+                // the Delete key alone might be a slip, so it asks first.
+                auto& work = m_dm->cfrdettmp_table;
+                if (!(key->modifiers() & Qt::ControlModifier) && hasLines()
+                    && !work.field(QStringLiteral("Cfrdet_from_po")).asLogical()
+                    && Messages().show(this, MessageKind::Question, windowTitle(), Message(lines::DeleteLineQuestion),
+                                       MessageButtons::YesNo)
+                           != MessageAnswer::Yes)
+                    return true;
                 DeleteCurrentLine();
                 return true;
             }
@@ -1127,9 +1209,11 @@ void Tstockrcv_frm::Printfrm_BtnClick()
 
 void Tstockrcv_frm::SpeedButton1Click()
 {
+    // The quick link may install its own handler, or run an option after
+    // which the launcher clears the application's: the window's comes back.
+    const bool handlerInstalled = HasApplicationExceptionHandler();
     frame::PickLists().QuickLink(ModuleLink().raw());
-    // The quick link may have installed its own handler.
-    if (HasApplicationExceptionHandler())
+    if (handlerInstalled)
         SetApplicationExceptionHandler(ModuleExceptionHandler);
 }
 

@@ -35,6 +35,22 @@ bool matches(Table& t, const FieldValues& where)
 
 } // namespace
 
+void Update(Database& db, const QString& table, const FieldValues& where, const FieldValues& values)
+{
+    Table t;
+    t.setDatabase(db.shared_from_this());
+    t.setTableName(table);
+    t.open();
+    for (t.first(); !t.eof(); t.next()) {
+        if (!matches(t, where))
+            continue;
+        t.edit();
+        for (const auto& [field, value] : values)
+            t.field(field).setValue(value);
+        t.post();
+    }
+}
+
 int Count(Database& db, const QString& table, const FieldValues& where)
 {
     Table t;

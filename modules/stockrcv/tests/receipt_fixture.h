@@ -36,6 +36,8 @@ using FieldValues = QList<QPair<QString, QVariant>>;
 
 // Appends one record with the given field values.
 void Put(varnex::data::Database& db, const QString& table, const FieldValues& values);
+// Sets fields of every record matching `where`.
+void Update(varnex::data::Database& db, const QString& table, const FieldValues& where, const FieldValues& values);
 // The number of records whose fields equal the given values.
 int Count(varnex::data::Database& db, const QString& table, const FieldValues& where = {});
 // A field of the first record matching `where`.

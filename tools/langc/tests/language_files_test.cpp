@@ -12,6 +12,8 @@
 #include "langfile.h"
 #include <QTemporaryDir>
 
+#include "stockrcv_lines.h"
+
 #include "table_writer.h"
 #include "varnex/data/engine_error.h"
 #include "varnex/data/options.h"
@@ -56,6 +58,7 @@ TEST(LanguageFiles, EveryFileParsesWithoutFault)
 TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
 {
     namespace launcher = varnex::translation::launcher_lines;
+    namespace stockrcv = varnex::stockrcv::lines;
     const struct {
         const char* program;
         const char* form;
@@ -63,6 +66,7 @@ TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
         std::vector<int> lines;
     } lists[] = {
         {"MainMenu", "LogoAppForm", "Error_Messages", {launcher::All.begin(), launcher::All.end()}},
+        {"stockrcv", "stockrcv_frm", "IntlStrings1", {stockrcv::All.begin(), stockrcv::All.end()}},
     };
     for (const auto& list : lists) {
         const ParseResult result = ReadLanguageFile(
