@@ -1,10 +1,14 @@
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
+#include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QToolBar>
 
+#include "varnex/messages.h"
 #include "varnex/report/report.h"
+#include "varnex/translation/message_lines.h"
 
 namespace varnex::report {
 
@@ -61,10 +65,19 @@ void ShowPrintPreview(Report& report, QWidget* parent, const QString& languageTa
 
     auto* exportPdf = new QAction(QStringLiteral("Export PDF"), &dialog);
     exportPdf->setObjectName(QStringLiteral("ExportPdf"));
-    QObject::connect(exportPdf, &QAction::triggered, &dialog, [&report, &dialog] {
+    // The texts the preview tells the user, from the report's language table.
+    auto* messages = new QPlainTextEdit(QStringLiteral("IntlStrings1"), &dialog);
+    messages->setObjectName(QStringLiteral("IntlStrings1"));
+    messages->setReadOnly(true);
+    messages->hide();
+    QObject::connect(exportPdf, &QAction::triggered, &dialog, [&report, &dialog, messages] {
         const QString path = Chooser()(&dialog);
-        if (!path.isEmpty())
-            report.exportPdf(path);
+        if (path.isEmpty() || report.exportPdf(path))
+            return;
+        QString text = translation::MessageLine(messages, ExportPdfFailedLine);
+        text = text.contains(QStringLiteral("%1")) ? text.arg(QDir::toNativeSeparators(path))
+                                                   : QDir::toNativeSeparators(path);
+        Messages().show(&dialog, MessageKind::Warning, dialog.windowTitle(), text, MessageButtons::Ok);
     });
     if (auto* toolBar = dialog.findChild<QToolBar*>())
         toolBar->addAction(exportPdf);

@@ -5,10 +5,13 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QToolBar>
 
 #include "modal_driver.h"
 #include "pdf_text.h"
+#include "varnex/messages.h"
 #include "varnex/regional.h"
 #include "varnex/report/report.h"
 
@@ -285,4 +288,34 @@ TEST_F(ReportTest, PreviewExportsPdf)
     EXPECT_FALSE(driver.timedOut());
     EXPECT_TRUE(inToolBar);
     EXPECT_TRUE(PdfText(path).contains(QStringLiteral("line 3")));
+}
+
+// A PDF that cannot be written is told to the user in the preview's language,
+// and the preview stays open.
+TEST_F(ReportTest, PreviewTellsWhenThePdfCannotBeWritten)
+{
+    RecordingMessageService messages;
+    Report report;
+    report.pageHeader().label(QStringLiteral("Title"), {0, 0, 100, 6}, QStringLiteral("Statement"));
+    const QString path = dir.filePath(QStringLiteral("missing/folder/out.pdf"));
+    SetPdfFileChooser([&](QWidget*) { return path; });
+    bool stillOpen = false;
+    test_support::ModalDriver driver(QStringLiteral("ReportPreview"), [&](QWidget* window) {
+        translation::LanguageRow french{QStringLiteral("ReportPreview"), QStringLiteral("IntlStrings1")};
+        french.isMemo = true;
+        french.lines = QStringLiteral("Impossible d'écrire le fichier PDF %1.");
+        translation::ApplyLanguageRows(window, {french});
+        window->findChild<QAction*>(QStringLiteral("ExportPdf"))->trigger();
+        stillOpen = window->isVisible();
+        qobject_cast<QDialog*>(window)->reject();
+    });
+    ShowPrintPreview(report, nullptr);
+    SetPdfFileChooser(nullptr);
+    EXPECT_TRUE(driver.ran());
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
+    EXPECT_EQ(messages.shown[0].text,
+              QStringLiteral("Impossible d'écrire le fichier PDF %1.").arg(QDir::toNativeSeparators(path)));
+    EXPECT_FALSE(QFile::exists(path));
 }

@@ -2,7 +2,9 @@
 
 #include <array>
 
+#include "report_parts.h"
 #include "varnex/accountview/accountform.h"
+#include "varnex/messages.h"
 #include "varnex/translation/translate.h"
 
 namespace varnex::accountview {
@@ -10,55 +12,9 @@ namespace varnex::accountview {
 using report::Band;
 using report::Report;
 using report::ReportText;
+using namespace parts;
 
 namespace {
-
-constexpr double RowHeight = 5.0;
-constexpr double LabelWidth = 42.0;
-
-QVariant FieldValue(data::DataSet& set, const QString& name)
-{
-    data::Field* field = set.findField(name);
-    return field ? field->value() : QVariant();
-}
-
-// A caption and the value beside it.
-void Pair(Band& band, const QString& labelName, const QString& caption, const QString& fieldName, double x, double y,
-          std::function<QVariant()> value, double valueWidth = 50)
-{
-    band.label(labelName, {x, y, LabelWidth, RowHeight}, caption);
-    band.field(fieldName, {x + LabelWidth + 2, y, valueWidth, RowHeight}, std::move(value));
-}
-
-// The account's name and address, read by code from the account table as each
-// document prints.
-class AccountAddress {
-public:
-    // `document` is open: the account table is read from its database.
-    AccountAddress(TAccountDataModule& dm, data::Table& document)
-        : m_side(dm.side())
-    {
-        m_table.setDatabase(document.database());
-        m_table.setTableName(m_side.accountTable);
-    }
-    void find(const QString& code)
-    {
-        if (!m_table.isOpen())
-            m_table.open();
-        m_found = m_table.findKey({code});
-    }
-    QVariant field(const QString& suffix)
-    {
-        if (!m_found)
-            return {};
-        return FieldValue(m_table, (m_side.client ? QStringLiteral("Cli_") : QStringLiteral("Sup_")) + suffix);
-    }
-
-private:
-    data::Table m_table;
-    const AccountSide& m_side;
-    bool m_found = false;
-};
 
 // The distribution rows: a row prints only when its debit or credit is not 0,
 // and an empty row keeps its place.
@@ -281,6 +237,15 @@ void Preview(std::unique_ptr<Report> form, const StatementLine& line, QWidget* p
     report::Previews().preview(*form, parent);
 }
 
+void PreviewInvoice(TAccountDataModule& dm, bool archived, const StatementLine& line, QWidget* parent)
+{
+    std::unique_ptr<Report> form = MakeInvoiceReprint(dm, archived);
+    TranslateReport(*form, line.languageTable);
+    UseInternationalTaxCaptions(*form);
+    ReportAmountSymbol symbol(*form);
+    report::Previews().preview(*form, parent);
+}
+
 } // namespace
 
 void PreviewStatementReports::TransactionReport(TAccountDataModule& dm, const StatementLine& line, QWidget* parent)
@@ -293,15 +258,26 @@ void PreviewStatementReports::ReceiptReport(TAccountDataModule& dm, const Statem
     Preview(MakeReceiptReport(dm), line, parent);
 }
 
-// Not built yet: the invoice and purchase-order reprints.
-void PreviewStatementReports::InvoiceReprint(TAccountDataModule&, const StatementLine&, QWidget*)
+void PreviewStatementReports::InvoiceReprint(TAccountDataModule& dm, const StatementLine& line, QWidget* parent)
 {
+    PreviewInvoice(dm, false, line, parent);
 }
-void PreviewStatementReports::ArchivedInvoiceReprint(TAccountDataModule&, const StatementLine&, QWidget*)
+
+void PreviewStatementReports::ArchivedInvoiceReprint(TAccountDataModule& dm, const StatementLine& line, QWidget* parent)
 {
+    PreviewInvoice(dm, true, line, parent);
 }
-void PreviewStatementReports::PurchaseOrderReprint(TAccountDataModule&, const StatementLine&, QWidget*)
+
+void PreviewStatementReports::PurchaseOrderReprint(TAccountDataModule& dm, const StatementLine& line, QWidget* parent)
 {
+    int missing = lines::PurchaseOrderMissing;
+    std::unique_ptr<Report> form = MakePurchaseOrderReprint(dm, line.purchaseOrder, &missing);
+    if (!form) {
+        Messages().show(parent, MessageKind::Information, parent ? parent->windowTitle() : QString(),
+                        dm.messageLine ? dm.messageLine(missing) : QString(), MessageButtons::Ok);
+        return;
+    }
+    Preview(std::move(form), line, parent);
 }
 
 } // namespace varnex::accountview

@@ -272,6 +272,9 @@ void SetPreviewService(PreviewService* service);
 // "ExportPdf") beside print; the file name comes from the chooser (a save-file
 // dialog unless a test replaced it). The dialog is named "ReportPreview" and
 // translated with languageTable when it is given.
+// Line of the preview's message list (IntlStrings1) shown when "Export PDF"
+// cannot write its file; %1 is the file.
+inline constexpr int ExportPdfFailedLine = 0;
 void ShowPrintPreview(Report& report, QWidget* parent, const QString& languageTable = {});
 using PdfFileChooser = std::function<QString(QWidget* parent)>;
 void SetPdfFileChooser(PdfFileChooser chooser);

@@ -17,6 +17,36 @@ std::unique_ptr<report::Report> MakeTransactionReport(TAccountDataModule& dm);
 // invoices it paid.
 std::unique_ptr<report::Report> MakeReceiptReport(TAccountDataModule& dm);
 
+// The invoice the window found in the current (fahdr) or archived (fahdra)
+// header table, with its lines, totals, payments and ratios.
+std::unique_ptr<report::Report> MakeInvoiceReprint(TAccountDataModule& dm, bool archived);
+// The tax columns of a company outside Canada take the form's own wording
+// ("Tax 1", "Tax 2" in the user's language); run after the translation.
+void UseInternationalTaxCaptions(report::Report& form);
+
+// The receipts of a purchase order. Without a receipt there is no form, and
+// *missingLine names the message: the order does not exist, or nothing was
+// received on it.
+std::unique_ptr<report::Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const QString& order,
+                                                         int* missingLine);
+// Quantity received x unit price less the discount (a percentage).
+Currency ReceivedCost(double quantity, double price, double discountPercent);
+
+// While an invoice reprint runs the process-wide currency string is a blank
+// and the amounts carry the account's symbol in their masks instead, placed
+// as the currency format says; the string is put back when this ends, also
+// when the preview fails.
+class ReportAmountSymbol {
+public:
+    explicit ReportAmountSymbol(report::Report& form);
+    ~ReportAmountSymbol();
+    ReportAmountSymbol(const ReportAmountSymbol&) = delete;
+    ReportAmountSymbol& operator=(const ReportAmountSymbol&) = delete;
+
+private:
+    QString m_saved;
+};
+
 // Translates a report form with the module's language table; without the
 // table the form keeps its English texts.
 void TranslateReport(report::Report& form, const QString& languageTable);
