@@ -53,11 +53,11 @@ ReportText& RightAligned(ReportText& text)
 // sees every line again.
 struct LinkedLines {
     data::Table& lines;
-    LinkedLines(data::Table& lines, data::Table& header, const QString& prefix)
+    LinkedLines(data::Table& lines, data::Table& header, const QString& headerPrefix)
         : lines(lines)
     {
         lines.open();
-        lines.setMaster(&header, prefix + QStringLiteral("doc;") + prefix + QStringLiteral("invoice"));
+        lines.setMaster(&header, headerPrefix + QStringLiteral("doc;") + headerPrefix + QStringLiteral("invoice"));
     }
     ~LinkedLines()
     {
@@ -86,9 +86,9 @@ std::unique_ptr<Report> MakeInvoiceReprint(TAccountDataModule& dm, bool archived
     data::Table& header = archived ? dm.fahdra : dm.fahdr;
     const QString h = archived ? QStringLiteral("Fahdra_") : QStringLiteral("Fahdr_");
     const QString l = archived ? QStringLiteral("Fadeta_") : QStringLiteral("Fadet_");
-    form->title = header.isOpen() && !header.isEmpty() ? header.field(h + QStringLiteral("invoice")).asString()
-                                                         : QString();
-    auto linked = std::make_shared<LinkedLines>(archived ? dm.fadeta : dm.fadet, header, l);
+    form->title =
+        header.isOpen() && !header.isEmpty() ? header.field(h + QStringLiteral("invoice")).asString() : QString();
+    auto linked = std::make_shared<LinkedLines>(archived ? dm.fadeta : dm.fadet, header, h);
     data::Table& lines = linked->lines;
     auto address = std::make_shared<AccountAddress>(dm, header);
     auto value = [](data::DataSet& set, const QString& name) { return [&set, name] { return FieldValue(set, name); }; };
@@ -97,34 +97,38 @@ std::unique_ptr<Report> MakeInvoiceReprint(TAccountDataModule& dm, bool archived
     page.height = 8;
     Pair(page, QStringLiteral("StampTitle"), QStringLiteral("Time entered:"), h + QStringLiteral("stamp"), 0, 0,
          value(header, h + QStringLiteral("stamp")));
-    Pair(
-        page, QStringLiteral("UserTitle"), QStringLiteral("Entered by:"), h + QStringLiteral("user"), 110, 0,
-        value(header, h + QStringLiteral("user")), 40);
+    Pair(page, QStringLiteral("UserTitle"), QStringLiteral("Entered by:"), h + QStringLiteral("user"), 110, 0,
+         value(header, h + QStringLiteral("user")), 40);
     form->pageFooter()
         .pageNumber(QStringLiteral("PageNumber"), {215, 2, 40, RowHeight}, QStringLiteral("Page"))
         .alignment = Qt::AlignRight | Qt::AlignTop;
 
     Band& titles = form->columnHeader();
-    titles.height = 2 * LineHeight + 2;
-    auto title = [&titles](const QString& name, QRectF rect, const QString& caption, bool right = false) -> ReportText& {
+    titles.height = 3 * LineHeight + 2;
+    // Titles of narrow columns wrap onto a second line rather than run into
+    // their neighbours.
+    auto title = [&titles](const QString& name, QRectF rect, const QString& caption,
+                           bool right = false) -> ReportText& {
         ReportText& text = titles.label(name, rect, caption);
         text.bold = true;
+        text.wordWrap = true;
+        text.pointSize = 7;
         return right ? RightAligned(text) : text;
     };
     title(QStringLiteral("InvoiceTitle"), {0, 0, 24, LineHeight}, QStringLiteral("Invoice"));
     title(QStringLiteral("DateTitle"), {25, 0, 24, LineHeight}, QStringLiteral("Date"));
     title(QStringLiteral("ClientTitle"), {50, 0, 60, LineHeight}, QStringLiteral("Client"));
     const double row2 = LineHeight;
-    title(QStringLiteral("DescriptionTitle"), At(Description, row2), QStringLiteral("Description"));
-    title(QStringLiteral("QuantityTitle"), At(Quantity, row2), QStringLiteral("Quantity"), true);
-    title(QStringLiteral("PriceTitle"), At(Price, row2), QStringLiteral("Unit Price"), true);
-    title(QStringLiteral("DiscountTitle"), At(Discount, row2), QStringLiteral("Discount"), true);
-    title(QStringLiteral("Tax1Title"), At(Tax1, row2), QStringLiteral("GST"), true);
-    title(QStringLiteral("Tax2Title"), At(Tax2, row2), QStringLiteral("PST"), true);
-    title(QStringLiteral("TotalTitle"), At(LineTotal, row2), QStringLiteral("Line Total"), true);
-    title(QStringLiteral("CostTitle"), At(Cost, row2), QStringLiteral("Cost"), true);
-    title(QStringLiteral("MarginTitle"), At(MarginColumn, row2), QStringLiteral("Margin %"), true);
-    title(QStringLiteral("MarkupTitle"), At(MarkupColumn, row2), QStringLiteral("Markup %"), true);
+    title(QStringLiteral("DescriptionTitle"), At(Description, row2, 2 * LineHeight), QStringLiteral("Description"));
+    title(QStringLiteral("QuantityTitle"), At(Quantity, row2, 2 * LineHeight), QStringLiteral("Quantity"), true);
+    title(QStringLiteral("PriceTitle"), At(Price, row2, 2 * LineHeight), QStringLiteral("Unit Price"), true);
+    title(QStringLiteral("DiscountTitle"), At(Discount, row2, 2 * LineHeight), QStringLiteral("Discount"), true);
+    title(QStringLiteral("Tax1Title"), At(Tax1, row2, 2 * LineHeight), QStringLiteral("GST"), true);
+    title(QStringLiteral("Tax2Title"), At(Tax2, row2, 2 * LineHeight), QStringLiteral("PST"), true);
+    title(QStringLiteral("TotalTitle"), At(LineTotal, row2, 2 * LineHeight), QStringLiteral("Line Total"), true);
+    title(QStringLiteral("CostTitle"), At(Cost, row2, 2 * LineHeight), QStringLiteral("Cost"), true);
+    title(QStringLiteral("MarginTitle"), At(MarginColumn, row2, 2 * LineHeight), QStringLiteral("Margin %"), true);
+    title(QStringLiteral("MarkupTitle"), At(MarkupColumn, row2, 2 * LineHeight), QStringLiteral("Markup %"), true);
     // The wording of the tax columns for a company outside Canada: never
     // printed, read by UseInternationalTaxCaptions after the translation.
     titles.label(QStringLiteral("Tax1IntlTitle"), {}, QStringLiteral("Tax 1")).visible = false;
@@ -146,8 +150,8 @@ std::unique_ptr<Report> MakeInvoiceReprint(TAccountDataModule& dm, bool archived
     detail.label(QStringLiteral("StoreTitle"), {170, LineHeight, 22, LineHeight}, QStringLiteral("Store:"));
     detail.field(h + QStringLiteral("store"), {193, LineHeight, 40, LineHeight},
                  value(header, h + QStringLiteral("store")));
-    const char* shipTo[][2] = {{"shp_adr1", nullptr}, {"shp_adr2", nullptr}, {"shp_city", "shp_prov"},
-                               {"shp_country", "shp_cp"}};
+    const char* shipTo[][2] = {
+        {"shp_adr1", nullptr}, {"shp_adr2", nullptr}, {"shp_city", "shp_prov"}, {"shp_country", "shp_cp"}};
     for (int row = 0; row < 4; ++row)
         for (int part = 0; part < 2 && shipTo[row][part]; ++part) {
             const QString name = h + QString::fromLatin1(shipTo[row][part]);
@@ -168,9 +172,9 @@ std::unique_ptr<Report> MakeInvoiceReprint(TAccountDataModule& dm, bool archived
     line.field(l + QStringLiteral("item_code"), At(ItemCode, 0), value(lines, l + QStringLiteral("item_code")));
     ReportText& description =
         line.field(l + QStringLiteral("desc"), At(Description, 0), value(lines, l + QStringLiteral("desc")));
-    const std::pair<Column, const char*> numbers[] = {
-        {Quantity, "qty_ship"}, {Price, "price"}, {Discount, "discount"}, {Tax1, "tax1"},
-        {Tax2, "tax2"},         {LineTotal, "total"}, {Cost, "cost"}};
+    const std::pair<Column, const char*> numbers[] = {{Quantity, "qty_ship"}, {Price, "price"}, {Discount, "discount"},
+                                                      {Tax1, "tax1"},         {Tax2, "tax2"},   {LineTotal, "total"},
+                                                      {Cost, "cost"}};
     for (const auto& [column, suffix] : numbers) {
         const QString name = l + QString::fromLatin1(suffix);
         const bool ratio = column.x == Price.x || column.x == Discount.x;
@@ -192,7 +196,9 @@ std::unique_ptr<Report> MakeInvoiceReprint(TAccountDataModule& dm, bool archived
     serial.label(QStringLiteral("SerialTitle"), {Description.x, 0, 30, LineHeight}, QStringLiteral("Numéro de série:"));
     serial.field(l + QStringLiteral("Serial"), {Description.x + 31, 0, 50, LineHeight},
                  value(lines, l + QStringLiteral("Serial")));
-    serial.beforePrint = [&lines, l] { return !lines.field(l + QStringLiteral("Serial")).asString().trimmed().isEmpty(); };
+    serial.beforePrint = [&lines, l] {
+        return !lines.field(l + QStringLiteral("Serial")).asString().trimmed().isEmpty();
+    };
 
     // Totals of the invoice.
     report::Group& group = form->addGroup(value(header, h + QStringLiteral("invoice")));
@@ -233,13 +239,16 @@ std::unique_ptr<Report> MakeInvoiceReprint(TAccountDataModule& dm, bool archived
     RightAligned(footer.field(QStringLiteral("SumTax2"), At(Tax2, 1), sum(tax2), dollars));
     RightAligned(footer.field(QStringLiteral("SumTotal"), At(LineTotal, 1), sum(totals), dollars));
     RightAligned(footer.field(QStringLiteral("SumCost"), At(Cost, 1), sum(costs), amounts));
+    // The invoice's ratios sit under their columns on the rows of the totals,
+    // where an archived ratio's every digit has room.
+    RightAligned(footer.field(QStringLiteral("InvoiceMargin"),
+                              {Cost.x, 2 + LineHeight, MarginColumn.x + MarginColumn.width - Cost.x, LineHeight},
+                              [ratioSales, ratioCost, archived] {
+                                  return MarginText(ledger::Margin(ratioSales->total(), ratioCost->total()), archived);
+                              }));
     RightAligned(footer.field(
-        QStringLiteral("InvoiceMargin"), At(MarginColumn, 1),
-        [ratioSales, ratioCost, archived] {
-            return MarginText(ledger::Margin(ratioSales->total(), ratioCost->total()), archived);
-        }));
-    RightAligned(footer.field(
-        QStringLiteral("InvoiceMarkup"), At(MarkupColumn, 1),
+        QStringLiteral("InvoiceMarkup"),
+        {MarginColumn.x, 2 + 2 * LineHeight, MarkupColumn.x + MarkupColumn.width - MarginColumn.x, LineHeight},
         [ratioSales, ratioCost, archived] {
             return MarginText(ledger::Markup(ratioSales->total(), ratioCost->total()), archived);
         }));
@@ -258,8 +267,8 @@ std::unique_ptr<Report> MakeInvoiceReprint(TAccountDataModule& dm, bool archived
         ReportText& caption = footer.field(QStringLiteral("PaymentName%1").arg(n), {Description.x, y, 35, LineHeight},
                                            [name] { return name; });
         const QString amount = h + QStringLiteral("pmt%1").arg(n);
-        ReportText& paid = RightAligned(
-            footer.field(amount, {Description.x + 36, y, 24, LineHeight}, value(header, amount), amounts));
+        ReportText& paid =
+            RightAligned(footer.field(amount, {Description.x + 36, y, 24, LineHeight}, value(header, amount), amounts));
         caption.visible = paid.visible = !name.trimmed().isEmpty();
     }
     footer.height = 2 + LineHeight * 10 + 2;

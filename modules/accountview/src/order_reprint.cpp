@@ -24,8 +24,8 @@ struct Column {
     double width;
 };
 // Landscape letter: 255 mm between the margins.
-constexpr Column Columns[] = {{0, 22}, {23, 28}, {52, 60}, {113, 22}, {136, 16}, {153, 24}, {178, 24}, {203, 25},
-                              {229, 26}};
+constexpr Column Columns[] = {{0, 22},   {23, 28},  {52, 60},  {113, 22}, {136, 16},
+                              {153, 24}, {178, 24}, {203, 25}, {229, 26}};
 
 QRectF At(int column, double y)
 {
@@ -141,7 +141,7 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
     // One group per order number.
     report::Group& group = form->addGroup(value(*receipts, QStringLiteral("Cfrhd_order_number")));
     Band& orderBand = *group.header;
-    orderBand.height = 2 * LineHeight + 3;
+    orderBand.height = 3 * LineHeight + 3;
     const char* orderFields[] = {"Cfrhd_order_number", "cfrhd_date", "Cfrhd_supplier"};
     for (int i = 0; i < 3; ++i) {
         const QString name = QString::fromLatin1(orderFields[i]);
@@ -156,9 +156,13 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
     const char* columnTitles[] = {"Packing slip",     "Date received",     "Description", "Unit cost",     "Discount",
                                   "Quantity ordered", "Quantity received", "Total cost",  "Total received"};
     for (int i = 0; i < 9; ++i) {
-        ReportText& title = orderBand.label(QStringLiteral("ColumnTitle%1").arg(i + 1), At(i, LineHeight + 2),
-                                            QString::fromLatin1(columnTitles[i]));
+        QRectF place = At(i, LineHeight + 2);
+        place.setHeight(2 * LineHeight);
+        ReportText& title =
+            orderBand.label(QStringLiteral("ColumnTitle%1").arg(i + 1), place, QString::fromLatin1(columnTitles[i]));
+        // A long title wraps onto a second line within its column.
         title.bold = true;
+        title.wordWrap = true;
         if (i >= 3)
             RightAligned(title);
     }
@@ -166,7 +170,8 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
     // One detail per receipt (packing slip).
     Band& receipt = form->detail();
     receipt.height = LineHeight + 1;
-    receipt.field(QStringLiteral("Cfrhd_packing_slip"), At(0, 0), value(*receipts, QStringLiteral("Cfrhd_packing_slip")));
+    receipt.field(QStringLiteral("Cfrhd_packing_slip"), At(0, 0),
+                  value(*receipts, QStringLiteral("Cfrhd_packing_slip")));
     receipt.field(QStringLiteral("Cfhrd_date_received"), At(1, 0),
                   value(*receipts, QStringLiteral("Cfhrd_date_received")));
     receipt.label(QStringLiteral("StoreTitle"), {Columns[2].x, 0, 15, LineHeight}, QStringLiteral("Store:"));
@@ -186,9 +191,8 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
     line.height = LineHeight;
     auto costOrdered = [received, costs] {
         auto text = [received](const char* name) { return received->field(QString::fromLatin1(name)).asString(); };
-        return QVariant::fromValue(
-            costs->find(text("Cfrdet_order_number"), text("Cfrdet_line_code"), text("Cfrdet_item_code"),
-                        text("Cfrdet_desc")));
+        return QVariant::fromValue(costs->find(text("Cfrdet_order_number"), text("Cfrdet_line_code"),
+                                               text("Cfrdet_item_code"), text("Cfrdet_desc")));
     };
     auto costReceived = [received] {
         auto number = [received](const char* name) { return received->field(QString::fromLatin1(name)).asNumber(); };

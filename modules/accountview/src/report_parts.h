@@ -21,8 +21,8 @@ inline QVariant FieldValue(data::DataSet& set, const QString& name)
 }
 
 // A caption and the value beside it.
-inline void Pair(Band& band, const QString& labelName, const QString& caption, const QString& fieldName, double x, double y,
-          std::function<QVariant()> value, double valueWidth = 50)
+inline void Pair(Band& band, const QString& labelName, const QString& caption, const QString& fieldName, double x,
+                 double y, std::function<QVariant()> value, double valueWidth = 50)
 {
     band.label(labelName, {x, y, LabelWidth, RowHeight}, caption);
     band.field(fieldName, {x + LabelWidth + 2, y, valueWidth, RowHeight}, std::move(value));
