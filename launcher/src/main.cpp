@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "launcherwindows.h"
 #include "logoappform.h"
 #include "startup.h"
 #include "varnex/application.h"
@@ -61,7 +62,11 @@ int main(int argc, char** argv)
     loading.step();
     loading.caption(1);
 
-    varnex::launcher::TLogoAppForm form;
+    varnex::launcher::LauncherWindows windows;
+    varnex::launcher::LauncherEnvironment environment;
+    windows.install(environment.hooks);
+    varnex::launcher::TLogoAppForm form(std::move(environment));
+    windows.attach(form);
     if (report) {
         QObject::connect(&form, &varnex::launcher::TLogoAppForm::firstActivationDone, &form, [&form] {
             std::printf("startup session=%d ms=%.0f\n", form.linkSection().raw().Link_session,
