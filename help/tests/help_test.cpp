@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTextBrowser>
 
 #include "varnex/helpviewer.h"
@@ -15,7 +18,7 @@ TEST(HelpPages, EveryModuleWindowHasItsPageInBothLanguages)
 {
     for (int language : {1, 2}) {
         const QString folder = HelpFolderFor(programFolder, language, QStringLiteral("fr"));
-        for (const char* page : {"index", "Introduction", "204", "303", "304", "602"}) {
+        for (const char* page : {"index", "Introduction", "Wizard", "204", "303", "304", "602"}) {
             HelpViewer viewer;
             EXPECT_TRUE(viewer.showPage(folder, QString::fromUtf8(page))) << folder.toStdString() << " " << page;
             EXPECT_FALSE(viewer.browser()->toPlainText().isEmpty());
@@ -47,4 +50,29 @@ TEST(HelpPages, TheViewerServiceShowsContextsTopicsAndContents)
     Help().showContents(folder);
     EXPECT_EQ(HelpViewer::instance()->currentPage(), QStringLiteral("index"));
     HelpViewer::instance()->close();
+}
+
+// A page that names a picture or another page that is not in its folder
+// shows a broken picture or an empty page to the user.
+TEST(HelpPages, EveryPictureAndLinkOfAPageIsInItsFolder)
+{
+    const QRegularExpression reference(QStringLiteral("(?:src|href)=\"([^\"]+)\""));
+    for (int language : {1, 2}) {
+        const QDir folder(HelpFolderFor(programFolder, language, QStringLiteral("fr")));
+        const QStringList pages = folder.entryList({QStringLiteral("*.html")});
+        EXPECT_GE(pages.size(), 7);
+        int pictures = 0;
+        for (const QString& page : pages) {
+            QFile file(folder.filePath(page));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(file.readAll());
+            for (const QRegularExpressionMatch& match : reference.globalMatch(html)) {
+                const QString target = match.captured(1);
+                EXPECT_TRUE(folder.exists(target))
+                    << folder.path().toStdString() << "/" << page.toStdString() << ": " << target.toStdString();
+                pictures += target.endsWith(QLatin1String(".png")) ? 1 : 0;
+            }
+        }
+        EXPECT_GE(pictures, 15) << language;
+    }
 }

@@ -11,13 +11,17 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "dialogs.h"
+#include "infowindows.h"
 #include "launcher_fixture.h"
+#include "launcherwindows.h"
 #include "varnex/data/database.h"
 #include "varnex/data/table.h"
 #include "varnex/regional.h"
@@ -230,6 +234,51 @@ TEST(LanguageSwitching, FrenchFromTheMenuChangesTheMainWindowAndWhatIsBuiltFromI
     form.reset();
     auto again = installation.startForm();
     EXPECT_EQ(again->linkSection().langCode(), QStringLiteral("en"));
+}
+
+// The real contact window and about box, as the launcher makes them beside
+// its main window: French from the menu changes them with the main window,
+// while the login dialog keeps the language it was shown in.
+TEST(LanguageSwitching, FrenchFromTheMenuChangesTheContactWindowAndTheAboutBox)
+{
+    Installation installation;
+    translation::SetLanguageTableSource(nullptr); // the tables the build made
+    try {
+        translation::LanguageTables().open(QStringLiteral("MainMenufr.db"));
+    } catch (const std::exception& error) {
+        GTEST_SKIP() << "language tables not built: " << error.what();
+    }
+    LauncherWindows windows([](QDialog& dialog) { return dialog.result(); });
+    LauncherEnvironment environment;
+    windows.install(environment.hooks);
+    auto form = installation.makeForm(std::move(environment));
+    windows.attach(*form);
+    form->FormActivate();
+    auto* login = form->findChild<TPasswordDlg*>(QStringLiteral("PasswordDlg"));
+    const QString loginText = login->Label1->text();
+
+    struct Expected {
+        const char* code;
+        const char* contactTitle;
+        const char* closeButton;
+        const char* aboutTitle;
+        const char* payrollKind;
+    } steps[] = {
+        {"fr", "Nous joindre", "Fermer", "À propos", "Aucune"},
+        {"en", "Contact us", "Close", "About", "None"},
+        {"fr", "Nous joindre", "Fermer", "À propos", "Aucune"},
+    };
+    for (const Expected& step : steps) {
+        languageItem(*form, step.code)->trigger();
+        EXPECT_EQ(windows.contactUs().windowTitle(), QString::fromUtf8(step.contactTitle)) << step.code;
+        EXPECT_EQ(windows.contactUs().Button1->text(), QString::fromUtf8(step.closeButton)) << step.code;
+        EXPECT_EQ(windows.aboutBox().windowTitle(), QString::fromUtf8(step.aboutTitle)) << step.code;
+        EXPECT_EQ(windows.aboutBox().cbxPayroll->itemText(0), QString::fromUtf8(step.payrollKind)) << step.code;
+        // Shown after the change, they keep the language chosen.
+        form->findChild<QAction*>(QStringLiteral("About1"))->trigger();
+        EXPECT_EQ(windows.aboutBox().windowTitle(), QString::fromUtf8(step.aboutTitle)) << step.code;
+        EXPECT_EQ(login->Label1->text(), loginText) << step.code;
+    }
 }
 
 TEST(LanguageSwitching, InternationalWordingFollowsTheLanguage)
