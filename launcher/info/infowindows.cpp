@@ -17,35 +17,14 @@
 #include "varnex/settings.h"
 #include "varnex/shell.h"
 #include "varnex/version.h"
+#include "windowparts.h"
 
 namespace varnex::launcher {
 
 namespace {
 
-template <typename Widget>
-Widget* named(QWidget* parent, const char* name, const QString& text = QString())
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    if constexpr (std::is_base_of_v<QPlainTextEdit, Widget>) {
-        widget->setPlainText(text);
-        widget->setReadOnly(true);
-    } else if constexpr (std::is_base_of_v<QGroupBox, Widget>) {
-        widget->setTitle(text);
-    } else if constexpr (std::is_base_of_v<QLabel, Widget> || std::is_base_of_v<QAbstractButton, Widget>) {
-        widget->setText(text);
-    }
-    return widget;
-}
-
-QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons)
-{
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    for (QWidget* b : buttons)
-        row->addWidget(b);
-    return row;
-}
+using parts::buttonRow;
+using parts::named;
 
 QString lines(std::initializer_list<const char*> texts)
 {
@@ -93,10 +72,7 @@ void TClickLabel::mouseReleaseEvent(QMouseEvent* event)
 TfrmWelcome::TfrmWelcome(QWidget* parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmWelcome"));
-    setWindowTitle(QStringLiteral("Welcome"));
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    parts::setUpDialog(this, "frmWelcome", QStringLiteral("Welcome"), false);
     memMessage = named<QPlainTextEdit>(this, "memMessage",
                                        lines({"Welcome to Primora.  Would you like to view the ",
                                               "Introduction help file that explains how Primora ", "functions?"}));
@@ -158,10 +134,7 @@ void TfrmWelcome::done(int result)
 TfrmSetup::TfrmSetup(QWidget* parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmSetup"));
-    setWindowTitle(QStringLiteral("Setup required"));
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    parts::setUpDialog(this, "frmSetup", QStringLiteral("Setup required"), false);
     memPayroll = named<QPlainTextEdit>(this, "memPayroll",
                                        QStringLiteral("The system has detected that the payroll setup has not been "
                                                       "performed."));
@@ -219,9 +192,7 @@ QUrl ContactUrl(const QString& target)
 TContactUs::TContactUs(QWidget* parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("ContactUs"));
-    setWindowTitle(QStringLiteral("Contact us"));
-    setModal(true);
+    parts::setUpDialog(this, "ContactUs", QStringLiteral("Contact us"), true);
     Memo3 = named<QPlainTextEdit>(
         nullptr, "Memo3",
         lines({"Questions about the use of the software, error messages,", "installation and data recovery."}));
@@ -309,9 +280,7 @@ QString TAboutBox::productName()
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("About"));
-    setModal(true);
+    parts::setUpDialog(this, "AboutBox", QStringLiteral("About"), true);
     ProductName = named<QLabel>(this, "ProductName", productName());
     QFont large = ProductName->font();
     large.setPointSizeF(large.pointSizeF() * 1.6);

@@ -20,6 +20,7 @@
 #include "varnex/messages.h"
 #include "varnex/settings.h"
 #include "varnex/translation/message_lines.h"
+#include "windowparts.h"
 
 namespace varnex::launcher {
 
@@ -32,27 +33,11 @@ constexpr int kMonthDayYear = 2;
 constexpr int kAlignLeft = 0;
 constexpr int kAlignRight = 1;
 
-template <typename Widget>
-Widget* named(QWidget* parent, const char* name)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text)
-{
-    auto* result = named<QLabel>(parent, name);
-    result->setText(text);
-    return result;
-}
+using parts::named;
 
 QPlainTextEdit* memo(QWidget* parent, const char* name, const QStringList& lines)
 {
-    auto* result = named<QPlainTextEdit>(parent, name);
-    result->setPlainText(lines.join(QLatin1Char('\n')));
-    result->setReadOnly(true);
-    return result;
+    return named<QPlainTextEdit>(parent, name, lines.join(QLatin1Char('\n')));
 }
 
 QComboBox* list(QWidget* parent, const char* name, const QStringList& items)
@@ -72,13 +57,6 @@ TVarnexMaskEdit* box(QWidget* parent, const char* name, int maxLength = 0)
     return result;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
-    auto* result = named<QPushButton>(parent, name);
-    result->setText(text);
-    return result;
-}
-
 QString nextText()
 {
     return QStringLiteral("&Next >>");
@@ -89,15 +67,11 @@ QString backText()
 }
 
 // A page: its contents, then its buttons on the right.
-QVBoxLayout* pageLayout(QWidget* page, std::initializer_list<QPushButton*> buttons)
+QVBoxLayout* pageLayout(QWidget* page, std::initializer_list<QWidget*> buttons)
 {
     auto* layout = new QVBoxLayout(page);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    for (QPushButton* b : buttons)
-        row->addWidget(b);
     layout->addStretch();
-    layout->addLayout(row);
+    layout->addLayout(parts::buttonRow(buttons));
     return layout;
 }
 
@@ -116,10 +90,7 @@ QString TfrmDefaultInfo::productName()
 TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmDefaultInfo"));
-    setWindowTitle(QStringLiteral("Varnex setup wizard"));
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    parts::setUpDialog(this, "frmDefaultInfo", QStringLiteral("Varnex setup wizard"), false);
 
     pcMain = named<QTabWidget>(this, "pcMain");
     pcMain->tabBar()->hide();
@@ -147,7 +118,7 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
     auto* radios = new QVBoxLayout(rgpInCanada);
     radios->addWidget(rbInCanada);
     radios->addWidget(rbOutsideCanada);
-    btnNext1 = button(tsInOrNotInCanada, "btnNext1", nextText());
+    btnNext1 = named<QPushButton>(tsInOrNotInCanada, "btnNext1", nextText());
     QVBoxLayout* page = pageLayout(tsInOrNotInCanada, {btnNext1});
     insertContent(page, memIntro);
     insertContent(page, rgpInCanada);
@@ -155,7 +126,7 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
     // Page 2: the province.
     grpProvince = named<QGroupBox>(tsWhichProv, "grpProvince");
     grpProvince->setTitle(QStringLiteral("Select the province in which you reside"));
-    lblProvinces = label(grpProvince, "lblProvinces", QStringLiteral("Provinces"));
+    lblProvinces = named<QLabel>(grpProvince, "lblProvinces", QStringLiteral("Provinces"));
     cbxProvinces = list(grpProvince, "cbxProvinces",
                         {QStringLiteral("Alberta"), QStringLiteral("British Columbia"), QStringLiteral("Manitoba"),
                          QStringLiteral("Newfoundland"), QStringLiteral("New Brunswick"), QStringLiteral("Nova Scotia"),
@@ -164,13 +135,13 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
     auto* provinceRow = new QHBoxLayout(grpProvince);
     provinceRow->addWidget(lblProvinces);
     provinceRow->addWidget(cbxProvinces, 1);
-    btnBack1 = button(tsWhichProv, "btnBack1", backText());
-    btnNext2 = button(tsWhichProv, "btnNext2", nextText());
+    btnBack1 = named<QPushButton>(tsWhichProv, "btnBack1", backText());
+    btnNext2 = named<QPushButton>(tsWhichProv, "btnNext2", nextText());
     insertContent(pageLayout(tsWhichProv, {btnBack1, btnNext2}), grpProvince);
 
     // Page 3: date format and tax rates.
     auto* dateRow = named<QWidget>(tsTaxInfo, "dateRow");
-    lblDateFormat = label(dateRow, "lblDateFormat", QStringLiteral("Date format: "));
+    lblDateFormat = named<QLabel>(dateRow, "lblDateFormat", QStringLiteral("Date format: "));
     cbxDateFormat =
         list(dateRow, "cbxDateFormat",
              {QLatin1String(kDateFormats[0]), QLatin1String(kDateFormats[1]), QLatin1String(kDateFormats[2])});
@@ -180,9 +151,9 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
     dateLayout->addWidget(cbxDateFormat, 1);
     grpTax = named<QGroupBox>(tsTaxInfo, "grpTax");
     grpTax->setTitle(QStringLiteral("Enter your sales tax or VAT Rates"));
-    lblGST = label(grpTax, "lblGST", QStringLiteral("GST rate %"));
-    lblPST = label(grpTax, "lblPST", QStringLiteral("PST rate %"));
-    lblHST = label(grpTax, "lblHST", QStringLiteral("HST rate %"));
+    lblGST = named<QLabel>(grpTax, "lblGST", QStringLiteral("GST rate %"));
+    lblPST = named<QLabel>(grpTax, "lblPST", QStringLiteral("PST rate %"));
+    lblHST = named<QLabel>(grpTax, "lblHST", QStringLiteral("HST rate %"));
     edtGST = box(grpTax, "edtGST");
     edtPST = box(grpTax, "edtPST");
     edtHST = box(grpTax, "edtHST");
@@ -207,8 +178,8 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
               QStringLiteral("QST rate"), QStringLiteral("Enter your GST/PST/HST rates"),
               QStringLiteral("The box \"%1\" does not hold a number. Correct it, then click Close again.")});
     memCaptions->hide();
-    btnBack2 = button(tsTaxInfo, "btnBack2", backText());
-    btnNext3 = button(tsTaxInfo, "btnNext3", nextText());
+    btnBack2 = named<QPushButton>(tsTaxInfo, "btnBack2", backText());
+    btnNext3 = named<QPushButton>(tsTaxInfo, "btnNext3", nextText());
     page = pageLayout(tsTaxInfo, {btnBack2, btnNext3});
     insertContent(page, dateRow);
     insertContent(page, grpTax);
@@ -216,10 +187,10 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
     // Page 4: currency.
     grpCurrency = named<QGroupBox>(tsCurrencyInfo, "grpCurrency");
     grpCurrency->setTitle(QStringLiteral("Currency information"));
-    lblSymbol = label(grpCurrency, "lblSymbol", QStringLiteral("Currency symbol"));
-    lblAlignment = label(grpCurrency, "lblAlignment", QStringLiteral("Currency aligment"));
-    lblCurrDescription = label(grpCurrency, "lblCurrDescription", QStringLiteral("Currency description"));
-    lblFractDescription = label(grpCurrency, "lblFractDescription", QStringLiteral("Fractions description"));
+    lblSymbol = named<QLabel>(grpCurrency, "lblSymbol", QStringLiteral("Currency symbol"));
+    lblAlignment = named<QLabel>(grpCurrency, "lblAlignment", QStringLiteral("Currency aligment"));
+    lblCurrDescription = named<QLabel>(grpCurrency, "lblCurrDescription", QStringLiteral("Currency description"));
+    lblFractDescription = named<QLabel>(grpCurrency, "lblFractDescription", QStringLiteral("Fractions description"));
     // The control record holds 30 characters of each description.
     edtSymbol = box(grpCurrency, "edtSymbol", 10);
     cbxAlignment = list(grpCurrency, "cbxAlignment", {QStringLiteral("Left"), QStringLiteral("Right")});
@@ -230,8 +201,8 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
     currency->addRow(lblAlignment, cbxAlignment);
     currency->addRow(lblCurrDescription, edtCurrDescription);
     currency->addRow(lblFractDescription, edtFractDescription);
-    btnBack3 = button(tsCurrencyInfo, "btnBack3", backText());
-    btnNext4 = button(tsCurrencyInfo, "btnNext4", nextText());
+    btnBack3 = named<QPushButton>(tsCurrencyInfo, "btnBack3", backText());
+    btnNext4 = named<QPushButton>(tsCurrencyInfo, "btnNext4", nextText());
     insertContent(pageLayout(tsCurrencyInfo, {btnBack3, btnNext4}), grpCurrency);
 
     // Page 5: the end.
@@ -239,8 +210,8 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
                  {QStringLiteral("Please click on the close button to accept the changes."), QString(),
                   QStringLiteral("In order to set up other company data such as printers, formats, users, etc.,"),
                   QStringLiteral("please go to the \"System Manager\" options under the \"Edit\" group.")});
-    btnBack4 = button(tsEnd, "btnBack4", backText());
-    btnClose = button(tsEnd, "btnClose", QStringLiteral("&Close"));
+    btnBack4 = named<QPushButton>(tsEnd, "btnBack4", backText());
+    btnClose = named<QPushButton>(tsEnd, "btnClose", QStringLiteral("&Close"));
     insertContent(pageLayout(tsEnd, {btnBack4, btnClose}), Memo1);
 
     auto* layout = new QVBoxLayout(this);
@@ -277,6 +248,14 @@ QString TfrmDefaultInfo::caption(int line) const
 void TfrmDefaultInfo::showPage(QWidget* page)
 {
     pcMain->setCurrentWidget(page);
+    // Enter goes forward, on every page.
+    QPushButton* forward = page == tsInOrNotInCanada ? btnNext1
+                           : page == tsWhichProv     ? btnNext2
+                           : page == tsTaxInfo       ? btnNext3
+                           : page == tsCurrencyInfo  ? btnNext4
+                                                     : btnClose;
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setDefault(button == forward);
 }
 
 bool TfrmDefaultInfo::outsideCanada() const
@@ -424,7 +403,7 @@ bool TfrmDefaultInfo::btnCloseClick()
     const int format = cbxDateFormat->currentIndex();
     defaults.dateFormat = QLatin1String(kDateFormats[static_cast<size_t>(format < 0 ? kMonthDayYear : format)]);
     defaults.currencySymbol = edtSymbol->Text();
-    defaults.symbolLeft = cbxAlignment->currentIndex() != kAlignRight;
+    defaults.symbolLeft = cbxAlignment->currentIndex() == kAlignLeft;
     try {
         WriteCompanyDefaults(m_companyFolder, defaults, SettingsStore::machine());
     } catch (const data::EngineError& error) {

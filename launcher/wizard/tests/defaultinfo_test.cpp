@@ -17,6 +17,7 @@
 #include "launcher_fixture.h"
 #include "varnex/controls/maskedit.h"
 #include "varnex/settings.h"
+#include "varnex/translation/message_lines.h"
 #include "varnex/translation/translate.h"
 #include "varnex/translation/window_check.h"
 #include "wizard_test_support.h"
@@ -201,8 +202,11 @@ TEST(CompanyWizard, BackButtonsReturnToTheirPages)
     EXPECT_EQ(wizard->pcMain->currentWidget(), wizard->tsInOrNotInCanada);
     answerWhere(*wizard, province::Ontario);
     toTheEnd(*wizard);
+    EXPECT_TRUE(wizard->btnClose->isDefault());
     wizard->btnBack4->click();
     EXPECT_EQ(wizard->pcMain->currentWidget(), wizard->tsCurrencyInfo);
+    EXPECT_TRUE(wizard->btnNext4->isDefault()); // Enter goes forward
+    EXPECT_FALSE(wizard->btnBack3->isDefault());
     wizard->btnBack3->click();
     EXPECT_EQ(wizard->pcMain->currentWidget(), wizard->tsTaxInfo);
     // Values typed stay; defaults only fill empty boxes.
@@ -283,7 +287,14 @@ TEST(CompanyWizard, TextsInBothLanguages)
             GTEST_SKIP() << "language tables not built: " << error.what();
         }
     }
-    varnex::translation::TranslateForm(wizard.get(), QStringLiteral("MainMenufr"));
+    // Every line of the message list the wizard reads, in both languages.
+    for (const char* table : {"MainMenuen", "MainMenufr"}) {
+        varnex::translation::TranslateForm(wizard.get(), QLatin1String(table));
+        for (int line = wizard_lines::TaxCaptionOutside; line <= wizard_lines::RateNotANumber; ++line) {
+            EXPECT_FALSE(varnex::translation::MessageLine(wizard->memCaptions, line).trimmed().isEmpty())
+                << table << " line " << line;
+        }
+    }
     EXPECT_EQ(wizard->rbInCanada->text(), QStringLiteral("&Au Canada"));
     answerWhere(*wizard, province::Quebec);
     EXPECT_EQ(wizard->grpTax->title(), QStringLiteral("Entrez vos taux de TPS/TVQ"));
