@@ -1,8 +1,12 @@
 #include "launcherwindows.h"
 
+#include <QFileInfo>
+
 #include "defaultinfo.h"
 #include "infowindows.h"
 #include "logoappform.h"
+#include "varnex/data/database.h"
+#include "varnex/data/engine_error.h"
 #include "varnex/translation/translate.h"
 
 namespace varnex::launcher {
@@ -48,6 +52,16 @@ void LauncherWindows::translate(QWidget* window)
 
 void LauncherWindows::runCompanyWizard(const QString& companyFolder)
 {
+    // A company creation that failed has told the user why; a wizard on a
+    // company that does not exist could never be closed, since Close is its
+    // only way out and could only fail.
+    try {
+        if (!QFileInfo(companyFolder).isDir()
+            || !data::Database::forFolder(companyFolder)->tableExists(QStringLiteral("ctrl")))
+            return;
+    } catch (const data::EngineError&) {
+        return;
+    }
     m_wizard->setCompanyFolder(companyFolder);
     m_wizard->setLanguage(m_form ? m_form->linkSection().raw().Link_language : 1);
     translate(m_wizard.get());

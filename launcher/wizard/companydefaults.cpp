@@ -70,8 +70,7 @@ public:
     {
         m_before.push_back({name, m_settings.value(section(), name, absentMeans), absentMeans});
         if (!m_settings.setValue(section(), name, value))
-            throw std::runtime_error(
-                QStringLiteral("The settings file \"%1\" cannot be written.").arg(m_settings.path()).toStdString());
+            throw SettingsNotWritten(m_settings.path());
     }
     void keep() { m_done = true; }
 

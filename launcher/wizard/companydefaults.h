@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <stdexcept>
 
 namespace varnex {
 class SettingsStore;
@@ -29,13 +30,27 @@ struct CompanyDefaults {
     bool symbolLeft = true;
 };
 
+// The settings file could not be written; what() is its path.
+class SettingsNotWritten : public std::runtime_error {
+public:
+    explicit SettingsNotWritten(const QString& path)
+        : std::runtime_error(path.toStdString())
+        , m_path(path)
+    {
+    }
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
 // Reads a rate box: empty gives no rate; a decimal number in the system's
 // notation or with a point gives the rate; anything else gives false.
 bool ParseRate(const QString& text, std::optional<double>& rate);
 
 // Writes the defaults into the company folder and the settings. Throws the
 // engine's error (nothing in the folder changed and the settings are as they
-// were) or std::runtime_error when the settings file cannot be written (the
+// were) or SettingsNotWritten when the settings file cannot be written (the
 // folder is then left as it was too).
 void WriteCompanyDefaults(const QString& companyFolder, const CompanyDefaults& defaults, const SettingsStore& settings);
 

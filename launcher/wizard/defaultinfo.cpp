@@ -176,7 +176,9 @@ TfrmDefaultInfo::TfrmDefaultInfo(QWidget* parent)
               QStringLiteral("VAT/Tax 1 rate"), QStringLiteral("VAT/Tax 2 rate"), QStringLiteral("GST rate"),
               QStringLiteral("PST rate"), QStringLiteral("HST rate"), QStringLiteral("Enter your GST/QST rates"),
               QStringLiteral("QST rate"), QStringLiteral("Enter your GST/PST/HST rates"),
-              QStringLiteral("The box \"%1\" does not hold a number. Correct it, then click Close again.")});
+              QStringLiteral("The box \"%1\" does not hold a number. Correct it, then click Close again."),
+              QStringLiteral("The settings file \"%1\" cannot be written: nothing was stored. Check that it can be "
+                             "written, then click Close again.")});
     memCaptions->hide();
     btnBack2 = named<QPushButton>(tsTaxInfo, "btnBack2", backText());
     btnNext3 = named<QPushButton>(tsTaxInfo, "btnNext3", nextText());
@@ -409,8 +411,8 @@ bool TfrmDefaultInfo::btnCloseClick()
     } catch (const data::EngineError& error) {
         ShowErrorMessage(error.message(), this);
         return false;
-    } catch (const std::exception& error) {
-        ShowErrorMessage(QString::fromUtf8(error.what()), this);
+    } catch (const SettingsNotWritten& error) {
+        ShowErrorMessage(caption(wizard_lines::SettingsNotWritten).arg(error.path()), this);
         return false;
     }
     accept();

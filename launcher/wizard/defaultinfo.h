@@ -34,6 +34,8 @@ inline constexpr int QstLabel = 8;
 inline constexpr int TaxCaptionHarmonized = 9;
 // A rate box that is not a number; %1 is the box's label.
 inline constexpr int RateNotANumber = 10;
+// The settings file cannot be written; %1 is its path.
+inline constexpr int SettingsNotWritten = 11;
 } // namespace wizard_lines
 
 // Indexes of `cbxProvinces`.

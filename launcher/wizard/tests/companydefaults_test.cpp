@@ -192,7 +192,7 @@ TEST(CompanyDefaults, ASettingsFileThatCannotBeWrittenWritesNothing)
     // A folder where the file should be: no write can succeed.
     const QString blocked = installation.dataDrive() + QStringLiteral("/blocked.ini");
     ASSERT_TRUE(QDir().mkpath(blocked));
-    EXPECT_THROW(WriteCompanyDefaults(folder, outsideWith(10, 5), varnex::SettingsStore(blocked)), std::runtime_error);
+    EXPECT_THROW(WriteCompanyDefaults(folder, outsideWith(10, 5), varnex::SettingsStore(blocked)), SettingsNotWritten);
     EXPECT_EQ(storedControl(folder), before);
     EXPECT_TRUE(rateRows(folder, QStringLiteral("taxrates")).isEmpty());
     EXPECT_TRUE(rateRows(folder, QStringLiteral("taxratesP")).isEmpty());

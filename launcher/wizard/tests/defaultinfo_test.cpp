@@ -290,7 +290,7 @@ TEST(CompanyWizard, TextsInBothLanguages)
     // Every line of the message list the wizard reads, in both languages.
     for (const char* table : {"MainMenuen", "MainMenufr"}) {
         varnex::translation::TranslateForm(wizard.get(), QLatin1String(table));
-        for (int line = wizard_lines::TaxCaptionOutside; line <= wizard_lines::RateNotANumber; ++line) {
+        for (int line = wizard_lines::TaxCaptionOutside; line <= wizard_lines::SettingsNotWritten; ++line) {
             EXPECT_FALSE(varnex::translation::MessageLine(wizard->memCaptions, line).trimmed().isEmpty())
                 << table << " line " << line;
         }

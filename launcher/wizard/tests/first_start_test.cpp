@@ -118,3 +118,29 @@ TEST(FirstStart, CompanyCreationThenTheWizardThenTheLogin)
             << m.option << ": " << installation.messages.texts().join(u'|').toStdString();
     }
 }
+
+// A company creation that failed leaves no company folder: the wizard, whose
+// only way out is to write into that company, is not shown, and the start
+// goes on to the login.
+TEST(FirstStart, NoWizardWhenTheCompanyWasNotCreated)
+{
+    Installation installation(3, false);
+    installation.installModule(QStringLiteral("compcreate")); // records the call, creates nothing
+    installation.setSetting(QStringLiteral("DisplayPW"), QStringLiteral("Y"));
+    QStringList order;
+    LauncherWindows windows([&](QDialog& dialog) {
+        order << dialog.objectName();
+        return int(QDialog::Rejected);
+    });
+    LauncherEnvironment environment;
+    windows.install(environment.hooks);
+    environment.runDialog = [&](QDialog& dialog) {
+        order << dialog.objectName();
+        return mrCancel;
+    };
+    auto form = installation.makeForm(std::move(environment));
+    windows.attach(*form);
+    form->FormActivate();
+    EXPECT_EQ(installation.calls().size(), 1);
+    EXPECT_EQ(order, QStringList{QStringLiteral("PasswordDlg")});
+}
