@@ -19,6 +19,78 @@ std::string KeysetSql::selectList(const SqlDialect& dialect, const QList<FieldDe
     return list;
 }
 
+namespace {
+
+FieldType orderType(const CursorSpec& view, int i)
+{
+    return view.fields[view.orderFields[i]].type;
+}
+
+// Leading values of `values` left out of a comparison because every row
+// holds them: how many (0 when one of them differs from the fixed value).
+int agreeingPrefix(const CursorSpec& view, const QVariantList& values, const QVariantList& fixed)
+{
+    const int n = static_cast<int>(std::min(values.size(), fixed.size()));
+    for (int i = 0; i < n; ++i)
+        if (CompareValues(orderType(view, i), values[i], fixed[i]) != 0)
+            return 0;
+    return n;
+}
+
+// A forward seek from `key` never reaches below `low`: the low bound adds
+// nothing. Only for a bound without NULL, whose SQL comparison then agrees
+// with the engine's order.
+bool seekImpliesLow(const CursorSpec& view, const Seek& seek, const QVariantList& low)
+{
+    if (seek.mode != SeekMode::After && seek.mode != SeekMode::AtOrAfter)
+        return false;
+    for (const QVariant& v : low)
+        if (!v.isValid())
+            return false;
+    const int n = static_cast<int>(std::min(seek.key.size(), low.size()));
+    for (int i = 0; i < n; ++i)
+        if (const int c = CompareValues(orderType(view, i), seek.key[i], low[i]); c != 0)
+            return c > 0;
+    return seek.key.size() >= low.size();
+}
+
+} // namespace
+
+KeysetSql::Plan KeysetSql::planOf(const CursorSpec& view, const Seek* seek)
+{
+    Plan plan;
+    const int orderCount = static_cast<int>(view.orderFields.size());
+    const int links = std::min<int>(static_cast<int>(view.linkValues.size()), orderCount);
+    QVariantList fixed;
+    for (int i = 0; i < orderCount; ++i) {
+        if (i < links) {
+            fixed << view.linkValues[i];
+            continue;
+        }
+        const bool bothEnds = i < view.low.size() && i < view.high.size()
+                              && CompareValues(orderType(view, i), view.low[i], view.high[i]) == 0;
+        if (!bothEnds || agreeingPrefix(view, view.low.mid(0, i), fixed) != i
+            || agreeingPrefix(view, view.high.mid(0, i), fixed) != i)
+            break;
+        fixed << view.low[i];
+        ++plan.rangeFixed;
+    }
+    plan.fixed = static_cast<int>(fixed.size());
+    auto boundSkip = [&](const QVariantList& bound) {
+        if (bound.isEmpty())
+            return -1;
+        const int skip = agreeingPrefix(view, bound, fixed);
+        return skip == bound.size() ? -1 : skip;
+    };
+    plan.lowSkip = seek && seekImpliesLow(view, *seek, view.low) ? -1 : boundSkip(view.low);
+    plan.highSkip = boundSkip(view.high);
+    if (seek) {
+        const QVariantList key = seek->key.mid(0, orderCount);
+        plan.seekSkip = agreeingPrefix(view, key, fixed);
+    }
+    return plan;
+}
+
 std::string KeysetSql::fetchShape(const CursorSpec& view, const Seek& seek)
 {
     const int orderCount = static_cast<int>(view.orderFields.size());
@@ -27,14 +99,26 @@ std::string KeysetSql::fetchShape(const CursorSpec& view, const Seek& seek)
     };
     const int n = std::min<int>(static_cast<int>(seek.key.size()), orderCount);
     const int links = std::min<int>(static_cast<int>(view.linkValues.size()), orderCount);
+    const Plan plan = planOf(view, &seek);
     std::string shape;
     shape += static_cast<char>('a' + static_cast<int>(seek.mode));
     shape += clamp(view.low.size());
     shape += clamp(view.high.size());
+    shape += static_cast<char>('0' + plan.fixed);
+    shape += static_cast<char>('0' + plan.rangeFixed);
+    shape += static_cast<char>('1' + plan.lowSkip);
+    shape += static_cast<char>('1' + plan.highSkip);
+    shape += static_cast<char>('0' + plan.seekSkip);
     // The NULL pattern of the link and of the key choose between "=" and
     // "IS NULL" terms; the lengths are told by the patterns themselves.
     for (int i = 0; i < links; ++i)
         shape += view.linkValues[i].isValid() ? 'l' : 'L';
+    shape += '/';
+    for (const QVariant& v : view.low)
+        shape += v.isValid() ? 'r' : 'R';
+    shape += '/';
+    for (const QVariant& v : view.high)
+        shape += v.isValid() ? 'h' : 'H';
     shape += '/';
     for (int i = 0; i < n; ++i)
         shape += seek.key[i].isValid() ? 'k' : 'K';
@@ -57,7 +141,7 @@ std::string KeysetSql::bind(FieldType type, const QVariant& value)
     return m_emit ? m_dialect.placeholder(static_cast<int>(binds.size())) : std::string();
 }
 
-std::string KeysetSql::range()
+std::string KeysetSql::range(const Plan& plan)
 {
     std::string where;
     auto add = [&](const std::string& t) {
@@ -74,48 +158,72 @@ std::string KeysetSql::range()
             add(column(i) + " IS NULL");
         }
     }
-    auto bound = [&](const QVariantList& values, const char* op) {
-        const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(m_spec.orderFields.size()));
-        if (n == 0)
-            return;
-        std::string lhs, rhs;
-        for (int i = 0; i < n; ++i) {
-            const std::string p = bind(orderField(i).type, values[i]);
-            lhs += (i ? "," : "") + column(i);
-            rhs += (i ? "," : "") + p;
+    for (int i = plan.fixed - plan.rangeFixed; i < plan.fixed; ++i) {
+        if (m_spec.low[i].isValid()) {
+            const std::string p = bind(orderField(i).type, m_spec.low[i]);
+            add(column(i) + " = " + p);
+        } else {
+            add(column(i) + " IS NULL");
         }
-        // A one-element row is not a row in every dialect.
-        add(n == 1 ? lhs + " " + op + " " + rhs : "(" + lhs + ") " + op + " (" + rhs + ")");
-    };
-    bound(m_spec.low, ">=");
-    bound(m_spec.high, "<=");
+    }
+    // "At or after" the low end is a seek from it; "at or before" the high
+    // end has to let in the rows whose field is NULL where the bound has a
+    // value, which a row comparison would leave out: NULL sorts first.
+    if (plan.lowSkip >= 0) {
+        const Seek from{SeekMode::AtOrAfter, m_spec.low, 0};
+        const std::string t = seekTerm(from, Plan{plan.fixed, plan.rangeFixed, -1, -1, plan.lowSkip});
+        add("(" + t + ")");
+    }
+    if (plan.highSkip >= 0) {
+        const int n = std::min<int>(static_cast<int>(m_spec.high.size()), static_cast<int>(m_spec.orderFields.size()));
+        add(atOrBefore(plan.highSkip, n));
+    }
     return where;
 }
 
-std::string KeysetSql::seekTerm(const Seek& seek)
+std::string KeysetSql::atOrBefore(int i, int n)
+{
+    const std::string k = column(i);
+    const QVariant& v = m_spec.high[i];
+    const bool last = i + 1 == n;
+    if (!v.isValid()) {
+        if (last)
+            return k + " IS NULL";
+        const std::string rest = atOrBefore(i + 1, n);
+        return "(" + k + " IS NULL AND " + rest + ")";
+    }
+    const std::string p = bind(orderField(i).type, v);
+    if (last)
+        return "(" + k + " IS NULL OR " + k + " <= " + p + ")";
+    const std::string rest = atOrBefore(i + 1, n);
+    return "(" + k + " IS NULL OR " + k + " < " + p + " OR (" + k + " = " + p + " AND " + rest + "))";
+}
+
+std::string KeysetSql::seekTerm(const Seek& seek, const Plan& plan)
 {
     const bool forward = seek.mode != SeekMode::Before;
     const bool withId = seek.mode != SeekMode::AtOrAfter;
     const int n = std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(m_spec.orderFields.size()));
+    const int skip = std::min(plan.seekSkip, n);
     bool anyNull = false;
-    for (int i = 0; i < n; ++i)
+    for (int i = skip; i < n; ++i)
         anyNull = anyNull || !seek.key[i].isValid();
     if (forward && !anyNull) {
         // Row values are exact here and use the key.
         std::string lhs, rhs;
-        for (int i = 0; i < n; ++i) {
+        for (int i = skip; i < n; ++i) {
             const std::string p = bind(orderField(i).type, seek.key[i]);
-            lhs += (i ? "," : "") + column(i);
-            rhs += (i ? "," : "") + p;
+            lhs += (i > skip ? "," : "") + column(i);
+            rhs += (i > skip ? "," : "") + p;
         }
         if (withId) {
             binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId), true});
             if (m_emit) {
-                lhs += std::string(n ? "," : "") + m_dialect.rowIdColumn();
-                rhs += (n ? "," : "") + m_dialect.placeholder(static_cast<int>(binds.size()));
+                lhs += std::string(n > skip ? "," : "") + m_dialect.rowIdColumn();
+                rhs += (n > skip ? "," : "") + m_dialect.placeholder(static_cast<int>(binds.size()));
             }
         }
-        const int width = n + (withId ? 1 : 0);
+        const int width = n - skip + (withId ? 1 : 0);
         if (width == 0)
             return "1=1";
         const char* op = withId ? " > " : " >= ";
@@ -124,11 +232,11 @@ std::string KeysetSql::seekTerm(const Seek& seek)
     // The expanded form; a leading bound on the first field lets the key
     // narrow the scan.
     std::string leading;
-    if (n > 0 && seek.key[0].isValid() && forward) {
-        const std::string p = bind(orderField(0).type, seek.key[0]);
-        leading = column(0) + " >= " + p + " AND ";
+    if (n > skip && seek.key[skip].isValid() && forward) {
+        const std::string p = bind(orderField(skip).type, seek.key[skip]);
+        leading = column(skip) + " >= " + p + " AND ";
     }
-    const std::string rest = term(0, n, seek, forward, withId);
+    const std::string rest = term(skip, n, seek, forward, withId);
     return m_emit ? leading + rest : std::string();
 }
 
@@ -164,9 +272,10 @@ std::string KeysetSql::term(int i, int n, const Seek& seek, bool forward, bool w
 
 std::string KeysetSql::fetch(const Seek& seek, int limit)
 {
-    std::string where = range();
+    const Plan plan = planOf(m_spec, &seek);
+    std::string where = range(plan);
     if (seek.mode == SeekMode::After || seek.mode == SeekMode::Before || seek.mode == SeekMode::AtOrAfter) {
-        const std::string s = seekTerm(seek);
+        const std::string s = seekTerm(seek, plan);
         if (m_emit)
             where += (where.empty() ? "(" : " AND (") + s + ")";
     }
@@ -186,7 +295,7 @@ std::string KeysetSql::fetch(const Seek& seek, int limit)
 
 std::string KeysetSql::count()
 {
-    const std::string where = range();
+    const std::string where = range(planOf(m_spec, nullptr));
     if (!m_emit)
         return {};
     return "SELECT count(*) FROM " + m_dialect.name(m_spec.table) + (where.empty() ? "" : " WHERE " + where);

@@ -53,10 +53,25 @@ public:
 
     std::vector<BoundValue> binds;
 
+    // Leading order fields that every row of the view holds at one known
+    // value (a master link, or a range whose two ends agree there).
+    // A comparison whose leading values equal them can leave them out, so
+    // that the database seeks in the key on what remains instead of scanning
+    // the whole range for every page.
+    struct Plan {
+        int fixed = 0;      // fields held at one value
+        int rangeFixed = 0; // of them, those held by the range (not the link)
+        int lowSkip = 0;    // fields the low bound leaves out; -1: none emitted
+        int highSkip = 0;   // the same for the high bound
+        int seekSkip = 0;   // leading seek key fields left out
+    };
+    static Plan planOf(const CursorSpec& view, const Seek* seek);
+
 private:
-    std::string range();
-    std::string seekTerm(const Seek& seek);
+    std::string range(const Plan& plan);
+    std::string seekTerm(const Seek& seek, const Plan& plan);
     std::string term(int i, int n, const Seek& seek, bool forward, bool withId);
+    std::string atOrBefore(int i, int n);
     std::string bind(FieldType type, const QVariant& value);
     const FieldDef& orderField(int i) const;
     std::string column(int i) const;

@@ -165,10 +165,10 @@ struct Table::Impl {
         stamp = s.stamp;
     }
 
-    // Forward from a seek point to the first visible record.
-    bool scanForward(Seek seek)
+    // Forward from a seek point to the first visible record. `limit`: the
+    // first page; each further page is larger.
+    bool scanForward(Seek seek, int limit = FirstBatch)
     {
-        int limit = FirstBatch;
         bool firstBatch = true;
         for (;;) {
             rows = fetch(seek, limit);
@@ -187,9 +187,8 @@ struct Table::Impl {
         }
     }
 
-    bool scanBackward(Seek seek)
+    bool scanBackward(Seek seek, int limit = FirstBatch)
     {
-        int limit = FirstBatch;
         for (;;) {
             rows = fetch(seek, limit);
             windowFromStart = false;
@@ -292,7 +291,12 @@ struct Table::Impl {
             const Seek seek =
                 edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(view, *edge), edge->rowId}
                      : Seek{forward ? SeekMode::After : SeekMode::Before, keyFromSnapshot(before), before.rowId};
-            found = forward ? scanForward(seek) : scanBackward(seek);
+            // A walk that went through a whole page goes on through larger
+            // ones: a statement of ten thousand lines is a few dozen pages,
+            // not hundreds.
+            const int limit =
+                edge ? std::min(std::max(static_cast<int>(rows.size()), FirstBatch) * 4, LargestBatch) : FirstBatch;
+            found = forward ? scanForward(seek, limit) : scanBackward(seek, limit);
         }
         if (!found) {
             restore(std::move(before));
