@@ -187,6 +187,7 @@ TEST_F(RangeTest, EveryRangeShapeWalksInKeyOrderAcrossPages)
         {"one account, a span of its invoices", false, {B, QStringLiteral("I010")}, {B, QStringLiteral("I090")}},
         {"one account, invoices from its first", false, {B}, {B, QStringLiteral("I020")}},
         {"one account, invoices to its last", false, {B, QStringLiteral("I100")}, {B}},
+        {"one account, its lines without an invoice", false, {B, QString()}, {B, QString()}},
         {"one invoice of one account", false, {B, QStringLiteral("I050")}, {B, QStringLiteral("I050")}},
         {"one whole key", false, {C, QStringLiteral("I010"), 51}, {C, QStringLiteral("I010"), 51}},
         {"across accounts", false, {A, QStringLiteral("I120")}, {C, QStringLiteral("I005")}},
