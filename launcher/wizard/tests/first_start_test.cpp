@@ -17,6 +17,7 @@
 #include "launcherwindows.h"
 #include "modal_driver.h"
 #include "varnex/data/database.h"
+#include "varnex/regional.h"
 #include "varnex/statusbar.h"
 #include "varnex/translation/translate.h"
 #include "wizard_test_support.h"
@@ -83,6 +84,11 @@ TEST(FirstStart, CompanyCreationThenTheWizardThenTheLogin)
     EXPECT_EQ(installation.setting(QStringLiteral("DateFmt"), QStringLiteral("Settings")),
               QStringLiteral("dd/mm/yyyy"));
     EXPECT_TRUE(installation.messages.texts().isEmpty()) << installation.messages.texts().join(u'|').toStdString();
+    // What the next start reads: dates day first, the symbol before amounts.
+    form->LoadRegionalSettings();
+    EXPECT_EQ(varnex::FormatDate(QDate(2026, 3, 4), varnex::Regional().shortDateFormat), QStringLiteral("04/03/2026"));
+    EXPECT_EQ(varnex::Regional().currencyFormat, 0);
+    varnex::ResetRegionalFormats();
 
     // Each module opens the new company: its first activation puts the
     // company in the status bar, with no message on the way.
