@@ -141,6 +141,7 @@ const char* const kDefaultMessageLines[] = {
     "List of recurring checks",
     "Print and update checks",
     "Maintenance of check format",
+    "The stored desktop cannot be read (row %1); the standard desktop is shown.",
 };
 
 } // namespace

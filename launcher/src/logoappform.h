@@ -168,6 +168,9 @@ public:
     bool desktopChanged() const { return DesktopChanged; }
     // Every change of the desktop calls this, so that the layout is saved at exit.
     void markDesktopChanged() { DesktopChanged = true; }
+    // Parts of the desktop install their hooks here and run their dialogs
+    // through it, as the window's own dialogs are run.
+    LauncherEnvironment& environment() { return m_env; }
     bool saveOnExit() const { return SaveOnExit; }
     bool closedWithoutUser() const { return ClosedWithoutUser; }
     const QString& startupError() const { return StartupError; }

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "desktop.h"
 #include "launcherwindows.h"
 #include "logoappform.h"
 #include "startup.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv)
     windows.install(environment.hooks);
     varnex::launcher::TLogoAppForm form(std::move(environment));
     windows.attach(form);
+    new varnex::launcher::desktop::TDesktop(form); // owned by the form
     if (report) {
         QObject::connect(&form, &varnex::launcher::TLogoAppForm::firstActivationDone, &form, [&form] {
             std::printf("startup session=%d ms=%.0f\n", form.linkSection().raw().Link_session,

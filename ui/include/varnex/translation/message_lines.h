@@ -45,10 +45,13 @@ inline constexpr int LanguageTableMissing = 23;
 // Lines 24 to 29: the international wording of the six cheque entries, in
 // the order Internationalize sets them.
 inline constexpr int InternationalCaptionBase = 24;
+// A stored desktop that cannot be read (%1 says which row and why): the
+// standard desktop is shown instead.
+inline constexpr int DesktopDamaged = 30;
 
 // Every line the launcher reads.
-inline constexpr std::array<int, 27> All = {0,  1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
-                                            15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29};
+inline constexpr std::array<int, 28> All = {0,  1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
+                                            15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30};
 } // namespace launcher_lines
 
 } // namespace varnex::translation
