@@ -14,9 +14,10 @@ namespace {
 // The desktop lists and popup menus are built by the desktop, not by the main window itself.
 bool belongsToTheDesktop(const QString& problem)
 {
-    static const char* const desktop[] = {
-        "Properties1",  "Shortcut1",    "DeleteShortCut", "Enlarge2",    "Reduce2",        "PrintList1", "ClientList",
-        "SupplierList", "AccountsList", "EmployeeList",   "ProductList", "ThingsToDoList", "DBGrid"};
+    static const char* const desktop[] = {"Properties1",  "Shortcut1",    "DeleteShortCut", "Enlarge2",
+                                          "Reduce2",      "PrintList1",   "ClientList",     "SupplierList",
+                                          "AccountsList", "EmployeeList", "ProductList",    "ThingsToDoList",
+                                          "DBGrid",       "PictureFilter"};
     for (const char* name : desktop) {
         if (problem.contains(QLatin1String(name)))
             return true;
