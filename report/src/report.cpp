@@ -270,6 +270,13 @@ void Report::startPage()
     m_bodyTop = m_y;
 }
 
+namespace {
+
+// Ends a layout that has laid out the pages it was asked for.
+struct PageLimitReached {};
+
+} // namespace
+
 void Report::finishPage()
 {
     if (!m_pageOpen)
@@ -279,6 +286,8 @@ void Report::finishPage()
         place(*m_pageFooter);
     }
     m_pageOpen = false;
+    if (m_pageLimit > 0 && int(m_pages.size()) >= m_pageLimit)
+        throw PageLimitReached();
 }
 
 void Report::printBand(Band& band)
@@ -318,13 +327,25 @@ void Report::printSubDetails()
     }
 }
 
-void Report::prepare()
+void Report::prepare(int pageLimit)
 {
     m_pages.clear();
     m_pageNumber = 0;
     m_pageOpen = false;
+    m_prepared = false;
+    m_pageLimit = pageLimit;
     for (SumLink& link : m_sums)
         link.sum->reset();
+    try {
+        layOut();
+    } catch (const PageLimitReached&) {
+        return;
+    }
+    m_prepared = true;
+}
+
+void Report::layOut()
+{
 
     if (!m_master.first) {
         startPage();
@@ -364,8 +385,26 @@ void Report::prepare()
     }
     if (m_summary && !m_pages.empty())
         printBand(*m_summary);
+    m_pageLimit = 0; // the last page ends the layout anyway
     finishPage();
-    m_prepared = true;
+}
+
+void Report::paintPage(QPainter& painter, std::size_t page, double perMmX, double perMmY) const
+{
+    if (page >= m_pages.size())
+        return;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    for (const LaidOutText& text : m_pages[page]) {
+        font.setPointSizeF(text.pointSize);
+        font.setBold(text.bold);
+        painter.setFont(font);
+        const QRectF area(text.rect.x() * perMmX, text.rect.y() * perMmY, text.rect.width() * perMmX,
+                          text.rect.height() * perMmY);
+        int flags = int(text.alignment);
+        if (text.wordWrap)
+            flags |= Qt::TextWordWrap;
+        painter.drawText(area, flags, text.text);
+    }
 }
 
 bool Report::paint(QPagedPaintDevice& device)
@@ -377,21 +416,10 @@ bool Report::paint(QPagedPaintDevice& device)
         return false;
     const double perMmX = device.logicalDpiX() / 25.4;
     const double perMmY = device.logicalDpiY() / 25.4;
-    QFont font(QStringLiteral("DejaVu Sans"));
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         if (i > 0)
             device.newPage();
-        for (const LaidOutText& text : m_pages[i]) {
-            font.setPointSizeF(text.pointSize);
-            font.setBold(text.bold);
-            painter.setFont(font);
-            const QRectF area(text.rect.x() * perMmX, text.rect.y() * perMmY, text.rect.width() * perMmX,
-                              text.rect.height() * perMmY);
-            int flags = int(text.alignment);
-            if (text.wordWrap)
-                flags |= Qt::TextWordWrap;
-            painter.drawText(area, flags, text.text);
-        }
+        paintPage(painter, i, perMmX, perMmY);
     }
     return painter.end();
 }

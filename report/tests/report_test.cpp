@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
+#include <QTest>
 #include <QDir>
 #include <QFile>
 #include <QToolBar>
@@ -318,4 +320,97 @@ TEST_F(ReportTest, PreviewTellsWhenThePdfCannotBeWritten)
     EXPECT_EQ(messages.shown[0].text,
               QStringLiteral("Impossible d'écrire le fichier PDF %1.").arg(QDir::toNativeSeparators(path)));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+namespace {
+
+// A statement of `rows` lines, 4.5 mm each, with a running number.
+void StatementRows(Report& report, int rows, int* row)
+{
+    report.pageHeader().height = 10;
+    report.pageHeader().label(QStringLiteral("Title"), {0, 0, 100, 6}, QStringLiteral("Statement"));
+    report.setMaster(RecordSource::rows(rows, row));
+    report.detail().height = 4.5;
+    report.detail().field(QStringLiteral("Line"), {0, 0, 60, 4.5},
+                          [row] { return QVariant(QStringLiteral("line %1").arg(*row + 1)); });
+}
+
+} // namespace
+
+// A page limit lays out that many whole pages and no more; the first page is
+// the same as in the whole layout, and a report shorter than the limit is
+// whole.
+TEST_F(ReportTest, LayoutStopsAtThePageLimit)
+{
+    struct Case {
+        int rows;
+        int limit;
+        bool whole;
+    };
+    for (const Case c : {Case{500, 1, false}, Case{500, 2, false}, Case{20, 1, true}, Case{0, 1, true}}) {
+        SCOPED_TRACE(c.rows);
+        int row = 0;
+        Report report;
+        StatementRows(report, c.rows, &row);
+        report.prepare(c.limit);
+        EXPECT_EQ(report.prepared(), c.whole);
+        const std::vector<LaidOutPage> partial = report.pages();
+        report.prepare();
+        EXPECT_TRUE(report.prepared());
+        ASSERT_EQ(partial.size(), c.whole ? report.pages().size() : std::size_t(c.limit));
+        EXPECT_EQ(Texts(partial.front()), Texts(report.pages().front()));
+        if (!c.whole) {
+            EXPECT_GT(report.pages().size(), partial.size());
+        }
+    }
+}
+
+// The preview shows the pages one at a time and pages through all of them
+// once they are laid out.
+TEST_F(ReportTest, PreviewPagesThroughTheReport)
+{
+    int row = 0;
+    Report report;
+    StatementRows(report, 300, &row);
+    QStringList counts;
+    test_support::ModalDriver driver(QStringLiteral("ReportPreview"), [&](QWidget* window) {
+        auto* count = window->findChild<QLabel*>(QStringLiteral("PageCount"));
+        ASSERT_NE(count, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return report.prepared(); }, 5000));
+        QCoreApplication::processEvents();
+        counts << count->text();
+        for (const char* action : {"NextPage", "LastPage", "PreviousPage", "FirstPage"}) {
+            window->findChild<QAction*>(QString::fromLatin1(action))->trigger();
+            counts << count->text();
+        }
+        qobject_cast<QDialog*>(window)->reject();
+    });
+    ShowPrintPreview(report, nullptr);
+    EXPECT_TRUE(driver.ran());
+    const QString pages = QString::number(report.pages().size());
+    ASSERT_GT(report.pages().size(), 3u);
+    EXPECT_EQ(counts, QStringList({QStringLiteral("1 / ") + pages, QStringLiteral("2 / ") + pages,
+                                   pages + QStringLiteral(" / ") + pages,
+                                   QString::number(report.pages().size() - 1) + QStringLiteral(" / ") + pages,
+                                   QStringLiteral("1 / ") + pages}));
+}
+
+// A data error while the preview lays out the pages after the first closes
+// the preview and reaches the caller, as an error before it showed would.
+TEST_F(ReportTest, DataErrorAfterTheFirstPageReachesTheCaller)
+{
+    int row = 0;
+    Report report;
+    StatementRows(report, 400, &row);
+    RecordSource failing = RecordSource::rows(400, &row);
+    failing.next = [&row] {
+        if (++row == 150)
+            throw std::runtime_error("table cannot be read");
+    };
+    report.setMaster(failing);
+    test_support::ModalDriver driver(
+        QStringLiteral("ReportPreview"), [](QWidget*) {}, 5000);
+    EXPECT_THROW(ShowPrintPreview(report, nullptr), std::runtime_error);
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

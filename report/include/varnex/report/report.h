@@ -208,9 +208,16 @@ public:
     // print of resetAfter (or never).
     Accumulator& addSum(Band& addedOn, ValueFunction term, Band* resetAfter = nullptr);
 
-    // Lays out every page (runs the band events and walks the records).
-    void prepare();
+    // Lays out every page (runs the band events and walks the records); with
+    // a page limit, stops once that many pages are whole, so that a preview
+    // can show the first page of a long report before the rest is read.
+    void prepare(int pageLimit = 0);
+    // Every page is laid out.
+    bool prepared() const { return m_prepared; }
     const std::vector<LaidOutPage>& pages() const { return m_pages; }
+    // Paints one laid-out page; `perMm` converts millimetres into the
+    // painter's units.
+    void paintPage(QPainter& painter, std::size_t page, double perMmX, double perMmY) const;
     int pageNumber() const { return m_pageNumber; }
 
     // Paints the prepared pages (preparing first when needed) on a device
@@ -231,6 +238,7 @@ private:
     void finishPage();
     double contentBottom() const;
     void printSubDetails();
+    void layOut();
 
     std::vector<Band*> m_bands;
     Band* m_pageHeader = nullptr;
@@ -250,6 +258,7 @@ private:
 
     std::vector<LaidOutPage> m_pages;
     bool m_prepared = false;
+    int m_pageLimit = 0;
     int m_pageNumber = 0;
     double m_y = 0;
     double m_bodyTop = 0;
@@ -268,10 +277,12 @@ PreviewService& Previews();
 // Not owned; nullptr restores the print preview.
 void SetPreviewService(PreviewService* service);
 
-// The print preview itself, with the "Export PDF" action (objectName
-// "ExportPdf") beside print; the file name comes from the chooser (a save-file
-// dialog unless a test replaced it). The dialog is named "ReportPreview" and
-// translated with languageTable when it is given.
+// The print preview itself: the pages one at a time with page navigation,
+// zoom, print and an "Export PDF" action (objectName "ExportPdf"); the file
+// name comes from the chooser (a save-file dialog unless a test replaced it).
+// The first page shows as soon as it is laid out; the others are laid out
+// once it is on screen. The dialog is named "ReportPreview" and translated
+// with languageTable when it is given.
 // Line of the preview's message list (IntlStrings1) shown when "Export PDF"
 // cannot write its file; %1 is the file.
 inline constexpr int ExportPdfFailedLine = 0;
