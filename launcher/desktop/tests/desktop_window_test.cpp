@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -680,4 +682,139 @@ TEST(DesktopWindow, DesktopTextsMatchTheLanguageTables)
     auto* grid = run.form->findChild<TDesktopGrid*>(QStringLiteral("DBGrid5"));
     EXPECT_EQ(grid->columnTitles().last(), QStringLiteral("En main"));
     EXPECT_EQ(run.box(2)->title(), QStringLiteral("Charte des comptes"));
+}
+
+TEST(DesktopWindow, AfterChoosingFrenchThePropertiesDialogKeepsItsLanguage)
+{
+    Installation installation;
+    varnex::translation::SetLanguageTableSource(nullptr); // the tables the build made
+    if (!QFileInfo::exists(varnex::translation::LanguagesFolder()))
+        GTEST_SKIP() << "language tables not built";
+    LauncherRun run(installation);
+    TPropertiesDlg* properties = run.desktop->propertiesDialog();
+    EXPECT_EQ(properties->windowTitle(), QStringLiteral("Properties"));
+    EXPECT_EQ(properties->CancelBtn->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(run.box(1)->title(), QStringLiteral("Suppliers"));
+    run.form->findChild<QAction*>(QStringLiteral("MenuItemfr"))->trigger();
+    // The main window, its lists and their columns follow the language.
+    EXPECT_EQ(run.box(1)->title(), QStringLiteral("Fournisseurs"));
+    EXPECT_EQ(run.form->findChild<TDesktopGrid*>(QStringLiteral("DBGrid1"))->columnTitles().at(1),
+              QStringLiteral("Nom"));
+    EXPECT_EQ(run.desktop->desktopPopup()->actions().at(0)->text(), QStringLiteral("Propriétés"));
+    EXPECT_EQ(properties->windowTitle(), QStringLiteral("Properties"));
+    EXPECT_EQ(properties->CancelBtn->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(properties->PictureFilter->text(), QStringLiteral("Bitmap image|*.bmp|Jpeg image|*.jpg"));
+}
+
+namespace {
+
+// A few rows in the company's tables, so that the lists have something to show.
+void fillCompany(const Installation& installation)
+{
+    auto append = [&](const char* table, const std::vector<std::pair<const char*, QVariant>>& values) {
+        varnex::data::Table t;
+        t.setFolder(installation.dataRoot() + QLatin1Char('1'));
+        t.setTableName(QLatin1String(table));
+        t.open();
+        t.append();
+        for (const auto& [field, value] : values)
+            t.field(QLatin1String(field)).setValue(value);
+        t.post();
+        t.close();
+    };
+    const char* clients[][4] = {{"BOUL01", "Boulangerie Saint-Roch", "418 555-0142", "Québec"},
+                                {"GARA02", "Garage Côté et fils", "819 555-0190", "Sherbrooke"},
+                                {"NORD03", "Quincaillerie du Nord", "705 555-0111", "Sudbury"},
+                                {"PHAR04", "Pharmacie Lavoie", "514 555-0173", "Montréal"}};
+    for (const auto& c : clients)
+        append("cli", {{"Cli_code", QString::fromUtf8(c[0])},
+                       {"Cli_name", QString::fromUtf8(c[1])},
+                       {"Cli_tel", QString::fromUtf8(c[2])},
+                       {"Cli_city", QString::fromUtf8(c[3])}});
+    const char* products[][3] = {{"HW", "BOLT-1/4", "Carriage bolt 1/4 in."},
+                                 {"HW", "NUT-1/4", "Hex nut 1/4 in."},
+                                 {"PT", "PAINT-W", "Latex paint, white, 3.78 L"}};
+    double quantity = 12;
+    for (const auto& p : products) {
+        append("ivprod", {{"Ivprod_line_code", QString::fromUtf8(p[0])},
+                          {"Ivprod_item_code", QString::fromUtf8(p[1])},
+                          {"Ivprod_desc_1", QString::fromUtf8(p[2])},
+                          {"Ivprod_price1", quantity * 1.25}});
+        for (int store = 1; store <= 2; ++store)
+            append("ivinv", {{"Ivinv_Line_Code", QString::fromUtf8(p[0])},
+                             {"Ivinv_item_code", QString::fromUtf8(p[1])},
+                             {"Ivinv_store", store},
+                             {"Ivinv_qty1", quantity},
+                             {"Ivinv_qty3", store * 2.0}});
+        quantity *= 3;
+    }
+}
+
+} // namespace
+
+TEST(DesktopWindow, TheProductListShowsTheQuantityOnHandOfEveryStore)
+{
+    Installation installation;
+    fillCompany(installation);
+    LauncherRun run(installation);
+    run.desktop->ProductBtnDblClick();
+    auto* grid = run.form->findChild<TDesktopGrid*>(QStringLiteral("DBGrid5"));
+    ASSERT_EQ(grid->model()->rowCount(), 3);
+    const int onHand = grid->model()->columnCount() - 1;
+    // Two stores each: 2 x 12 + 2 + 4, then 2 x 36 + 6, then 2 x 108 + 6.
+    const double expected[] = {30, 78, 222};
+    for (int row = 0; row < 3; ++row)
+        EXPECT_DOUBLE_EQ(grid->gridModel()->data(grid->model()->index(row, onHand), Qt::EditRole).toDouble(),
+                         expected[row])
+            << row;
+}
+
+TEST(DesktopWindow, PicturesOfAPopulatedDesktop)
+{
+    const QString folder = qEnvironmentVariable("VARNEX_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "VARNEX_SCREENSHOTS not set";
+    Installation installation;
+    fillCompany(installation);
+    for (const char* file : {"wallpaper.png", "sysedit.bmp"})
+        QFile::copy(QStringLiteral(VARNEX_BIN_DIR "/") + QLatin1String(file),
+                    installation.programFolder() + QLatin1Char('/') + QLatin1String(file));
+    auto icon = [](const QString& name, const QString& caption, const QPoint& at) {
+        TTransparentButton button;
+        button.setObjectName(name);
+        button.setCaption(caption);
+        button.setGlyph(QImage(QStringLiteral(VARNEX_BIN_DIR "/sysedit.bmp")));
+        button.setGeometry(QRect(at, QSize(89, 89)));
+        button.setBorderWidth(0);
+        button.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        QPalette palette = button.palette();
+        palette.setColor(QPalette::WindowText, Qt::white);
+        button.setPalette(palette);
+        button.setProperty("Tag", 1);
+        return DesktopRow{1, int(ComponentType::Icon), varnex::WriteComponent(&button)};
+    };
+    ReplaceDesktopRows(installation.dataRoot(), QStringLiteral("ADMIN"),
+                       {icon(QStringLiteral("ClientBtn"), QStringLiteral("Clients"), {640, 10}),
+                        icon(QStringLiteral("ProductBtn"), QStringLiteral("Products"), {640, 110}),
+                        icon(QStringLiteral("purchentS"), QStringLiteral("Purchases"), {640, 210}),
+                        icon(QStringLiteral("ToDoListBtn"), QStringLiteral("Things to do"), {640, 310})});
+    varnex::translation::SetLanguageTableSource(nullptr);
+    LauncherRun run(installation);
+    run.desktop->ClientBtnDblClick();
+    run.desktop->EnlargeClick(0);
+    run.desktop->ProductBtnDblClick();
+    run.box(5)->move(170, 225);
+    run.desktop->ToDoListBtnDblClick();
+    run.box(kThingsToDo)->setGeometry(400, 20, 230, 150);
+    run.box(kThingsToDo)->applyGeometryRules();
+    run.desktop->notes()->setHtml(
+        QStringLiteral("<p><b>Monday</b>: call Garage Côté about the <i>March</i> statement.</p>"
+                       "<p>Count the paint in store 2.</p>"));
+    QDir().mkpath(folder);
+    for (const char* code : {"en", "fr"}) {
+        run.form->findChild<QAction*>(QStringLiteral("MenuItem") + QLatin1String(code))->trigger();
+        QApplication::processEvents();
+        EXPECT_TRUE(
+            run.form->grab().save(folder + QStringLiteral("/desktop-") + QLatin1String(code) + QStringLiteral(".png")));
+    }
 }
