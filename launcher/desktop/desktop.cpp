@@ -346,7 +346,17 @@ void TDesktop::EnlargeClick(int listIndex)
 
 void TDesktop::BringToFront(int listIndex)
 {
-    listBox(listIndex)->raise();
+    TDesktopListBox* box = listBox(listIndex);
+    // Already above every other shown list: nothing changes, and the focus
+    // the window gives a list when it is activated does not count as a change.
+    TDesktopListBox* front = nullptr;
+    for (QObject* child : m_wallpaper->children()) {
+        if (auto* shown = qobject_cast<TDesktopListBox*>(child); shown && !shown->isHidden())
+            front = shown;
+    }
+    if (front == box)
+        return;
+    box->raise();
     changed();
 }
 

@@ -131,6 +131,12 @@ TEST(DesktopWindow, AShownListComesBackAtTheSamePlaceAndSize)
     EXPECT_EQ(box->content()->height(), 211 - 34);
     EXPECT_TRUE(second.box(1)->isHidden());
     EXPECT_FALSE(second.form->desktopChanged()); // restoring is not a change
+    // Entering the list that is already in front changes nothing either.
+    QApplication::setActiveWindow(second.form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second.form.get()));
+    box->content()->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(box->content()->hasFocus());
+    EXPECT_FALSE(second.form->desktopChanged());
     EXPECT_TRUE(installation.messages.shown.isEmpty());
 }
 
