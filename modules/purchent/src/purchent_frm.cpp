@@ -196,8 +196,15 @@ void Tpurchent_frm::buildWindow()
     Sup_adr2 = label("Sup_adr2", "");
     Sup_city = label("Sup_city", "");
     Sup_prov = label("Sup_prov", "");
-    for (QLabel* l : {Sup_name, Sup_adr1, Sup_adr2, Sup_city, Sup_prov})
+    for (QLabel* l : {Sup_name, Sup_adr1, Sup_adr2, Sup_city, Sup_prov}) {
+        // Hidden between two invoices, the labels keep their place: the rows
+        // below would otherwise move up and back, and the whole window be
+        // laid out and painted again for every invoice.
+        QSizePolicy policy = l->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        l->setSizePolicy(policy);
         supplier->addWidget(l);
+    }
     supplier->addStretch();
     header->addLayout(supplier, 4, 3, 2, 2);
     header->setColumnMinimumWidth(2, 16);

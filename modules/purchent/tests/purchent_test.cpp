@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QToolButton>
 
 #include "varnex/shell.h"
@@ -599,6 +600,23 @@ TEST_F(PurchentFixture, TheStandardButtons)
     EXPECT_TRUE(help.requests[0].startsWith(QStringLiteral("context:"))) << help.requests[0].toStdString();
     EXPECT_TRUE(help.requests[0].endsWith(QStringLiteral(":304"))) << help.requests[0].toStdString();
     EXPECT_EQ(picks.calls, QStringList({QStringLiteral("QuickLink:N")}));
+}
+
+TEST_F(PurchentFixture, ChoosingASupplierMovesNoBoxOfTheRows)
+{
+    // The supplier labels appear and disappear with every invoice; the rows
+    // below them must stay where they are (a move lays out and paints the
+    // whole window again, the most of what a posting cost).
+    run([&](Entry& e) {
+        QWidget* cell = e.w(QStringLiteral("DebitCell1"));
+        const auto* name = e.w<QLabel>(QStringLiteral("Sup_name"));
+        EXPECT_TRUE(name->isHidden());
+        const QPoint before = cell->mapTo(e.window, QPoint());
+        e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("USCO"));
+        EXPECT_FALSE(name->isHidden());
+        e.window->layout()->activate();
+        EXPECT_EQ(cell->mapTo(e.window, QPoint()), before);
+    });
 }
 
 namespace {
