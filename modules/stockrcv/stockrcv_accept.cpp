@@ -218,41 +218,58 @@ void Tstockrcv_frm::TrimSerialRows(const QString& lineCode, const QString& itemC
     rows.cancelRange();
 }
 
-bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt)
+QList<LineToAsk> Tstockrcv_frm::linesToAsk()
+{
+    // One statement for every line instead of a product lookup per line: on
+    // the server each lookup is a round trip.
+    data::Query query;
+    query.setDatabase(m_dm->cfrdettmp_table.database());
+    query.setSql(QStringLiteral("select w.Cfrdet_line as work_line, w.Cfrdet_line_code as line_code,\n"
+                                "  w.Cfrdet_item_code as item_code, w.Cfrdet_qty_received as quantity,\n"
+                                "  p.Ivprod_desc_1 as description,\n"
+                                "  case when p.Ivprod_serial_no then 1 else 0 end as serial_numbers,\n"
+                                "  case when p.Ivprod_VolumeProduct then 1 else 0 end as volume\n"
+                                "from %1 w\n"
+                                "join ivprod p on p.Ivprod_line_code = w.Cfrdet_line_code\n"
+                                "  and p.Ivprod_item_code = w.Cfrdet_item_code\n"
+                                "where w.Cfrdet_qty_received > 0 and (p.Ivprod_serial_no or p.Ivprod_VolumeProduct)\n"
+                                "order by w.Cfrdet_paking_slip, w.Cfrdet_line")
+                     .arg(m_dm->workLinesName));
+    query.open();
+    QList<LineToAsk> lines;
+    for (query.first(); !query.eof(); query.next()) {
+        LineToAsk line;
+        line.workLine = query.field(QStringLiteral("work_line")).asInteger();
+        line.lineCode = query.field(QStringLiteral("line_code")).asString();
+        line.itemCode = query.field(QStringLiteral("item_code")).asString();
+        line.description = query.field(QStringLiteral("description")).asString();
+        line.quantity = static_cast<int>(query.field(QStringLiteral("quantity")).asNumber());
+        line.serialNumbers = query.field(QStringLiteral("serial_numbers")).asInteger() != 0;
+        line.volume = query.field(QStringLiteral("volume")).asInteger() != 0;
+        lines << line;
+    }
+    query.close();
+    return lines;
+}
+
+bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt, const QList<LineToAsk>& toAsk)
 {
     auto& work = m_dm->cfrdettmp_table;
     auto& rows = m_dm->ivserintmp;
-    struct Lines {
-        std::int64_t id;
-        QString lineCode;
-        QString itemCode;
-        QString description;
-        int quantity;
-    };
-    QList<Lines> serialLines;
-    work.disableControls();
-    for (work.first(); !work.eof(); work.next()) {
-        const double quantity = work.field(QStringLiteral("Cfrdet_qty_received")).asNumber();
-        const QString lineCode = work.field(QStringLiteral("Cfrdet_line_code")).asString();
-        const QString itemCode = work.field(QStringLiteral("Cfrdet_item_code")).asString();
-        if (quantity > 0 && m_dm->FindProduct(lineCode, itemCode)
-            && m_dm->ivprod_table.field(QStringLiteral("Ivprod_serial_no")).asLogical())
-            serialLines.append({work.field(QStringLiteral("Cfrdet_line")).asInteger(), lineCode, itemCode,
-                                m_dm->ivprod_table.field(QStringLiteral("Ivprod_desc_1")).asString(),
-                                static_cast<int>(quantity)});
-    }
-    work.first();
-    work.enableControls();
-    for (const Lines& line : serialLines)
+    QList<LineToAsk> serialLines;
+    for (const LineToAsk& line : toAsk)
+        if (line.serialNumbers && line.quantity > 0)
+            serialLines << line;
+    for (const LineToAsk& line : serialLines)
         TrimSerialRows(line.lineCode, line.itemCode);
 
     // Two lines of the same product share its serial rows: each line takes
     // the next rows, so no serial is posted twice.
     QHash<QString, int> rowsTaken;
-    for (const Lines& line : serialLines) {
+    for (const LineToAsk& line : serialLines) {
         work.disableControls();
         work.first();
-        while (!work.eof() && work.field(QStringLiteral("Cfrdet_line")).asInteger() != line.id)
+        while (!work.eof() && work.field(QStringLiteral("Cfrdet_line")).asInteger() != line.workLine)
             work.next();
         work.enableControls();
         const QString product = line.lineCode + QLatin1Char('\n') + line.itemCode;
@@ -278,7 +295,7 @@ bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt)
             }
         }
         GatheredLine gathered;
-        gathered.workLine = line.id;
+        gathered.workLine = line.workLine;
         gathered.lineCode = line.lineCode;
         gathered.itemCode = line.itemCode;
         for (rows.first(); !rows.eof(); rows.next()) {
@@ -293,26 +310,15 @@ bool Tstockrcv_frm::gatherSerials(GatheredReceipt& receipt)
     return true;
 }
 
-bool Tstockrcv_frm::gatherCylinders(GatheredReceipt& receipt)
+bool Tstockrcv_frm::gatherCylinders(GatheredReceipt& receipt, const QList<LineToAsk>& toAsk)
 {
     const int costing = layeredCosting();
     if (costing != 1 && costing != 2)
         return true;
-    auto& work = m_dm->cfrdettmp_table;
-    data::Table lines;
-    lines.setDatabase(work.database());
-    lines.setTableName(m_dm->workLinesName);
-    lines.setReadOnly(true);
-    lines.open();
-    for (lines.first(); !lines.eof(); lines.next()) {
-        const double quantity = lines.field(QStringLiteral("Cfrdet_qty_received")).asNumber();
-        if (quantity <= 0)
+    for (const LineToAsk& line : toAsk) {
+        if (!line.volume)
             continue;
-        if (!m_dm->FindProduct(lines.field(QStringLiteral("Cfrdet_line_code")).asString(),
-                               lines.field(QStringLiteral("Cfrdet_item_code")).asString())
-            || !m_dm->ivprod_table.field(QStringLiteral("Ivprod_VolumeProduct")).asLogical())
-            continue;
-        CyQtyFrm->lblDesc->setText(m_dm->ivprod_table.field(QStringLiteral("Ivprod_desc_1")).asString());
+        CyQtyFrm->lblDesc->setText(line.description);
         // A whole number is needed: the dialog comes back until one is given.
         std::optional<int> count;
         while (!count) {
@@ -323,12 +329,11 @@ bool Tstockrcv_frm::gatherCylinders(GatheredReceipt& receipt)
             if (ok)
                 count = value;
         }
-        const std::int64_t id = lines.field(QStringLiteral("Cfrdet_line")).asInteger();
         auto found = std::find_if(receipt.lines.begin(), receipt.lines.end(),
-                                  [id](const GatheredLine& g) { return g.workLine == id; });
+                                  [&line](const GatheredLine& g) { return g.workLine == line.workLine; });
         if (found == receipt.lines.end()) {
             GatheredLine g;
-            g.workLine = id;
+            g.workLine = line.workLine;
             receipt.lines << g;
             found = receipt.lines.end() - 1;
         }
@@ -356,7 +361,8 @@ void Tstockrcv_frm::Accept_btnClick()
         work.field(QStringLiteral("Cfrdet_paking_slip")).setString(headerText("Cfrhd_packing_slip"));
         work.post();
     }
-    if (!gatherSerials(receipt) || !gatherCylinders(receipt))
+    const QList<LineToAsk> toAsk = linesToAsk();
+    if (!gatherSerials(receipt, toAsk) || !gatherCylinders(receipt, toAsk))
         return;
 
     const QList<QWidget*> buttons = {Accept_btn, Cancel_btn,   Exit_btn,     Help_btn,    BitBtn1,

@@ -239,6 +239,17 @@ struct GatheredLine {
     std::optional<int> cylinders; // volume products
 };
 
+// A received line whose product needs serial numbers or a container count.
+struct LineToAsk {
+    std::int64_t workLine = 0;
+    QString lineCode;
+    QString itemCode;
+    QString description;
+    int quantity = 0; // units received, as a whole number
+    bool serialNumbers = false;
+    bool volume = false;
+};
+
 struct GatheredReceipt {
     QList<GatheredLine> lines;
     std::optional<int> projectPeriod; // typed in the project dialog
@@ -402,8 +413,9 @@ private:
     void FormKeyDown(QKeyEvent* event, QWidget* from);
     void applyProductDefaults();
     void updateTotal(Currency previousTotal);
-    bool gatherSerials(GatheredReceipt& receipt);
-    bool gatherCylinders(GatheredReceipt& receipt);
+    QList<LineToAsk> linesToAsk();
+    bool gatherSerials(GatheredReceipt& receipt, const QList<LineToAsk>& toAsk);
+    bool gatherCylinders(GatheredReceipt& receipt, const QList<LineToAsk>& toAsk);
     int layeredCosting();
     QString headerText(const char* field);
 
