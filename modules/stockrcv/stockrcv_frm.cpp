@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -651,6 +652,31 @@ void Tstockrcv_frm::CopyOrder(bool complete)
         toCopy.push_back(std::move(line));
     }
 
+    // The unit factors of the order's products in one statement: a lookup
+    // per line is a round trip per line on the server.
+    QHash<QString, double> units;
+    if (complete) {
+        data::Query factors;
+        factors.setDatabase(m_dm->Database1.database());
+        factors.setSql(
+            QStringLiteral("select distinct p.Ivprod_line_code as line_code, p.Ivprod_item_code as item_code,\n"
+                           "  p.Ivprod_price_unit as price_unit\n"
+                           "from cfdet d\n"
+                           "join ivprod p on p.Ivprod_line_code = d.Cfdet_line_code\n"
+                           "  and p.Ivprod_item_code = d.Cfdet_item_code\n"
+                           "where d.Cfdet_doc = :doc and d.Cfdet_order_number = :order"));
+        factors.bindText(QStringLiteral("doc"), QStringLiteral("2"));
+        factors.bindText(QStringLiteral("order"), orderNumber);
+        factors.open();
+        for (factors.first(); !factors.eof(); factors.next()) {
+            const double unit = factors.field(QStringLiteral("price_unit")).asNumber();
+            units.insert(factors.field(QStringLiteral("line_code")).asString() + QLatin1Char('\n')
+                             + factors.field(QStringLiteral("item_code")).asString(),
+                         unit != 0 ? unit : 1.0);
+        }
+        factors.close();
+    }
+
     const int lineTarget = work.field(QStringLiteral("Cfrdet_line_code")).index();
     work.disableControls();
     try {
@@ -665,10 +691,10 @@ void Tstockrcv_frm::CopyOrder(bool complete)
             work.field(QStringLiteral("Cfrdet_price")).setNumber(line.cost);
             work.field(QStringLiteral("Cfrdet_from_po")).setLogical(true);
             if (complete) {
-                const double unit = m_dm->FindProduct(work.field(QStringLiteral("Cfrdet_line_code")).asString(),
-                                                      work.field(QStringLiteral("Cfrdet_item_code")).asString())
-                                        ? m_dm->UnitFactor()
-                                        : 1.0;
+                const double unit =
+                    units.value(work.field(QStringLiteral("Cfrdet_line_code")).asString() + QLatin1Char('\n')
+                                    + work.field(QStringLiteral("Cfrdet_item_code")).asString(),
+                                1.0);
                 const Currency total = Currency::fromDouble(line.cost).multipliedBy(line.toReceive * unit);
                 work.field(QStringLiteral("Cfrdet_qty_received")).setNumber(line.toReceive);
                 work.field(QStringLiteral("Cfrdet_total")).setMoney(total);

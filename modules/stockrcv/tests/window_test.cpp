@@ -92,6 +92,47 @@ TEST_F(ReceiptFixture, TheStockLabelsFollowTheCurrentLine)
     EXPECT_EQ(stockLabels(form.get()), none);
 }
 
+TEST_F(ReceiptFixture, ACompleteOrderTakesEachProductsUnitFactor)
+{
+    Put(*company, QStringLiteral("ivprod"),
+        {{"Ivprod_line_code", "PNT"},
+         {"Ivprod_item_code", "CAN"},
+         {"Ivprod_desc_1", "Paint, case of 12"},
+         {"Ivprod_price_unit", 12.0}});
+    Put(*company, QStringLiteral("cfhdr"),
+        {{"Cfhdr_doc", "2"}, {"Cfhdr_order_number", "1003"}, {"Cfhdr_supplier", "BELL"}, {"Cfhdr_store", 1}});
+    // The same product twice, a product with a factor of 0 (counts as 1) and
+    // one that is no product at all (1).
+    const struct {
+        const char* line;
+        const char* item;
+        double ordered;
+        double price;
+        const char* total;
+    } orderLines[] = {
+        {"PNT", "CAN", 2, 3.00, "72.00"},
+        {"PNT", "RED", 1, 2.00, "2.00"},
+        {"PNT", "CAN", 1, 1.50, "18.00"},
+        {"N", "FREIGHT", 1, 25.00, "25.00"},
+    };
+    for (const auto& l : orderLines)
+        Put(*company, QStringLiteral("cfdet"),
+            {{"Cfdet_doc", "2"},
+             {"Cfdet_order_number", "1003"},
+             {"Cfdet_line_code", l.line},
+             {"Cfdet_item_code", l.item},
+             {"Cfdet_qty_order", l.ordered},
+             {"Cfdet_qty_received", 0.0},
+             {"Cfdet_price", l.price},
+             {"Cfdet_discount", 0.0}});
+    OpenWindow();
+    StartOrderReceipt(QStringLiteral("1003"), QStringLiteral("PS-8"), true);
+    ASSERT_EQ(Rows(), 4);
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(Cell(row, ColTotal), QString::fromLatin1(orderLines[row].total)) << "row " << row;
+    EXPECT_EQ(dm->cfrhd_table.field(QStringLiteral("Cfrhd_total")).asMoney(), Currency::fromUnits(117));
+}
+
 TEST_F(ReceiptFixture, DeleteAsksFirstAndCtrlDeleteDoesNot)
 {
     OpenWindow();
