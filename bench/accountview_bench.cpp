@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "bench_timing.h"
 #include "varnex/accountview/accountform.h"
 #include "varnex/application.h"
 #include "varnex/controls/maskedit.h"
@@ -33,6 +34,8 @@
 
 using namespace varnex;
 using namespace varnex::accountview;
+using varnex::bench::median;
+using varnex::bench::timeMs;
 
 namespace {
 
@@ -43,20 +46,6 @@ QString benchClient(int lines)
 
 void ModuleAddress()
 {
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
-}
-
-double timeMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
 void addBenchClient(const std::shared_ptr<data::Database>& db, int count)

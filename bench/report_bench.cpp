@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "bench_timing.h"
 #include "varnex/accountview/accountform.h"
 #include "varnex/accountview/report_forms.h"
 #include "varnex/application.h"
@@ -36,25 +37,13 @@
 
 using namespace varnex;
 using namespace varnex::accountview;
+using varnex::bench::median;
+using varnex::bench::timeMs;
 
 namespace {
 
 void ModuleAddress()
 {
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
-}
-
-double timeMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
 void addInvoice(const std::shared_ptr<data::Database>& db, int lineCount)

@@ -17,13 +17,7 @@ using namespace parts;
 
 namespace {
 
-constexpr double LineHeight = 4.5;
-
 // Columns of an invoice line (landscape letter, 255 mm between the margins).
-struct Column {
-    double x;
-    double width;
-};
 constexpr Column LineCode{0, 9};
 constexpr Column ItemCode{9, 24};
 constexpr Column Description{34, 54};
@@ -36,17 +30,6 @@ constexpr Column LineTotal{179, 21};
 constexpr Column Cost{201, 19};
 constexpr Column MarginColumn{221, 16};
 constexpr Column MarkupColumn{238, 17};
-
-QRectF At(Column column, double y, double height = LineHeight)
-{
-    return {column.x, y, column.width, height};
-}
-
-ReportText& RightAligned(ReportText& text)
-{
-    text.alignment = Qt::AlignRight | Qt::AlignTop;
-    return text;
-}
 
 // Keeps the invoice lines linked to the header for the life of the form and
 // leaves them closed and unlinked after it, so the window's next look-up

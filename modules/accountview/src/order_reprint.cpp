@@ -17,25 +17,13 @@ using namespace parts;
 
 namespace {
 
-constexpr double LineHeight = 4.5;
-
-struct Column {
-    double x;
-    double width;
-};
 // Landscape letter: 255 mm between the margins.
 constexpr Column Columns[] = {{0, 22},   {23, 28},  {52, 60},  {113, 22}, {136, 16},
                               {153, 24}, {178, 24}, {203, 25}, {229, 26}};
 
-QRectF At(int column, double y)
+QRectF ColumnAt(int column, double y)
 {
-    return {Columns[column].x, y, Columns[column].width, LineHeight};
-}
-
-ReportText& RightAligned(ReportText& text)
-{
-    text.alignment = Qt::AlignRight | Qt::AlignTop;
-    return text;
+    return parts::At(Columns[column], y);
 }
 
 QString MatchKey(const QString& order, const QString& lineCode, const QString& item, const QString& description)
@@ -156,7 +144,7 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
     const char* columnTitles[] = {"Packing slip",     "Date received",     "Description", "Unit cost",     "Discount",
                                   "Quantity ordered", "Quantity received", "Total cost",  "Total received"};
     for (int i = 0; i < 9; ++i) {
-        QRectF place = At(i, LineHeight + 2);
+        QRectF place = ColumnAt(i, LineHeight + 2);
         place.setHeight(2 * LineHeight);
         ReportText& title =
             orderBand.label(QStringLiteral("ColumnTitle%1").arg(i + 1), place, QString::fromLatin1(columnTitles[i]));
@@ -170,9 +158,9 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
     // One detail per receipt (packing slip).
     Band& receipt = form->detail();
     receipt.height = LineHeight + 1;
-    receipt.field(QStringLiteral("Cfrhd_packing_slip"), At(0, 0),
+    receipt.field(QStringLiteral("Cfrhd_packing_slip"), ColumnAt(0, 0),
                   value(*receipts, QStringLiteral("Cfrhd_packing_slip")));
-    receipt.field(QStringLiteral("Cfhrd_date_received"), At(1, 0),
+    receipt.field(QStringLiteral("Cfhrd_date_received"), ColumnAt(1, 0),
                   value(*receipts, QStringLiteral("Cfhrd_date_received")));
     receipt.label(QStringLiteral("StoreTitle"), {Columns[2].x, 0, 15, LineHeight}, QStringLiteral("Store:"));
     receipt.field(QStringLiteral("Cfrhd_store"), {Columns[2].x + 16, 0, 30, LineHeight},
@@ -200,19 +188,21 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
             ReceivedCost(number("Cfrdet_qty_received"), number("Cfrdet_price"), number("Cfrdet_discount")));
     };
     const QString quantities = QStringLiteral("###,###,##0.00");
-    line.field(QStringLiteral("Cfrdet_line_code"), At(0, 0), value(*received, QStringLiteral("Cfrdet_line_code")));
-    line.field(QStringLiteral("Cfrdet_item_code"), At(1, 0), value(*received, QStringLiteral("Cfrdet_item_code")));
-    line.field(QStringLiteral("Cfrdet_desc"), At(2, 0), value(*received, QStringLiteral("Cfrdet_desc")));
-    RightAligned(line.field(QStringLiteral("price"), At(3, 0), value(*received, QStringLiteral("Cfrdet_price")),
+    line.field(QStringLiteral("Cfrdet_line_code"), ColumnAt(0, 0),
+               value(*received, QStringLiteral("Cfrdet_line_code")));
+    line.field(QStringLiteral("Cfrdet_item_code"), ColumnAt(1, 0),
+               value(*received, QStringLiteral("Cfrdet_item_code")));
+    line.field(QStringLiteral("Cfrdet_desc"), ColumnAt(2, 0), value(*received, QStringLiteral("Cfrdet_desc")));
+    RightAligned(line.field(QStringLiteral("price"), ColumnAt(3, 0), value(*received, QStringLiteral("Cfrdet_price")),
                             QStringLiteral("###,###,##0.00")));
-    RightAligned(line.field(QStringLiteral("Cfrdet_discount"), At(4, 0),
+    RightAligned(line.field(QStringLiteral("Cfrdet_discount"), ColumnAt(4, 0),
                             value(*received, QStringLiteral("Cfrdet_discount")), QStringLiteral("##0.00")));
-    RightAligned(line.field(QStringLiteral("Cfrdet_qty_order"), At(5, 0),
+    RightAligned(line.field(QStringLiteral("Cfrdet_qty_order"), ColumnAt(5, 0),
                             value(*received, QStringLiteral("Cfrdet_qty_order")), quantities));
-    RightAligned(line.field(QStringLiteral("Cfrdet_qty_received"), At(6, 0),
+    RightAligned(line.field(QStringLiteral("Cfrdet_qty_received"), ColumnAt(6, 0),
                             value(*received, QStringLiteral("Cfrdet_qty_received")), quantities));
-    RightAligned(line.field(QStringLiteral("cost_ordered"), At(7, 0), costOrdered, quantities));
-    RightAligned(line.field(QStringLiteral("cost_received"), At(8, 0), costReceived, quantities));
+    RightAligned(line.field(QStringLiteral("cost_ordered"), ColumnAt(7, 0), costOrdered, quantities));
+    RightAligned(line.field(QStringLiteral("cost_received"), ColumnAt(8, 0), costReceived, quantities));
 
     Band& footer = *group.footer;
     footer.height = LineHeight + 3;
@@ -220,9 +210,9 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
     Accumulator& receivedSum = form->addSum(line, costReceived, &footer);
     const QString dollars = QStringLiteral("$###,###,##0.00");
     RightAligned(footer.field(
-        QStringLiteral("SumOrdered"), At(7, 1), [&ordered] { return ordered.value(); }, dollars));
+        QStringLiteral("SumOrdered"), ColumnAt(7, 1), [&ordered] { return ordered.value(); }, dollars));
     RightAligned(footer.field(
-        QStringLiteral("SumReceived"), At(8, 1), [&receivedSum] { return receivedSum.value(); }, dollars));
+        QStringLiteral("SumReceived"), ColumnAt(8, 1), [&receivedSum] { return receivedSum.value(); }, dollars));
     return form;
 }
 

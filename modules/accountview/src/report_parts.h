@@ -12,6 +12,25 @@ namespace varnex::accountview::parts {
 using report::Band;
 
 constexpr double RowHeight = 5.0;
+// Rows of the wide (landscape) reprints.
+constexpr double LineHeight = 4.5;
+
+// A column of a wide reprint: its left edge and width in millimetres.
+struct Column {
+    double x;
+    double width;
+};
+
+inline QRectF At(Column column, double y, double height = LineHeight)
+{
+    return {column.x, y, column.width, height};
+}
+
+inline report::ReportText& RightAligned(report::ReportText& text)
+{
+    text.alignment = Qt::AlignRight | Qt::AlignTop;
+    return text;
+}
 constexpr double LabelWidth = 42.0;
 
 inline QVariant FieldValue(data::DataSet& set, const QString& name)

@@ -77,6 +77,21 @@ protected:
         dm->statementTable(true).first();
         QTest::mouseClick(w.DetailButton, Qt::LeftButton);
     }
+    // Supplier ACME with one statement line for invoice P1.
+    void supplierWithLine(const char* reference, const char* type, const char* amount)
+    {
+        AddRow(db, QStringLiteral("sup"),
+               {{QStringLiteral("Sup_code"), QStringLiteral("ACME")},
+                {QStringLiteral("Sup_name"), QStringLiteral("Acme Supply")},
+                {QStringLiteral("Sup_copies"), 1}});
+        AddRow(db, QStringLiteral("cap"),
+               {{QStringLiteral("Cap_supplier"), QStringLiteral("ACME")},
+                {QStringLiteral("Cap_invoice"), QStringLiteral("P1")},
+                {QStringLiteral("Cap_ref"), QString::fromLatin1(reference)},
+                {QStringLiteral("Cap_date"), QDate(2024, 5, 1)},
+                {QStringLiteral("Cap_type"), QString::fromLatin1(type)},
+                {QStringLiteral("Cap_amount"), Money(amount)}});
+    }
     // A client with one statement line for invoice `invoice`.
     void clientWithInvoiceLine(const QString& invoice)
     {
@@ -189,17 +204,7 @@ TEST_F(ReportForms, ClientTransactionPrintsUsedRowsInPlace)
 // The supplier's disbursement: its distribution and the invoices it paid.
 TEST_F(ReportForms, SupplierDisbursementListsThePaidInvoices)
 {
-    AddRow(db, QStringLiteral("sup"),
-           {{QStringLiteral("Sup_code"), QStringLiteral("ACME")},
-            {QStringLiteral("Sup_name"), QStringLiteral("Acme Supply")},
-            {QStringLiteral("Sup_copies"), 1}});
-    AddRow(db, QStringLiteral("cap"),
-           {{QStringLiteral("Cap_supplier"), QStringLiteral("ACME")},
-            {QStringLiteral("Cap_invoice"), QStringLiteral("P1")},
-            {QStringLiteral("Cap_ref"), QStringLiteral("CHQ9")},
-            {QStringLiteral("Cap_date"), Day},
-            {QStringLiteral("Cap_type"), QStringLiteral("2")},
-            {QStringLiteral("Cap_amount"), Money("-300")}});
+    supplierWithLine("CHQ9", "2", "-300");
     AddRow(db, QStringLiteral("cdorihdr"),
            {{QStringLiteral("Reference"), QStringLiteral("CHQ9")},
             {QStringLiteral("Supplier"), QStringLiteral("ACME")},
@@ -511,17 +516,7 @@ protected:
     void SetUp() override
     {
         ReportForms::SetUp();
-        AddRow(db, QStringLiteral("sup"),
-               {{QStringLiteral("Sup_code"), QStringLiteral("ACME")},
-                {QStringLiteral("Sup_name"), QStringLiteral("Acme Supply")},
-                {QStringLiteral("Sup_copies"), 1}});
-        AddRow(db, QStringLiteral("cap"),
-               {{QStringLiteral("Cap_supplier"), QStringLiteral("ACME")},
-                {QStringLiteral("Cap_invoice"), QStringLiteral("P1")},
-                {QStringLiteral("Cap_ref"), QStringLiteral("P1")},
-                {QStringLiteral("Cap_date"), Day},
-                {QStringLiteral("Cap_type"), QStringLiteral("1")},
-                {QStringLiteral("Cap_amount"), Money("46")}});
+        supplierWithLine("P1", "1", "46");
         AddRow(db, QStringLiteral("apori"),
                {{QStringLiteral("Reference"), QStringLiteral("P1")},
                 {QStringLiteral("Supplier"), QStringLiteral("ACME")},
