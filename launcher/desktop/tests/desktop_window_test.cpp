@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
+
+#include <random>
 #include <QToolButton>
 
 #include "desktop.h"
@@ -823,4 +825,50 @@ TEST(DesktopWindow, PicturesOfAPopulatedDesktop)
         EXPECT_TRUE(
             run.form->grab().save(folder + QStringLiteral("/desktop-") + QLatin1String(code) + QStringLiteral(".png")));
     }
+}
+
+TEST(DesktopWindow, GeneratedDamageNeverChangesTheDesktopHalfway)
+{
+    Installation installation;
+    {
+        LauncherRun first(installation);
+        arrangeEverything(first);
+    }
+    const QList<DesktopRow> good = ReadDesktopRows(installation.dataRoot(), QStringLiteral("ADMIN"));
+    LauncherRun run(installation);
+    QList<DesktopRow> shown = run.desktop->CaptureDesktop();
+    std::mt19937 rng(20261208);
+    int refused = 0;
+    for (int i = 0; i < 300; ++i) {
+        QList<DesktopRow> rows = good;
+        DesktopRow& row = rows[static_cast<int>(rng() % rows.size())];
+        QByteArray& bytes = row.component;
+        switch (i % 3) {
+        case 0: // a few bytes flipped
+            for (int k = 0; k < 1 + int(rng() % 3); ++k)
+                bytes[static_cast<int>(rng() % bytes.size())] = char(rng() & 0xFF);
+            break;
+        case 1: // cut
+            bytes.truncate(static_cast<int>(rng() % bytes.size()));
+            break;
+        case 2: // a length or count made huge
+            bytes.replace(static_cast<int>(rng() % (bytes.size() - 4)), 4, QByteArray("\xff\xff\xff\x7f", 4));
+            break;
+        }
+        ReplaceDesktopRows(installation.dataRoot(), QStringLiteral("ADMIN"), rows);
+        installation.messages.shown.clear();
+        run.desktop->Set_Desktop();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (installation.messages.shown.isEmpty()) {
+            // The damage fell where any value will do: that desktop is shown now.
+            shown = run.desktop->CaptureDesktop();
+            continue;
+        }
+        ++refused;
+        ASSERT_EQ(installation.messages.shown.size(), 1) << i;
+        EXPECT_TRUE(installation.messages.shown.first().text.startsWith(Line(30))) << i;
+        // Refused as a whole: what was on screen is still there, untouched.
+        EXPECT_EQ(run.desktop->CaptureDesktop(), shown) << i;
+    }
+    EXPECT_GT(refused, 150);
 }
