@@ -41,6 +41,18 @@ PdfFileChooser& Chooser()
     return chooser;
 }
 
+bool AskForPrinter(QPrinter& printer, QWidget* parent)
+{
+    QPrintDialog ask(&printer, parent);
+    return ask.exec() == QDialog::Accepted;
+}
+
+PrinterChooser& PrinterChoice()
+{
+    static PrinterChooser chooser = AskForPrinter;
+    return chooser;
+}
+
 } // namespace
 
 PreviewService& Previews()
@@ -57,6 +69,11 @@ void SetPreviewService(PreviewService* service)
 void SetPdfFileChooser(PdfFileChooser chooser)
 {
     Chooser() = chooser ? std::move(chooser) : PdfFileChooser(ChoosePdfFile);
+}
+
+void SetPrinterChooser(PrinterChooser chooser)
+{
+    PrinterChoice() = chooser ? std::move(chooser) : PrinterChooser(AskForPrinter);
 }
 
 namespace {
@@ -195,14 +212,6 @@ void ShowPrintPreview(Report& report, QWidget* parent, const QString& languageTa
         const double width = report.pageLayout.fullRect(QPageLayout::Millimeter).width();
         setZoom((scroll->viewport()->width() - 30) / (width * view->logicalDpiX() / 25.4));
     });
-    QObject::connect(print, &QAction::triggered, &dialog, [&report, &dialog] {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setPageLayout(report.pageLayout);
-        printer.setDocName(report.title);
-        QPrintDialog ask(&printer, &dialog);
-        if (ask.exec() == QDialog::Accepted)
-            report.print(printer);
-    });
     // A data error while laying out the other pages closes the preview and
     // goes on to the caller, as it would have before the window showed.
     std::exception_ptr failure;
@@ -235,6 +244,18 @@ void ShowPrintPreview(Report& report, QWidget* parent, const QString& languageTa
         QString text = translation::MessageLine(messages, ExportPdfFailedLine);
         text = text.contains(QStringLiteral("%1")) ? text.arg(QDir::toNativeSeparators(path))
                                                    : QDir::toNativeSeparators(path);
+        Messages().show(&dialog, MessageKind::Warning, dialog.windowTitle(), text, MessageButtons::Ok);
+    });
+    QObject::connect(print, &QAction::triggered, &dialog, [&report, &dialog, messages] {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageLayout(report.pageLayout);
+        printer.setDocName(report.title);
+        if (!PrinterChoice()(printer, &dialog) || report.print(printer))
+            return;
+        QString text = translation::MessageLine(messages, PrintFailedLine);
+        const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
+                                                                 : QDir::toNativeSeparators(printer.outputFileName());
+        text = text.contains(QStringLiteral("%1")) ? text.arg(where) : where;
         Messages().show(&dialog, MessageKind::Warning, dialog.windowTitle(), text, MessageButtons::Ok);
     });
     if (!languageTable.isEmpty()) {

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QPrinter>
 #include <QLabel>
 #include <QTest>
 #include <QDir>
@@ -413,4 +414,39 @@ TEST_F(ReportTest, DataErrorAfterTheFirstPageReachesTheCaller)
     EXPECT_THROW(ShowPrintPreview(report, nullptr), std::runtime_error);
     EXPECT_FALSE(driver.timedOut());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// A printer that cannot take the report is told to the user; the preview
+// stays open and usable.
+TEST_F(ReportTest, PreviewTellsWhenThePrinterFails)
+{
+    RecordingMessageService messages;
+    Report report;
+    report.pageHeader().label(QStringLiteral("Title"), {0, 0, 100, 6}, QStringLiteral("Statement"));
+    const QString unwritable = dir.filePath(QStringLiteral("missing/folder/printed.pdf"));
+    const QString written = dir.filePath(QStringLiteral("printed.pdf"));
+    QString target = unwritable;
+    SetPrinterChooser([&](QPrinter& printer, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(target);
+        return true;
+    });
+    test_support::ModalDriver driver(QStringLiteral("ReportPreview"), [&](QWidget* window) {
+        translation::LanguageRow lines{QStringLiteral("ReportPreview"), QStringLiteral("IntlStrings1")};
+        lines.isMemo = true;
+        lines.lines = QStringLiteral("-\nThe report cannot be printed on %1.");
+        translation::ApplyLanguageRows(window, {lines});
+        auto* print = window->findChild<QAction*>(QStringLiteral("Print"));
+        print->trigger();
+        target = written;
+        print->trigger();
+        qobject_cast<QDialog*>(window)->reject();
+    });
+    ShowPrintPreview(report, nullptr);
+    SetPrinterChooser(nullptr);
+    EXPECT_TRUE(driver.ran());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text,
+              QStringLiteral("The report cannot be printed on %1.").arg(QDir::toNativeSeparators(unwritable)));
+    EXPECT_TRUE(PdfText(written).contains(QStringLiteral("Statement")));
 }

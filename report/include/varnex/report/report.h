@@ -286,8 +286,14 @@ void SetPreviewService(PreviewService* service);
 // Line of the preview's message list (IntlStrings1) shown when "Export PDF"
 // cannot write its file; %1 is the file.
 inline constexpr int ExportPdfFailedLine = 0;
+// The line shown when the printer cannot take the report; %1 is the printer.
+inline constexpr int PrintFailedLine = 1;
 void ShowPrintPreview(Report& report, QWidget* parent, const QString& languageTable = {});
 using PdfFileChooser = std::function<QString(QWidget* parent)>;
 void SetPdfFileChooser(PdfFileChooser chooser);
+// Sets up the printer of "Print" (the print dialog unless a test replaced
+// it); false when the user cancelled. nullptr restores the dialog.
+using PrinterChooser = std::function<bool(QPrinter& printer, QWidget* parent)>;
+void SetPrinterChooser(PrinterChooser chooser);
 
 } // namespace varnex::report
