@@ -77,6 +77,42 @@ QVariant Value(Database& db, const QString& table, const FieldValues& where, con
     return QVariant();
 }
 
+void CapturedPosting::install()
+{
+    SetReceiptPoster([this](Tstockrcv_dm& dm, const GatheredReceipt& gathered, const TLinkSection& record) {
+        ++calls;
+        receipt = BuildStockReceipt(dm, gathered, record, QStringLiteral("Stock receipt"));
+        return failWith;
+    });
+}
+
+QStringList CapturedPosting::serials() const
+{
+    QStringList all;
+    for (const ledger::ReceiptLine& line : receipt.lines)
+        for (const auto& serial : line.serials)
+            all << serial.serial;
+    return all;
+}
+
+void TypeSerial(Tstockrcv_serial_frm* dialog, int row, const QString& serial)
+{
+    // The dialog may not be active yet right after a message: wait for it,
+    // so the editor gets the keys as it would under a window manager.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    auto* grid = dialog->DBGrid1;
+    const QModelIndex index = grid->gridModel()->index(row, 1);
+    grid->setFocus();
+    grid->setCurrentIndex(index);
+    grid->edit(index);
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, serial);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(30);
+}
+
 void ReceiptFixture::SetUp()
 {
     ResetRegionalFormats();
@@ -290,6 +326,17 @@ void ReceiptFixture::StartFreeReceipt(const QString& supplier, const QString& sl
     FocusTo(form->packing_slip);
     Type(form->packing_slip, slip);
     FocusTo(form->DateEdit);
+}
+
+void ReceiptFixture::ReceiveOneLine(const QString& slip, const QString& lineCode, const QString& itemCode,
+                                    const QString& quantity)
+{
+    StartFreeReceipt(QStringLiteral("ACME"), slip);
+    form->DBGrid3->setFocus();
+    Settle();
+    TypeCell(0, ColLine, lineCode);
+    TypeCell(0, ColItem, itemCode);
+    TypeCell(0, ColQtyReceived, quantity);
 }
 
 void ReceiptFixture::StartOrderReceipt(const QString& order, const QString& slip, bool complete)

@@ -24,6 +24,7 @@
 #include "varnex/data/company.h"
 #include "varnex/data/database.h"
 #include "varnex/frame/picklist.h"
+#include "varnex/ledger/receipt.h"
 #include "varnex/messages.h"
 #include "varnex/settings.h"
 
@@ -42,6 +43,21 @@ void Update(varnex::data::Database& db, const QString& table, const FieldValues&
 int Count(varnex::data::Database& db, const QString& table, const FieldValues& where = {});
 // A field of the first record matching `where`.
 QVariant Value(varnex::data::Database& db, const QString& table, const FieldValues& where, const QString& field);
+
+// Captures what the window hands to the posting; `failWith` is what the
+// posting answers (empty: posted).
+struct CapturedPosting {
+    int calls = 0;
+    varnex::ledger::StockReceipt receipt;
+    QString failWith;
+
+    void install();
+    // Every serial of the receipt, in line order.
+    QStringList serials() const;
+};
+
+// Types a serial into row `row` of the serial dialog's grid, as a user does.
+void TypeSerial(varnex::stockrcv::Tstockrcv_serial_frm* dialog, int row, const QString& serial);
 
 class ReceiptFixture : public ::testing::Test {
 protected:
@@ -64,6 +80,8 @@ protected:
 
     // Free receipt: supplier, packing slip, leaves for the date.
     void StartFreeReceipt(const QString& supplier, const QString& slip);
+    // A free receipt from ACME with one line of `quantity` of a product.
+    void ReceiveOneLine(const QString& slip, const QString& lineCode, const QString& itemCode, const QString& quantity);
     // Receipt against an order: order number, packing slip, then the
     // "Perform stock receipt by" dialog answered.
     void StartOrderReceipt(const QString& order, const QString& slip, bool complete);

@@ -16,26 +16,6 @@ using namespace varnex::stockrcv;
 using namespace stockrcv_test;
 using varnex::test_support::ModalDriver;
 
-namespace {
-
-// Captures what the window hands to the posting.
-struct CapturedPosting {
-    int calls = 0;
-    ledger::StockReceipt receipt;
-    QString failWith;
-
-    void install()
-    {
-        SetReceiptPoster([this](Tstockrcv_dm& dm, const GatheredReceipt& gathered, const TLinkSection& record) {
-            ++calls;
-            receipt = BuildStockReceipt(dm, gathered, record, QStringLiteral("Stock receipt"));
-            return failWith;
-        });
-    }
-};
-
-} // namespace
-
 TEST_F(ReceiptFixture, EveryWindowMatchesItsLanguageTables)
 {
     OpenWindow();
@@ -425,39 +405,13 @@ TEST_F(ReceiptFixture, AFailedPostingShowsWhyAndLeavesTheReceiptOnTheScreen)
 
 // ---- serial numbers ----------------------------------------------------------------
 
-namespace {
-
-void typeSerial(Tstockrcv_serial_frm* dialog, int row, const QString& serial)
-{
-    // The dialog may not be active yet right after a message: wait for it,
-    // so the editor gets the keys as it would under a window manager.
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-    auto* grid = dialog->DBGrid1;
-    const QModelIndex index = grid->gridModel()->index(row, 1);
-    grid->setFocus();
-    grid->setCurrentIndex(index);
-    grid->edit(index);
-    auto* editor = grid->viewport()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, serial);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTest::qWait(30);
-}
-
-} // namespace
-
 class SerialFixture : public ReceiptFixture {
 protected:
     void receiveSaws(int quantity)
     {
         OpenWindow();
-        StartFreeReceipt(QStringLiteral("ACME"), QStringLiteral("PS-9"));
-        form->DBGrid3->setFocus();
-        Settle();
-        TypeCell(0, ColLine, QStringLiteral("SAW"));
-        TypeCell(0, ColItem, QStringLiteral("CIRC"));
-        TypeCell(0, ColQtyReceived, QString::number(quantity));
+        ReceiveOneLine(QStringLiteral("PS-9"), QStringLiteral("SAW"), QStringLiteral("CIRC"),
+                       QString::number(quantity));
     }
 };
 
@@ -474,13 +428,13 @@ TEST_F(SerialFixture, ThreeUnitsAskForThreeSerialsAndPostThem)
                 counts << dialog->DBGrid1->gridModel()->index(row, 0).data().toString();
             // Accept with empty rows is refused; a duplicate and a serial in stock too.
             QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
-            typeSerial(dialog, 0, QStringLiteral("S-1"));
-            typeSerial(dialog, 1, QStringLiteral("S-1"));
-            typeSerial(dialog, 1, QStringLiteral("S-OLD"));
+            TypeSerial(dialog, 0, QStringLiteral("S-1"));
+            TypeSerial(dialog, 1, QStringLiteral("S-1"));
+            TypeSerial(dialog, 1, QStringLiteral("S-OLD"));
             refusals = messages.texts();
             messages.shown.clear();
-            typeSerial(dialog, 1, QStringLiteral("S-2"));
-            typeSerial(dialog, 2, QStringLiteral("S-3"));
+            TypeSerial(dialog, 1, QStringLiteral("S-2"));
+            TypeSerial(dialog, 2, QStringLiteral("S-3"));
             QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
         },
         DialogLimitMs);
@@ -519,7 +473,7 @@ TEST_F(SerialFixture, TwoLinesOfOneProductTakeDifferentSerials)
         ++dialogs;
         const int rows = dialog->DBGrid1->gridModel()->rowCount();
         for (int row = 0; row < rows; ++row)
-            typeSerial(dialog, row, QStringLiteral("T-%1").arg(row + 1));
+            TypeSerial(dialog, row, QStringLiteral("T-%1").arg(row + 1));
         QTest::mouseClick(dialog->AcceptBtn, Qt::LeftButton);
         poll.start();
     });
@@ -662,12 +616,7 @@ TEST_F(ReceiptFixture, ContainersOfAVolumeProductAreAskedUntilAWholeNumberIsGive
     CapturedPosting posting;
     posting.install();
     OpenWindow();
-    StartFreeReceipt(QStringLiteral("ACME"), QStringLiteral("PS-5"));
-    form->DBGrid3->setFocus();
-    Settle();
-    TypeCell(0, ColLine, QStringLiteral("GAS"));
-    TypeCell(0, ColItem, QStringLiteral("O2"));
-    TypeCell(0, ColQtyReceived, QStringLiteral("30"));
+    ReceiveOneLine(QStringLiteral("PS-5"), QStringLiteral("GAS"), QStringLiteral("O2"), QStringLiteral("30"));
     int asked = 0;
     QTimer poll;
     poll.setInterval(20);
