@@ -663,11 +663,14 @@ TEST_P(PictureFixture, AReceiptInProgressAndTheDialogs)
     ModuleLink().raw().Link_language = code == QLatin1String("fr") ? 2 : 1;
     ModuleLink().setLangCode(code);
     Put(*company, QStringLiteral("ivmag"), {{"Ivmag_store_number", 2}, {"Ivmag_store_name", "Magasin"}});
+    Update(*company, QStringLiteral("ivinv"), {{"Ivinv_Line_Code", "ABC"}, {"Ivinv_item_code", "BOLT"}},
+           {{"Ivinv_qty1", 40.0}, {"Ivinv_cli_order", 15.0}, {"Ivinv_on_order", 6.0}});
     OpenWindow();
     StartOrderReceipt(QStringLiteral("1001"), QStringLiteral("PS-1"), false);
-    TypeCell(0, ColQtyReceived, QStringLiteral("5"));
     TypeCell(1, ColQtyReceived, QStringLiteral("8"));
+    TypeCell(0, ColQtyReceived, QStringLiteral("5"));
     EXPECT_EQ(Cell(1, ColTotal), QStringLiteral("16.00"));
+    EXPECT_EQ(form->lblAvailable->text(), QStringLiteral("25"));
     savePicture(form.get(), QStringLiteral("stockrcv-") + code);
     // The dialogs as the user meets them.
     form->StoreFrm->FillStores();
