@@ -17,9 +17,11 @@
 
 namespace varnex::data {
 
-SetupError::SetupError(const QString& message)
+SetupError::SetupError(const QString& message, Kind kind, QString subject)
     : std::runtime_error(message.toStdString())
     , m_message(message)
+    , m_kind(kind)
+    , m_subject(std::move(subject))
 {
 }
 
@@ -104,6 +106,10 @@ std::shared_ptr<Database> openFolder(const QString& folder, bool create)
         throw SetupError(QStringLiteral("The folder %1 cannot be created.").arg(folder));
     if (!QDir(folder).exists())
         throw SetupError(QStringLiteral("The folder %1 does not exist.").arg(folder));
+    // A folder that is only read from must not be left holding a new, empty
+    // database: the next look at it would take that for data.
+    if (!create && !Database::existsForFolder(folder))
+        throw SetupError(QStringLiteral("The folder %1 holds no data of this system.").arg(folder));
     return Database::forFolder(folder);
 }
 
@@ -286,6 +292,15 @@ void AddUser(const QString& dataRoot, const UserSpec& user)
 
 namespace {
 
+// The creation claim of company N is a record lock of the data root's
+// `comp` on an identity no record has (record identities are positive). The
+// engine shares record locks between processes on both engines and drops them
+// when their holder dies, so a killed creation never blocks the next one.
+std::int64_t claimIdentity(int number)
+{
+    return -static_cast<std::int64_t>(number);
+}
+
 bool isRegistered(const std::shared_ptr<Database>& root, int number)
 {
     Table comp;
@@ -296,6 +311,42 @@ bool isRegistered(const std::shared_ptr<Database>& root, int number)
 }
 
 } // namespace
+
+class CreationClaim {
+public:
+    CreationClaim(std::shared_ptr<Database> root, int number)
+        : m_root(std::move(root))
+        , m_identity(claimIdentity(number))
+    {
+        m_held = m_root->tryClaim(QStringLiteral("comp"), m_identity);
+    }
+    ~CreationClaim()
+    {
+        if (!m_held)
+            return;
+        try {
+            m_root->unlockClaim(QStringLiteral("comp"), m_identity);
+        } catch (...) {
+            // A lost connection or a closed file has dropped the lock already.
+        }
+    }
+    CreationClaim(const CreationClaim&) = delete;
+    CreationClaim& operator=(const CreationClaim&) = delete;
+    bool held() const { return m_held; }
+
+private:
+    std::shared_ptr<Database> m_root;
+    std::int64_t m_identity;
+    bool m_held = false;
+};
+
+bool IsCompanyBeingCreated(const QString& dataRoot, int number)
+{
+    if (!Database::existsForFolder(dataRoot))
+        return false;
+    auto root = openFolder(dataRoot, false);
+    return !CreationClaim(root, number).held();
+}
 
 CompanyCreation::CompanyCreation(const QString& dataRoot, const CompanyOptions& o)
     : m_options(o)
@@ -309,6 +360,15 @@ CompanyCreation::CompanyCreation(const QString& dataRoot, const CompanyOptions& 
         throw SetupError(QStringLiteral("%1 is not a data root (no comp table).").arg(dataRoot));
 
     m_folder = CompanyFolderOf(dataRoot, o.number);
+    // Before anything in the folder is touched: the tables another process is
+    // filling look like the remains of an interrupted attempt.
+    m_claim = std::make_unique<CreationClaim>(m_root, o.number);
+    if (!m_claim->held())
+        throw SetupError(QStringLiteral("Company %1 is being created by another process (%2); wait until it "
+                                        "finishes.")
+                             .arg(o.number)
+                             .arg(m_folder),
+                         SetupError::Kind::CompanyBeingCreated, m_folder);
     m_db = openFolder(m_folder, true);
     if (isRegistered(m_root, o.number)) {
         if (m_db->tableExists(QStringLiteral("ctrl")))

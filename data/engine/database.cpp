@@ -122,6 +122,28 @@ std::shared_ptr<Database> Database::forFolder(const QString& folder)
     return db;
 }
 
+bool Database::existsForFolder(const QString& folder)
+{
+    if (folder.trimmed().isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    const QString canonical = canonicalFolder(folder);
+    if (auto it = openDatabases().find(canonical); it != openDatabases().end() && !it->second.expired())
+        return true;
+    if (const auto server = ServerTargetForFolder(canonical))
+        return ServerSchemaExists(*server);
+    return QFileInfo::exists(QDir(canonical).filePath(QLatin1String(SqliteBackend::DatabaseFileName)));
+}
+
+bool Database::tryClaim(const QString& table, std::int64_t identity)
+{
+    return m_backend->tryLockRecord(NormalizeTableName(table), identity);
+}
+
+void Database::unlockClaim(const QString& table, std::int64_t identity)
+{
+    m_backend->unlockRecord(NormalizeTableName(table), identity);
+}
+
 Database::Database(const QString& folder)
     : m_folder(folder)
 {

@@ -1622,4 +1622,25 @@ int PgBackend::execute(const QString& sql, const std::vector<QueryParameter>& pa
     return std::atoi(PQcmdTuples(res.get()));
 }
 
+bool ServerSchemaExists(const ServerTarget& target)
+{
+    const QByteArray conninfo = target.connection.toUtf8();
+    const char* keywords[] = {"connect_timeout", "application_name", "client_encoding", "dbname", nullptr};
+    const char* values[] = {ConnectTimeoutSeconds, "varnex", "UTF8", conninfo.constData(), nullptr};
+    std::unique_ptr<pg_conn, decltype(&PQfinish)> conn(PQconnectdbParams(keywords, values, 1), &PQfinish);
+    if (!conn || PQstatus(conn.get()) != CONNECTION_OK)
+        throw EngineError(ErrorCode::ServerUnavailable,
+                          QStringLiteral("Cannot connect to the database server: %1")
+                              .arg(conn ? firstLine(PQerrorMessage(conn.get())) : QStringLiteral("out of memory")));
+    const QByteArray schema = target.schema.toUtf8();
+    const char* params[] = {schema.constData()};
+    ResultPtr res(PQexecParams(conn.get(), "SELECT 1 FROM pg_namespace WHERE nspname = $1", 1, nullptr, params, nullptr,
+                               nullptr, 0));
+    if (PQresultStatus(res.get()) != PGRES_TUPLES_OK)
+        throw EngineError(ErrorCode::ServerUnavailable,
+                          QStringLiteral("Cannot read the schemas of the database server: %1")
+                              .arg(firstLine(PQerrorMessage(conn.get()))));
+    return PQntuples(res.get()) > 0;
+}
+
 } // namespace varnex::data

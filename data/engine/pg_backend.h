@@ -134,6 +134,9 @@ private:
 // names the server engine; nothing when SQLite keeps the folder (always the
 // program's languages folder).
 std::optional<ServerTarget> ServerTargetForFolder(const QString& canonicalFolder);
+// Whether the target's schema exists on its server, without creating it.
+// ServerUnavailable when the server cannot be reached.
+bool ServerSchemaExists(const ServerTarget& target);
 // The server named by the settings (or VARNEX_SERVER); empty when none.
 QString ConfiguredServer();
 // The schema of a folder on a given server. ServerUnavailable when

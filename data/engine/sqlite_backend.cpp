@@ -353,6 +353,10 @@ void SqliteBackend::fail(int rc, const QString& context)
     if (rc == SQLITE_CONSTRAINT_CHECK)
         throw EngineError(ErrorCode::TypeMismatch,
                           QStringLiteral("%1: a text is longer than its field allows (%2).").arg(context, detail));
+    // A journal or WAL write that found no space is reported as an I/O error;
+    // the system's own error number tells a full disk apart.
+    if (primary == SQLITE_FULL || (primary == SQLITE_IOERR && sqlite3_system_errno(m_db) == ENOSPC))
+        throw EngineError(ErrorCode::DiskFull, QStringLiteral("%1: %2 (%3)").arg(context, detail, m_folder));
     switch (primary) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:

@@ -8,10 +8,13 @@
 #include "check.h"
 #include "demo.h"
 #include "server_commands.h"
+#include "texts.h"
 
 #include "varnex/data/company.h"
+#include "varnex/data/database.h"
 #include "varnex/data/engine_error.h"
 #include "varnex/data/options.h"
+#include "varnex/translation/message_lines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,8 +24,12 @@
 #include <exception>
 
 using namespace varnex::data;
+namespace lines = varnex::translation::lgxadmin_lines;
 
 namespace {
+
+// The folder the command is writing, named when its disk fills up.
+QString g_writing;
 
 QTextStream& out()
 {
@@ -112,6 +119,7 @@ int runInit(const QStringList& args)
     o.sessions = a.integer(QStringLiteral("sessions"), 10, 1, 999);
     o.adminPassword = a.options.value(QStringLiteral("password"));
     const QString root = DataRootOfDrive(a.folder(1));
+    g_writing = root;
     const QString password = CreateDataRoot(root, o);
     out() << "Data root created: " << root << "\n"
           << "Sessions: " << o.sessions << "\n"
@@ -126,6 +134,7 @@ int runDemo(const QStringList& args)
     if (size != QLatin1String("small") && size != QLatin1String("large"))
         throw UsageError(QStringLiteral("--size is small or large."));
     const QString root = DataRootOfDrive(a.folder(1));
+    g_writing = CompanyFolderOf(root, 1);
     QElapsedTimer timer;
     timer.start();
     const DemoSummary s = size == QLatin1String("large") ? BuildLargeDemoCompany(root) : BuildDemoCompany(root);
@@ -163,6 +172,7 @@ int runUser(const QStringList& args)
                                  .arg(unknown.join(QStringLiteral(", "))));
     }
     const QString root = DataRootOfDrive(a.folder(1));
+    g_writing = root;
     AddUser(root, u);
     out() << "User " << u.code.trimmed() << " added to " << root << "\n";
     return 0;
@@ -181,21 +191,28 @@ int runCheck(const QStringList& args)
             throw UsageError(QStringLiteral("The company is a number from 1 up."));
     }
     const QString dir = QDir::cleanPath(QDir::current().absoluteFilePath(a.positional.first()));
-    const QString folder = CompanyFolderOf(DataRootOfDrive(dir), company);
+    const QString root = DataRootOfDrive(dir);
+    const QString folder = CompanyFolderOf(root, company);
     if (!QDir(folder).exists())
         throw SetupError(QStringLiteral("The company folder %1 does not exist.").arg(folder));
+    // Only looked at: a folder without a database is told, never given one.
+    if (!Database::existsForFolder(folder))
+        throw SetupError(QStringLiteral("%1 is not a company folder (it holds no data).").arg(folder));
+    const bool haveRoot = Database::existsForFolder(root);
     // A company is registered last when it is created: an unregistered folder
-    // is what an interrupted creation left.
-    if (QDir(DataRootOfDrive(dir)).exists() && DamageOf(DataRootOfDrive(dir)).isEmpty()
-        && !IsCompanyRegistered(DataRootOfDrive(dir), company))
+    // is what an interrupted creation left, unless one is under way.
+    if (haveRoot && DamageOf(root).isEmpty() && !IsCompanyRegistered(root, company)) {
+        if (IsCompanyBeingCreated(root, company))
+            throw SetupError(AdminText(lines::CompanyBeingCreated).arg(folder));
         throw SetupError(
             QStringLiteral("Company %1 is not registered in %2: its creation did not finish; run it again.")
                 .arg(company)
-                .arg(DataRootOfDrive(dir)));
+                .arg(root));
+    }
     // Damage first: the balances of a damaged file prove nothing.
     int damaged = 0;
-    for (const QString& inspected : {DataRootOfDrive(dir), folder}) {
-        if (!QDir(inspected).exists())
+    for (const QString& inspected : {root, folder}) {
+        if (!Database::existsForFolder(inspected))
             continue;
         for (const QString& problem : DamageOf(inspected)) {
             out() << "Damaged: " << inspected << ": " << problem << "\n";
@@ -245,6 +262,9 @@ int main(int argc, char* argv[])
     }
     const QString command = args.takeFirst();
     try {
+        // The engine's own messages (a server that stops answering) follow
+        // the same language as ours.
+        SetEngineMessageLanguage(AdminLanguage());
         if (command == QLatin1String("init"))
             return runInit(args);
         if (command == QLatin1String("demo"))
@@ -263,8 +283,15 @@ int main(int argc, char* argv[])
     } catch (const UsageError& e) {
         err() << "lgxadmin: " << e.what() << "\n" << kUsage;
     } catch (const SetupError& e) {
-        err() << "lgxadmin: " << e.message() << "\n";
+        if (e.kind() == SetupError::Kind::CompanyBeingCreated)
+            err() << "lgxadmin: " << AdminText(lines::CompanyBeingCreated).arg(e.subject()) << "\n";
+        else
+            err() << "lgxadmin: " << e.message() << "\n";
     } catch (const EngineError& e) {
+        if (e.code() == ErrorCode::DiskFull && !g_writing.isEmpty()) {
+            err() << "lgxadmin: " << AdminText(lines::DiskFull).arg(g_writing) << "\n";
+            return 2;
+        }
         err() << "lgxadmin: database error " << Qt::hex << Qt::showbase << e.code() << Qt::dec << Qt::noshowbase << ": "
               << e.message() << "\n";
     } catch (const std::exception& e) {

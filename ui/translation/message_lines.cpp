@@ -1,5 +1,7 @@
 #include "varnex/translation/message_lines.h"
 
+#include "varnex/translation/translate.h"
+
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -27,6 +29,19 @@ QString MessageLine(const QWidget* window, const QString& listName, int line)
     if (!window)
         return QString();
     return MessageLine(window->findChild<const QWidget*>(listName), line);
+}
+
+QStringList MessageLinesOfTable(const QString& tableName, const QString& formName, const QString& listName)
+{
+    try {
+        const std::unique_ptr<LanguageTable> table = LanguageTables().open(LanguageTableFileName(tableName));
+        for (const LanguageRow& row : table->rowsOfForm(formName))
+            if (row.componentName == listName)
+                return SplitLines(row.lines);
+    } catch (const std::exception&) {
+        // No table: the caller's design texts stand.
+    }
+    return {};
 }
 
 } // namespace varnex::translation

@@ -18,16 +18,27 @@
 namespace varnex::data {
 
 class Database;
+class CreationClaim;
 
 // A refusal of a set-up step (folder already initialised, unknown option
 // name, user already there ...), with a message meant for the user.
 class SetupError : public std::runtime_error {
 public:
-    explicit SetupError(const QString& message);
+    // The refusals a caller tells in the user's language from its own table
+    // (the catalogue has none); `subject` is what the text names.
+    enum class Kind {
+        Other,
+        CompanyBeingCreated, // another process is creating the same company; subject: its folder
+    };
+    explicit SetupError(const QString& message, Kind kind = Kind::Other, QString subject = QString());
     const QString& message() const { return m_message; }
+    Kind kind() const { return m_kind; }
+    const QString& subject() const { return m_subject; }
 
 private:
     QString m_message;
+    Kind m_kind = Kind::Other;
+    QString m_subject;
 };
 
 QString DataRootOfDrive(const QString& dataDrive);                   // drive + "/Lgx/data"
@@ -76,13 +87,17 @@ void CreateCompany(const QString& dataRoot, const CompanyOptions& options);
 
 // True when company N has its row in the data root's `comp`.
 bool IsCompanyRegistered(const QString& dataRoot, int number);
+// True while another process creates company N (it holds the company's
+// creation claim; the claim dies with that process).
+bool IsCompanyBeingCreated(const QString& dataRoot, int number);
 
 // Company creation in two steps, for a creator that fills the company before
 // it exists (the demonstration company): the constructor clears what an
 // interrupted attempt left in an unregistered folder and creates the tables
 // and control records; finish() registers the company in `comp`, last. Until
 // then no one lists, opens or checks the company, and a new attempt starts
-// over.
+// over. One process at a time creates a given company: a second one is
+// refused (SetupError::Kind::CompanyBeingCreated) before it touches anything.
 class CompanyCreation {
 public:
     CompanyCreation(const QString& dataRoot, const CompanyOptions& options);
@@ -98,6 +113,7 @@ private:
     CompanyOptions m_options;
     QString m_folder;
     std::shared_ptr<Database> m_root;
+    std::unique_ptr<CreationClaim> m_claim;
     std::shared_ptr<Database> m_db;
 };
 

@@ -28,6 +28,9 @@ public:
     // exist). The same folder gives the same object while anyone holds it.
     // Refuses a folder on a network file system (ErrorCode::NetworkFolder).
     static std::shared_ptr<Database> forFolder(const QString& folder);
+    // Whether the folder holds a database already (its file, or its schema
+    // on the server), without creating one: for tools that only inspect.
+    static bool existsForFolder(const QString& folder);
 
     ~Database();
     Database(const Database&) = delete;
@@ -59,6 +62,13 @@ public:
     // 0 turns it off. Returns the writes counted since the last call.
     void failAtWrite(int n);
     std::int64_t writeCount() const;
+
+    // A lock shared with the other processes on this database under the
+    // record lock of (`table`, `identity`), for an identity no record has (a
+    // negative one): a claim on something not yet written. False at once when
+    // another process holds it; freed by unlockClaim or when the holder dies.
+    bool tryClaim(const QString& table, std::int64_t identity);
+    void unlockClaim(const QString& table, std::int64_t identity);
 
     Backend& backend() { return *m_backend; }
     // Cursors count themselves here, so that an open table is never dropped.

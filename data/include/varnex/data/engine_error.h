@@ -47,6 +47,9 @@ constexpr int CorruptDatabase = 0x2301; // not a database, or damaged pages
 
 constexpr int WriteFailed = 0x2401;   // disk full, read-only file, I/O error
 constexpr int InjectedFault = 0x2402; // a test asked the engine to fail this write
+// The file system holding the data is full: the user can act on it (free
+// space, then run again), unlike a failing disk.
+constexpr int DiskFull = 0x2403;
 
 constexpr int InvalidName = 0x2701;       // table, field or alias name with forbidden characters
 constexpr int WrongState = 0x2702;        // e.g. Post without Edit/Insert, write on a closed table

@@ -5,6 +5,7 @@
 // the build can check that both languages hold every one of them.
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -18,6 +19,13 @@ namespace varnex::translation {
 QString MessageLine(const QWidget* messageList, int line);
 // The same for the message list named listName among the window's components.
 QString MessageLine(const QWidget* window, const QString& listName, int line);
+
+// The lines of the message list `listName` of window `formName`, read
+// straight from the language table `tableName` (without extension), for a
+// program that tells its texts without showing that window (a command-line
+// tool, a library that only reports). Empty when the table cannot be read or
+// has no such list: the caller then tells its design text.
+QStringList MessageLinesOfTable(const QString& tableName, const QString& formName, const QString& listName);
 
 // Lines of the launcher's `Error_Messages` (table "MainMenu" + code).
 namespace launcher_lines {
@@ -48,10 +56,34 @@ inline constexpr int InternationalCaptionBase = 24;
 // A stored desktop that cannot be read (%1 says which row and why): the
 // standard desktop is shown instead.
 inline constexpr int DesktopDamaged = 30;
+// An option library whose name is not a plain name of the program folder
+// (%1): refused, nothing is loaded.
+inline constexpr int LibraryNameRefused = 31;
+// The languages folder itself is missing (%1): told once for every table.
+inline constexpr int LanguagesFolderMissing = 32;
 
 // Every line the launcher reads.
-inline constexpr std::array<int, 28> All = {0,  1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
-                                            15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30};
+inline constexpr std::array<int, 30> All = {0,  1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                                            16, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32};
 } // namespace launcher_lines
+
+// Lines of lgxadmin's `Messages` (table "lgxadmin" + code, window "Lgxadmin").
+namespace lgxadmin_lines {
+// Another process is creating the company in the folder %1.
+inline constexpr int CompanyBeingCreated = 0;
+// The disk holding the folder (%1) filled up: nothing of the step was kept.
+inline constexpr int DiskFull = 1;
+inline constexpr std::array<int, 2> All = {CompanyBeingCreated, DiskFull};
+} // namespace lgxadmin_lines
+
+// Lines of company creation's `Messages` (table "compcreate" + code, window
+// "CompCreate"); it has no window of its own.
+namespace compcreate_lines {
+inline constexpr int DefaultName = 0;        // "Company %1"
+inline constexpr int DataRootMissing = 1;    // the data folder %1 does not exist
+inline constexpr int CompanyBeingCreated = 2; // %1 the company's folder
+inline constexpr int DiskFull = 3;           // %1 folder
+inline constexpr std::array<int, 4> All = {DefaultName, DataRootMissing, CompanyBeingCreated, DiskFull};
+} // namespace compcreate_lines
 
 } // namespace varnex::translation
