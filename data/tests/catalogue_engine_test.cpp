@@ -176,6 +176,9 @@ TEST_F(CatalogueOnEngine, SetupRefusesWhatWouldOverwrite)
     user.password = QStringLiteral("Y");
     EXPECT_THROW(AddUser(other.path(), user), SetupError);
     EXPECT_THROW(AddUser(other.path() + QStringLiteral("/absent"), user), SetupError);
+    // Refused without leaving a database behind in the folder only looked at.
+    EXPECT_FALSE(Database::existsForFolder(other.path()));
+    EXPECT_TRUE(QDir(other.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 }
 
 TEST_F(CatalogueOnEngine, AFailedCreationLeavesNothingBehind)

@@ -142,6 +142,8 @@ const char* const kDefaultMessageLines[] = {
     "Print and update checks",
     "Maintenance of check format",
     "The stored desktop cannot be read (row %1); the standard desktop is shown.",
+    "The option \"%1\" names a library outside the program folder: it is refused and nothing was loaded.",
+    "The languages folder \"%1\" is missing: the windows keep the texts they have.",
 };
 
 } // namespace
@@ -437,8 +439,15 @@ void TLogoAppForm::translateWindow(QWidget* window)
         // The window keeps its texts. Every window is translated from the
         // same table, so the user hears of a missing one once, in the texts
         // the message list has: English when no table could be read.
-        if (m_tablesToldMissing.contains(table))
+        if (m_tablesToldMissing.contains(table) || m_languagesFolderToldMissing)
             return;
+        // Without the folder every table is missing: one message says so.
+        const QString folder = translation::LanguagesFolder();
+        if (!QFileInfo(folder).isDir()) {
+            m_languagesFolderToldMissing = true;
+            ShowErrorMessage(messageLine(lines::LanguagesFolderMissing).arg(folder), this);
+            return;
+        }
         m_tablesToldMissing << table;
         ShowErrorMessage(messageLine(lines::LanguageTableMissing).arg(table), this);
     }
@@ -997,6 +1006,8 @@ bool TLogoAppForm::runOptionLibrary(const QString& name, const QString& failureT
     if (!library->isLoaded()) {
         if (IsPayrollOption(name) && library->failure() == LibraryFailure::DependencyMissing)
             ShowMessage(messageLine(lines::PayrollLibraryMissing), this);
+        else if (library->failure() == LibraryFailure::NameRefused)
+            ShowMessage(messageLine(lines::LibraryNameRefused).arg(name), this);
         else
             failed(library->failureCode());
         return false;

@@ -234,6 +234,7 @@ private:
     bool m_activating = false;
     bool m_closing = false;
     QStringList m_tablesToldMissing;
+    bool m_languagesFolderToldMissing = false;
 
     LinkRecord LinkSection;
     LauncherSettings Settings;

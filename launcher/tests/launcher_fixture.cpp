@@ -29,7 +29,7 @@ void addMessageTable(varnex::translation::MemoryLanguageTables& tables, const QS
         lines << (i == 16 ? title : Line(i));
     lines << QStringLiteral("No session table in \"%1\": create it with \"lgxadmin init\".")
           << QStringLiteral("All sessions are in use.");
-    for (int i = 23; i <= 30; ++i)
+    for (int i = 23; i <= 32; ++i)
         lines << Line(i);
     varnex::translation::LanguageRow row;
     row.formName = QStringLiteral("LogoAppForm");

@@ -461,6 +461,30 @@ TEST(LogoAppForm, AMissingLanguageTableIsToldOnceAndStartUpCarriesOn)
     }
 }
 
+TEST(LogoAppForm, AMissingLanguagesFolderIsToldOnceForEveryTable)
+{
+    for (const char* language : {"1", "2"}) {
+        Installation installation;
+        // The tables of a real languages folder, which is not there.
+        QTemporaryDir program;
+        const QString folder = program.filePath(QStringLiteral("languages"));
+        varnex::translation::SetLanguageTableSource(nullptr);
+        varnex::translation::SetLanguagesFolder(folder);
+        installation.setSetting(QStringLiteral("language"), QLatin1String(language));
+        installation.addUser(QStringLiteral("CLERK"), QStringLiteral("CLERK1"), {}, 2, 1);
+        LauncherEnvironment environment;
+        environment.runDialog = typing({QStringLiteral("CLERK1")});
+        auto form = installation.startForm(std::move(environment));
+        varnex::translation::SetLanguagesFolder(QString());
+        EXPECT_FALSE(form->closedWithoutUser()) << language;
+        EXPECT_EQ(installation.messages.texts(),
+                  QStringList{QStringLiteral("The languages folder \"%1\" is missing: the windows keep the texts they "
+                                             "have.")
+                                  .arg(folder)})
+            << language;
+    }
+}
+
 TEST(LogoAppForm, CompanyPasswordIsAskedOutsideTheHomeCompanyAndKeepsItsCase)
 {
     Installation installation;

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -368,6 +370,29 @@ TEST(ToolsMenu, EntriesFromAppsWithTheirRightsAndPrograms)
     EXPECT_EQ(libraries(installation), QStringList({QStringLiteral("rptprint.so")}));
     EXPECT_EQ(shell.started.size(), 2);
     EXPECT_TRUE(installation.messages.shown.isEmpty());
+}
+
+TEST(ToolsMenu, ACraftedLibraryRowIsRefusedByNameAndNothingIsLoaded)
+{
+    Installation installation;
+    // A working option library outside the program folder: it must never run.
+    QTemporaryDir outside;
+    installation.installModule(QStringLiteral("rptprint"));
+    const QString planted = outside.filePath(QStringLiteral("evil"));
+    ASSERT_TRUE(QFile::copy(installation.programFolder() + QStringLiteral("/rptprint.so"), planted + ".so"));
+    const QStringList crafted = {QStringLiteral("../../../x/evil"), planted, QStringLiteral("sub/../rptprint")};
+    for (const QString& program : crafted)
+        addAppsRow(installation, QStringLiteral("Crafted"), program, true, QString());
+    auto form = installation.startForm();
+    const QList<QAction*> items = MenuOf(*form, "ToolsMenu")->actions();
+    ASSERT_EQ(items.size(), 1 + crafted.size());
+    for (int i = 0; i < crafted.size(); ++i) {
+        installation.messages.shown.clear();
+        items[1 + i]->trigger();
+        ASSERT_EQ(installation.messages.shown.size(), 1) << crafted[i].toStdString();
+        EXPECT_EQ(installation.messages.shown[0].text, Line(31));
+    }
+    EXPECT_TRUE(installation.calls().isEmpty());
 }
 
 TEST(ToolsMenu, AMissingAppsTableIsCreatedWithItsDefaultEntry)

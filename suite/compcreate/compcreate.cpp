@@ -2,16 +2,39 @@
 
 #include <QDir>
 #include <QString>
+#include <QStringList>
 
 #include <cstring>
 #include <exception>
+#include <iterator>
 
 #include "varnex/data/company.h"
 #include "varnex/data/engine_error.h"
 #include "varnex/data/table.h"
 #include "varnex/messages.h"
+#include "varnex/translation/message_lines.h"
 
 namespace {
+
+namespace lines = varnex::translation::compcreate_lines;
+
+// The texts without a language table, in line order.
+const char* const kDesignTexts[] = {
+    "Company %1",
+    "The data folder \"%1\" does not exist.",
+    "The company %1 is being created by another workstation: wait until it finishes.",
+    "The disk holding %1 is full: the company was not created. Free some space, then try again.",
+};
+static_assert(std::size(kDesignTexts) == lines::All.size());
+
+QString text(int language, int line)
+{
+    const QStringList table = varnex::translation::MessageLinesOfTable(
+        language == 2 ? QStringLiteral("compcreatefr") : QStringLiteral("compcreateen"), QStringLiteral("CompCreate"),
+        QStringLiteral("Messages"));
+    const QString fromTable = table.value(line);
+    return fromTable.isEmpty() ? QString::fromUtf8(kDesignTexts[line]) : fromTable;
+}
 
 // The number after the highest one in use, so that a company removed from
 // the middle of the list never has its number (and folder) given again.
@@ -33,28 +56,29 @@ int nextCompanyNumber(const QString& dataRoot)
     return number;
 }
 
-QString defaultName(int number, int language)
-{
-    return (language == 2 ? QStringLiteral("Compagnie %1") : QStringLiteral("Company %1")).arg(number);
-}
-
 int createNext(const QString& dataRoot, const QString& name, int language, QString& error)
 {
     if (dataRoot.isEmpty() || !QDir(dataRoot).exists()) {
-        error = QStringLiteral("The data folder \"%1\" does not exist.").arg(dataRoot);
+        error = text(language, lines::DataRootMissing).arg(dataRoot);
         return -1;
     }
+    QString folder;
     try {
         varnex::data::CompanyOptions options;
         options.number = nextCompanyNumber(dataRoot);
-        options.name = name.trimmed().isEmpty() ? defaultName(options.number, language) : name.trimmed();
+        folder = varnex::data::CompanyFolderOf(dataRoot, options.number);
+        options.name =
+            name.trimmed().isEmpty() ? text(language, lines::DefaultName).arg(options.number) : name.trimmed();
         options.language = language == 1 ? 1 : 2;
         varnex::data::CreateCompany(dataRoot, options);
         return options.number;
     } catch (const varnex::data::SetupError& refusal) {
-        error = refusal.message();
+        error = refusal.kind() == varnex::data::SetupError::Kind::CompanyBeingCreated
+                    ? text(language, lines::CompanyBeingCreated).arg(refusal.subject())
+                    : refusal.message();
     } catch (const varnex::data::EngineError& failure) {
-        error = failure.message();
+        error = failure.code() == varnex::data::ErrorCode::DiskFull ? text(language, lines::DiskFull).arg(folder)
+                                                                    : failure.message();
     } catch (const std::exception& failure) {
         error = QString::fromUtf8(failure.what());
     }

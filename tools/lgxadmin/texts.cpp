@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <iterator>
+
 #include "varnex/settings.h"
 #include "varnex/translation/message_lines.h"
 

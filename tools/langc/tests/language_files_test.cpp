@@ -45,8 +45,8 @@ TEST(LanguageFiles, EveryFileParsesWithoutFault)
 {
     const QStringList files = QDir(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR))
                                   .entryList({QStringLiteral("*.lang")}, QDir::Files, QDir::Name);
-    EXPECT_EQ(files, (QStringList{"MainMenu.lang", "clview.lang", "picklists.lang", "purchent.lang", "stockrcv.lang",
-                                  "supview.lang"}));
+    EXPECT_EQ(files, (QStringList{"MainMenu.lang", "clview.lang", "compcreate.lang", "lgxadmin.lang", "picklists.lang",
+                                  "purchent.lang", "stockrcv.lang", "supview.lang"}));
     for (const QString& name : files) {
         const ParseResult result = ReadLanguageFile(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR "/") + name);
         EXPECT_TRUE(result.errors.isEmpty()) << result.errors.join(QLatin1Char('\n')).toStdString();
@@ -59,6 +59,8 @@ TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
 {
     namespace launcher = varnex::translation::launcher_lines;
     namespace stockrcv = varnex::stockrcv::lines;
+    namespace lgxadmin = varnex::translation::lgxadmin_lines;
+    namespace compcreate = varnex::translation::compcreate_lines;
     const struct {
         const char* program;
         const char* form;
@@ -67,6 +69,8 @@ TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
     } lists[] = {
         {"MainMenu", "LogoAppForm", "Error_Messages", {launcher::All.begin(), launcher::All.end()}},
         {"stockrcv", "stockrcv_frm", "IntlStrings1", {stockrcv::All.begin(), stockrcv::All.end()}},
+        {"lgxadmin", "Lgxadmin", "Messages", {lgxadmin::All.begin(), lgxadmin::All.end()}},
+        {"compcreate", "CompCreate", "Messages", {compcreate::All.begin(), compcreate::All.end()}},
     };
     for (const auto& list : lists) {
         const ParseResult result = ReadLanguageFile(

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,7 +22,9 @@
 #include <QTemporaryDir>
 
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace varnex;
 using namespace varnex::data;
@@ -33,9 +37,14 @@ struct Outcome {
     QString err;
 };
 
-Outcome lgxadmin(const QStringList& args)
+Outcome lgxadmin(const QStringList& args, const QString& settings = QString())
 {
     QProcess p;
+    if (!settings.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VARNEX_SETTINGS"), settings);
+        p.setProcessEnvironment(env);
+    }
     p.start(QStringLiteral(VARNEX_BIN_DIR "/lgxadmin"), args);
     Outcome r;
     if (!p.waitForFinished(300000)) {
@@ -88,6 +97,21 @@ mode_t modeOf(const QString& path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return info.st_mode & 07777;
+}
+
+// A settings file that asks for French.
+QString frenchSettings(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("french.ini"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("[Lgx]\nlanguage=2\n");
+    return path;
+}
+
+bool onServer()
+{
+    return qgetenv("VARNEX_ENGINE") == "postgresql";
 }
 
 class LgxadminTest : public ::testing::Test {
@@ -414,4 +438,100 @@ TEST_F(LgxadminTest, ADemoKilledAtAnyMomentLeavesNothingARerunRefuses)
                                      << check.err.toStdString();
     }
     EXPECT_GT(interrupted, 0);
+}
+
+TEST_F(LgxadminTest, ASecondDemoWhileTheFirstRunsIsToldTheCompanyIsBeingCreated)
+{
+    int raced = 0;
+    for (int trial = 0; trial < 4 && raced < 2; ++trial) {
+        QTemporaryDir drive;
+        ASSERT_EQ(lgxadmin({"init", "--password", "secret1", drive.path()}).exitCode, 0);
+        const QString folder = drive.path() + QStringLiteral("/Lgx/data1");
+        QProcess first;
+        first.start(QStringLiteral(VARNEX_BIN_DIR "/lgxadmin"), {QStringLiteral("demo"), drive.path()});
+        ASSERT_TRUE(first.waitForStarted());
+        // The company folder is made once the first holds the company's claim.
+        while (!QDir(folder).exists() && first.state() != QProcess::NotRunning)
+            first.waitForFinished(5);
+        const bool french = trial % 2 == 1;
+        const Outcome second = lgxadmin({"demo", drive.path()}, french ? frenchSettings(dir) : QString());
+        const bool overlapped = first.state() != QProcess::NotRunning;
+        ASSERT_TRUE(first.waitForFinished(300000));
+        EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+        if (!overlapped)
+            continue; // the first finished before the second asked: nothing raced
+        ++raced;
+        EXPECT_EQ(second.exitCode, 2);
+        EXPECT_TRUE(second.err.contains(folder)) << second.err.toStdString();
+        EXPECT_TRUE(second.err.contains(french ? QString::fromUtf8("en cours de création par un autre processus")
+                                               : QStringLiteral("being created by another process")))
+            << second.err.toStdString();
+        EXPECT_FALSE(second.err.contains(QStringLiteral("Key violation"))) << second.err.toStdString();
+        const Outcome check = lgxadmin({"check", drive.path()});
+        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+    }
+    EXPECT_GT(raced, 0);
+}
+
+TEST_F(LgxadminTest, AFullDiskIsToldWithItsFolderAndARerunWithRoomSucceeds)
+{
+    if (onServer())
+        GTEST_SKIP() << "the server's disk is not the test's to fill";
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a full disk is a small tmpfs, which only root can mount";
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    ASSERT_EQ(::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=640k,mode=0700"), 0) << std::strerror(errno);
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{mountPoint};
+    QTemporaryDir settings;
+
+    ASSERT_EQ(lgxadmin({"init", "--password", "secret1", drive()}).exitCode, 0);
+    const struct {
+        bool french;
+        const char* told;
+    } cases[] = {{false, "is full"}, {true, "est plein"}};
+    for (const auto& c : cases) {
+        const Outcome demo = lgxadmin({"demo", drive()}, c.french ? frenchSettings(settings) : QString());
+        EXPECT_EQ(demo.exitCode, 2);
+        EXPECT_TRUE(demo.err.contains(company())) << demo.err.toStdString();
+        EXPECT_TRUE(demo.err.contains(QString::fromUtf8(c.told))) << demo.err.toStdString();
+        EXPECT_FALSE(demo.err.contains(QStringLiteral("I/O error"))) << demo.err.toStdString();
+        EXPECT_EQ(lgxadmin({"check", drive()}).exitCode, 2);
+    }
+
+    ASSERT_EQ(::mount(nullptr, mountPoint.constData(), nullptr, MS_REMOUNT, "size=256m"), 0) << std::strerror(errno);
+    const Outcome rerun = lgxadmin({"demo", drive()});
+    ASSERT_EQ(rerun.exitCode, 0) << rerun.err.toStdString();
+    const Outcome check = lgxadmin({"check", drive()});
+    EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+}
+
+TEST_F(LgxadminTest, CheckDemoAndSettingsCreateNothingWhereTheyOnlyLook)
+{
+    const QString settings = dir.filePath(QStringLiteral("new/dir/varnex.ini"));
+    const struct {
+        const char* why;
+        QStringList folders; // made empty before the command, under the drive
+        QStringList command;
+    } cases[] = {
+        {"an empty company folder", {"Lgx/data1"}, {"check"}},
+        {"an empty data root and company folder", {"Lgx/data", "Lgx/data1"}, {"check"}},
+        {"an empty data root", {"Lgx/data"}, {"demo"}},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir drive;
+        for (const QString& folder : c.folders)
+            ASSERT_TRUE(QDir(drive.path()).mkpath(folder));
+        const Outcome run = lgxadmin(c.command + QStringList{drive.path()}, settings);
+        EXPECT_EQ(run.exitCode, 2) << c.why;
+        EXPECT_TRUE(run.err.contains(QStringLiteral("holds no data"))) << c.why << ": " << run.err.toStdString();
+        for (const QString& folder : c.folders) {
+            const QString path = QDir(drive.path()).filePath(folder);
+            EXPECT_TRUE(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) << c.why;
+            EXPECT_FALSE(Database::existsForFolder(path)) << c.why << ": " << folder.toStdString();
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("new")))) << "reading the settings made their folder";
 }
