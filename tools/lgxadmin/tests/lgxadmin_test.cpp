@@ -529,7 +529,8 @@ TEST_F(LgxadminTest, CheckDemoAndSettingsCreateNothingWhereTheyOnlyLook)
         EXPECT_TRUE(run.err.contains(QStringLiteral("holds no data"))) << c.why << ": " << run.err.toStdString();
         for (const QString& folder : c.folders) {
             const QString path = QDir(drive.path()).filePath(folder);
-            EXPECT_TRUE(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) << c.why;
+            EXPECT_TRUE(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+                << c.why;
             EXPECT_FALSE(Database::existsForFolder(path)) << c.why << ": " << folder.toStdString();
         }
     }

@@ -79,10 +79,10 @@ inline constexpr std::array<int, 2> All = {CompanyBeingCreated, DiskFull};
 // Lines of company creation's `Messages` (table "compcreate" + code, window
 // "CompCreate"); it has no window of its own.
 namespace compcreate_lines {
-inline constexpr int DefaultName = 0;        // "Company %1"
-inline constexpr int DataRootMissing = 1;    // the data folder %1 does not exist
+inline constexpr int DefaultName = 0;         // "Company %1"
+inline constexpr int DataRootMissing = 1;     // the data folder %1 does not exist
 inline constexpr int CompanyBeingCreated = 2; // %1 the company's folder
-inline constexpr int DiskFull = 3;           // %1 folder
+inline constexpr int DiskFull = 3;            // %1 folder
 inline constexpr std::array<int, 4> All = {DefaultName, DataRootMissing, CompanyBeingCreated, DiskFull};
 } // namespace compcreate_lines
 
