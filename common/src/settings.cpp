@@ -12,6 +12,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -87,11 +88,6 @@ bool splitEntry(QByteArrayView line, QString* name, QString* value)
     return true;
 }
 
-QString lookupKey(const QString& section, const QString& name)
-{
-    return section.toCaseFolded() + QChar(0) + name.toCaseFolded();
-}
-
 bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -137,15 +133,43 @@ FileStamp stampOf(const QString& path)
     return stamp;
 }
 
-// The values of one file as last read, with the stamp of that version. The
-// first occurrence of a name in its section wins, as a top-down reader finds it.
+// One version of the file as last read. Only the section headers are found
+// when it is read; a section's values are decoded the first time someone asks
+// for one of them, so a large file full of other programs' sections costs one
+// pass over its bytes. The first occurrence of a name in its section wins, as
+// a top-down reader (and setValue) finds it.
 struct ParsedFile {
     FileStamp stamp;
     // A file changed within the file system's timestamp granularity of our
     // read may change again without its stamp changing: such a parse is not
     // trusted and the next read parses again.
     bool settled = false;
-    QHash<QString, QString> values;
+    QByteArray bytes;
+    struct Span {
+        QString section; // case-folded
+        qsizetype begin; // after the header line
+        qsizetype end;   // at the next header line
+    };
+    std::vector<Span> spans;
+    QHash<QString, QHash<QString, QString>> sections; // decoded on demand
+
+    const QHash<QString, QString>& section(const QString& name)
+    {
+        const QString folded = name.toCaseFolded();
+        if (auto it = sections.constFind(folded); it != sections.constEnd())
+            return *it;
+        QHash<QString, QString>& values = sections[folded];
+        QString key, value;
+        for (const Span& span : spans) {
+            if (span.section != folded)
+                continue;
+            const QByteArray part = QByteArray::fromRawData(bytes.constData() + span.begin, span.end - span.begin);
+            for (const Line& line : splitLines(part))
+                if (splitEntry(lineBytes(part, line), &key, &value) && !values.contains(key.toCaseFolded()))
+                    values.insert(key.toCaseFolded(), value);
+        }
+        return values;
+    }
 };
 
 bool settledAt(const FileStamp& stamp)
@@ -155,18 +179,32 @@ bool settledAt(const FileStamp& stamp)
     return now.tv_sec - std::max(stamp.modified.tv_sec, stamp.changed.tv_sec) >= 2;
 }
 
-ParsedFile parse(const QByteArray& bytes, const FileStamp& stamp)
+ParsedFile parse(QByteArray bytes, const FileStamp& stamp)
 {
     ParsedFile parsed;
     parsed.stamp = stamp;
-    QString section, name, value;
-    bool haveSection = false;
-    for (const Line& line : splitLines(bytes)) {
-        const QByteArrayView text = lineBytes(bytes, line);
-        if (isSectionLine(text, &section))
-            haveSection = true;
-        else if (haveSection && splitEntry(text, &name, &value))
-            parsed.values.insert(lookupKey(section, name), value);
+    parsed.bytes = std::move(bytes);
+    const QByteArray& data = parsed.bytes;
+    const char* const text = data.constData();
+    const qsizetype size = data.size();
+    qsizetype start = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    QString name;
+    while (start < size) {
+        const char* newline = static_cast<const char*>(std::memchr(text + start, '\n', size_t(size - start)));
+        const qsizetype next = newline ? newline - text + 1 : size;
+        qsizetype first = start;
+        while (first < next && (text[first] == ' ' || text[first] == '\t'))
+            ++first;
+        // Only a line that starts with "[" can open a section.
+        if (first < next && text[first] == '[') {
+            qsizetype end = newline ? next - 1 : size;
+            if (isSectionLine(QByteArrayView(text + start, end - start), &name)) {
+                if (!parsed.spans.empty())
+                    parsed.spans.back().end = start;
+                parsed.spans.push_back({name.toCaseFolded(), next, size});
+            }
+        }
+        start = next;
     }
     return parsed;
 }
@@ -192,7 +230,7 @@ QByteArray readBytes(const QString& path)
 }
 
 // The values of the file as it is now; read again only when it changed.
-const ParsedFile& current(const QString& path)
+ParsedFile& current(const QString& path)
 {
     const FileStamp stamp = stampOf(path);
     auto& files = cache();
@@ -239,15 +277,15 @@ bool SettingsStore::ensureExists() const
 QString SettingsStore::value(const QString& section, const QString& name, const QString& defaultValue) const
 {
     const QMutexLocker locker(&cacheMutex());
-    const ParsedFile& file = current(m_path);
-    const auto it = file.values.constFind(lookupKey(section, name));
-    return it == file.values.constEnd() ? defaultValue : it.value();
+    const QHash<QString, QString>& values = current(m_path).section(section);
+    const auto it = values.constFind(name.toCaseFolded());
+    return it == values.constEnd() ? defaultValue : it.value();
 }
 
 bool SettingsStore::contains(const QString& section, const QString& name) const
 {
     const QMutexLocker locker(&cacheMutex());
-    return current(m_path).values.contains(lookupKey(section, name));
+    return current(m_path).section(section).contains(name.toCaseFolded());
 }
 
 bool SettingsStore::setValue(const QString& section, const QString& name, const QString& value) const

@@ -130,3 +130,20 @@ TEST(SettingsStore, SeesChangesMadeByOthersAndStaysFastOnLargeFiles)
     for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(store.value(QStringLiteral("Lgx"), QStringLiteral("language")), QStringLiteral("2"));
 }
+
+TEST(SettingsStore, TheFirstOfTwiceGivenNamesIsReadAndWritten)
+{
+    test_support::ScratchSettings scratch;
+    const SettingsStore store = SettingsStore::machine();
+    // A name twice in its section, and the section itself twice.
+    writeAll(scratch.path(), "[Lgx]\ndatadrive=/first\nDataDrive=/second\n[Other]\nx=1\n[LGX]\ndatadrive=/third\n"
+                             "pgmdrive=/programs\n");
+    EXPECT_EQ(store.value(QStringLiteral("lgx"), QStringLiteral("DATADRIVE")), QStringLiteral("/first"));
+    EXPECT_EQ(store.value(QStringLiteral("Lgx"), QStringLiteral("pgmdrive")), QStringLiteral("/programs"));
+    EXPECT_FALSE(store.contains(QStringLiteral("Other"), QStringLiteral("datadrive")));
+    // A write changes the line a read gives, so the next read sees the write.
+    ASSERT_TRUE(store.setValue(QStringLiteral("Lgx"), QStringLiteral("datadrive"), QStringLiteral("/new")));
+    EXPECT_EQ(store.value(QStringLiteral("Lgx"), QStringLiteral("datadrive")), QStringLiteral("/new"));
+    EXPECT_EQ(readAll(scratch.path()), QByteArray("[Lgx]\ndatadrive=/new\nDataDrive=/second\n[Other]\nx=1\n[LGX]\n"
+                                                  "datadrive=/third\npgmdrive=/programs\n"));
+}

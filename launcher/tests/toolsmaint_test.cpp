@@ -18,6 +18,8 @@
 #include "varnex/data/database.h"
 #include "varnex/data/table.h"
 #include "varnex/library.h"
+#include "varnex/translation/translate.h"
+#include "varnex/translation/window_check.h"
 
 using namespace varnex::launcher;
 using launcher_test::Installation;
@@ -188,4 +190,28 @@ TEST_F(ToolsMaintWindow, TheMaintenanceEntryCannotBeDeleted)
     child<QListWidget>("Entries")->setCurrentRow(1);
     child<QPushButton>("DeleteBtn")->click();
     EXPECT_EQ(programsOfApps(installation), QStringList({QStringLiteral("toolsmaint")}));
+}
+
+TEST_F(ToolsMaintWindow, IsInTheUsersLanguageFromItsTable)
+{
+    // The tables the build compiled, not the launcher fixture's.
+    varnex::translation::SetLanguageTableSource(nullptr);
+    auto create = library.entry<QDialog* (*)(TLinkSection, QListWidget*, QListWidget*)>("toolsmaint_create_window");
+    varnex::LinkRecord record;
+    record.setText(&TLinkSection::Link_data_dir, installation.dataRoot());
+    record.raw().Link_language = 2;
+    record.setLangCode(QStringLiteral("fr"));
+    window.reset(create(record.value(), &names, &dlls));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Maintenance du menu Outils"));
+    EXPECT_EQ(child<QPushButton>("DeleteBtn")->text(), QString::fromUtf8("Détruire"));
+    EXPECT_EQ(child<QComboBox>("SecurityCombo")->itemText(0), QStringLiteral("(tout le monde)"));
+    for (const char* table : {"toolsmainten", "toolsmaintfr"})
+        EXPECT_TRUE(varnex::translation::CheckWindowTexts(window.get(), QLatin1String(table)).isEmpty()) << table;
+
+    type("Ailleurs", "../evil", true);
+    child<QPushButton>("SaveBtn")->click();
+    ASSERT_EQ(installation.messages.shown.size(), 1);
+    EXPECT_TRUE(installation.messages.shown[0].text.startsWith(QStringLiteral("Une option de la suite")))
+        << installation.messages.shown[0].text.toStdString();
 }

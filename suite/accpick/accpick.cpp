@@ -5,17 +5,15 @@ using namespace varnex::frame;
 
 extern "C" std::int32_t GlGetAccount(TLinkSection record)
 {
-    const PickListSpec pickList{
-        QStringLiteral("AccountPick"),
-        QStringLiteral("Accounts"),
-        QStringLiteral("Comptes"),
-        QStringLiteral("glm"),
-        QString(),
-        {{QStringLiteral("Glm_account"), QStringLiteral("Account"), QStringLiteral("Compte"), 80},
-         {QStringLiteral("Glm_Description"), QStringLiteral("Description"), QStringLiteral("Description"), 260},
-         {QStringLiteral("Glm_type"), QStringLiteral("Type"), QStringLiteral("Type"), 100}},
-        {QStringLiteral("Glm_account")},
-        nullptr};
+    const PickListSpec pickList{QStringLiteral("AccountPick"),
+                                QStringLiteral("Accounts"),
+                                QStringLiteral("glm"),
+                                QString(),
+                                {{QStringLiteral("Glm_account"), QStringLiteral("Account"), 80},
+                                 {QStringLiteral("Glm_Description"), QStringLiteral("Description"), 260},
+                                 {QStringLiteral("Glm_type"), QStringLiteral("Type"), 100}},
+                                {QStringLiteral("Glm_account")},
+                                nullptr};
     const auto chosen = RunPickList(pickList, record);
     return chosen ? static_cast<std::int32_t>(chosen->first().toLongLong()) : 0;
 }

@@ -9,20 +9,18 @@ using namespace varnex::frame;
 extern "C" std::int32_t CfhdrGetDoc(VxStr* order, TLinkSection record)
 {
     const QString kind = varnex::LinkText(record.Link_context);
-    const PickListSpec pickList{
-        QStringLiteral("DocumentPick"),
-        QStringLiteral("Orders"),
-        QStringLiteral("Commandes"),
-        QStringLiteral("cfhdr"),
-        QString(),
-        {{QStringLiteral("Cfhdr_order_number"), QStringLiteral("Order"), QStringLiteral("Commande"), 100},
-         {QStringLiteral("Cfhdr_supplier"), QStringLiteral("Supplier"), QStringLiteral("Fournisseur"), 100},
-         {QStringLiteral("Cfhdr_date"), QStringLiteral("Date"), QStringLiteral("Date"), 90},
-         {QStringLiteral("Cfhdr_total"), QStringLiteral("Total"), QStringLiteral("Total"), 100}},
-        {QStringLiteral("Cfhdr_order_number")},
-        [kind](varnex::data::DataSet& headers) {
-            return headers.field(QStringLiteral("Cfhdr_doc")).asString() == kind;
-        }};
+    const PickListSpec pickList{QStringLiteral("DocumentPick"),
+                                QStringLiteral("Orders"),
+                                QStringLiteral("cfhdr"),
+                                QString(),
+                                {{QStringLiteral("Cfhdr_order_number"), QStringLiteral("Order"), 100},
+                                 {QStringLiteral("Cfhdr_supplier"), QStringLiteral("Supplier"), 100},
+                                 {QStringLiteral("Cfhdr_date"), QStringLiteral("Date"), 90},
+                                 {QStringLiteral("Cfhdr_total"), QStringLiteral("Total"), 100}},
+                                {QStringLiteral("Cfhdr_order_number")},
+                                [kind](varnex::data::DataSet& headers) {
+                                    return headers.field(QStringLiteral("Cfhdr_doc")).asString() == kind;
+                                }};
     const auto chosen = RunPickList(pickList, record);
     FillString(order, chosen ? chosen->first().toString() : QString());
     return chosen ? 1 : 0;

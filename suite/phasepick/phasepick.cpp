@@ -6,16 +6,14 @@ using namespace varnex::frame;
 
 extern "C" std::int32_t Getphase(TLinkSection record)
 {
-    const PickListSpec pickList{
-        QStringLiteral("PhasePick"),
-        QStringLiteral("Phases"),
-        QStringLiteral("Phases"),
-        QStringLiteral("jcPhase"),
-        QString(),
-        {{QStringLiteral("JcPhase_Code"), QStringLiteral("Phase"), QStringLiteral("Phase"), 120},
-         {QStringLiteral("JcPhase_No"), QStringLiteral("Number"), QStringLiteral("Numéro"), 80}},
-        {QStringLiteral("JcPhase_No")},
-        nullptr};
+    const PickListSpec pickList{QStringLiteral("PhasePick"),
+                                QStringLiteral("Phases"),
+                                QStringLiteral("jcPhase"),
+                                QString(),
+                                {{QStringLiteral("JcPhase_Code"), QStringLiteral("Phase"), 120},
+                                 {QStringLiteral("JcPhase_No"), QStringLiteral("Number"), 80}},
+                                {QStringLiteral("JcPhase_No")},
+                                nullptr};
     const auto chosen = RunPickList(pickList, record);
     return chosen ? static_cast<std::int32_t>(chosen->first().toLongLong()) : 0;
 }

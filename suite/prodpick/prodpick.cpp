@@ -6,17 +6,15 @@ using namespace varnex::frame;
 
 extern "C" std::int32_t GetLineCd(VxStr* key, TLinkSection record)
 {
-    const PickListSpec pickList{
-        QStringLiteral("ProductPick"),
-        QStringLiteral("Products"),
-        QStringLiteral("Produits"),
-        QStringLiteral("ivprod"),
-        QStringLiteral("Ivprod_line_code;Ivprod_item_code"),
-        {{QStringLiteral("Ivprod_line_code"), QStringLiteral("Line"), QStringLiteral("Ligne"), 50},
-         {QStringLiteral("Ivprod_item_code"), QStringLiteral("Item"), QStringLiteral("Article"), 140},
-         {QStringLiteral("Ivprod_desc_1"), QStringLiteral("Description"), QStringLiteral("Description"), 240}},
-        {QStringLiteral("Ivprod_line_code"), QStringLiteral("Ivprod_item_code")},
-        nullptr};
+    const PickListSpec pickList{QStringLiteral("ProductPick"),
+                                QStringLiteral("Products"),
+                                QStringLiteral("ivprod"),
+                                QStringLiteral("Ivprod_line_code;Ivprod_item_code"),
+                                {{QStringLiteral("Ivprod_line_code"), QStringLiteral("Line"), 50},
+                                 {QStringLiteral("Ivprod_item_code"), QStringLiteral("Item"), 140},
+                                 {QStringLiteral("Ivprod_desc_1"), QStringLiteral("Description"), 240}},
+                                {QStringLiteral("Ivprod_line_code"), QStringLiteral("Ivprod_item_code")},
+                                nullptr};
     const auto chosen = RunPickList(pickList, record);
     if (!chosen) {
         FillString(key, QString());

@@ -14,6 +14,7 @@
 #include "varnex/linksection.h"
 #include "varnex/messages.h"
 #include "varnex/shell.h"
+#include "varnex/translation/window_check.h"
 
 using namespace varnex;
 using namespace varnex::data;
@@ -158,6 +159,11 @@ TEST_F(PickListFixture, DoubleClickChoosesAndTheListIsInTheUsersLanguage)
     auto steps = [](QWidget* w) {
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Fournisseurs"));
         auto* grid = w->findChild<QTableView*>(QStringLiteral("PickGrid"));
+        EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Nom"));
+        EXPECT_EQ(w->findChild<QWidget*>(QStringLiteral("CancelBtn"))->property("text").toString(),
+                  QStringLiteral("Annuler"));
+        for (const char* table : {"picklistsen", "picklistsfr"})
+            EXPECT_TRUE(varnex::translation::CheckWindowTexts(w, QLatin1String(table)).isEmpty()) << table;
         ASSERT_EQ(grid->model()->rowCount(), 3);
         const QRect cell = grid->visualRect(grid->model()->index(2, 1));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -183,6 +189,11 @@ TEST_F(PickListFixture, QuickLinkWindowIsCaptionedByLanguage)
     auto steps = [](QWidget* w) {
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Lien Rapide"));
         auto* links = w->findChild<QListWidget*>(QStringLiteral("LinkList"));
+        ASSERT_EQ(links->count(), 3);
+        EXPECT_EQ(links->item(0)->text(), QStringLiteral("Ouvrir le dossier de la compagnie"));
+        EXPECT_EQ(links->item(2)->text(), QString::fromUtf8("Écrire un courriel"));
+        for (const char* table : {"picklistsen", "picklistsfr"})
+            EXPECT_TRUE(varnex::translation::CheckWindowTexts(w, QLatin1String(table)).isEmpty()) << table;
         links->setCurrentRow(0);
         Q_EMIT links->itemActivated(links->item(0));
         QTest::keyClick(w, Qt::Key_Escape);
@@ -194,6 +205,8 @@ TEST_F(PickListFixture, QuickLinkWindowIsCaptionedByLanguage)
     record.setLangCode(QStringLiteral("en"));
     runNumber("linkpanel.so", "QuickLink", "QuickLinkForm", [](QWidget* w) {
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Quick Link"));
+        EXPECT_EQ(w->findChild<QListWidget*>(QStringLiteral("LinkList"))->item(1)->text(),
+                  QStringLiteral("Help contents"));
         QTest::keyClick(w, Qt::Key_Escape);
     });
 }

@@ -6,7 +6,9 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -18,58 +20,65 @@
 #include "varnex/data/table.h"
 #include "varnex/library.h"
 #include "varnex/messages.h"
+#include "varnex/translation/message_lines.h"
+#include "varnex/translation/translate.h"
 
 namespace {
 
 namespace data = varnex::data;
 
-struct Texts {
-    bool french;
-    QString t(const char* english, const char* frenchText) const
-    {
-        return french ? QString::fromUtf8(frenchText) : QString::fromUtf8(english);
-    }
-};
+namespace lines = varnex::translation::toolsmaint_lines;
+
+// The window's message list as designed; the language table replaces it.
+const char* const kDesignMessages =
+    "(everybody)\n"
+    "Give the option or the program of the entry.\n"
+    "Give the entry a caption.\n"
+    "Another entry already runs this option or program.\n"
+    "An option of the suite is the plain name of a library of the program folder (no \"/\" and no \"..\").\n"
+    "The working folder does not exist.\n"
+    "The entry was deleted on another workstation.\n"
+    "The maintenance of the Tools menu cannot be deleted.\n"
+    "Delete this entry?";
 
 struct Entry {
     QString name, nameFr, program, about, aboutFr, security, directory;
     bool library = false;
 };
 
-// Refusals of an entry, in the user's language; empty when it can be saved.
-QString checkEntry(const Entry& entry, const QList<Entry>& others, const Texts& texts)
+// Why an entry cannot be saved (a line of the message list); -1 when it can.
+int checkEntry(const Entry& entry, const QList<Entry>& others)
 {
     if (entry.program.trimmed().isEmpty())
-        return texts.t("Give the option or the program of the entry.",
-                       "Indiquez l'option ou le programme de l'entrée.");
+        return lines::NoProgram;
     if (entry.name.trimmed().isEmpty() && entry.nameFr.trimmed().isEmpty())
-        return texts.t("Give the entry a caption.", "Donnez un libellé à l'entrée.");
+        return lines::NoCaption;
     for (const Entry& other : others) {
         // The menu item is named after the program, and the launcher finds the
         // program's folder by that name: two entries may not share it.
         if (other.program.compare(entry.program.trimmed(), Qt::CaseInsensitive) == 0)
-            return texts.t("Another entry already runs this option or program.",
-                           "Une autre entrée lance déjà cette option ou ce programme.");
+            return lines::ProgramTaken;
     }
     // The launcher loads a suite option from the program folder by this name.
     if (entry.library && !varnex::IsPlainLibraryName(entry.program.trimmed()))
-        return texts.t("An option of the suite is the plain name of a library of the program folder "
-                       "(no \"/\" and no \"..\").",
-                       "Une option de la suite est le simple nom d'une bibliothèque du dossier des programmes "
-                       "(sans « / » ni « .. »).");
+        return lines::LibraryNameRefused;
     if (!entry.library && !entry.directory.trimmed().isEmpty() && !QDir(entry.directory.trimmed()).exists())
-        return texts.t("The working folder does not exist.", "Le dossier de travail n'existe pas.");
-    return QString();
+        return lines::NoWorkingFolder;
+    return -1;
 }
 
 class ToolsMaintWindow : public QDialog {
 public:
     ToolsMaintWindow(const varnex::LinkRecord& record, QListWidget* optionNames, QListWidget* dllList)
         : m_record(record)
-        , m_texts{record.raw().Link_language == 2}
+        , m_french(record.raw().Link_language == 2)
     {
         setObjectName(QStringLiteral("ToolsMaint_Frm"));
-        setWindowTitle(m_texts.t("Maintenance of Tools menu", "Maintenance du menu Outils"));
+        setWindowTitle(QStringLiteral("Maintenance of Tools menu"));
+        Messages = new QPlainTextEdit(this);
+        Messages->setObjectName(QStringLiteral("Messages"));
+        Messages->setPlainText(QString::fromUtf8(kDesignMessages));
+        Messages->hide();
         if (optionNames && dllList) {
             for (int i = 0; i < optionNames->count() && i < dllList->count(); ++i) {
                 if (!dllList->item(i)->text().isEmpty())
@@ -98,7 +107,7 @@ public:
         };
         NameEdit = line("NameEdit");
         NameFrEdit = line("NameFrEdit");
-        LibraryCheck = new QCheckBox(m_texts.t("Option of the suite", "Option de la suite"), this);
+        LibraryCheck = new QCheckBox(QStringLiteral("Option of the suite"), this);
         LibraryCheck->setObjectName(QStringLiteral("LibraryCheck"));
         ProgramCombo = new QComboBox(this);
         ProgramCombo->setObjectName(QStringLiteral("ProgramCombo"));
@@ -107,18 +116,24 @@ public:
         AboutFrEdit = line("AboutFrEdit");
         SecurityCombo = new QComboBox(this);
         SecurityCombo->setObjectName(QStringLiteral("SecurityCombo"));
-        SecurityCombo->addItem(m_texts.t("(everybody)", "(tout le monde)"), QString());
+        SecurityCombo->addItem(QString(), QString()); // "(everybody)", once translated
         for (const auto& [caption, option] : m_options)
             SecurityCombo->addItem(caption, option);
         DirectoryEdit = line("DirectoryEdit");
-        form->addRow(m_texts.t("English caption", "Libellé anglais"), NameEdit);
-        form->addRow(m_texts.t("French caption", "Libellé français"), NameFrEdit);
+        auto row = [this, form](const char* name, const char* caption, QWidget* field) {
+            auto* label = new QLabel(QString::fromUtf8(caption), this);
+            label->setObjectName(QLatin1String(name));
+            label->setBuddy(field);
+            form->addRow(label, field);
+        };
+        row("NameLabel", "English caption", NameEdit);
+        row("NameFrLabel", "French caption", NameFrEdit);
         form->addRow(QString(), LibraryCheck);
-        form->addRow(m_texts.t("Option or program", "Option ou programme"), ProgramCombo);
-        form->addRow(m_texts.t("English description", "Description anglaise"), AboutEdit);
-        form->addRow(m_texts.t("French description", "Description française"), AboutFrEdit);
-        form->addRow(m_texts.t("Rights like", "Sécurité comme"), SecurityCombo);
-        form->addRow(m_texts.t("Working folder", "Dossier de travail"), DirectoryEdit);
+        row("ProgramLabel", "Option or program", ProgramCombo);
+        row("AboutLabel", "English description", AboutEdit);
+        row("AboutFrLabel", "French description", AboutFrEdit);
+        row("SecurityLabel", "Rights like", SecurityCombo);
+        row("DirectoryLabel", "Working folder", DirectoryEdit);
         right->addLayout(form);
 
         auto* buttons = new QHBoxLayout;
@@ -129,10 +144,10 @@ public:
             buttons->addWidget(b);
             return b;
         };
-        NewBtn = button("NewBtn", m_texts.t("New", "Nouveau"));
-        SaveBtn = button("SaveBtn", m_texts.t("Save", "Enregistrer"));
-        DeleteBtn = button("DeleteBtn", m_texts.t("Delete", "Détruire"));
-        CloseBtn = button("CloseBtn", m_texts.t("Close", "Fermer"));
+        NewBtn = button("NewBtn", QStringLiteral("New"));
+        SaveBtn = button("SaveBtn", QStringLiteral("Save"));
+        DeleteBtn = button("DeleteBtn", QStringLiteral("Delete"));
+        CloseBtn = button("CloseBtn", QStringLiteral("Close"));
         right->addLayout(buttons);
         layout->addLayout(right, 2);
 
@@ -142,10 +157,12 @@ public:
         connect(SaveBtn, &QPushButton::clicked, this, [this] { saveEntry(); });
         connect(DeleteBtn, &QPushButton::clicked, this, [this] { deleteEntry(); });
         connect(CloseBtn, &QPushButton::clicked, this, [this] { accept(); });
+        translate();
         reload(0);
         resize(720, 360);
     }
 
+    QPlainTextEdit* Messages;
     QListWidget* Entries;
     QLineEdit* NameEdit;
     QLineEdit* NameFrEdit;
@@ -162,6 +179,21 @@ public:
 
 private:
     QString field(const char* name) { return m_apps->field(QLatin1String(name)).asString(); }
+    QString message(int line) const { return varnex::translation::MessageLine(Messages, line); }
+
+    void translate()
+    {
+        const QString code = m_record.langCode();
+        if (!code.isEmpty()) {
+            try {
+                varnex::translation::TranslateForm(this, QStringLiteral("toolsmaint") + code);
+            } catch (const std::exception&) {
+                // Without its table the window keeps its design texts: the
+                // menu can still be maintained.
+            }
+        }
+        SecurityCombo->setItemText(0, message(lines::Everybody));
+    }
 
     void reload(int select)
     {
@@ -179,7 +211,7 @@ private:
         const QSignalBlocker blocker(Entries);
         Entries->clear();
         for (const Entry& e : m_rows) {
-            const QString caption = m_texts.french && !e.nameFr.isEmpty() ? e.nameFr : e.name;
+            const QString caption = m_french && !e.nameFr.isEmpty() ? e.nameFr : e.name;
             Entries->addItem(caption.isEmpty() ? e.program : caption);
         }
         m_editing = -1;
@@ -262,9 +294,8 @@ private:
         QList<Entry> others = m_rows;
         if (m_editing >= 0)
             others.removeAt(m_editing);
-        const QString refusal = checkEntry(e, others, m_texts);
-        if (!refusal.isEmpty()) {
-            varnex::ShowWarning(refusal, this);
+        if (const int refusal = checkEntry(e, others); refusal >= 0) {
+            varnex::ShowWarning(message(refusal), this);
             return;
         }
         if (e.library)
@@ -272,9 +303,7 @@ private:
         try {
             if (m_editing >= 0) {
                 if (!positionOn(m_editing)) {
-                    varnex::ShowWarning(m_texts.t("The entry was deleted on another workstation.",
-                                                  "L'entrée a été détruite sur un autre poste."),
-                                        this);
+                    varnex::ShowWarning(message(lines::EntryDeletedElsewhere), this);
                     reload(0);
                     return;
                 }
@@ -306,12 +335,10 @@ private:
             return;
         // Without this entry the menu could no longer be maintained.
         if (m_rows[m_editing].program == QLatin1String("toolsmaint")) {
-            varnex::ShowWarning(m_texts.t("The maintenance of the Tools menu cannot be deleted.",
-                                          "La maintenance du menu Outils ne peut pas être détruite."),
-                                this);
+            varnex::ShowWarning(message(lines::MaintenanceKept), this);
             return;
         }
-        if (!varnex::AskYesNo(m_texts.t("Delete this entry?", "Détruire cette entrée ?"), this))
+        if (!varnex::AskYesNo(message(lines::ConfirmDelete), this))
             return;
         try {
             if (positionOn(m_editing))
@@ -324,7 +351,7 @@ private:
     }
 
     varnex::LinkRecord m_record;
-    Texts m_texts;
+    bool m_french;                                // the entries' captions of the user's language, when they have one
     QList<std::pair<QString, QString>> m_options; // caption, option name
     std::unique_ptr<data::Table> m_apps;
     QList<Entry> m_rows;

@@ -153,16 +153,15 @@ void RecordingPickListService::QuickLink(const TLinkSection& r)
 
 // ---- TPickListDialog ----------------------------------------------------------
 
-TPickListDialog::TPickListDialog(const PickListSpec& pickList, int language, QWidget* parent)
+TPickListDialog::TPickListDialog(const PickListSpec& pickList, QWidget* parent)
     : QDialog(parent)
     , m_spec(pickList)
     , m_model(new QStandardItemModel(this))
     , m_filter(new QSortFilterProxyModel(this))
 {
-    const bool french = language == 2;
     setObjectName(pickList.objectName);
-    setWindowTitle(french ? pickList.captionFrench : pickList.captionEnglish);
-    auto* searchLabel = new QLabel(french ? QStringLiteral("Rechercher :") : QStringLiteral("Search:"), this);
+    setWindowTitle(pickList.caption);
+    auto* searchLabel = new QLabel(QStringLiteral("Search:"), this);
     searchLabel->setObjectName(QStringLiteral("SearchLabel"));
     SearchEdit = new QLineEdit(this);
     SearchEdit->setObjectName(QStringLiteral("SearchEdit"));
@@ -181,12 +180,12 @@ TPickListDialog::TPickListDialog(const PickListSpec& pickList, int language, QWi
 
     QStringList titles;
     for (const PickColumn& c : pickList.columns)
-        titles << (french ? c.titleFrench : c.titleEnglish);
+        titles << c.title;
     m_model->setHorizontalHeaderLabels(titles);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKBtn"));
-    auto* cancel = new QPushButton(french ? QStringLiteral("Annuler") : QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("CancelBtn"));
     connect(ok, &QPushButton::clicked, this, &TPickListDialog::choose);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -281,14 +280,14 @@ void TranslatePickWindow(QWidget* window, const TLinkSection& record)
     try {
         translation::TranslateForm(window, QStringLiteral("picklists") + code);
     } catch (...) {
-        // Without its table the window keeps the texts it was built with,
-        // already in the user's language: choosing a code matters more.
+        // Without its table the window keeps its design texts: choosing a
+        // code matters more than the language it is offered in.
     }
 }
 
 std::optional<QVariantList> RunPickList(const PickListSpec& pickList, const TLinkSection& record)
 {
-    TPickListDialog dialog(pickList, record.Link_language);
+    TPickListDialog dialog(pickList);
     TranslatePickWindow(&dialog, record);
     if (!dialog.load(CompanyFolder(record))) {
         ShowErrorMessage(dialog.errorText());

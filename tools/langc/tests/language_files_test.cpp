@@ -46,7 +46,7 @@ TEST(LanguageFiles, EveryFileParsesWithoutFault)
     const QStringList files = QDir(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR))
                                   .entryList({QStringLiteral("*.lang")}, QDir::Files, QDir::Name);
     EXPECT_EQ(files, (QStringList{"MainMenu.lang", "clview.lang", "compcreate.lang", "lgxadmin.lang", "picklists.lang",
-                                  "purchent.lang", "stockrcv.lang", "supview.lang"}));
+                                  "purchent.lang", "stockrcv.lang", "supview.lang", "toolsmaint.lang"}));
     for (const QString& name : files) {
         const ParseResult result = ReadLanguageFile(QStringLiteral(VARNEX_LANGUAGES_SOURCE_DIR "/") + name);
         EXPECT_TRUE(result.errors.isEmpty()) << result.errors.join(QLatin1Char('\n')).toStdString();
@@ -61,6 +61,7 @@ TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
     namespace stockrcv = varnex::stockrcv::lines;
     namespace lgxadmin = varnex::translation::lgxadmin_lines;
     namespace compcreate = varnex::translation::compcreate_lines;
+    namespace toolsmaint = varnex::translation::toolsmaint_lines;
     const struct {
         const char* program;
         const char* form;
@@ -71,6 +72,7 @@ TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
         {"stockrcv", "stockrcv_frm", "IntlStrings1", {stockrcv::All.begin(), stockrcv::All.end()}},
         {"lgxadmin", "Lgxadmin", "Messages", {lgxadmin::All.begin(), lgxadmin::All.end()}},
         {"compcreate", "CompCreate", "Messages", {compcreate::All.begin(), compcreate::All.end()}},
+        {"toolsmaint", "ToolsMaint_Frm", "Messages", {toolsmaint::All.begin(), toolsmaint::All.end()}},
     };
     for (const auto& list : lists) {
         const ParseResult result = ReadLanguageFile(

@@ -10,6 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <cerrno>
 #include <cstring>
 
@@ -21,8 +25,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,6 +120,95 @@ bool onServer()
 {
     return qgetenv("VARNEX_ENGINE") == "postgresql";
 }
+
+// A TCP relay in front of the test server. Stopping it is, for lgxadmin, the
+// server going away in the middle of its work: every connection is cut and no
+// new one is accepted. It counts the bytes the clients sent, so a test can
+// stop it at a chosen point of the work rather than after a delay.
+class ServerRelay {
+public:
+    ServerRelay(const QString& host, quint16 port)
+        : m_target(port)
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::inet_pton(AF_INET, host.toLatin1().constData(), &m_targetAddress);
+        if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+            || ::listen(m_listener, 64) != 0)
+            return;
+        socklen_t length = sizeof address;
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_threads.emplace_back([this] { acceptLoop(); });
+    }
+    ~ServerRelay()
+    {
+        stop();
+        for (std::thread& t : m_threads)
+            t.join();
+    }
+    quint16 port() const { return m_port; }
+    long long bytesFromClients() const { return m_bytes.load(); }
+    void stop()
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopped = true;
+        ::shutdown(m_listener, SHUT_RDWR);
+        for (int fd : m_sockets)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+
+private:
+    void acceptLoop()
+    {
+        for (;;) {
+            const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client < 0)
+                break;
+            const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_port = htons(m_target);
+            address.sin_addr = m_targetAddress;
+            std::lock_guard lock(m_mutex);
+            if (m_stopped || ::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+                ::close(client);
+                ::close(server);
+                continue;
+            }
+            m_sockets.insert(m_sockets.end(), {client, server});
+            m_threads.emplace_back([this, client, server] { pump(client, server, true); });
+            m_threads.emplace_back([this, client, server] { pump(server, client, false); });
+        }
+        ::close(m_listener);
+    }
+    void pump(int from, int to, bool fromClient)
+    {
+        char buffer[16384];
+        for (;;) {
+            const ssize_t n = ::recv(from, buffer, sizeof buffer, 0);
+            if (n <= 0 || ::send(to, buffer, static_cast<size_t>(n), MSG_NOSIGNAL) != n)
+                break;
+            if (fromClient)
+                m_bytes += n;
+        }
+        // Either side gone: the other one hears it at once, as when a server stops.
+        ::shutdown(from, SHUT_RDWR);
+        ::shutdown(to, SHUT_RDWR);
+    }
+
+    quint16 m_target;
+    in_addr m_targetAddress{};
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::atomic<long long> m_bytes{0};
+    std::mutex m_mutex;
+    bool m_stopped = false;
+    std::vector<int> m_sockets;
+    std::vector<std::thread> m_threads;
+};
 
 class LgxadminTest : public ::testing::Test {
 protected:
@@ -535,4 +631,71 @@ TEST_F(LgxadminTest, CheckDemoAndSettingsCreateNothingWhereTheyOnlyLook)
         }
     }
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("new")))) << "reading the settings made their folder";
+}
+
+TEST_F(LgxadminTest, AServerStoppedDuringTheDemoLeavesNothingARerunRefuses)
+{
+    if (!onServer())
+        GTEST_SKIP() << "the embedded engine has no server to stop";
+    const QString server = QString::fromLocal8Bit(qgetenv("VARNEX_SERVER"));
+    const QRegularExpressionMatch host = QRegularExpression(QStringLiteral("host=([0-9.]+)")).match(server);
+    const QRegularExpressionMatch port = QRegularExpression(QStringLiteral("port=([0-9]+)")).match(server);
+    if (!host.hasMatch() || !port.hasMatch())
+        GTEST_SKIP() << "the test server is not reached over TCP: " << server.toStdString();
+    auto through = [&](const ServerRelay& relay) {
+        return QString(server).replace(port.captured(0), QStringLiteral("port=%1").arg(relay.port()));
+    };
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+
+    // What a whole demo sends, so that the stops fall inside its work.
+    long long wholeDemo = 0;
+    {
+        QTemporaryDir drive;
+        ASSERT_EQ(lgxadmin({"init", "--password", "secret1", drive.path()}).exitCode, 0);
+        ServerRelay relay(host.captured(1), port.captured(1).toUShort());
+        const Outcome demo = lgxadmin({"--server", through(relay), "demo", drive.path()});
+        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+        wholeDemo = relay.bytesFromClients();
+    }
+    for (int trial = 0; trial < 3; ++trial) {
+        QTemporaryDir drive;
+        ASSERT_EQ(lgxadmin({"init", "--password", "secret1", drive.path()}).exitCode, 0);
+        const long long stopAt = wholeDemo / 20 + random.bounded(static_cast<quint32>(wholeDemo * 8 / 10));
+        {
+            ServerRelay relay(host.captured(1), port.captured(1).toUShort());
+            QProcess demo;
+            demo.start(QStringLiteral(VARNEX_BIN_DIR "/lgxadmin"),
+                       {QStringLiteral("--server"), through(relay), QStringLiteral("demo"), drive.path()});
+            ASSERT_TRUE(demo.waitForStarted());
+            while (relay.bytesFromClients() < stopAt && demo.state() != QProcess::NotRunning)
+                demo.waitForFinished(2);
+            relay.stop();
+            ASSERT_TRUE(demo.waitForFinished(120000));
+            const QString told = QString::fromUtf8(demo.readAllStandardError());
+            if (demo.exitCode() != 0) {
+                EXPECT_EQ(demo.exitCode(), 2);
+                EXPECT_TRUE(told.contains(QStringLiteral("server"))) << told.toStdString();
+            }
+            // Not registered: the check refuses it rather than pass it.
+            const Outcome check = lgxadmin({"check", drive.path()});
+            if (demo.exitCode() != 0) {
+                EXPECT_EQ(check.exitCode, 2) << "stopped at " << stopAt << ": " << check.out.toStdString();
+            }
+        }
+        // The server drops the claim of the cut connection when it sees it
+        // gone; until then a re-run is told the company is being created.
+        Outcome rerun;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            rerun = lgxadmin({"demo", drive.path()});
+            if (!rerun.err.contains(QStringLiteral("being created")))
+                break;
+        }
+        EXPECT_TRUE(rerun.exitCode == 0 || rerun.err.contains(QStringLiteral("already exists")))
+            << "stopped at " << stopAt << ": " << rerun.err.toStdString();
+        const Outcome check = lgxadmin({"check", drive.path()});
+        EXPECT_EQ(check.exitCode, 0) << "stopped at " << stopAt << ": " << check.out.toStdString()
+                                     << check.err.toStdString();
+    }
 }

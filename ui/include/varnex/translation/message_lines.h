@@ -76,6 +76,21 @@ inline constexpr int DiskFull = 1;
 inline constexpr std::array<int, 2> All = {CompanyBeingCreated, DiskFull};
 } // namespace lgxadmin_lines
 
+// Lines of the Tools menu maintenance's `Messages` (table "toolsmaint" +
+// code, window "ToolsMaint_Frm").
+namespace toolsmaint_lines {
+inline constexpr int Everybody = 0; // the first choice of "Rights like"
+inline constexpr int NoProgram = 1;
+inline constexpr int NoCaption = 2;
+inline constexpr int ProgramTaken = 3;
+inline constexpr int LibraryNameRefused = 4; // not a plain library name of the program folder
+inline constexpr int NoWorkingFolder = 5;
+inline constexpr int EntryDeletedElsewhere = 6;
+inline constexpr int MaintenanceKept = 7; // the menu's own maintenance entry cannot be deleted
+inline constexpr int ConfirmDelete = 8;
+inline constexpr std::array<int, 9> All = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+} // namespace toolsmaint_lines
+
 // Lines of company creation's `Messages` (table "compcreate" + code, window
 // "CompCreate"); it has no window of its own.
 namespace compcreate_lines {

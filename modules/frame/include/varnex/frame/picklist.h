@@ -84,17 +84,17 @@ private:
 
 // ---- the pick list window shared by the outside libraries -------------------
 
+// The texts are the window's design texts (English); the table "picklists" +
+// language code puts them into the user's language.
 struct PickColumn {
     QString field;
-    QString titleEnglish;
-    QString titleFrench;
+    QString title;
     int width = 0;
 };
 
 struct PickListSpec {
     QString objectName; // the window's name ("SupplierPick")
-    QString captionEnglish;
-    QString captionFrench;
+    QString caption;
     QString tableName;   // in the company folder of the record
     QString indexFields; // order of the rows; empty: primary key
     QList<PickColumn> columns;
@@ -107,7 +107,7 @@ struct PickListSpec {
 class TPickListDialog : public QDialog {
     Q_OBJECT
 public:
-    TPickListDialog(const PickListSpec& pickList, int language, QWidget* parent = nullptr);
+    explicit TPickListDialog(const PickListSpec& pickList, QWidget* parent = nullptr);
 
     // Reads the rows from the table in `folder`; false (and the reason in
     // errorText) when the table cannot be read.
