@@ -185,6 +185,7 @@ void TDesktop::installHooks()
     hooks.saveDesktop = [this] { Save_Desktop(); };
     hooks.changeDesktopProperties = [this] { Changeproperties1Click(); };
     hooks.addShortcut = [this] { Shortcut1Click(); };
+    hooks.companyChanged = [this] { CompanyChanged(); };
     // The properties dialog speaks the language of the login, like the
     // other dialogs of the launcher, and keeps it until the next start.
     connect(&m_form, &TLogoAppForm::firstActivationDone, this, [this] { translateProperties(); });
@@ -326,6 +327,26 @@ void TDesktop::ToggleList(int listIndex)
     else if (!showList(listIndex, true))
         return;
     changed();
+}
+
+void TDesktop::CompanyChanged()
+{
+    // Open lists would go on showing the company that was left.
+    for (int list = 0; list < kListCount; ++list) {
+        if (!m_tables.isOpen(list))
+            continue;
+        m_tables.close(list);
+        if (listBox(list)->isHidden()) {
+            // A list hidden with its icon keeps its table open, now on this company.
+            try {
+                m_tables.open(list);
+            } catch (const data::EngineError&) {
+                // Opened again when the list is next shown.
+            }
+        } else {
+            showList(list, true);
+        }
+    }
 }
 
 void TDesktop::ReduceClick(int listIndex)

@@ -72,6 +72,8 @@ public:
     void ClientListMouseDown(TDesktopListBox* box, Qt::MouseButton button, const QPoint& at);
     void ClientListMouseMove(TDesktopListBox* box, const QPoint& at);
     void ClientListMouseUp(TDesktopListBox* box);
+    // Another company was chosen: the open lists show its rows.
+    void CompanyChanged();
     // Insert in a list grid runs the list's maintenance option.
     void DBGrid1KeyDown(int listIndex, int key);
 

@@ -1416,6 +1416,8 @@ void TLogoAppForm::CompanyClick(QAction* item)
     StatusBar1->setPanelText(0, name);
     if (IsYesAnyCase(Settings.tracker))
         Load_database_menu();
+    if (m_env.hooks.companyChanged)
+        m_env.hooks.companyChanged();
 }
 
 void TLogoAppForm::PrinterClick(QAction* item)

@@ -67,6 +67,8 @@ struct LauncherHooks {
     // "Ajouter un raccourci" (a new shortcut icon).
     std::function<void()> changeDesktopProperties;
     std::function<void()> addShortcut;
+    // Options, Company: another company was chosen ("menudata" points at it).
+    std::function<void()> companyChanged;
     std::function<void()> showContactUs;
     std::function<void()> showAbout;
 };

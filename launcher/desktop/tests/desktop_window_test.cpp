@@ -872,3 +872,22 @@ TEST(DesktopWindow, GeneratedDamageNeverChangesTheDesktopHalfway)
     }
     EXPECT_GT(refused, 150);
 }
+
+TEST(DesktopWindow, OpenListsFollowTheCompanyChosenInTheOptionsMenu)
+{
+    Installation installation;
+    fillCompany(installation); // four clients in company 1
+    installation.addCompany(2, QStringLiteral("Beta"));
+    LauncherRun run(installation);
+    run.desktop->ClientBtnDblClick();
+    auto* grid = run.form->findChild<TDesktopGrid*>(QStringLiteral("DBGrid1"));
+    EXPECT_EQ(grid->model()->rowCount(), 4);
+    QAction* beta = nullptr;
+    for (QAction* item : launcher_test::MenuOf(*run.form, "CompanyMenu")->actions())
+        beta = item->text() == QStringLiteral("Beta") ? item : beta;
+    ASSERT_NE(beta, nullptr);
+    run.form->CompanyClick(beta);
+    EXPECT_FALSE(run.box(0)->isHidden());
+    EXPECT_EQ(grid->model()->rowCount(), 0);
+    EXPECT_TRUE(run.desktop->tables().isOpen(0));
+}
