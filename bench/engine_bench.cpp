@@ -466,6 +466,39 @@ void Raw_MasterDetailWalk(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * Masters);
 }
 
+// ---- a posting that changes the same records again and again --------------------
+
+// Like a long stock receipt: every line changes a record of its own and, again,
+// the two records every line adds to (the supplier's statistics, the order's
+// header), all in one transaction.
+void Engine_RepeatedUpdates(benchmark::State& state)
+{
+    auto& s = shared();
+    const int rounds = static_cast<int>(state.range(0));
+    Table t;
+    t.setDatabase(s.db);
+    t.setTableName(QStringLiteral("sup"));
+    t.open();
+    Field& balance = t.field(QStringLiteral("Sup_current_bal"));
+    auto add = [&](int k) {
+        if (!t.findKey({code(k)}))
+            state.SkipWithError("not found");
+        t.edit();
+        balance.setMoney(balance.asMoney() + Currency::fromTicks(100));
+        t.post();
+    };
+    for (auto _ : state) {
+        Transaction tx(s.db);
+        for (int i = 0; i < rounds; ++i) {
+            add(10 + i);
+            add(1);
+            add(2);
+        }
+        tx.commit();
+    }
+    state.SetItemsProcessed(state.iterations() * rounds * 3);
+}
+
 // ---- fill a 100,000-line work table -------------------------------------------
 
 void workTableFill(benchmark::State& state, bool batched)
@@ -896,6 +929,7 @@ BENCHMARK(Engine_FullWalk)->Unit(benchmark::kMillisecond);
 BENCHMARK(Raw_FullWalk)->Unit(benchmark::kMillisecond);
 BENCHMARK(Engine_MasterDetailWalk)->Unit(benchmark::kMillisecond);
 BENCHMARK(Raw_MasterDetailWalk)->Unit(benchmark::kMillisecond);
+BENCHMARK(Engine_RepeatedUpdates)->Unit(benchmark::kMillisecond)->Iterations(1)->Arg(1000)->Arg(4000);
 BENCHMARK(Engine_WorkTableFill)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Engine_WorkTableFillBatched)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Raw_WorkTableFill)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -101,7 +101,11 @@ public:
     // insert, so two processes never take the same number) and returns the
     // new record's id.
     virtual std::int64_t insertRow(const CursorSpec& view, Row& row) = 0;
-    virtual void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row) = 0;
+    // `keysKeptFrom`: the record as it was read, given when no field of any
+    // key of the table changed (so the update cannot break a unique key and
+    // does not move the record in any order); a backend may then hold the
+    // update back until the transaction needs it.
+    virtual void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row, const Row* keysKeptFrom) = 0;
     virtual void deleteRow(const QString& table, std::int64_t rowId) = 0;
 
     // ---- record locks shared between processes ----

@@ -656,6 +656,7 @@ void PgBackend::failConnection(const QString& context)
     m_inTransaction = false;
     m_batchFailed = false;
     m_pending.clear();
+    dropDeferred();
     m_reservedIds.clear();
     m_prepared.clear();
     throw EngineError(ErrorCode::ServerUnavailable,
@@ -861,6 +862,7 @@ QStringList PgBackend::tableNames()
 
 void PgBackend::createTable(const TableDef& def, const QString& table)
 {
+    flushDeferred();
     const std::string t = ident(table);
     std::string sql = "CREATE TABLE " + t + " (" + RowIdColumn + " bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
     for (const FieldDef& f : def.fields)
@@ -908,12 +910,14 @@ void PgBackend::createTable(const TableDef& def, const QString& table)
 void PgBackend::emptyTable(const QString& table)
 {
     countWrite();
+    flushDeferred();
     ResultPtr(run("DELETE FROM " + ident(table), {}, true, QStringLiteral("Emptying table %1").arg(table)));
     noteChange();
 }
 
 void PgBackend::dropTable(const QString& table)
 {
+    flushDeferred();
     forgetStatements();
     m_reservedIds.erase(table.toLower());
     m_columns.clear();
@@ -1012,6 +1016,7 @@ void PgBackend::commit()
 {
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK)
         failConnection(QStringLiteral("Committing"));
+    flushDeferred();
     flushBatch();
     // Ids reserved but not used stay unused: another program may drop and
     // make the table again before our next transaction.
@@ -1038,6 +1043,7 @@ void PgBackend::commit()
 void PgBackend::rollback()
 {
     // Also called from destructors: never throws.
+    dropDeferred();
     discardBatch();
     m_reservedIds.clear();
     m_batchFailed = false;
@@ -1112,22 +1118,34 @@ Row rowFrom(const PGresult* res, int r, int firstColumn, const QList<FieldDef>& 
 
 std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
 {
+    if (deferredChangesOrder(view))
+        flushDeferred();
     std::vector<BoundValue> binds;
     const std::string& sql = CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds);
     ResultPtr res(runPrepared(sql, paramsOf(binds), false, QStringLiteral("Reading table %1").arg(view.table)));
     std::vector<FetchedRow> rows;
     const int n = PQntuples(res.get());
     rows.reserve(static_cast<size_t>(n));
+    const bool heldBack = m_deferredChanged.count(view.table.toLower()) != 0;
     for (int r = 0; r < n; ++r) {
         FetchedRow& row = rows.emplace_back();
         row.rowId = std::strtoll(PQgetvalue(res.get(), r, 0), nullptr, 10);
-        row.values = rowFrom(res.get(), r, 1, view.fields);
+        // A record whose update is held back: the server has it as it was;
+        // its keys are the same, so it stands in the same place.
+        const Row* held = heldBack ? deferredRow(view.table, row.rowId) : nullptr;
+        if (held && held->size() == static_cast<size_t>(view.fields.size()))
+            row.values = *held;
+        else
+            row.values = rowFrom(res.get(), r, 1, view.fields);
     }
     return rows;
 }
 
 std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId)
 {
+    if (const Row* held = deferredRow(view.table, rowId);
+        held && held->size() == static_cast<size_t>(view.fields.size()))
+        return *held;
     const std::string sql =
         "SELECT " + selectList(view.fields) + " FROM " + ident(view.table) + " WHERE " + RowIdColumn + " = $1";
     ResultPtr res(runPrepared(sql, {integerParam(rowId)}, false, QStringLiteral("Reading table %1").arg(view.table)));
@@ -1138,6 +1156,8 @@ std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId
 
 std::int64_t PgBackend::count(const CursorSpec& view)
 {
+    if (deferredChangesOrder(view))
+        flushDeferred();
     KeysetSql b(Dialect, view);
     const std::string sql = b.count();
     ResultPtr res(runPrepared(sql, paramsOf(b.binds), false, QStringLiteral("Counting table %1").arg(view.table)));
@@ -1213,30 +1233,12 @@ std::int64_t PgBackend::insertRow(const CursorSpec& view, Row& row)
     return rowId;
 }
 
-void PgBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row)
-{
-    countWrite();
-    refuseAfterFailedBatch();
-    const QList<FieldDef>& fields = view.fields;
-    std::string sets;
-    std::vector<Param> params;
-    for (int i = 0; i < fields.size(); ++i) {
-        params.push_back(paramOf(fields[i].type, row[static_cast<size_t>(i)]));
-        sets += (i ? "," : "") + ident(fields[i].name) + "=$" + std::to_string(params.size());
-    }
-    params.push_back(integerParam(rowId));
-    const std::string sql =
-        "UPDATE " + ident(view.table) + " SET " + sets + " WHERE " + RowIdColumn + "=$" + std::to_string(params.size());
-    ResultPtr res(runPrepared(sql, params, true, QStringLiteral("Writing to table %1").arg(view.table)));
-    noteChange();
-    if (std::strcmp(PQcmdTuples(res.get()), "0") == 0)
-        throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));
-}
-
 void PgBackend::deleteRow(const QString& table, std::int64_t rowId)
 {
     countWrite();
     refuseAfterFailedBatch();
+    if (m_deferred.count(std::make_pair(table.toLower(), rowId)))
+        flushDeferred();
     ResultPtr(runPrepared("DELETE FROM " + ident(table) + " WHERE " + RowIdColumn + "=$1", {integerParam(rowId)}, false,
                           QStringLiteral("Deleting from table %1").arg(table)));
     noteChange();
@@ -1263,9 +1265,67 @@ QString recordKey(const CursorSpec& view, const Row& row)
 }
 
 constexpr size_t BatchLength = 512;      // statements between two reads of their results
+constexpr size_t DeferredLimit = 4096;   // updates held back at most
 constexpr int LargestReservation = 4096; // record ids taken from a sequence at once
 
 } // namespace
+
+std::string PgBackend::updateSql(const QString& table, const QList<FieldDef>& fields) const
+{
+    std::string sets;
+    for (int i = 0; i < fields.size(); ++i)
+        sets += (i ? "," : "") + ident(fields[i].name) + "=$" + std::to_string(i + 1);
+    return "UPDATE " + ident(table) + " SET " + sets + " WHERE " + RowIdColumn + "=$"
+           + std::to_string(fields.size() + 1);
+}
+
+// Inside a transaction an update that keeps every key is held back: it can
+// neither break a unique key nor move its record, and the record is locked,
+// so nothing but this transaction sees it before the commit. A posting that
+// changes one record for every line (a supplier's statistics, an order's
+// header) then sends it once instead of once a line; on the server every
+// update of a record in an open transaction leaves a version that each later
+// read of the record walks through, so sending them all costs the square of
+// their number.
+void PgBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row, const Row* keysKeptFrom)
+{
+    countWrite();
+    refuseAfterFailedBatch();
+    const QList<FieldDef>& fields = view.fields;
+    const auto key = std::make_pair(view.table.toLower(), rowId);
+    if (keysKeptFrom && m_inTransaction && keysKeptFrom->size() == row.size()
+        && row.size() == static_cast<size_t>(fields.size())) {
+        std::vector<bool>& changed = m_deferredChanged[key.first];
+        changed.resize(row.size());
+        for (size_t i = 0; i < row.size(); ++i)
+            if (CompareValues(fields[static_cast<int>(i)].type, (*keysKeptFrom)[i], row[i]) != 0)
+                changed[i] = true;
+        DeferredUpdate& held = m_deferred[key];
+        if (held.sequence == 0) {
+            held.sequence = ++m_deferredSequence;
+            held.table = view.table;
+            held.fields = fields;
+            held.record = recordKey(view, row);
+        }
+        held.row = row;
+        noteChange();
+        if (m_deferred.size() >= DeferredLimit)
+            flushDeferred();
+        return;
+    }
+    // An update sent now must not overtake one held back for the same record.
+    if (m_deferred.count(key))
+        flushDeferred();
+    std::vector<Param> params;
+    for (int i = 0; i < fields.size(); ++i)
+        params.push_back(paramOf(fields[i].type, row[static_cast<size_t>(i)]));
+    params.push_back(integerParam(rowId));
+    ResultPtr res(runPrepared(updateSql(view.table, fields), params, true,
+                              QStringLiteral("Writing to table %1").arg(view.table)));
+    noteChange();
+    if (std::strcmp(PQcmdTuples(res.get()), "0") == 0)
+        throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));
+}
 
 std::int64_t PgBackend::reserveRowId(const QString& table)
 {
@@ -1376,7 +1436,87 @@ void PgBackend::flushBatch()
     if (lost || PQstatus(m_conn) != CONNECTION_OK)
         failConnection(context);
     if (refused >= 0)
-        failBatch(pending[static_cast<size_t>(refused)].table, pending[static_cast<size_t>(refused)].record, why.get());
+        failBatch(pending[static_cast<size_t>(refused)].table, pending[static_cast<size_t>(refused)].record, why.get(),
+                  pending[static_cast<size_t>(refused)].update);
+}
+
+bool PgBackend::deferredChangesOrder(const CursorSpec& view) const
+{
+    if (m_deferred.empty())
+        return false;
+    auto it = m_deferredChanged.find(view.table.toLower());
+    if (it == m_deferredChanged.end())
+        return false;
+    for (int i : view.orderFields)
+        if (static_cast<size_t>(i) < it->second.size() && it->second[static_cast<size_t>(i)])
+            return true;
+    return false;
+}
+
+const Row* PgBackend::deferredRow(const QString& table, std::int64_t rowId) const
+{
+    if (m_deferred.empty())
+        return nullptr;
+    auto it = m_deferred.find(std::make_pair(table.toLower(), rowId));
+    return it == m_deferred.end() ? nullptr : &it->second.row;
+}
+
+void PgBackend::dropDeferred()
+{
+    m_deferred.clear();
+    m_deferredChanged.clear();
+}
+
+void PgBackend::flushDeferred()
+{
+    if (m_deferred.empty())
+        return;
+    std::vector<DeferredUpdate> updates;
+    updates.reserve(m_deferred.size());
+    for (auto& [key, held] : m_deferred) {
+        updates.push_back(std::move(held));
+        updates.back().row.push_back(QVariant::fromValue<qlonglong>(key.second)); // the record id, bound last
+    }
+    dropDeferred();
+    std::sort(updates.begin(), updates.end(),
+              [](const DeferredUpdate& a, const DeferredUpdate& b) { return a.sequence < b.sequence; });
+    ensureConnected();
+    // Statements are prepared before the pipeline starts.
+    std::vector<std::string> names;
+    names.reserve(updates.size());
+    for (const DeferredUpdate& u : updates) {
+        const std::string sql = updateSql(u.table, u.fields);
+        auto it = m_prepared.find(sql);
+        if (it == m_prepared.end()) {
+            std::vector<Oid> types;
+            for (int i = 0; i < u.fields.size(); ++i)
+                types.push_back(paramOf(u.fields[i].type, u.row[static_cast<size_t>(i)]).oid);
+            types.push_back(integerParam(0).oid);
+            const std::string name = "vx" + std::to_string(++m_statementNumber);
+            ResultPtr prepared(
+                PQprepare(m_conn, name.c_str(), sql.c_str(), static_cast<int>(types.size()), types.data()));
+            if (!succeeded(prepared.get()))
+                fail(prepared.get(), QStringLiteral("Writing to table %1").arg(u.table));
+            it = m_prepared.emplace(sql, name).first;
+        }
+        names.push_back(it->second);
+    }
+    if (PQenterPipelineMode(m_conn) != 1)
+        failConnection(QStringLiteral("Writing to table %1").arg(updates.front().table));
+    for (size_t k = 0; k < updates.size(); ++k) {
+        const DeferredUpdate& u = updates[k];
+        std::vector<Param> params;
+        for (int i = 0; i < u.fields.size(); ++i)
+            params.push_back(paramOf(u.fields[i].type, u.row[static_cast<size_t>(i)]));
+        params.push_back(integerParam(u.row.back().toLongLong()));
+        const ParamArrays a(params);
+        if (PQsendQueryPrepared(m_conn, names[k].c_str(), a.count(), a.values.data(), a.lengths.data(),
+                                a.formats.data(), 0)
+            != 1)
+            failConnection(QStringLiteral("Writing to table %1").arg(u.table));
+        m_pending.push_back({u.table, u.record, true});
+    }
+    flushBatch();
 }
 
 // Rolling back: what was sent is dropped with the transaction.
@@ -1407,11 +1547,12 @@ void PgBackend::discardBatch()
 // posted as far as their callers know, so nothing of the transaction may be
 // kept. It is rolled back and opened again; everything until its end is
 // refused and its commit fails.
-void PgBackend::failBatch(const QString& table, const QString& record, PGresult* res)
+void PgBackend::failBatch(const QString& table, const QString& record, PGresult* res, bool update)
 {
     const QString context = QStringLiteral("Writing to table %1").arg(table);
-    int code = ErrorCode::KeyViolation;
-    QString message = QStringLiteral("Key violation.");
+    int code = update ? ErrorCode::RecordDeleted : ErrorCode::KeyViolation;
+    QString message =
+        update ? QStringLiteral("The record was deleted by another user.") : QStringLiteral("Key violation.");
     if (res) {
         try {
             fail(res, context);
@@ -1546,6 +1687,7 @@ QStringList keywordsOf(const QString& sql)
 
 QueryResult PgBackend::select(const QString& sql, const std::vector<QueryParameter>& params)
 {
+    flushDeferred();
     QStringList names;
     const QString translated = translateSql(sql, names);
     const QStringList words = keywordsOf(translated);
@@ -1617,6 +1759,7 @@ int PgBackend::execute(const QString& sql, const std::vector<QueryParameter>& pa
     const std::vector<Param> bound = bindByName(names, params, sql);
     countWrite();
     refuseAfterFailedBatch();
+    flushDeferred();
     ResultPtr res(run(translated.toStdString(), bound, true, QStringLiteral("Statement")));
     noteChange();
     return std::atoi(PQcmdTuples(res.get()));

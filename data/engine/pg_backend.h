@@ -50,7 +50,7 @@ public:
     std::int64_t count(const CursorSpec& view) override;
 
     std::int64_t insertRow(const CursorSpec& view, Row& row) override;
-    void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row) override;
+    void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row, const Row* keysKeptFrom) override;
     void deleteRow(const QString& table, std::int64_t rowId) override;
 
     bool tryLockRecord(const QString& table, std::int64_t rowId) override;
@@ -106,7 +106,15 @@ private:
     std::int64_t reserveRowId(const QString& table);
     void flushBatch();
     void discardBatch();
-    [[noreturn]] void failBatch(const QString& table, const QString& record, pg_result* res);
+    [[noreturn]] void failBatch(const QString& table, const QString& record, pg_result* res, bool update);
+    // Updates held back inside a transaction (see updateRow): sent together,
+    // one statement per record however often it changed, before anything
+    // that could see them on the server, and at commit.
+    void flushDeferred();
+    bool deferredChangesOrder(const CursorSpec& view) const;
+    const Row* deferredRow(const QString& table, std::int64_t rowId) const;
+    void dropDeferred();
+    std::string updateSql(const QString& table, const QList<FieldDef>& fields) const;
     void refuseAfterFailedBatch();
 
     QString m_connection;
@@ -120,8 +128,19 @@ private:
     std::map<QString, FieldDef> m_columns;                   // "table oid.column number" -> field, for query results
     struct PendingInsert {
         QString table;
-        QString record; // its key values, to name it when the server refuses it
+        QString record;      // its key values, to name it when the server refuses it
+        bool update = false; // a held-back update: no row changed means the record is gone
     };
+    struct DeferredUpdate {
+        QString table;
+        QList<FieldDef> fields;
+        Row row;
+        QString record;
+        std::uint64_t sequence = 0; // the order they are sent in
+    };
+    std::map<std::pair<QString, std::int64_t>, DeferredUpdate> m_deferred; // (table lower case, record)
+    std::map<QString, std::vector<bool>> m_deferredChanged; // table lower case -> fields some of them changed
+    std::uint64_t m_deferredSequence = 0;
     std::vector<PendingInsert> m_pending;
     // Record ids taken from a table's sequence for batched appends (used
     // from the back); the block grows with each reservation.

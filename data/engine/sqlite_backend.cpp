@@ -715,7 +715,7 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& view, Row& row)
     return rowId;
 }
 
-void SqliteBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row)
+void SqliteBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row, const Row*)
 {
     countWrite();
     const QList<FieldDef>& fields = view.fields;

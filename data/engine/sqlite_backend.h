@@ -41,7 +41,7 @@ public:
     std::int64_t count(const CursorSpec& view) override;
 
     std::int64_t insertRow(const CursorSpec& view, Row& row) override;
-    void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row) override;
+    void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row, const Row* keysKeptFrom) override;
     void deleteRow(const QString& table, std::int64_t rowId) override;
 
     bool tryLockRecord(const QString& table, std::int64_t rowId) override;

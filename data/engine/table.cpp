@@ -29,6 +29,7 @@ struct Table::Impl {
     std::vector<Table*> details;
 
     TableDef def;
+    std::vector<int> keyFields;   // every field of any key of the table
     std::vector<FetchedRow> rows; // ascending key order
     bool windowFromStart = false; // rows begin at the first record of the order
     bool windowToEnd = false;     // nothing follows the last row (a fetch came back short)
@@ -399,6 +400,18 @@ struct Table::Impl {
         positionFrom(Seek{SeekMode::First, {}, 0});
     }
 
+    // No field of any key differs between the record as read and `row`.
+    bool keysKept(const Row& row) const
+    {
+        if (savedValues.size() < row.size())
+            return false;
+        for (int i : keyFields)
+            if (CompareValues(view.fields[i].type, savedValues[static_cast<size_t>(i)], row[static_cast<size_t>(i)])
+                != 0)
+                return false;
+        return true;
+    }
+
     void unlinkFromMaster()
     {
         if (!master)
@@ -517,6 +530,11 @@ void Table::open()
     TableDef def = m_db->tableDef(name);
     setupFields(def.fields);
     d->def = def;
+    d->keyFields.clear();
+    for (const IndexDef& index : def.indexes)
+        for (const QString& keyField : index.fields)
+            if (const Field* f = findField(keyField))
+                d->keyFields.push_back(f->index());
     d->tableName = name;
     d->view = CursorSpec{};
     d->view.batchedAppends = d->batchedAppends;
@@ -943,7 +961,9 @@ void Table::post()
     if (s == DataSetState::Insert) {
         m_rowId = d->be().insertRow(d->view, row);
     } else {
-        d->be().updateRow(d->view, m_rowId, row);
+        const size_t stored = std::min(static_cast<size_t>(storedFieldCount()), d->savedValues.size());
+        const Row before(d->savedValues.begin(), d->savedValues.begin() + static_cast<std::ptrdiff_t>(stored));
+        d->be().updateRow(d->view, m_rowId, row, d->keysKept(row) ? &before : nullptr);
         d->releaseLock(true);
     }
     loadRecord(std::move(row));
