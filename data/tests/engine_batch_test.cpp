@@ -14,11 +14,6 @@ bool OnServer()
     return qgetenv("VARNEX_ENGINE") == "postgresql";
 }
 
-QString CodeOf(int i)
-{
-    return QStringLiteral("S%1").arg(i, 4, 10, QLatin1Char('0'));
-}
-
 class BatchTest : public EngineTest {
 protected:
     void SetUp() override
@@ -26,7 +21,7 @@ protected:
         EngineTest::SetUp();
         db->createTable(SupplierDef());
         auto sup = openTable(QStringLiteral("sup"));
-        addSupplier(*sup, CodeOf(300), QStringLiteral("there before"));
+        addSupplier(*sup, SupplierCode(300), QStringLiteral("there before"));
     }
 
     std::unique_ptr<Table> batchedTable()
@@ -44,11 +39,11 @@ TEST_F(BatchTest, EveryAppendOfABatchIsKeptAndReadableInItsTransaction)
     {
         Transaction tx(db);
         for (int i = 1000; i < 2200; ++i)
-            addSupplier(*fill, CodeOf(i), QStringLiteral("Name %1").arg(i), QStringLiteral("1.5"));
+            addSupplier(*fill, SupplierCode(i), QStringLiteral("Name %1").arg(i), QStringLiteral("1.5"));
         // A read in the same transaction sees every record sent so far.
         auto check = openTable(QStringLiteral("sup"));
         EXPECT_EQ(check->recordCount(), 1201);
-        ASSERT_TRUE(check->findKey({CodeOf(2199)}));
+        ASSERT_TRUE(check->findKey({SupplierCode(2199)}));
         EXPECT_EQ(check->field(QStringLiteral("Sup_name")).asString(), QStringLiteral("Name 2199"));
         tx.commit();
     }
@@ -58,7 +53,7 @@ TEST_F(BatchTest, EveryAppendOfABatchIsKeptAndReadableInItsTransaction)
     fill->field(QStringLiteral("Sup_name")).setString(QStringLiteral("changed"));
     fill->post();
     auto check = openTable(QStringLiteral("sup"));
-    ASSERT_TRUE(check->findKey({CodeOf(2199)}));
+    ASSERT_TRUE(check->findKey({SupplierCode(2199)}));
     EXPECT_EQ(check->field(QStringLiteral("Sup_name")).asString(), QStringLiteral("changed"));
     Currency total;
     int walked = 0;
@@ -88,7 +83,7 @@ TEST_F(BatchTest, ARefusedRecordUndoesTheWholeTransactionAndIsNamed)
         QString message;
         try {
             for (int i = 0; i < 700; ++i)
-                addSupplier(*fill, i == c.position ? CodeOf(300) : CodeOf(1000 + i), QStringLiteral("new"));
+                addSupplier(*fill, i == c.position ? SupplierCode(300) : SupplierCode(1000 + i), QStringLiteral("new"));
             tx.commit();
         } catch (const EngineError& e) {
             code = e.code();
@@ -97,7 +92,7 @@ TEST_F(BatchTest, ARefusedRecordUndoesTheWholeTransactionAndIsNamed)
         EXPECT_EQ(code, ErrorCode::KeyViolation);
         if (OnServer()) {
             EXPECT_TRUE(message.contains(QStringLiteral("sup"))) << message.toStdString();
-            EXPECT_TRUE(message.contains(CodeOf(300))) << message.toStdString();
+            EXPECT_TRUE(message.contains(SupplierCode(300))) << message.toStdString();
             // A caller that goes on as if one record had failed keeps nothing.
             fill->cancel();
             EXPECT_EQ(ErrorCodeOf([&] { addSupplier(*fill, QStringLiteral("LATE"), QStringLiteral("x")); }),
@@ -111,7 +106,7 @@ TEST_F(BatchTest, ARefusedRecordUndoesTheWholeTransactionAndIsNamed)
         fill.reset();
         auto check = openTable(QStringLiteral("sup"));
         EXPECT_EQ(check->recordCount(), 1) << "nothing of the transaction kept";
-        ASSERT_TRUE(check->findKey({CodeOf(300)}));
+        ASSERT_TRUE(check->findKey({SupplierCode(300)}));
         EXPECT_EQ(check->field(QStringLiteral("Sup_name")).asString(), QStringLiteral("there before"));
     }
 }
@@ -119,10 +114,11 @@ TEST_F(BatchTest, ARefusedRecordUndoesTheWholeTransactionAndIsNamed)
 TEST_F(BatchTest, OutsideATransactionEachAppendIsCheckedAtItsPost)
 {
     auto fill = batchedTable();
-    addSupplier(*fill, CodeOf(1), QStringLiteral("one"));
-    EXPECT_EQ(ErrorCodeOf([&] { addSupplier(*fill, CodeOf(300), QStringLiteral("twice")); }), ErrorCode::KeyViolation);
+    addSupplier(*fill, SupplierCode(1), QStringLiteral("one"));
+    EXPECT_EQ(ErrorCodeOf([&] { addSupplier(*fill, SupplierCode(300), QStringLiteral("twice")); }),
+              ErrorCode::KeyViolation);
     fill->cancel();
-    addSupplier(*fill, CodeOf(2), QStringLiteral("two"));
+    addSupplier(*fill, SupplierCode(2), QStringLiteral("two"));
     EXPECT_EQ(openTable(QStringLiteral("sup"))->recordCount(), 3);
 }
 

@@ -51,6 +51,12 @@ inline TableDef OpenItemDef(const QString& name = QStringLiteral("cap"))
     return def;
 }
 
+// "S0042": supplier codes in key order for tests that make many.
+inline QString SupplierCode(int i)
+{
+    return QStringLiteral("S%1").arg(i, 4, 10, QLatin1Char('0'));
+}
+
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -9,11 +9,6 @@
 namespace varnex::data::testing {
 namespace {
 
-QString CodeOf(int i)
-{
-    return QStringLiteral("S%1").arg(i, 4, 10, QLatin1Char('0'));
-}
-
 class RepeatedUpdateTest : public EngineTest {
 protected:
     void SetUp() override
@@ -22,14 +17,14 @@ protected:
         db->createTable(SupplierDef());
         auto sup = openTable(QStringLiteral("sup"));
         for (int i = 0; i < 40; ++i)
-            addSupplier(*sup, CodeOf(i), QStringLiteral("Name %1").arg(i, 2, 10, QLatin1Char('0')),
+            addSupplier(*sup, SupplierCode(i), QStringLiteral("Name %1").arg(i, 2, 10, QLatin1Char('0')),
                         QStringLiteral("10"));
     }
 
     // Adds whole dollars to a supplier's balance through the given cursor.
     static void addTo(Table& t, int i, int units)
     {
-        ASSERT_TRUE(t.findKey({CodeOf(i)}));
+        ASSERT_TRUE(t.findKey({SupplierCode(i)}));
         t.edit();
         Field& balance = t.field(QStringLiteral("Sup_current_bal"));
         balance.setMoney(balance.asMoney() + Currency::fromUnits(units));
@@ -39,7 +34,7 @@ protected:
     Currency balanceOf(int i)
     {
         auto t = openTable(QStringLiteral("sup"));
-        EXPECT_TRUE(t->findKey({CodeOf(i)}));
+        EXPECT_TRUE(t->findKey({SupplierCode(i)}));
         return t->field(QStringLiteral("Sup_current_bal")).asMoney();
     }
 
@@ -98,7 +93,7 @@ TEST_F(RepeatedUpdateTest, AnOrderOnAChangedFieldIsRightWithinTheTransaction)
     byTerms->setIndexFieldNames(QStringLiteral("Sup_terms"));
     Transaction tx(db);
     for (int i = 0; i < 40; ++i) {
-        ASSERT_TRUE(writer->findKey({CodeOf(i)}));
+        ASSERT_TRUE(writer->findKey({SupplierCode(i)}));
         writer->edit();
         writer->field(QStringLiteral("Sup_terms")).setInteger(i % 2 == 0 ? 100 - i : 5);
         writer->post();
@@ -110,7 +105,7 @@ TEST_F(RepeatedUpdateTest, AnOrderOnAChangedFieldIsRightWithinTheTransaction)
     EXPECT_EQ(terms.first(), QStringLiteral("5"));
     EXPECT_EQ(terms.last(), QStringLiteral("100"));
     ASSERT_TRUE(byTerms->findKey({62}));
-    EXPECT_EQ(byTerms->field(QStringLiteral("Sup_code")).asString(), CodeOf(38));
+    EXPECT_EQ(byTerms->field(QStringLiteral("Sup_code")).asString(), SupplierCode(38));
     byTerms->setRange({5}, {5});
     EXPECT_EQ(byTerms->recordCount(), 20);
     tx.commit();
@@ -125,9 +120,9 @@ TEST_F(RepeatedUpdateTest, RollbackDropsThemAndAKeyChangeIsStillRefusedAtItsPost
             addTo(*writer, 5, 1);
         // A change of the key to one already taken is refused at once, and
         // the transaction goes on.
-        ASSERT_TRUE(writer->findKey({CodeOf(6)}));
+        ASSERT_TRUE(writer->findKey({SupplierCode(6)}));
         writer->edit();
-        writer->field(QStringLiteral("Sup_code")).setString(CodeOf(8));
+        writer->field(QStringLiteral("Sup_code")).setString(SupplierCode(8));
         EXPECT_EQ(ErrorCodeOf([&] { writer->post(); }), ErrorCode::KeyViolation);
         writer->cancel();
         addTo(*writer, 5, 1);
