@@ -8,13 +8,37 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <iterator>
 #include <memory>
 
 #include "varnex/data/engine_error.h"
 #include "varnex/data/table.h"
 #include "varnex/messages.h"
+#include "varnex/translation/message_lines.h"
 
 namespace varnex::frame {
+
+namespace {
+
+namespace lines = translation::frame_lines;
+
+// The texts when the language table cannot be read, in line order.
+const char* const kDesignTexts[] = {
+    "Error opening table %1",
+    "Record in use at another workstation: waiting…",
+};
+static_assert(std::size(kDesignTexts) == lines::All.size());
+
+QString text(int language, int line)
+{
+    const QString fromTable =
+        translation::MessageLinesOfTable(language == 2 ? QStringLiteral("picklistsfr") : QStringLiteral("picklistsen"),
+                                         QStringLiteral("FrameMessages"), QStringLiteral("Messages"))
+            .value(line);
+    return fromTable.isEmpty() ? QString::fromUtf8(kDesignTexts[line]) : fromTable;
+}
+
+} // namespace
 
 bool OpenTableChecked(data::Table& table, int language, QWidget* formToClose)
 {
@@ -27,9 +51,8 @@ bool OpenTableChecked(data::Table& table, int language, QWidget* formToClose)
             name = table.tableName();
         } catch (...) {
         }
-        const QString text = language == 2 ? QStringLiteral("Erreur lors de l'ouverture de la table ") + name
-                                           : QStringLiteral("Error opening table ") + name;
-        Messages().show(nullptr, MessageKind::Error, QApplication::applicationDisplayName(), text, MessageButtons::Ok);
+        Messages().show(nullptr, MessageKind::Error, QApplication::applicationDisplayName(),
+                        text(language, lines::TableNotOpened).arg(name), MessageButtons::Ok);
         if (formToClose)
             formToClose->close();
         return false;
@@ -46,9 +69,7 @@ public:
     {
         m_label = std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
         m_label->setObjectName(QStringLiteral("LockWaitNotice"));
-        m_label->setText(language == 2
-                             ? QStringLiteral("Enregistrement utilisé par un autre poste de travail : en attente…")
-                             : QStringLiteral("Record in use at another workstation: waiting…"));
+        m_label->setText(text(language, lines::WaitingForRecord));
         m_label->setMargin(8);
         m_label->adjustSize();
         if (window) {

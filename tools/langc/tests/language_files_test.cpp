@@ -62,6 +62,7 @@ TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
     namespace lgxadmin = varnex::translation::lgxadmin_lines;
     namespace compcreate = varnex::translation::compcreate_lines;
     namespace toolsmaint = varnex::translation::toolsmaint_lines;
+    namespace frame = varnex::translation::frame_lines;
     const struct {
         const char* program;
         const char* form;
@@ -73,6 +74,7 @@ TEST(LanguageFiles, EveryMessageLineAProgramReadsExistsInBothLanguages)
         {"lgxadmin", "Lgxadmin", "Messages", {lgxadmin::All.begin(), lgxadmin::All.end()}},
         {"compcreate", "CompCreate", "Messages", {compcreate::All.begin(), compcreate::All.end()}},
         {"toolsmaint", "ToolsMaint_Frm", "Messages", {toolsmaint::All.begin(), toolsmaint::All.end()}},
+        {"picklists", "FrameMessages", "Messages", {frame::All.begin(), frame::All.end()}},
     };
     for (const auto& list : lists) {
         const ParseResult result = ReadLanguageFile(

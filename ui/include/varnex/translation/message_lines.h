@@ -101,4 +101,12 @@ inline constexpr int DiskFull = 3;            // %1 folder
 inline constexpr std::array<int, 4> All = {DefaultName, DataRootMissing, CompanyBeingCreated, DiskFull};
 } // namespace compcreate_lines
 
+// Lines of the module frame's own `Messages` (table "picklists" + code,
+// window "FrameMessages"): what the shared services tell in any module.
+namespace frame_lines {
+inline constexpr int TableNotOpened = 0;   // %1 the table's name
+inline constexpr int WaitingForRecord = 1; // another workstation holds the record
+inline constexpr std::array<int, 2> All = {TableNotOpened, WaitingForRecord};
+} // namespace frame_lines
+
 } // namespace varnex::translation
