@@ -8,6 +8,7 @@
 #include "check.h"
 #include "demo.h"
 #include "server_commands.h"
+#include "desktop_seed.h"
 #include "texts.h"
 
 #include "varnex/data/company.h"
@@ -52,6 +53,8 @@ const char* const kUsage =
     "  lgxadmin user --code C --name NAME --password P [--language 1|2] [--company N]\n"
     "                [--printer NAME] [--store N] [--detail N] [--rights all|none|OPTION,...] DIR\n"
     "      add a user; rights are option names (see 'lgxadmin options')\n"
+    "  lgxadmin desktop --user C DIR\n"
+    "      give user C, who has no desktop yet, the six list icons on the wallpaper\n"
     "  lgxadmin check DIR [COMPANY]\n"
     "      verify supplier and client balances, journals and cost layers of a company (default 1)\n"
     "  lgxadmin options\n"
@@ -178,6 +181,20 @@ int runUser(const QStringList& args)
     return 0;
 }
 
+int runDesktop(const QStringList& args)
+{
+    const Arguments a(args, {QStringLiteral("user")});
+    if (a.options.value(QStringLiteral("user")).trimmed().isEmpty())
+        throw UsageError(QStringLiteral("desktop needs --user."));
+    const QString root = DataRootOfDrive(a.folder(1));
+    g_writing = root;
+    const int icons = varnex::lgxadmin::WriteStarterDesktop(root, a.options.value(QStringLiteral("user")),
+                                                            QCoreApplication::applicationDirPath());
+    out() << icons << " list icons placed on the desktop of " << a.options.value(QStringLiteral("user")).trimmed()
+          << "\n";
+    return 0;
+}
+
 int runCheck(const QStringList& args)
 {
     const Arguments a(args, {});
@@ -271,6 +288,8 @@ int main(int argc, char* argv[])
             return runDemo(args);
         if (command == QLatin1String("user"))
             return runUser(args);
+        if (command == QLatin1String("desktop"))
+            return runDesktop(args);
         if (command == QLatin1String("check"))
             return runCheck(args);
         if (command == QLatin1String("options"))

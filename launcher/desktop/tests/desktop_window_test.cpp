@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
@@ -322,6 +323,35 @@ TEST(DesktopWindow, DeletingTheClientListIconHidesTheListAndLeavesItsTableOpen)
     // The wallpaper is no icon: deleting it does nothing.
     run.desktop->DeleteShortCutClick(run.wallpaper());
     EXPECT_FALSE(run.wallpaper()->isHidden());
+}
+
+// The first desktop the administration program gives a user: six list
+// icons with the program's picture, and a click opens the list.
+TEST(DesktopWindow, TheStarterDesktopShowsTheSixListIcons)
+{
+    Installation installation;
+    QProcess admin;
+    admin.start(QStringLiteral(VARNEX_BIN_DIR "/lgxadmin"),
+                {QStringLiteral("desktop"), QStringLiteral("--user"), QStringLiteral("ADMIN"),
+                 QDir::cleanPath(installation.dataRoot() + QStringLiteral("/../.."))});
+    ASSERT_TRUE(admin.waitForFinished(60000));
+    ASSERT_EQ(admin.exitCode(), 0) << admin.readAllStandardError().toStdString();
+
+    LauncherRun run(installation);
+    QStringList names;
+    for (TTransparentButton* icon : run.desktop->icons()) {
+        names << icon->objectName();
+        EXPECT_FALSE(icon->isHidden()) << icon->objectName().toStdString();
+        EXPECT_FALSE(icon->Glyph().isNull()) << icon->objectName().toStdString();
+        EXPECT_FALSE(icon->Caption().isEmpty()) << icon->objectName().toStdString();
+    }
+    names.sort();
+    EXPECT_EQ(names,
+              (QStringList{"AccountsBtn", "ClientBtn", "EmployeeBtn", "ProductBtn", "SupplierBtn", "ToDoListBtn"}));
+    TTransparentButton* clients = run.form->findChild<TTransparentButton*>(QStringLiteral("ClientBtn"));
+    ASSERT_NE(clients, nullptr);
+    QTest::mouseClick(clients, Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_FALSE(run.box(0)->isHidden());
 }
 
 TEST(DesktopWindow, NewShortcutsRefusedOptionsAndDuplicates)

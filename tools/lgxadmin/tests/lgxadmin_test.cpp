@@ -1,6 +1,7 @@
 // The real lgxadmin program on fresh folders: a data root, the demonstration
 // company, its check, and the check failing once figures disagree.
 
+#include "varnex/controls/componentstream.h"
 #include "varnex/currency.h"
 #include "varnex/data/company.h"
 #include "varnex/data/database.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -409,6 +411,50 @@ TEST_F(LgxadminTest, UserCommandAddsUsersWithNamedRights)
     EXPECT_EQ(options.exitCode, 0);
     EXPECT_TRUE(options.out.contains(QStringLiteral("2.1.0\tpurchent\tAchats\n"))) << options.out.toStdString();
     EXPECT_EQ(options.out.count(QLatin1Char('\n')), MenuOptions().size());
+}
+
+// A first desktop: the six list icons in the user's language, written once;
+// a desktop the user already has is never replaced.
+TEST_F(LgxadminTest, DesktopCommandGivesANewUserTheListIconsOnce)
+{
+    ASSERT_EQ(lgxadmin({"init", "--password", "DEMO", drive()}).exitCode, 0);
+    ASSERT_EQ(
+        lgxadmin({"user", "--code", "CLERK", "--name", "Clerk", "--password", "CLERK", "--language", "1", drive()})
+            .exitCode,
+        0);
+    for (const char* user : {"admin", "CLERK"}) {
+        const Outcome run = lgxadmin({"desktop", "--user", user, drive()});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+
+    // ADMIN works in French, CLERK in English; each caption is the list's own.
+    QMap<QString, QMap<QString, QString>> captions;
+    auto desktop = openTable(root(), "Desktop");
+    for (desktop->first(); !desktop->eof(); desktop->next()) {
+        EXPECT_EQ(desktop->field("Desktop_Component_type").asInteger(), 1);
+        const StoredComponent icon = ReadStream(desktop->field("Desktop_Component").asBytes());
+        EXPECT_EQ(icon.className, QStringLiteral("TTransparentButton"));
+        ASSERT_NE(icon.find(QStringLiteral("Tag")), nullptr);
+        EXPECT_EQ(icon.find(QStringLiteral("Tag"))->value.toInt(), 1);
+        const StoredProperty* glyph = icon.find(QStringLiteral("Glyph"));
+        ASSERT_NE(glyph, nullptr) << "the program folder's picture";
+        EXPECT_FALSE(stored::DecodePicture(glyph->value.toBinary()).isNull());
+        captions[desktop->field("Desktop_user").asString()][icon.name] =
+            icon.find(QStringLiteral("Caption"))->value.toString();
+    }
+    ASSERT_EQ(captions.keys(), (QStringList{"ADMIN", "CLERK"})); // keyed as the users are stored
+    EXPECT_EQ(captions["ADMIN"].size(), 6);
+    EXPECT_EQ(captions["ADMIN"]["SupplierBtn"], QStringLiteral("Fournisseurs"));
+    EXPECT_EQ(captions["CLERK"]["SupplierBtn"], QStringLiteral("Suppliers"));
+    EXPECT_EQ(captions["CLERK"]["ToDoListBtn"], QStringLiteral("Things to do"));
+
+    const Outcome again = lgxadmin({"desktop", "--user", "CLERK", drive()});
+    EXPECT_EQ(again.exitCode, 2);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("already has a desktop"))) << again.err.toStdString();
+    const Outcome nobody = lgxadmin({"desktop", "--user", "NOBODY", drive()});
+    EXPECT_EQ(nobody.exitCode, 2);
+    EXPECT_TRUE(nobody.err.contains(QStringLiteral("no user NOBODY"))) << nobody.err.toStdString();
+    EXPECT_EQ(countRows(root(), "Desktop"), 12);
 }
 
 TEST_F(LgxadminTest, BadRequestsAreRefusedClearly)
