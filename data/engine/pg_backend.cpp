@@ -17,6 +17,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -57,6 +58,28 @@ enum : unsigned int {
 
 constexpr const char* LockTimeout = "5s";
 constexpr const char* ConnectTimeoutSeconds = "5";
+// From this many record locks on, reads and locks outside a transaction share
+// one server transaction (see beforeStatementOutsideTransaction).
+constexpr std::size_t LockRunThreshold = 32;
+
+// Marks the call being served as one that only reads or takes and frees
+// record locks.
+class ReadCall {
+public:
+    explicit ReadCall(bool& flag)
+        : m_flag(flag)
+        , m_was(flag)
+    {
+        flag = true;
+    }
+    ~ReadCall() { m_flag = m_was; }
+    ReadCall(const ReadCall&) = delete;
+    ReadCall& operator=(const ReadCall&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_was;
+};
 
 struct ResultDeleter {
     void operator()(PGresult* r) const { PQclear(r); }
@@ -608,6 +631,7 @@ void PgBackend::connect()
     plain("SET datestyle = 'ISO, YMD'", QStringLiteral("Setting the date style"));
     m_prepared.clear();
     m_columns.clear();
+    m_lockRun = false;
 }
 
 // A connection that broke outside a transaction is opened again at the next
@@ -655,6 +679,7 @@ void PgBackend::failConnection(const QString& context)
     // The server rolled back whatever was not committed; nothing half-written stays.
     m_inTransaction = false;
     m_batchFailed = false;
+    m_lockRun = false;
     m_pending.clear();
     dropDeferred();
     m_reservedIds.clear();
@@ -713,6 +738,49 @@ void PgBackend::plain(const char* sql, const QString& context)
         fail(res.get(), context);
 }
 
+// Every statement sent outside a transaction is a transaction of its own on
+// the server, and the end of each one walks every lock the connection holds,
+// the record locks included. A posting locks one record per line before its
+// transaction, re-reading each, so that walk grew with the square of its
+// length. While this connection holds many record locks, its reads and locks
+// therefore run in one server transaction: the record locks belong to the
+// session and outlive it, committed or rolled back, and each read still sees
+// what others committed (read committed). Anything else outside a
+// transaction (a write, a query, a structure change, begin) ends it first, so
+// a write is never held back; freeing the locks ends it too.
+void PgBackend::beforeStatementOutsideTransaction()
+{
+    if (m_inTransaction)
+        return;
+    if (m_lockRun && !m_readCall) {
+        endLockRun();
+    } else if (!m_lockRun && m_readCall && m_locks.size() >= LockRunThreshold) {
+        plain("BEGIN", QStringLiteral("Starting a transaction"));
+        m_lockRun = true;
+    }
+}
+
+// It only read: its end cannot fail in a way that loses anything, and a
+// broken connection is found by the next call.
+void PgBackend::endLockRun()
+{
+    if (!m_lockRun)
+        return;
+    m_lockRun = false;
+    if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
+        ResultPtr(PQexec(m_conn, "COMMIT"));
+}
+
+// A statement of the run failed: the server refuses the rest of it.
+void PgBackend::abandonLockRun()
+{
+    if (!m_lockRun)
+        return;
+    m_lockRun = false;
+    if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
+        ResultPtr(PQexec(m_conn, "ROLLBACK"));
+}
+
 void PgBackend::forgetStatements()
 {
     if (!m_pending.empty())
@@ -758,10 +826,12 @@ PGresult* PgBackend::run(const std::string& sql, const std::vector<Param>& param
     ensureConnected();
     const ParamArrays a(params);
     if (!(protect && m_inTransaction)) {
+        beforeStatementOutsideTransaction();
         PGresult* res = PQexecParams(m_conn, sql.c_str(), a.count(), a.types.data(), a.values.data(), a.lengths.data(),
                                      a.formats.data(), 0);
         if (!succeeded(res)) {
             ResultPtr owner(res);
+            abandonLockRun();
             fail(res, context);
         }
         return res;
@@ -808,6 +878,7 @@ PGresult* PgBackend::runPrepared(const std::string& sql, const std::vector<Param
     ensureConnected();
     if (protect && m_inTransaction)
         return run(sql, params, protect, context);
+    beforeStatementOutsideTransaction();
     const ParamArrays a(params);
     for (int attempt = 0;; ++attempt) {
         auto it = m_prepared.find(sql);
@@ -816,8 +887,10 @@ PGresult* PgBackend::runPrepared(const std::string& sql, const std::vector<Param
                 forgetStatements();
             const std::string name = "vx" + std::to_string(++m_statementNumber);
             ResultPtr prepared(PQprepare(m_conn, name.c_str(), sql.c_str(), a.count(), a.types.data()));
-            if (!succeeded(prepared.get()))
+            if (!succeeded(prepared.get())) {
+                abandonLockRun();
                 fail(prepared.get(), context);
+            }
             it = m_prepared.emplace(sql, name).first;
         }
         PGresult* res = PQexecPrepared(m_conn, it->second.c_str(), a.count(), a.values.data(), a.lengths.data(),
@@ -825,6 +898,7 @@ PGresult* PgBackend::runPrepared(const std::string& sql, const std::vector<Param
         if (succeeded(res))
             return res;
         ResultPtr owner(res);
+        abandonLockRun();
         // "cached plan must not change result type"
         if (attempt == 0 && sqlStateOf(res) == QLatin1String("0A000") && !m_inTransaction) {
             ResultPtr(PQexec(m_conn, ("DEALLOCATE " + it->second).c_str()));
@@ -894,6 +968,7 @@ void PgBackend::createTable(const TableDef& def, const QString& table)
     // All or nothing: one simple query is one transaction (or one savepoint
     // inside the caller's).
     ensureConnected();
+    endLockRun();
     if (m_inTransaction)
         plain("SAVEPOINT vx_create", QStringLiteral("Creating table %1").arg(table));
     ResultPtr res(PQexec(m_conn, sql.c_str()));
@@ -1007,6 +1082,7 @@ TableDef PgBackend::describeTable(const QString& table)
 void PgBackend::begin()
 {
     ensureConnected();
+    endLockRun();
     plain("BEGIN", QStringLiteral("Starting a transaction"));
     m_inTransaction = true;
     m_batchFailed = false;
@@ -1118,6 +1194,7 @@ Row rowFrom(const PGresult* res, int r, int firstColumn, const QList<FieldDef>& 
 
 std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
 {
+    const ReadCall reading(m_readCall);
     if (deferredChangesOrder(view))
         flushDeferred();
     std::vector<BoundValue> binds;
@@ -1143,6 +1220,7 @@ std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& see
 
 std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId)
 {
+    const ReadCall reading(m_readCall);
     if (const Row* held = deferredRow(view.table, rowId);
         held && held->size() == static_cast<size_t>(view.fields.size()))
         return *held;
@@ -1156,6 +1234,7 @@ std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId
 
 std::int64_t PgBackend::count(const CursorSpec& view)
 {
+    const ReadCall reading(m_readCall);
     if (deferredChangesOrder(view))
         flushDeferred();
     KeysetSql b(Dialect, view);
@@ -1606,6 +1685,7 @@ bool PgBackend::tryLockRecord(const QString& table, std::int64_t rowId)
     const auto key = std::make_pair(table.toLower(), rowId);
     if (m_locks.count(key))
         return true;
+    const ReadCall locking(m_readCall);
     const auto [k1, k2] = lockKeys(m_schema, table, rowId);
     // The server frees the locks of a workstation that died when it sees the
     // connection close, a few milliseconds after the process is gone (the
@@ -1636,6 +1716,11 @@ void PgBackend::unlockRecord(const QString& table, std::int64_t rowId)
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK)
         return; // the server dropped it with the session
     const auto [k1, k2] = lockKeys(m_schema, table, rowId);
+    // Freeing a lock takes part in a transaction of locks already open but
+    // never opens one.
+    std::optional<ReadCall> freeing;
+    if (m_lockRun)
+        freeing.emplace(m_readCall);
     try {
         ResultPtr(runPrepared("SELECT pg_advisory_unlock($1, $2)",
                               {integerParam(k1, OidInt4), integerParam(k2, OidInt4)}, false,
@@ -1644,6 +1729,8 @@ void PgBackend::unlockRecord(const QString& table, std::int64_t rowId)
         // Unlocking happens on cancel, close and destruction: a lost
         // connection has released the lock already.
     }
+    if (m_locks.size() < LockRunThreshold)
+        endLockRun();
 }
 
 // ---- SQL --------------------------------------------------------------------------

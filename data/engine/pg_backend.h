@@ -99,6 +99,11 @@ private:
     pg_result* runPrepared(const std::string& sql, const std::vector<Param>& params, bool protect,
                            const QString& context);
     void plain(const char* sql, const QString& context);
+    // Outside a transaction, while this connection holds many record locks,
+    // reads and locks share one server transaction (see the .cpp).
+    void beforeStatementOutsideTransaction();
+    void endLockRun();
+    void abandonLockRun();
     void forgetStatements();
     // Batched appends: sent in pipeline mode, their results read at the
     // next use of the connection.
@@ -147,6 +152,8 @@ private:
     std::map<QString, std::vector<std::int64_t>> m_reservedIds;
     std::map<QString, int> m_reserveSize;
     bool m_batchFailed = false; // the transaction was rolled back under its caller
+    bool m_lockRun = false;     // a server transaction of reads and locks only is open
+    bool m_readCall = false;    // the call being served only reads or locks
 };
 
 // The server target of a folder when the engine setting (or VARNEX_ENGINE)

@@ -408,6 +408,90 @@ TEST_F(PgServerTest, AFailedStatementDoesNotSpoilTheTransaction)
     EXPECT_EQ(sup.recordCount(), 2);
 }
 
+// A posting locks a record per line before its transaction. However many
+// locks the workstation holds, another one is refused each at once and gets
+// each back at its unlock, a write outside a transaction is seen by others
+// at once, and a failed read loses no lock.
+TEST_F(PgServerTest, ManyRecordLocksKeepTheirMeaningForOthers)
+{
+    constexpr int Records = 40;
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    for (int i = 0; i < Records; ++i)
+        add(sup, QStringLiteral("S%1").arg(i, 2, 10, QLatin1Char('0')), Currency());
+    PgBackend other({QString::fromUtf8(qgetenv("VARNEX_SERVER")), backend().schema()});
+    const auto stateOf = [&](const QVariant& pid) {
+        const QueryResult r = other.select(QStringLiteral("SELECT state FROM pg_stat_activity WHERE pid = :p"),
+                                           {{QStringLiteral("p"), FieldType::Integer, pid}});
+        return r.rows.empty() ? QString() : r.rows.front().front().toString();
+    };
+    const QVariant pid = backend().select(QStringLiteral("SELECT pg_backend_pid()"), {}).rows.front().front();
+    const auto valueSeenByOther = [&](const char* code) {
+        const QueryResult r =
+            other.select(QStringLiteral("SELECT Sup_current_bal FROM sup WHERE Sup_code = :c"),
+                         {{QStringLiteral("c"), FieldType::Text, QString::fromLatin1(code)}});
+        return r.rows.empty() ? QVariant() : r.rows.front().front();
+    };
+
+    std::vector<std::int64_t> ids;
+    sup.first();
+    for (; !sup.eof(); sup.next())
+        ids.push_back(sup.recordId());
+    ASSERT_EQ(ids.size(), static_cast<size_t>(Records));
+    CursorSpec codes;
+    codes.table = QStringLiteral("sup");
+    codes.fields = {{QStringLiteral("Sup_code"), FieldType::Text, 10}};
+    for (size_t i = 0; i < ids.size(); ++i) {
+        ASSERT_TRUE(backend().tryLockRecord(QStringLiteral("sup"), ids[i]));
+        ASSERT_TRUE(backend().readRow(codes, ids[i])); // the re-read a lock is followed by
+        if (i % 8 == 0 || i + 1 == ids.size()) { // each refusal waits a tenth of a second
+            EXPECT_FALSE(other.tryLockRecord(QStringLiteral("sup"), ids[i])) << "record " << ids[i];
+        }
+    }
+    EXPECT_EQ(stateOf(pid), QStringLiteral("idle in transaction")) << "reads and locks share one transaction";
+
+    // A write is never kept back in it.
+    ASSERT_TRUE(sup.findKey({QStringLiteral("S05")}));
+    sup.edit();
+    sup.field(QStringLiteral("Sup_current_bal")).setMoney(Currency::fromUnits(7));
+    sup.post();
+    EXPECT_EQ(stateOf(pid), QStringLiteral("idle"));
+    EXPECT_EQ(valueSeenByOther("S05").value<Currency>(), Currency::fromUnits(7));
+    add(sup, QStringLiteral("NEW"), Currency::fromUnits(3));
+    EXPECT_EQ(valueSeenByOther("NEW").value<Currency>(), Currency::fromUnits(3));
+
+    // A read that fails ends the shared transaction; the locks stay.
+    CursorSpec wrong;
+    wrong.table = QStringLiteral("sup");
+    wrong.fields = {{QStringLiteral("No_such_field"), FieldType::Text, 10}};
+    EXPECT_EQ(codeOf([&] { backend().readRow(wrong, ids.front()); }), ErrorCode::FieldNotFound);
+    for (const std::int64_t id : {ids.front(), ids.back()})
+        EXPECT_FALSE(other.tryLockRecord(QStringLiteral("sup"), id)) << "record " << id;
+    ASSERT_TRUE(backend().readRow(codes, ids.front()));
+    EXPECT_EQ(stateOf(pid), QStringLiteral("idle in transaction"));
+
+    // The posting's own transaction, then the locks freed one by one.
+    {
+        Transaction tx(db);
+        ASSERT_TRUE(sup.findKey({QStringLiteral("S06")}));
+        sup.edit();
+        sup.field(QStringLiteral("Sup_current_bal")).setMoney(Currency::fromUnits(9));
+        sup.post();
+        tx.commit();
+    }
+    EXPECT_EQ(valueSeenByOther("S06").value<Currency>(), Currency::fromUnits(9));
+    ASSERT_TRUE(backend().readRow(codes, ids.front()));
+    EXPECT_EQ(stateOf(pid), QStringLiteral("idle in transaction"));
+    for (const std::int64_t id : ids) {
+        backend().unlockRecord(QStringLiteral("sup"), id);
+        ASSERT_TRUE(other.tryLockRecord(QStringLiteral("sup"), id)) << "record " << id;
+        other.unlockRecord(QStringLiteral("sup"), id);
+    }
+    EXPECT_EQ(stateOf(pid), QStringLiteral("idle")) << "no transaction left open once the locks are freed";
+}
+
 } // namespace
 } // namespace varnex::data
 
