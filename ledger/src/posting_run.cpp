@@ -18,16 +18,19 @@ std::unique_ptr<data::Table> OpenTable(const std::shared_ptr<data::Database>& db
 
 data::Table& Cursors::operator()(const QString& name)
 {
-    auto& slot = m_tables[name];
-    if (!slot)
-        slot = OpenTable(m_db, name);
-    return *slot;
+    // Opened before it takes a place: a table that cannot be opened (missing,
+    // the server gone) leaves no empty cursor for cancelAll to meet.
+    auto it = m_tables.find(name);
+    if (it == m_tables.end())
+        it = m_tables.emplace(name, OpenTable(m_db, name)).first;
+    return *it->second;
 }
 
 void Cursors::cancelAll()
 {
     for (auto& [name, table] : m_tables)
-        table->cancel();
+        if (table)
+            table->cancel();
 }
 
 bool WaitForLock(const QString& table, const QString& record, int attempt, const PostingOptions& options)

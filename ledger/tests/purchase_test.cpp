@@ -215,6 +215,16 @@ TEST_F(PurchaseTest, ChecksStopBeforeAnyWrite)
     EXPECT_EQ(Snapshot(db), before);
 }
 
+// The server lost while a posting opens its tables ends the same way.
+TEST_F(PurchaseTest, ATableThatCannotBeOpenedFailsThePostingWithItsError)
+{
+    db->dropTable(QStringLiteral("apori"));
+    const PostingResult r = PostPurchase(db, invoice(QStringLiteral("ACME"), QStringLiteral("M-1"), "1000.00"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.errorCode, data::ErrorCode::TableNotFound) << r.message.toStdString();
+    EXPECT_TRUE(items(QStringLiteral("ACME")).empty()) << "nothing of the posting was kept";
+}
+
 TEST_F(PurchaseTest, InvoiceExistsOnlyForTheSameTypeAndExactNumber)
 {
     ASSERT_TRUE(PostPurchase(db, invoice(QStringLiteral("ACME"), QStringLiteral("F-300"), "10.00")).ok);
