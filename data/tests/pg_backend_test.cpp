@@ -429,9 +429,8 @@ TEST_F(PgServerTest, ManyRecordLocksKeepTheirMeaningForOthers)
     };
     const QVariant pid = backend().select(QStringLiteral("SELECT pg_backend_pid()"), {}).rows.front().front();
     const auto valueSeenByOther = [&](const char* code) {
-        const QueryResult r =
-            other.select(QStringLiteral("SELECT Sup_current_bal FROM sup WHERE Sup_code = :c"),
-                         {{QStringLiteral("c"), FieldType::Text, QString::fromLatin1(code)}});
+        const QueryResult r = other.select(QStringLiteral("SELECT Sup_current_bal FROM sup WHERE Sup_code = :c"),
+                                           {{QStringLiteral("c"), FieldType::Text, QString::fromLatin1(code)}});
         return r.rows.empty() ? QVariant() : r.rows.front().front();
     };
 
@@ -446,7 +445,7 @@ TEST_F(PgServerTest, ManyRecordLocksKeepTheirMeaningForOthers)
     for (size_t i = 0; i < ids.size(); ++i) {
         ASSERT_TRUE(backend().tryLockRecord(QStringLiteral("sup"), ids[i]));
         ASSERT_TRUE(backend().readRow(codes, ids[i])); // the re-read a lock is followed by
-        if (i % 8 == 0 || i + 1 == ids.size()) { // each refusal waits a tenth of a second
+        if (i % 8 == 0 || i + 1 == ids.size()) {       // each refusal waits a tenth of a second
             EXPECT_FALSE(other.tryLockRecord(QStringLiteral("sup"), ids[i])) << "record " << ids[i];
         }
     }
