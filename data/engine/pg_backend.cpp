@@ -913,6 +913,7 @@ PGresult* PgBackend::runPrepared(const std::string& sql, const std::vector<Param
 
 bool PgBackend::tableExists(const QString& table)
 {
+    const ReadCall reading(m_readCall);
     ResultPtr res(runPrepared("SELECT 1 FROM pg_catalog.pg_tables WHERE schemaname = $1 AND tablename = $2",
                               {textParam(m_schema), textParam(table.toLower())}, false,
                               QStringLiteral("Looking for table %1").arg(table)));
@@ -921,6 +922,7 @@ bool PgBackend::tableExists(const QString& table)
 
 QStringList PgBackend::tableNames()
 {
+    const ReadCall reading(m_readCall);
     ResultPtr res(runPrepared("SELECT c.relname, obj_description(c.oid, 'pg_class') FROM pg_catalog.pg_class c "
                               "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
                               "WHERE n.nspname = $1 AND c.relkind IN ('r', 'p') ORDER BY c.relname",
@@ -1004,6 +1006,7 @@ void PgBackend::dropTable(const QString& table)
 
 TableDef PgBackend::describeTable(const QString& table)
 {
+    const ReadCall reading(m_readCall);
     TableDef def;
     def.name = table;
     QHash<QString, QString> spelling; // stored column -> field name

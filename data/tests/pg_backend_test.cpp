@@ -449,6 +449,13 @@ TEST_F(PgServerTest, ManyRecordLocksKeepTheirMeaningForOthers)
             EXPECT_FALSE(other.tryLockRecord(QStringLiteral("sup"), ids[i])) << "record " << ids[i];
         }
     }
+    {
+        Table another; // a posting opens a cursor per locked record
+        another.setDatabase(db);
+        another.setTableName(QStringLiteral("sup"));
+        another.open();
+        EXPECT_TRUE(another.findKey({QStringLiteral("S39")}));
+    }
     EXPECT_EQ(stateOf(pid), QStringLiteral("idle in transaction")) << "reads and locks share one transaction";
 
     // A write is never kept back in it.
