@@ -761,24 +761,15 @@ void PgBackend::beforeStatementOutsideTransaction()
 }
 
 // It only read: its end cannot fail in a way that loses anything, and a
-// broken connection is found by the next call.
-void PgBackend::endLockRun()
+// broken connection is found by the next call. After a failed statement of
+// it the server refuses anything but ROLLBACK.
+void PgBackend::endLockRun(const char* ending)
 {
     if (!m_lockRun)
         return;
     m_lockRun = false;
     if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
-        ResultPtr(PQexec(m_conn, "COMMIT"));
-}
-
-// A statement of the run failed: the server refuses the rest of it.
-void PgBackend::abandonLockRun()
-{
-    if (!m_lockRun)
-        return;
-    m_lockRun = false;
-    if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
-        ResultPtr(PQexec(m_conn, "ROLLBACK"));
+        ResultPtr(PQexec(m_conn, ending));
 }
 
 void PgBackend::forgetStatements()
@@ -831,7 +822,7 @@ PGresult* PgBackend::run(const std::string& sql, const std::vector<Param>& param
                                      a.formats.data(), 0);
         if (!succeeded(res)) {
             ResultPtr owner(res);
-            abandonLockRun();
+            endLockRun("ROLLBACK");
             fail(res, context);
         }
         return res;
@@ -888,7 +879,7 @@ PGresult* PgBackend::runPrepared(const std::string& sql, const std::vector<Param
             const std::string name = "vx" + std::to_string(++m_statementNumber);
             ResultPtr prepared(PQprepare(m_conn, name.c_str(), sql.c_str(), a.count(), a.types.data()));
             if (!succeeded(prepared.get())) {
-                abandonLockRun();
+                endLockRun("ROLLBACK");
                 fail(prepared.get(), context);
             }
             it = m_prepared.emplace(sql, name).first;
@@ -898,7 +889,7 @@ PGresult* PgBackend::runPrepared(const std::string& sql, const std::vector<Param
         if (succeeded(res))
             return res;
         ResultPtr owner(res);
-        abandonLockRun();
+        endLockRun("ROLLBACK");
         // "cached plan must not change result type"
         if (attempt == 0 && sqlStateOf(res) == QLatin1String("0A000") && !m_inTransaction) {
             ResultPtr(PQexec(m_conn, ("DEALLOCATE " + it->second).c_str()));

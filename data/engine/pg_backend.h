@@ -102,8 +102,7 @@ private:
     // Outside a transaction, while this connection holds many record locks,
     // reads and locks share one server transaction (see the .cpp).
     void beforeStatementOutsideTransaction();
-    void endLockRun();
-    void abandonLockRun();
+    void endLockRun(const char* ending = "COMMIT");
     void forgetStatements();
     // Batched appends: sent in pipeline mode, their results read at the
     // next use of the connection.
