@@ -122,6 +122,10 @@ public:
     // drop rows they buffered before the write).
     std::uint64_t changeStamp() const { return m_changeStamp; }
     void noteChange() { ++m_changeStamp; }
+    // Pages the cursors have read: a walk must take a few growing pages,
+    // not one small page per handful of records.
+    std::uint64_t pagesRead() const { return m_pagesRead; }
+    void notePageRead() { ++m_pagesRead; }
 
     void failAtWrite(int n)
     {
@@ -149,6 +153,7 @@ protected:
 
 private:
     std::uint64_t m_changeStamp = 1;
+    std::uint64_t m_pagesRead = 0;
     int m_failAt = 0;
     std::int64_t m_writes = 0;
     std::map<std::pair<QString, std::int64_t>, const void*> m_owners;

@@ -121,7 +121,11 @@ struct Table::Impl {
         return key;
     }
 
-    std::vector<FetchedRow> fetch(const Seek& seek, int limit) { return be().fetch(view, seek, limit); }
+    std::vector<FetchedRow> fetch(const Seek& seek, int limit)
+    {
+        be().notePageRead();
+        return be().fetch(view, seek, limit);
+    }
 
     // Makes `row` current; false when the filter hides it.
     bool take(const FetchedRow& row)
@@ -284,10 +288,15 @@ struct Table::Impl {
         const bool endKnown = master != nullptr && forward && windowUsable && windowToEnd;
         if (!found && !endKnown) {
             const FetchedRow* edge = nullptr;
+            bool throughPage = false;
             if (windowUsable && !rows.empty()) {
                 const int e = forward ? static_cast<int>(rows.size()) - 1 : 0;
                 if (!consumed(e))
                     edge = &rows[static_cast<size_t>(e)];
+                // The walk stands on the page's last row, whose values moved
+                // into the record: the record gives its key.
+                throughPage =
+                    edge != nullptr || (e == before.pos && rows[static_cast<size_t>(e)].rowId == before.rowId);
             }
             const Seek seek =
                 edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(view, *edge), edge->rowId}
@@ -295,8 +304,9 @@ struct Table::Impl {
             // A walk that went through a whole page goes on through larger
             // ones: a statement of ten thousand lines is a few dozen pages,
             // not hundreds.
-            const int limit =
-                edge ? std::min(std::max(static_cast<int>(rows.size()), FirstBatch) * 4, LargestBatch) : FirstBatch;
+            const int limit = throughPage
+                                  ? std::min(std::max(static_cast<int>(rows.size()), FirstBatch) * 4, LargestBatch)
+                                  : FirstBatch;
             found = forward ? scanForward(seek, limit) : scanBackward(seek, limit);
         }
         if (!found) {

@@ -213,6 +213,34 @@ TEST_F(RangeTest, EveryRangeShapeWalksInKeyOrderAcrossPages)
     }
 }
 
+// Pages grow (16, 64, 256, then 512 records) while a walk goes on through
+// them, so 2,100 records take eight statements and not one per sixteen.
+TEST_F(RangeTest, LongWalksReadFewGrowingPagesEitherWay)
+{
+    struct Case {
+        const char* what;
+        bool backwards;
+        QVariantList range;
+        std::uint64_t most; // pages, the one that finds the end included
+    };
+    const QList<Case> cases = {
+        {"whole table onwards", false, {}, 8},
+        {"whole table backwards", true, {}, 8},
+        {"one account onwards", false, {QStringLiteral("B")}, 5},
+        {"one account backwards", true, {QStringLiteral("B")}, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto table = openTable(QStringLiteral("lines"));
+        table->setRange(c.range, c.range);
+        const QStringList want = expected(false, c.range, c.range);
+        const std::uint64_t before = db->backend().pagesRead();
+        const QStringList seen = c.backwards ? walkLabelsBackwards(*table) : walkLabels(*table);
+        EXPECT_EQ(joined(seen), joined(want));
+        EXPECT_LE(db->backend().pagesRead() - before, c.most);
+    }
+}
+
 TEST_F(RangeTest, SearchesInsideARangeStayInsideIt)
 {
     auto table = openTable(QStringLiteral("lines"));
