@@ -7,6 +7,7 @@
 // in the comments of the table and of each column and key.
 
 #include "pg_backend.h"
+#include "pg_batch.h"
 
 #include <libpq-fe.h>
 #include <sys/socket.h>
@@ -638,7 +639,7 @@ void PgBackend::connect()
 // use; the record locks it held are taken again or the caller is told.
 void PgBackend::ensureConnected()
 {
-    if (!m_pending.empty())
+    if (batchWaiting())
         flushBatch();
     if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
         return;
@@ -681,6 +682,7 @@ void PgBackend::failConnection(const QString& context)
     m_batchFailed = false;
     m_lockRun = false;
     m_pending.clear();
+    m_copies.clear();
     dropDeferred();
     m_reservedIds.clear();
     m_prepared.clear();
@@ -774,7 +776,7 @@ void PgBackend::endLockRun(const char* ending)
 
 void PgBackend::forgetStatements()
 {
-    if (!m_pending.empty())
+    if (batchWaiting())
         flushBatch();
     if (!m_prepared.empty() && m_conn && PQstatus(m_conn) == CONNECTION_OK)
         ResultPtr(PQexec(m_conn, "DEALLOCATE ALL"));
@@ -1337,9 +1339,8 @@ QString recordKey(const CursorSpec& view, const Row& row)
     return parts.join(QLatin1String(", "));
 }
 
-constexpr size_t BatchLength = 512;      // statements between two reads of their results
 constexpr size_t DeferredLimit = 4096;   // updates held back at most
-constexpr int LargestReservation = 4096; // record ids taken from a sequence at once
+constexpr int LargestReservation = 16384; // record ids taken from a sequence at once
 
 } // namespace
 
@@ -1407,8 +1408,11 @@ std::int64_t PgBackend::reserveRowId(const QString& table)
     if (ids.empty()) {
         int& size = m_reserveSize[key];
         size = size == 0 ? 64 : std::min(size * 4, LargestReservation);
-        ResultPtr res(runPrepared("SELECT nextval(pg_get_serial_sequence($1, '" + std::string(RowIdColumn)
-                                      + "')) FROM generate_series(1, $2) ORDER BY 1 DESC",
+        // The sequence is looked up once, not once per number.
+        ResultPtr res(runPrepared("WITH s AS MATERIALIZED (SELECT pg_get_serial_sequence($1, '"
+                                      + std::string(RowIdColumn)
+                                      + "')::regclass AS seq) SELECT nextval(s.seq) FROM s, generate_series(1, $2) "
+                                        "ORDER BY 1 DESC",
                                   {textParam(QString::fromStdString(ident(table))), integerParam(size)}, false,
                                   QStringLiteral("Numbering table %1").arg(table)));
         const int n = PQntuples(res.get());
@@ -1425,47 +1429,29 @@ std::int64_t PgBackend::reserveRowId(const QString& table)
 }
 
 // The record id comes from the table's own sequence beforehand, so the cursor
-// learns it without waiting; ON CONFLICT DO NOTHING turns a duplicate key
-// into "0 rows", which the flush reports.
+// learns it without waiting for the server.
 std::int64_t PgBackend::queueInsert(const CursorSpec& view, const Row& row)
 {
     const std::int64_t rowId = reserveRowId(view.table);
-    std::string cols = RowIdColumn, values = "$1";
-    std::vector<Param> params{integerParam(rowId)};
-    for (int i = 0; i < view.fields.size(); ++i) {
-        cols += "," + ident(view.fields[i].name);
-        params.push_back(paramOf(view.fields[i].type, row[static_cast<size_t>(i)]));
-        values += ",$" + std::to_string(params.size());
-    }
-    const std::string sql = "INSERT INTO " + ident(view.table) + " (" + cols + ") OVERRIDING SYSTEM VALUE VALUES ("
-                            + values + ") ON CONFLICT DO NOTHING";
-    const ParamArrays a(params);
-    auto it = m_prepared.find(sql);
-    if (it == m_prepared.end()) {
-        ensureConnected(); // reads what is pending: a statement is prepared outside the pipeline
-        if (m_prepared.size() > 400)
-            forgetStatements();
-        const std::string name = "vx" + std::to_string(++m_statementNumber);
-        ResultPtr prepared(PQprepare(m_conn, name.c_str(), sql.c_str(), a.count(), a.types.data()));
-        if (!succeeded(prepared.get()))
-            fail(prepared.get(), QStringLiteral("Writing to table %1").arg(view.table));
-        it = m_prepared.emplace(sql, name).first;
-    }
-    if (PQpipelineStatus(m_conn) == PQ_PIPELINE_OFF && PQenterPipelineMode(m_conn) != 1)
-        failConnection(QStringLiteral("Writing to table %1").arg(view.table));
-    if (PQsendQueryPrepared(m_conn, it->second.c_str(), a.count(), a.values.data(), a.lengths.data(), a.formats.data(),
-                            0)
-        != 1)
-        failConnection(QStringLiteral("Writing to table %1").arg(view.table));
-    m_pending.push_back({view.table, recordKey(view, row)});
     noteChange();
-    if (m_pending.size() >= BatchLength)
-        flushBatch();
+    if (auto refused = m_copies.add(m_conn, view, rowId, row))
+        failCopy(*refused);
     return rowId;
+}
+
+void PgBackend::failCopy(PgCopyBatch::Refusal& refused)
+{
+    m_copies.clear();
+    if (!refused.error || !m_conn || PQstatus(m_conn) != CONNECTION_OK)
+        failConnection(QStringLiteral("Writing to table %1").arg(refused.table));
+    failBatch(refused.table, refused.record, refused.error.get(), false);
 }
 
 void PgBackend::flushBatch()
 {
+    if (!m_copies.empty())
+        if (auto refused = m_copies.finish(m_conn))
+            failCopy(*refused);
     if (m_pending.empty())
         return;
     std::vector<PendingInsert> pending;
@@ -1595,6 +1581,7 @@ void PgBackend::flushDeferred()
 // Rolling back: what was sent is dropped with the transaction.
 void PgBackend::discardBatch()
 {
+    m_copies.discard(m_conn);
     if (m_pending.empty())
         return;
     m_pending.clear();

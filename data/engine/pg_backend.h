@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "backend.h"
+#include "pg_batch.h"
 
 struct pg_conn;
 struct pg_result;
@@ -104,9 +105,11 @@ private:
     void beforeStatementOutsideTransaction();
     void endLockRun(const char* ending = "COMMIT");
     void forgetStatements();
-    // Batched appends: sent in pipeline mode, their results read at the
-    // next use of the connection.
+    // Batched appends: sent as COPY data (pg_batch.h), the server's verdict
+    // read at the next use of the connection.
     std::int64_t queueInsert(const CursorSpec& view, const Row& row);
+    bool batchWaiting() const { return !m_pending.empty() || !m_copies.empty(); }
+    [[noreturn]] void failCopy(PgCopyBatch::Refusal& refused);
     std::int64_t reserveRowId(const QString& table);
     void flushBatch();
     void discardBatch();
@@ -145,7 +148,8 @@ private:
     std::map<std::pair<QString, std::int64_t>, DeferredUpdate> m_deferred; // (table lower case, record)
     std::map<QString, std::vector<bool>> m_deferredChanged; // table lower case -> fields some of them changed
     std::uint64_t m_deferredSequence = 0;
-    std::vector<PendingInsert> m_pending;
+    std::vector<PendingInsert> m_pending; // held-back updates sent in a pipeline
+    PgCopyBatch m_copies;                 // batched appends
     // Record ids taken from a table's sequence for batched appends (used
     // from the back); the block grows with each reservation.
     std::map<QString, std::vector<std::int64_t>> m_reservedIds;
