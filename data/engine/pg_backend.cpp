@@ -1339,7 +1339,7 @@ QString recordKey(const CursorSpec& view, const Row& row)
     return parts.join(QLatin1String(", "));
 }
 
-constexpr size_t DeferredLimit = 4096;   // updates held back at most
+constexpr size_t DeferredLimit = 4096;    // updates held back at most
 constexpr int LargestReservation = 16384; // record ids taken from a sequence at once
 
 } // namespace

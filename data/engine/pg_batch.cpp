@@ -22,9 +22,9 @@ namespace varnex::data {
 
 namespace {
 
-constexpr size_t SendChunk = 16 * 1024;           // handed to libpq at a time
-constexpr size_t SwitchAt = 256 * 1024;           // a waiting table's data worth ending another stream
-constexpr size_t KeepAtMost = 8 * 1024 * 1024;    // unconfirmed data kept to name a refused record
+constexpr size_t SendChunk = 16 * 1024;        // handed to libpq at a time
+constexpr size_t SwitchAt = 256 * 1024;        // a waiting table's data worth ending another stream
+constexpr size_t KeepAtMost = 8 * 1024 * 1024; // unconfirmed data kept to name a refused record
 
 void appendEscaped(std::string& out, const char* p, size_t n)
 {

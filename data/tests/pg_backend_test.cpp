@@ -498,6 +498,100 @@ TEST_F(PgServerTest, ManyRecordLocksKeepTheirMeaningForOthers)
     EXPECT_EQ(stateOf(pid), QStringLiteral("idle")) << "no transaction left open once the locks are freed";
 }
 
+// An update that keeps its record's keys waits inside the transaction until
+// something needs it. When it finally fails at the server (another program,
+// which does not ask for the record locks, deleted the record or gave its key
+// to another one meanwhile), the whole transaction is undone and the error
+// has the code the update would have raised if sent at once, with the table
+// and the record.
+TEST_F(PgServerTest, AHeldBackUpdateThatFailsWhenSentUndoesTheWholeTransaction)
+{
+    struct Case {
+        const char* edge;
+        QStringList meanwhile; // what the other program does to the record HELD
+        int code;
+    };
+    const Case cases[] = {
+        {"the record deleted", {QStringLiteral("DELETE FROM sup WHERE Sup_code = 'HELD'")}, ErrorCode::RecordDeleted},
+        {"its key given to another record",
+         {QStringLiteral("UPDATE sup SET Sup_code = 'MOVED' WHERE Sup_code = 'HELD'"),
+          QStringLiteral("INSERT INTO sup (Sup_code) VALUES ('HELD')")},
+         ErrorCode::KeyViolation},
+    };
+    PgBackend other({QString::fromUtf8(qgetenv("VARNEX_SERVER")), backend().schema()});
+    auto otherDoes = [&](const QStringList& statements) {
+        for (const QString& sql : statements)
+            other.execute(sql, {});
+    };
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    auto addOne = [&](Table& t, const char* code) {
+        ASSERT_TRUE(t.findKey({QLatin1String(code)}));
+        t.edit();
+        t.field(QStringLiteral("Sup_current_bal"))
+            .setMoney(t.field(QStringLiteral("Sup_current_bal")).asMoney() + Currency::fromUnits(1));
+        t.post();
+    };
+    auto balanceOf = [&](const char* code) {
+        Table t;
+        t.setDatabase(db);
+        t.setTableName(QStringLiteral("sup"));
+        t.open();
+        return t.findKey({QLatin1String(code)}) ? t.field(QStringLiteral("Sup_current_bal")).asMoney()
+                                                : Currency::fromUnits(-1);
+    };
+    for (const Case& c : cases) {
+        for (const bool sentByAQuery : {false, true}) {
+            SCOPED_TRACE(std::string(c.edge) + (sentByAQuery ? ", sent by a query" : ", sent by the commit"));
+            other.execute(QStringLiteral("DELETE FROM sup"), {});
+            add(sup, QStringLiteral("HELD"), Currency::fromUnits(10));
+            add(sup, QStringLiteral("OTHER"), Currency::fromUnits(20));
+
+            // Sent at once (outside a transaction), the update fails with this code.
+            ASSERT_TRUE(sup.findKey({QStringLiteral("HELD")}));
+            sup.edit();
+            otherDoes(c.meanwhile);
+            EXPECT_EQ(codeOf([&] { sup.post(); }), c.code);
+            sup.cancel();
+            other.execute(QStringLiteral("DELETE FROM sup WHERE Sup_code <> 'OTHER'"), {});
+            add(sup, QStringLiteral("HELD"), Currency::fromUnits(10));
+
+            int code = 0;
+            QString message;
+            {
+                Transaction tx(db);
+                addOne(sup, "HELD");
+                addOne(sup, "OTHER");
+                add(sup, QStringLiteral("NEW"), Currency::fromUnits(5));
+                addOne(sup, "HELD");
+                otherDoes(c.meanwhile);
+                try {
+                    if (sentByAQuery)
+                        Query(db, QStringLiteral("SELECT COUNT(*) FROM sup")).open();
+                    tx.commit();
+                } catch (const EngineError& e) {
+                    code = e.code();
+                    message = e.message();
+                }
+                if (sentByAQuery) {
+                    EXPECT_EQ(codeOf([&] { add(sup, QStringLiteral("LATE"), Currency()); }), ErrorCode::WriteFailed);
+                    sup.cancel();
+                    EXPECT_EQ(codeOf([&] { tx.commit(); }), ErrorCode::WriteFailed) << "never reported as posted";
+                }
+            }
+            EXPECT_EQ(code, c.code);
+            EXPECT_TRUE(message.contains(QStringLiteral("sup")) && message.contains(QStringLiteral("record HELD")))
+                << message.toStdString();
+            EXPECT_EQ(balanceOf("OTHER"), Currency::fromUnits(20)) << "nothing of the transaction kept";
+            EXPECT_EQ(balanceOf("NEW"), Currency::fromUnits(-1));
+            EXPECT_EQ(balanceOf("HELD"), c.code == ErrorCode::RecordDeleted ? Currency::fromUnits(-1) : Currency())
+                << "what the other program did stays";
+        }
+    }
+}
+
 } // namespace
 } // namespace varnex::data
 
