@@ -482,6 +482,10 @@ void TAccountForm::FillBalanceTable(bool current)
         data::Transaction fill(db);
         db->emptyTable(m_dm->balanceTableName);
         balance.open();
+        // The session's own table, emptied above and filled from a statement
+        // whose lines are unique by the same key: nothing is ever refused
+        // one record at a time, so the lines may reach the server in bulk.
+        balance.setBatchedAppends(true);
         data::Field& account = balance.fieldByNumber(0);
         data::Field& invoice = balance.field(p + QStringLiteral("invoice"));
         data::Field& reference = balance.fieldByNumber(2);
