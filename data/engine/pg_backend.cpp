@@ -1163,6 +1163,7 @@ std::vector<PgBackend::Param> paramsOf(const std::vector<BoundValue>& binds)
 // Statement texts of one cursor by shape, built once.
 struct SpecCache {
     std::unordered_map<std::string, std::string> fetch;
+    std::string copyStream; // where batched appends go (PgCopyBatch::streamOf)
 };
 
 SpecCache& cacheOf(const CursorSpec& view)
@@ -1434,7 +1435,10 @@ std::int64_t PgBackend::queueInsert(const CursorSpec& view, const Row& row)
 {
     const std::int64_t rowId = reserveRowId(view.table);
     noteChange();
-    if (auto refused = m_copies.add(m_conn, view, rowId, row))
+    SpecCache& cache = cacheOf(view);
+    if (cache.copyStream.empty())
+        cache.copyStream = PgCopyBatch::streamOf(view);
+    if (auto refused = m_copies.add(m_conn, view, cache.copyStream, rowId, row))
         failCopy(*refused);
     return rowId;
 }

@@ -174,22 +174,26 @@ void PgCopyBatch::appendValue(std::string& out, FieldType type, const QVariant& 
     appendEscaped(out, text.constData(), static_cast<size_t>(text.size()));
 }
 
-std::optional<PgCopyBatch::Refusal> PgCopyBatch::add(pg_conn* conn, const CursorSpec& view, std::int64_t rowId,
-                                                     const Row& row)
+std::string PgCopyBatch::streamOf(const CursorSpec& view)
 {
-    std::string statement = "COPY \"" + view.table.toLower().toStdString() + "\" (" + PgBackend::RowIdColumn;
+    std::string stream = "COPY \"" + view.table.toLower().toStdString() + "\" (" + PgBackend::RowIdColumn;
     for (const FieldDef& f : view.fields)
-        statement += ", \"" + f.name.toLower().toStdString() + '"';
-    statement += ") FROM STDIN";
+        stream += ", \"" + f.name.toLower().toStdString() + '"';
+    stream += ") FROM STDIN\n";
     // Cursors of one table with other orders name a refused record otherwise.
-    std::string key = statement;
     for (int i : view.orderFields)
-        key += ';' + std::to_string(i);
-    auto [it, created] = m_streams.try_emplace(std::move(key));
+        stream += std::to_string(i) + ';';
+    return stream;
+}
+
+std::optional<PgCopyBatch::Refusal> PgCopyBatch::add(pg_conn* conn, const CursorSpec& view, const std::string& key,
+                                                     std::int64_t rowId, const Row& row)
+{
+    auto [it, created] = m_streams.try_emplace(key);
     Stream& stream = it->second;
     if (created) {
         stream.table = view.table;
-        stream.statement = std::move(statement);
+        stream.statement = key.substr(0, key.find('\n'));
         stream.keyFields = view.orderFields;
         if (stream.keyFields.isEmpty() && !view.fields.isEmpty())
             stream.keyFields << 0;

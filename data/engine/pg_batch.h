@@ -33,10 +33,14 @@ public:
     };
 
     bool empty() const { return m_streams.empty(); }
-    // Appends a record with its reserved id. The data goes out while the fill
-    // goes on; switching to another table's stream first ends the open one,
-    // whose refusal is then returned.
-    std::optional<Refusal> add(pg_conn* conn, const CursorSpec& view, std::int64_t rowId, const Row& row);
+    // The stream a cursor's appends go to: its COPY statement, then the
+    // order that names a refused record. Worth keeping per cursor.
+    static std::string streamOf(const CursorSpec& view);
+    // Appends a record with its reserved id to the stream `stream`. The data
+    // goes out while the fill goes on; switching to another table's stream
+    // first ends the open one, whose refusal is then returned.
+    std::optional<Refusal> add(pg_conn* conn, const CursorSpec& view, const std::string& stream, std::int64_t rowId,
+                               const Row& row);
     // Sends whatever waits and ends every stream: nothing when the server
     // took all of them. After a refusal the streams not yet sent are dropped.
     std::optional<Refusal> finish(pg_conn* conn);
@@ -64,7 +68,7 @@ private:
     std::optional<Refusal> end(pg_conn* conn, Stream& stream);
     Refusal refusal(const Stream& stream, pg_result* res) const;
 
-    std::map<std::string, Stream> m_streams; // statement and naming order -> stream
+    std::map<std::string, Stream> m_streams; // streamOf() -> stream
     Stream* m_open = nullptr;                // the stream the connection is copying into
 };
 
