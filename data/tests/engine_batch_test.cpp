@@ -258,5 +258,32 @@ TEST_F(BatchTest, FillsOfTwoTablesByTurnsKeepEveryRecordAndNameARefusal)
     }
 }
 
+// A fill abandoned half-way (an error of the caller's own, the window closed)
+// while its records are still on their way: the rollback drops them, and the
+// connection is at once good for the next transaction.
+TEST_F(BatchTest, ARollbackWhileAppendsAreOnTheirWayKeepsNothingAndTheNextFillWorks)
+{
+    auto fill = batchedTable();
+    for (const int count : {5, 3000}) { // still waiting in memory; partly sent
+        SCOPED_TRACE(count);
+        {
+            Transaction tx(db);
+            for (int i = 0; i < count; ++i)
+                addSupplier(*fill, SupplierCode(1000 + i), QStringLiteral("abandoned"));
+        }
+        EXPECT_EQ(openTable(QStringLiteral("sup"))->recordCount(), 1);
+    }
+    {
+        Transaction tx(db);
+        for (int i = 0; i < 3000; ++i)
+            addSupplier(*fill, SupplierCode(1000 + i), QStringLiteral("kept"));
+        tx.commit();
+    }
+    auto check = openTable(QStringLiteral("sup"));
+    EXPECT_EQ(check->recordCount(), 3001);
+    ASSERT_TRUE(check->findKey({SupplierCode(3999)}));
+    EXPECT_EQ(check->field(QStringLiteral("Sup_name")).asString(), QStringLiteral("kept"));
+}
+
 } // namespace
 } // namespace varnex::data::testing

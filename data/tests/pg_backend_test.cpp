@@ -355,6 +355,51 @@ TEST_F(PgServerTest, ConnectionLostInsideATransactionKeepsNothingOfIt)
     EXPECT_EQ(sup.recordCount(), 0);
 }
 
+// The same while batched appends are on their way to the server.
+TEST_F(PgServerTest, ConnectionLostWhileAppendsAreOnTheirWayKeepsNothing)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    TableDef def;
+    def.name = QStringLiteral("fill");
+    def.fields = {{QStringLiteral("Code"), FieldType::Text, 10}, {QStringLiteral("Amount"), FieldType::Money, 0}};
+    def.indexes = {{QString(), {QStringLiteral("Code")}, true, true}};
+    db->createTable(def);
+    Table fill;
+    fill.setDatabase(db);
+    fill.setTableName(QStringLiteral("fill"));
+    fill.open();
+    fill.setBatchedAppends(true);
+    auto append = [&](int i) {
+        fill.append();
+        fill.field(QStringLiteral("Code")).setString(QStringLiteral("F%1").arg(i));
+        fill.field(QStringLiteral("Amount")).setMoney(Currency::fromUnits(i));
+        fill.post();
+    };
+    {
+        Transaction tx(db);
+        add(sup, QStringLiteral("A"), Currency::fromUnits(1));
+        for (int i = 0; i < 3000; ++i)
+            append(i);
+        backend().dropConnectionForTest();
+        EXPECT_EQ(codeOf([&] {
+                      for (int i = 3000; i < 6000; ++i)
+                          append(i);
+                      tx.commit();
+                  }),
+                  ErrorCode::ServerUnavailable);
+        EXPECT_EQ(codeOf([&] { tx.commit(); }), ErrorCode::ServerUnavailable) << "never reported as posted";
+    }
+    fill.cancel();
+    EXPECT_FALSE(db->inTransaction());
+    fill.close();
+    fill.open(); // connects again
+    EXPECT_EQ(fill.recordCount(), 0);
+    EXPECT_EQ(sup.recordCount(), 0);
+}
+
 // What the SQLite run checks with a second raw connection to the file.
 TEST_F(PgServerTest, EditReloadsWhatAnotherWorkstationChanged)
 {
