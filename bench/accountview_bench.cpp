@@ -1,5 +1,6 @@
 // Speed of the client display window on a large company: statements of
-// large accounts (balance table filled, grid read, first page shown),
+// large accounts (balance table filled, grid read, first page shown, the
+// grid scrolled to the end and back to the middle),
 // searches over every client, and switching tabs.
 //
 //   accountview_bench --root DIR [--runs N] [--statements 1000,-10000,...]
@@ -79,6 +80,36 @@ void addBenchClient(const std::shared_ptr<data::Database>& db, int count)
         lines.post();
     }
     tx.commit();
+}
+
+// The statement grid scrolled as a reader does: to the end, back to the
+// middle, then the middle line chosen (which moves the cursor there).
+void scrollStatement(TAccountForm& form, int size, int runs)
+{
+    TVarnexDBGrid* grid = form.DBGrid2;
+    QAbstractItemModel* model = grid->model();
+    grid->resize(900, 600);
+    QList<double> toEnd, toMiddle, chooseMiddle;
+    for (int r = 0; r < runs; ++r) {
+        grid->scrollToTop();
+        grid->setCurrentIndex(model->index(0, 0));
+        grid->viewport()->grab();
+        toEnd << timeMs([&] {
+            grid->scrollToBottom();
+            grid->viewport()->grab();
+        });
+        toMiddle << timeMs([&] {
+            grid->scrollTo(model->index(size / 2, 0), QAbstractItemView::PositionAtCenter);
+            grid->viewport()->grab();
+        });
+        chooseMiddle << timeMs([&] {
+            grid->setCurrentIndex(model->index(size / 2, 0));
+            grid->viewport()->grab();
+        });
+    }
+    std::printf("statement %6d lines: scrolled to the end %.1f ms, back to the middle %.1f ms, middle line chosen "
+                "%.1f ms\n",
+                size, median(toEnd), median(toMiddle), median(chooseMiddle));
 }
 
 } // namespace
@@ -186,6 +217,8 @@ int main(int argc, char** argv)
         std::printf("statement %6d lines: %-24s %8.1f ms, first page painted %.1f ms (%d rows in grid)\n", size,
                     withGrid ? "filled and grid read" : "balance table filled", median(fill), median(shown),
                     form.DBGrid2->model()->rowCount());
+        if (withGrid)
+            scrollStatement(form, size, runs);
     }
     form.DBGrid2->setDataSet(&dm.currentLines);
 

@@ -408,7 +408,6 @@ private:
     void setHeaderEditable(bool editable);
     void setStoreCaption(std::int64_t store);
     void setColumnReadOnly(int column, bool readOnly);
-    void refreshGrid();
     void selectColumn(int column);
     void FormKeyDown(QKeyEvent* event, QWidget* from);
     void applyProductDefaults();

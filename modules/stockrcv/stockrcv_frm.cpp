@@ -879,16 +879,8 @@ bool Tstockrcv_frm::DeleteCurrentLine()
         return false; // refused by the line rules (message shown)
     }
     TrimSerialRows(lineCode, itemCode);
-    refreshGrid();
     ShowStockOfCurrentLine();
     return true;
-}
-
-void Tstockrcv_frm::refreshGrid()
-{
-    // The grid follows the cursor to a record it already shows without
-    // reading the rows again, so a deleted line would stay on the screen.
-    DBGrid3->gridModel()->reload();
 }
 
 void Tstockrcv_frm::DBGrid3EditButtonClick()

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QTimer>
 
 #include "varnex/data/engine_error.h"
 #include "varnex/data/table.h"
@@ -42,6 +43,9 @@ QString DisplayTextOf(const Field& field)
 }
 
 namespace {
+
+// How often a grid looks for writes made by other cursors of this program.
+constexpr int ChangeWatchMs = 250;
 
 bool isEditing(const DataSet* dataSet)
 {
@@ -212,212 +216,6 @@ void TVarnexCurrencyField::refresh()
     setText(FormatCurrency(m_value, m_decimals));
 }
 
-// ---- DataSetModel -------------------------------------------------------------
-
-DataSetModel::DataSetModel(QObject* parent)
-    : QAbstractTableModel(parent)
-{
-}
-
-void DataSetModel::setDataSet(DataSet* dataSet)
-{
-    disconnectAll(m_connections);
-    m_dataSet = dataSet;
-    if (m_dataSet) {
-        m_connections << connect(m_dataSet, &DataSet::dataSetChanged, this, &DataSetModel::reload);
-        m_connections << connect(m_dataSet, &DataSet::recordChanged, this, &DataSetModel::onRecordChanged);
-        m_connections << connect(m_dataSet, &DataSet::stateChanged, this, &DataSetModel::onRecordChanged);
-    }
-    reload();
-}
-
-void DataSetModel::setColumns(const QList<GridColumn>& columns)
-{
-    beginResetModel();
-    m_columns = columns;
-    endResetModel();
-    reload();
-}
-
-void DataSetModel::reload()
-{
-    // Walking the rows would move the cursor off a record being edited.
-    if (m_moving || isEditing(m_dataSet))
-        return;
-    beginResetModel();
-    m_rows.clear();
-    m_raw.clear();
-    m_all.clear();
-    m_currentRow = -1;
-    if (m_dataSet && m_dataSet->isOpen()) {
-        m_moving = true;
-        // Walk a copy of the position: remember the current record by its
-        // field values and come back to it afterwards.
-        QVariantList current;
-        const bool hadRecord = !m_dataSet->isEmpty() && !m_dataSet->eof();
-        for (int i = 0; i < m_dataSet->fieldCount() && hadRecord; ++i)
-            current << m_dataSet->fieldByNumber(i).value();
-        m_dataSet->disableControls();
-        try {
-            int row = 0;
-            for (m_dataSet->first(); !m_dataSet->eof(); m_dataSet->next(), ++row) {
-                QStringList texts;
-                QVariantList raw;
-                for (const GridColumn& column : m_columns) {
-                    const Field* field = m_dataSet->findField(column.fieldName);
-                    texts << (field ? DisplayTextOf(*field) : QString());
-                    raw << (field ? field->value() : QVariant());
-                }
-                QVariantList all;
-                for (int i = 0; i < m_dataSet->fieldCount(); ++i)
-                    all << m_dataSet->fieldByNumber(i).value();
-                if (hadRecord && m_currentRow < 0 && all == current)
-                    m_currentRow = row;
-                m_rows << texts;
-                m_raw << raw;
-                m_all << all;
-            }
-            if (m_currentRow >= 0)
-                moveDataSetTo(m_currentRow);
-            else if (!m_rows.isEmpty()) {
-                m_dataSet->first();
-                m_currentRow = 0;
-            }
-        } catch (...) {
-            m_dataSet->enableControls();
-            m_moving = false;
-            endResetModel();
-            throw;
-        }
-        m_dataSet->enableControls();
-        m_moving = false;
-    }
-    endResetModel();
-    Q_EMIT currentRowChanged(m_currentRow);
-}
-
-void DataSetModel::onRecordChanged()
-{
-    if (m_moving || !m_dataSet || !m_dataSet->isOpen() || isEditing(m_dataSet))
-        return;
-    // The cursor moved: find the current record among the rows read. A
-    // record that is not there means the rows changed (the master moved, a
-    // record was added): read them again.
-    if (m_dataSet->isEmpty() || m_dataSet->eof()) {
-        if (!m_rows.isEmpty())
-            reload();
-        return;
-    }
-    QVariantList current;
-    for (int i = 0; i < m_dataSet->fieldCount(); ++i)
-        current << m_dataSet->fieldByNumber(i).value();
-    const auto found = std::find(m_all.cbegin(), m_all.cend(), current);
-    if (found == m_all.cend()) {
-        reload();
-        return;
-    }
-    const int row = static_cast<int>(found - m_all.cbegin());
-    if (row != m_currentRow) {
-        m_currentRow = row;
-        Q_EMIT currentRowChanged(row);
-    }
-}
-
-bool DataSetModel::moveDataSetTo(int row)
-{
-    if (!m_dataSet || row < 0 || row >= m_rows.size())
-        return false;
-    const bool wasMoving = m_moving;
-    m_moving = true;
-    m_dataSet->first();
-    for (int i = 0; i < row && !m_dataSet->eof(); ++i)
-        m_dataSet->next();
-    m_moving = wasMoving;
-    if (m_currentRow != row) {
-        m_currentRow = row;
-        Q_EMIT currentRowChanged(row);
-    }
-    return !m_dataSet->eof();
-}
-
-int DataSetModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
-}
-
-int DataSetModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
-}
-
-QVariant DataSetModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= m_columns.size())
-        return QVariant();
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole: return m_rows[index.row()][index.column()];
-    case Qt::TextAlignmentRole: return QVariant::fromValue(m_columns[index.column()].alignment);
-    case Qt::UserRole: return m_raw[index.row()][index.column()];
-    default: return QVariant();
-    }
-}
-
-QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns.size())
-        return m_columns[section].title.isEmpty() ? m_columns[section].fieldName : m_columns[section].title;
-    return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-bool DataSetModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
-{
-    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) || section < 0
-        || section >= m_columns.size())
-        return false;
-    m_columns[section].title = value.toString();
-    Q_EMIT headerDataChanged(orientation, section, section);
-    return true;
-}
-
-Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const
-{
-    Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() < m_columns.size() && !m_columns[index.column()].readOnly)
-        f |= Qt::ItemIsEditable;
-    return f;
-}
-
-bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!index.isValid() || role != Qt::EditRole || !m_dataSet || !(flags(index) & Qt::ItemIsEditable))
-        return false;
-    auto* table = qobject_cast<data::Table*>(m_dataSet.data());
-    if (!moveDataSetTo(index.row()))
-        return false;
-    m_moving = true;
-    try {
-        const bool started = !isEditing(m_dataSet);
-        if (started && table)
-            table->edit();
-        m_dataSet->field(m_columns[index.column()].fieldName).setValue(value);
-        if (started && table)
-            table->post();
-    } catch (const data::EngineError& error) {
-        m_moving = false;
-        if (table && isEditing(table))
-            table->cancel();
-        ShowErrorMessage(error.message());
-        return false;
-    }
-    m_moving = false;
-    const Field* field = m_dataSet->findField(m_columns[index.column()].fieldName);
-    m_rows[index.row()][index.column()] = field ? DisplayTextOf(*field) : QString();
-    m_raw[index.row()][index.column()] = field ? field->value() : QVariant();
-    Q_EMIT dataChanged(index, index);
-    return true;
-}
-
 // ---- TVarnexDBGrid ------------------------------------------------------------
 
 TVarnexDBGrid::TVarnexDBGrid(QWidget* parent)
@@ -432,21 +230,41 @@ TVarnexDBGrid::TVarnexDBGrid(QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                     | QAbstractItemView::AnyKeyPressed);
-    connect(m_model, &DataSetModel::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && (!currentIndex().isValid() || currentIndex().row() != row))
-            selectRow(row);
-    });
+    connect(m_model, &DataSetModel::currentRowChanged, this, &TVarnexDBGrid::showCurrentRow);
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_columnBeforeReset = currentIndex().column(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         for (int i = 0; i < m_model->columns().size(); ++i)
             if (m_model->columns()[i].width > 0)
                 setColumnWidth(i, m_model->columns()[i].width);
-        if (m_model->currentRow() >= 0)
-            selectRow(m_model->currentRow());
+        showCurrentRow(m_model->currentRow());
     });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
         if (current.isValid() && current.row() != m_model->currentRow())
             m_model->moveDataSetTo(current.row());
     });
+    // Another cursor of this program may delete or add records the grid
+    // shows; nothing tells the grid's data set, so it looks while idle. An
+    // open cell editor keeps its text: the rows are read again after it.
+    auto* watch = new QTimer(this);
+    watch->setInterval(ChangeWatchMs);
+    connect(watch, &QTimer::timeout, this, [this] {
+        if (state() != QAbstractItemView::EditingState && m_model->dataSet())
+            m_model->checkForChanges();
+    });
+    watch->start();
+}
+
+// The row of the current record becomes the current row; the column stays
+// where the user was (a reset of the rows keeps it too).
+void TVarnexDBGrid::showCurrentRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount() || (currentIndex().isValid() && currentIndex().row() == row))
+        return;
+    int column = currentIndex().isValid() ? currentIndex().column() : m_columnBeforeReset;
+    if (column < 0 || column >= m_model->columnCount())
+        column = 0;
+    setCurrentIndex(m_model->index(row, column));
 }
 
 void TVarnexDBGrid::setDataSet(DataSet* dataSet)

@@ -3,7 +3,6 @@
 // field, a money field shown with the process-wide currency settings, and a
 // grid over a table that follows the table's cursor (and its master).
 
-#include <QAbstractTableModel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QStyledItemDelegate>
@@ -11,6 +10,7 @@
 
 #include "varnex/currency.h"
 #include "varnex/data/table.h"
+#include "varnex/widgets/datasetmodel.h"
 
 namespace varnex {
 
@@ -73,58 +73,6 @@ private:
     QList<QMetaObject::Connection> m_connections;
 };
 
-struct GridColumn {
-    QString fieldName;
-    QString title;
-    int width = 0; // 0: the view decides
-    bool readOnly = true;
-    bool lookupButton = false; // an ellipsis button in the cell
-    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-};
-
-// The rows of a data set as a table model: every visible record (filter,
-// range and master link apply), read again whenever the data set changes.
-class DataSetModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    explicit DataSetModel(QObject* parent = nullptr);
-
-    void setDataSet(data::DataSet* dataSet);
-    data::DataSet* dataSet() const { return m_dataSet; }
-    void setColumns(const QList<GridColumn>& columns);
-    const QList<GridColumn>& columns() const { return m_columns; }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-
-    // Moves the data set to the record shown in `row`.
-    bool moveDataSetTo(int row);
-    // The row of the data set's current record (-1 when none).
-    int currentRow() const { return m_currentRow; }
-    // Reads every row again.
-    void reload();
-
-Q_SIGNALS:
-    void currentRowChanged(int row);
-
-private:
-    void onRecordChanged();
-
-    QPointer<data::DataSet> m_dataSet;
-    QList<GridColumn> m_columns;
-    QList<QStringList> m_rows;
-    QList<QVariantList> m_raw;
-    QList<QVariantList> m_all; // every field of each row, to find the current record
-    int m_currentRow = -1;
-    bool m_moving = false;
-    QList<QMetaObject::Connection> m_connections;
-};
-
 class TVarnexDBGrid : public QTableView {
     Q_OBJECT
 public:
@@ -152,7 +100,9 @@ protected:
 
 private:
     QRect lookupButtonRect(const QModelIndex& index) const;
+    void showCurrentRow(int row);
     DataSetModel* m_model;
+    int m_columnBeforeReset = -1;
 };
 
 // Paints the ellipsis button of lookup columns.
