@@ -468,18 +468,29 @@ void DataSetModel::resetRows()
     m_currentMark = Mark();
     m_missedRows = false;
     m_reloadPending = false;
-    if (m_dataSet && m_dataSet->isOpen()) {
-        resolveKeyFields();
-        m_count = m_dataSet->recordCount();
-        if (m_count > 0 && !m_dataSet->isEmpty()) {
-            if (canMove()) {
-                m_currentRow = std::clamp(locateCursor(false), 0, m_count - 1);
-                m_currentMark = markOfCursor();
-            } else {
-                // The record being edited is found once it is posted.
-                m_reloadPending = true;
+    try {
+        if (m_dataSet && m_dataSet->isOpen()) {
+            resolveKeyFields();
+            m_count = m_dataSet->recordCount();
+            if (m_count > 0 && !m_dataSet->isEmpty()) {
+                if (canMove()) {
+                    m_currentRow = std::clamp(locateCursor(false), 0, m_count - 1);
+                    m_currentMark = markOfCursor();
+                } else {
+                    // The record being edited is found once it is posted.
+                    m_reloadPending = true;
+                }
             }
         }
+    } catch (...) {
+        // The engine failed (the server gone): no rows rather than a model
+        // left half reset; the error goes on to whoever asked.
+        m_count = 0;
+        m_currentRow = -1;
+        m_currentMark = Mark();
+        m_stamp = writeStamp(); // not tried again by every look for changes
+        endResetModel();
+        throw;
     }
     m_stamp = writeStamp();
     endResetModel();
@@ -754,8 +765,15 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
         // Reading moves the cursor there and back; the rows seen are the
         // model's own state, not the data set's.
         auto* self = const_cast<DataSetModel*>(this);
-        if (!self->readPage(index.row()))
+        try {
+            if (!self->readPage(index.row()))
+                return QVariant();
+        } catch (const data::EngineError&) {
+            // Not thrown into a paint, once per row painted: reading the
+            // rows again outside the paint reports the error.
+            self->reloadLater();
             return QVariant();
+        }
         it = m_rows.find(index.row());
         if (it == m_rows.end())
             return QVariant();
