@@ -279,19 +279,16 @@ std::optional<PgCopyBatch::Refusal> PgCopyBatch::end(pg_conn* conn, Stream& stre
 }
 
 // The server names the line of the stream it refused ("COPY t, line 12");
-// the key of that record is read back from the data kept.
+// the key of that record is read back from the data kept. A stream refused
+// as a whole (the table busy or gone) names its first record, the one the
+// server could not store.
 PgCopyBatch::Refusal PgCopyBatch::refusal(const Stream& stream, pg_result* res) const
 {
     Refusal refused{stream.table, QString(), ResultPtr(res)};
     const char* context = PQresultErrorField(res, PG_DIAG_CONTEXT);
     static const QRegularExpression lineNumber(QStringLiteral("^COPY [^,]+, \\D*(\\d+)"));
     const auto match = lineNumber.match(QString::fromUtf8(context ? context : ""));
-    if (!match.hasMatch()) {
-        const char* detail = PQresultErrorField(res, PG_DIAG_MESSAGE_DETAIL);
-        refused.record = QString::fromUtf8(detail ? detail : "");
-        return refused;
-    }
-    std::int64_t line = match.captured(1).toLongLong();
+    std::int64_t line = match.hasMatch() ? match.captured(1).toLongLong() : 1;
     size_t start = 0;
     while (--line > 0 && start != std::string::npos) {
         start = stream.data.find('\n', start);

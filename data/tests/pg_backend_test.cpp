@@ -400,6 +400,45 @@ TEST_F(PgServerTest, ConnectionLostWhileAppendsAreOnTheirWayKeepsNothing)
     EXPECT_EQ(sup.recordCount(), 0);
 }
 
+// A batch the server refuses as a whole (another workstation holds its
+// table for a structure change): the code of the failure, and the first
+// record that could not be stored.
+TEST_F(PgServerTest, ABatchRefusedAsAWholeNamesItsFirstRecord)
+{
+    TableDef def;
+    def.name = QStringLiteral("fill");
+    def.fields = {{QStringLiteral("Code"), FieldType::Text, 10}};
+    def.indexes = {{QString(), {QStringLiteral("Code")}, true, true}};
+    db->createTable(def);
+    Table fill;
+    fill.setDatabase(db);
+    fill.setTableName(QStringLiteral("fill"));
+    fill.open();
+    fill.setBatchedAppends(true);
+    backend().execute(QStringLiteral("SET lock_timeout = '100ms'"), {}); // not the five seconds of a workstation
+    PgBackend other({QString::fromUtf8(qgetenv("VARNEX_SERVER")), backend().schema()});
+    other.begin();
+    other.execute(QStringLiteral("LOCK TABLE fill IN ACCESS EXCLUSIVE MODE"), {});
+    {
+        Transaction tx(db);
+        try {
+            for (const char* code : {"FIRST", "SECOND"}) {
+                fill.append();
+                fill.field(QStringLiteral("Code")).setString(QLatin1String(code));
+                fill.post();
+            }
+            tx.commit();
+            ADD_FAILURE() << "committed records of a table another workstation holds";
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), ErrorCode::TableBusy);
+            EXPECT_TRUE(e.message().contains(QStringLiteral("record FIRST"))) << e.message().toStdString();
+        }
+    }
+    other.rollback();
+    fill.cancel();
+    EXPECT_EQ(fill.recordCount(), 0);
+}
+
 // What the SQLite run checks with a second raw connection to the file.
 TEST_F(PgServerTest, EditReloadsWhatAnotherWorkstationChanged)
 {
