@@ -91,6 +91,8 @@ public:
     virtual bool inTransaction() const = 0;
 
     // ---- reading ----
+    // The most rows a walk asks for at once, once its pages have grown.
+    virtual int largestPage() const { return 512; }
     // Up to `limit` rows from the seek point, in the seek's direction.
     virtual std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) = 0;
     virtual std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) = 0;

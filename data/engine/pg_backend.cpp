@@ -631,6 +631,7 @@ void PgBackend::connect()
           QStringLiteral("Setting the lock timeout"));
     plain("SET datestyle = 'ISO, YMD'", QStringLiteral("Setting the date style"));
     m_prepared.clear();
+    ++m_preparedGeneration;
     m_columns.clear();
     m_lockRun = false;
 }
@@ -686,6 +687,7 @@ void PgBackend::failConnection(const QString& context)
     dropDeferred();
     m_reservedIds.clear();
     m_prepared.clear();
+    ++m_preparedGeneration;
     throw EngineError(ErrorCode::ServerUnavailable,
                       EngineText(QStringLiteral("%1: the connection to the database server was lost%2.%3"),
                                  QStringLiteral("%1 : la connexion au serveur de données a été perdue%2.%3"))
@@ -781,6 +783,7 @@ void PgBackend::forgetStatements()
     if (!m_prepared.empty() && m_conn && PQstatus(m_conn) == CONNECTION_OK)
         ResultPtr(PQexec(m_conn, "DEALLOCATE ALL"));
     m_prepared.clear();
+    ++m_preparedGeneration;
 }
 
 namespace {
@@ -871,22 +874,38 @@ PGresult* PgBackend::runPrepared(const std::string& sql, const std::vector<Param
     ensureConnected();
     if (protect && m_inTransaction)
         return run(sql, params, protect, context);
+    CachedStatement statement{sql, {}, 0};
+    return runStatement(statement, params, [&context] { return context; });
+}
+
+// A statement a cursor sends again and again keeps the name it was prepared
+// under, so that a page or a re-read costs neither building its text nor
+// looking it up; the name is good while no statement of the connection was
+// forgotten since.
+PGresult* PgBackend::runStatement(CachedStatement& statement, const std::vector<Param>& params,
+                                  const std::function<QString()>& context)
+{
+    ensureConnected();
     beforeStatementOutsideTransaction();
     const ParamArrays a(params);
     for (int attempt = 0;; ++attempt) {
-        auto it = m_prepared.find(sql);
-        if (it == m_prepared.end()) {
-            if (m_prepared.size() > 400)
-                forgetStatements();
-            const std::string name = "vx" + std::to_string(++m_statementNumber);
-            ResultPtr prepared(PQprepare(m_conn, name.c_str(), sql.c_str(), a.count(), a.types.data()));
-            if (!succeeded(prepared.get())) {
-                endLockRun("ROLLBACK");
-                fail(prepared.get(), context);
+        if (statement.generation != m_preparedGeneration) {
+            auto it = m_prepared.find(statement.sql);
+            if (it == m_prepared.end()) {
+                if (m_prepared.size() > 400)
+                    forgetStatements();
+                const std::string name = "vx" + std::to_string(++m_statementNumber);
+                ResultPtr prepared(PQprepare(m_conn, name.c_str(), statement.sql.c_str(), a.count(), a.types.data()));
+                if (!succeeded(prepared.get())) {
+                    endLockRun("ROLLBACK");
+                    fail(prepared.get(), context());
+                }
+                it = m_prepared.emplace(statement.sql, name).first;
             }
-            it = m_prepared.emplace(sql, name).first;
+            statement.name = it->second;
+            statement.generation = m_preparedGeneration;
         }
-        PGresult* res = PQexecPrepared(m_conn, it->second.c_str(), a.count(), a.values.data(), a.lengths.data(),
+        PGresult* res = PQexecPrepared(m_conn, statement.name.c_str(), a.count(), a.values.data(), a.lengths.data(),
                                        a.formats.data(), 0);
         if (succeeded(res))
             return res;
@@ -894,11 +913,12 @@ PGresult* PgBackend::runPrepared(const std::string& sql, const std::vector<Param
         endLockRun("ROLLBACK");
         // "cached plan must not change result type"
         if (attempt == 0 && sqlStateOf(res) == QLatin1String("0A000") && !m_inTransaction) {
-            ResultPtr(PQexec(m_conn, ("DEALLOCATE " + it->second).c_str()));
-            m_prepared.erase(it);
+            ResultPtr(PQexec(m_conn, ("DEALLOCATE " + statement.name).c_str()));
+            m_prepared.erase(statement.sql);
+            ++m_preparedGeneration;
             continue;
         }
-        fail(res, context);
+        fail(res, context());
     }
 }
 
@@ -1160,11 +1180,32 @@ std::vector<PgBackend::Param> paramsOf(const std::vector<BoundValue>& binds)
     return params;
 }
 
-// Statement texts of one cursor by shape, built once.
+// A page statement by the shape of its seek; the limit is written into the
+// text, so that the server keeps one plan for each size of page: with the
+// limit a parameter the plan it would keep looks dear beside one made for a
+// given limit, and the server planned every page anew.
+struct FetchEntry {
+    std::string text; // as the seek builds it, the limit its last parameter
+    std::vector<std::pair<int, PgBackend::CachedStatement>> byLimit;
+};
+
+// The statements of one cursor, built once.
 struct SpecCache {
-    std::unordered_map<std::string, std::string> fetch;
+    std::unordered_map<std::string, FetchEntry> fetch;
+    PgBackend::CachedStatement readRow;
     std::string copyStream; // where batched appends go (PgCopyBatch::streamOf)
 };
+
+PgBackend::CachedStatement& withLimit(FetchEntry& entry, int limit)
+{
+    for (auto& [known, statement] : entry.byLimit)
+        if (known == limit)
+            return statement;
+    const std::size_t cut = entry.text.rfind(" LIMIT $");
+    std::string sql = entry.text.substr(0, cut) + " LIMIT " + std::to_string(limit);
+    entry.byLimit.emplace_back(limit, PgBackend::CachedStatement{std::move(sql), {}, 0});
+    return entry.byLimit.back().second;
+}
 
 SpecCache& cacheOf(const CursorSpec& view)
 {
@@ -1195,8 +1236,11 @@ std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& see
     if (deferredChangesOrder(view))
         flushDeferred();
     std::vector<BoundValue> binds;
-    const std::string& sql = CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds);
-    ResultPtr res(runPrepared(sql, paramsOf(binds), false, QStringLiteral("Reading table %1").arg(view.table)));
+    PgBackend::CachedStatement& statement =
+        withLimit(CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds), limit);
+    binds.pop_back(); // the limit, in the text
+    ResultPtr res(runStatement(statement, paramsOf(binds),
+                               [&view] { return QStringLiteral("Reading table %1").arg(view.table); }));
     std::vector<FetchedRow> rows;
     const int n = PQntuples(res.get());
     rows.reserve(static_cast<size_t>(n));
@@ -1221,9 +1265,12 @@ std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId
     if (const Row* held = deferredRow(view.table, rowId);
         held && held->size() == static_cast<size_t>(view.fields.size()))
         return *held;
-    const std::string sql =
-        "SELECT " + selectList(view.fields) + " FROM " + ident(view.table) + " WHERE " + RowIdColumn + " = $1";
-    ResultPtr res(runPrepared(sql, {integerParam(rowId)}, false, QStringLiteral("Reading table %1").arg(view.table)));
+    CachedStatement& statement = cacheOf(view).readRow;
+    if (statement.sql.empty())
+        statement.sql =
+            "SELECT " + selectList(view.fields) + " FROM " + ident(view.table) + " WHERE " + RowIdColumn + " = $1";
+    ResultPtr res(runStatement(statement, {integerParam(rowId)},
+                               [&view] { return QStringLiteral("Reading table %1").arg(view.table); }));
     if (PQntuples(res.get()) == 0)
         return std::nullopt;
     return rowFrom(res.get(), 0, 1, view.fields);

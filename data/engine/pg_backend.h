@@ -5,6 +5,7 @@
 // ends, also when the workstation dies.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -46,6 +47,9 @@ public:
     void rollback() override;
     bool inTransaction() const override;
 
+    // Each statement costs a round trip and the server's start of a sorted
+    // scan: a long walk reads larger pages than on the embedded engine.
+    int largestPage() const override { return 4096; }
     std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) override;
     std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) override;
     std::int64_t count(const CursorSpec& view) override;
@@ -85,6 +89,13 @@ public:
         bool null = true;
         bool binary = false;
     };
+    // A cursor's statement: its text, and the name it was prepared under
+    // while `generation` is the connection's.
+    struct CachedStatement {
+        std::string sql;
+        std::string name;
+        std::uint64_t generation = 0;
+    };
 
 private:
     class Result;
@@ -99,6 +110,8 @@ private:
     pg_result* run(const std::string& sql, const std::vector<Param>& params, bool protect, const QString& context);
     pg_result* runPrepared(const std::string& sql, const std::vector<Param>& params, bool protect,
                            const QString& context);
+    pg_result* runStatement(CachedStatement& statement, const std::vector<Param>& params,
+                            const std::function<QString()>& context);
     void plain(const char* sql, const QString& context);
     // Outside a transaction, while this connection holds many record locks,
     // reads and locks share one server transaction (see the .cpp).
@@ -130,6 +143,7 @@ private:
     bool m_inTransaction = false;
     std::uint64_t m_statementNumber = 0;
     std::unordered_map<std::string, std::string> m_prepared; // text -> statement name
+    std::uint64_t m_preparedGeneration = 1;                  // changes whenever a statement is forgotten
     std::set<std::pair<QString, std::int64_t>> m_locks;      // (table lower case, record)
     std::map<QString, std::int64_t> m_identityHigh;          // "table.column" -> highest explicit value set
     std::map<QString, FieldDef> m_columns;                   // "table oid.column number" -> field, for query results

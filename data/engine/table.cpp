@@ -12,7 +12,6 @@ namespace varnex::data {
 namespace {
 
 constexpr int FirstBatch = 16;
-constexpr int LargestBatch = 512;
 
 } // namespace
 
@@ -188,7 +187,7 @@ struct Table::Impl {
                 return false;
             const FetchedRow& lastRow = rows.back();
             seek = Seek{SeekMode::After, keyOf(view, lastRow), lastRow.rowId};
-            limit = std::min(limit * 4, LargestBatch);
+            limit = std::min(limit * 4, be().largestPage());
         }
     }
 
@@ -207,7 +206,7 @@ struct Table::Impl {
                 return false;
             const FetchedRow& firstRow = rows.front();
             seek = Seek{SeekMode::Before, keyOf(view, firstRow), firstRow.rowId};
-            limit = std::min(limit * 4, LargestBatch);
+            limit = std::min(limit * 4, be().largestPage());
         }
     }
 
@@ -305,7 +304,7 @@ struct Table::Impl {
             // ones: a statement of ten thousand lines is a few dozen pages,
             // not hundreds.
             const int limit = throughPage
-                                  ? std::min(std::max(static_cast<int>(rows.size()), FirstBatch) * 4, LargestBatch)
+                                  ? std::min(std::max(static_cast<int>(rows.size()), FirstBatch) * 4, be().largestPage())
                                   : FirstBatch;
             found = forward ? scanForward(seek, limit) : scanBackward(seek, limit);
         }
@@ -813,11 +812,12 @@ int Table::recordCount()
     int count = 0;
     Seek seek{SeekMode::First, {}, 0};
     for (;;) {
-        auto rows = d->fetch(seek, LargestBatch);
+        const int page = d->be().largestPage();
+        auto rows = d->fetch(seek, page);
         for (const FetchedRow& row : rows)
             if (d->take(row))
                 ++count;
-        if (rows.size() < static_cast<size_t>(LargestBatch))
+        if (rows.size() < static_cast<size_t>(page))
             break;
         seek = Seek{SeekMode::After, Impl::keyOf(d->view, rows.back()), rows.back().rowId};
     }
