@@ -303,9 +303,9 @@ struct Table::Impl {
             // A walk that went through a whole page goes on through larger
             // ones: a statement of ten thousand lines is a few dozen pages,
             // not hundreds.
-            const int limit = throughPage
-                                  ? std::min(std::max(static_cast<int>(rows.size()), FirstBatch) * 4, be().largestPage())
-                                  : FirstBatch;
+            const int limit =
+                throughPage ? std::min(std::max(static_cast<int>(rows.size()), FirstBatch) * 4, be().largestPage())
+                            : FirstBatch;
             found = forward ? scanForward(seek, limit) : scanBackward(seek, limit);
         }
         if (!found) {

@@ -472,6 +472,113 @@ TEST_F(PgServerTest, EditReloadsWhatAnotherWorkstationChanged)
     EXPECT_EQ(sup.recordCount(), 1);
 }
 
+// Another workstation's connection to the test's schema.
+class OtherWorkstation {
+public:
+    explicit OtherWorkstation(const QString& schema)
+        : m_conn(PQconnectdb(qgetenv("VARNEX_SERVER").constData()), PQfinish)
+        , m_schema(schema.toStdString())
+    {
+    }
+    bool connected() const { return PQstatus(m_conn.get()) == CONNECTION_OK; }
+    bool exec(const std::string& sql)
+    {
+        const std::string full = "SET search_path TO \"" + m_schema + "\"; " + sql;
+        PGresult* r = PQexec(m_conn.get(), full.c_str());
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        return ok;
+    }
+
+private:
+    std::unique_ptr<PGconn, void (*)(PGconn*)> m_conn;
+    std::string m_schema;
+};
+
+// A cursor keeps its statements prepared on the server; they must neither
+// read a table whose structure another workstation changed as it was before,
+// nor be asked for on a new connection that never knew them.
+TEST_F(PgServerTest, CursorStatementsAreMadeAgainAfterAStructureChangeOrANewConnection)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    add(sup, QStringLiteral("A"), Currency::fromUnits(1));
+    add(sup, QStringLiteral("B"), Currency::fromUnits(2));
+    add(sup, QStringLiteral("C"), Currency::fromUnits(3));
+    auto check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        QStringList seen;
+        for (sup.first(); !sup.eof(); sup.next())
+            seen << sup.field(QStringLiteral("Sup_code")).asString();
+        EXPECT_EQ(seen.join(QLatin1Char(',')), QStringLiteral("A,B,C"));
+        ASSERT_TRUE(sup.findKey({QStringLiteral("B")}));
+        EXPECT_EQ(sup.field(QStringLiteral("Sup_current_bal")).asMoney().ticks(), 20000);
+        sup.refresh();
+        EXPECT_EQ(sup.field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B"));
+        sup.edit(); // takes the lock and reads the record again
+        EXPECT_EQ(sup.field(QStringLiteral("Sup_current_bal")).asMoney().ticks(), 20000);
+        sup.cancel();
+    };
+    check("first use");
+    OtherWorkstation other(backend().schema());
+    ASSERT_TRUE(other.connected());
+    // The rows the statements return change type: the server refuses the
+    // plans it kept for them.
+    ASSERT_TRUE(other.exec("ALTER TABLE sup ALTER COLUMN sup_current_bal TYPE numeric(21,4)"));
+    check("after another workstation changed a column");
+    backend().dropConnectionForTest();
+    EXPECT_EQ(codeOf([&] { sup.first(); }), ErrorCode::ServerUnavailable);
+    check("on the new connection");
+}
+
+// A long walk reads page after page; what another workstation commits ahead
+// of it meanwhile is met (or missed, when deleted) like any record there, and
+// nothing is met twice or out of order.
+TEST_F(PgServerTest, AWalkMeetsWhatAnotherWorkstationCommittedAheadOfIt)
+{
+    TableDef def;
+    def.name = QStringLiteral("walk");
+    def.fields = {{QStringLiteral("W_code"), FieldType::Text, 8}, {QStringLiteral("W_amount"), FieldType::Money, 0}};
+    def.indexes = {{QString(), {QStringLiteral("W_code")}, true, true}};
+    db->createTable(def);
+    auto code = [](int i) { return QStringLiteral("W%1").arg(i, 5, 10, QLatin1Char('0')); };
+    Table t;
+    t.setDatabase(db);
+    t.setTableName(QStringLiteral("walk"));
+    t.setBatchedAppends(true);
+    t.open();
+    {
+        Transaction tx(db);
+        for (int i = 0; i < 3000; ++i) {
+            t.append();
+            t.field(QStringLiteral("W_code")).setString(code(2 * i));
+            t.field(QStringLiteral("W_amount")).setMoney(Currency::fromUnits(1));
+            t.post();
+        }
+        tx.commit();
+    }
+    t.first();
+    for (int i = 0; i < 100; ++i)
+        t.next();
+    ASSERT_EQ(t.field(QStringLiteral("W_code")).asString(), code(200));
+    OtherWorkstation other(backend().schema());
+    ASSERT_TRUE(other.connected());
+    ASSERT_TRUE(other.exec("DELETE FROM walk WHERE w_code IN ('W04000', 'W05998')"));
+    ASSERT_TRUE(other.exec("INSERT INTO walk (w_code, w_amount) VALUES ('W04001', 1), ('W00001', 1)"));
+    QStringList rest;
+    for (; !t.eof(); t.next())
+        rest << t.field(QStringLiteral("W_code")).asString();
+    EXPECT_EQ(rest.size(), 2900 - 2 + 1);
+    EXPECT_TRUE(rest.contains(QStringLiteral("W04001")));
+    for (const char* gone : {"W04000", "W05998", "W00001"})
+        EXPECT_FALSE(rest.contains(QLatin1String(gone))) << gone;
+    for (qsizetype i = 1; i < rest.size(); ++i)
+        ASSERT_LT(rest[i - 1], rest[i]) << "at " << i;
+    EXPECT_EQ(rest.last(), code(5996));
+}
+
 TEST_F(PgServerTest, AFailedStatementDoesNotSpoilTheTransaction)
 {
     Table sup;
