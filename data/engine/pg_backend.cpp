@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -1236,13 +1237,17 @@ std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& see
     if (deferredChangesOrder(view))
         flushDeferred();
     std::vector<BoundValue> binds;
+    // A size of its own for every odd limit (a walk going on past a short
+    // page asks for four times what it got) would be a statement of its own:
+    // the size asked of the server is a power of two, the rest left unread.
+    const int asked = static_cast<int>(std::bit_ceil(static_cast<unsigned>(std::max(limit, 1))));
     PgBackend::CachedStatement& statement =
-        withLimit(CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds), limit);
+        withLimit(CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds), asked);
     binds.pop_back(); // the limit, in the text
     ResultPtr res(runStatement(statement, paramsOf(binds),
                                [&view] { return QStringLiteral("Reading table %1").arg(view.table); }));
     std::vector<FetchedRow> rows;
-    const int n = PQntuples(res.get());
+    const int n = std::min(PQntuples(res.get()), limit);
     rows.reserve(static_cast<size_t>(n));
     const bool heldBack = m_deferredChanged.count(view.table.toLower()) != 0;
     for (int r = 0; r < n; ++r) {
