@@ -195,6 +195,14 @@ protected:
 
     PgBackend& backend() { return dynamic_cast<PgBackend&>(db->backend()); }
 
+    void openOn(Table& t, const QString& table, bool batched = false)
+    {
+        t.setDatabase(db);
+        t.setTableName(table);
+        t.setBatchedAppends(batched);
+        t.open();
+    }
+
     void add(Table& t, const QString& code, Currency amount)
     {
         t.append();
@@ -439,39 +447,6 @@ TEST_F(PgServerTest, ABatchRefusedAsAWholeNamesItsFirstRecord)
     EXPECT_EQ(fill.recordCount(), 0);
 }
 
-// What the SQLite run checks with a second raw connection to the file.
-TEST_F(PgServerTest, EditReloadsWhatAnotherWorkstationChanged)
-{
-    Table sup;
-    sup.setDatabase(db);
-    sup.setTableName(QStringLiteral("sup"));
-    sup.open();
-    add(sup, QStringLiteral("A"), Currency::fromUnits(1));
-    add(sup, QStringLiteral("B"), Currency::fromUnits(2));
-    std::unique_ptr<PGconn, void (*)(PGconn*)> other(PQconnectdb(qgetenv("VARNEX_SERVER").constData()), PQfinish);
-    ASSERT_EQ(PQstatus(other.get()), CONNECTION_OK);
-    auto exec = [&](const std::string& sql) {
-        const std::string full = "SET search_path TO \"" + backend().schema().toStdString() + "\"; " + sql;
-        PGresult* r = PQexec(other.get(), full.c_str());
-        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-        PQclear(r);
-        return ok;
-    };
-    ASSERT_TRUE(exec("UPDATE sup SET Sup_current_bal = 7.1234 WHERE Sup_code = 'A'"));
-    ASSERT_TRUE(sup.findKey({QStringLiteral("A")}));
-    sup.edit();
-    EXPECT_EQ(sup.field(QStringLiteral("Sup_current_bal")).asMoney().ticks(), 71234);
-    sup.cancel();
-
-    ASSERT_TRUE(exec("DELETE FROM sup WHERE Sup_code = 'A'"));
-    EXPECT_EQ(codeOf([&] { sup.edit(); }), ErrorCode::RecordDeleted);
-    EXPECT_EQ(sup.state(), DataSetState::Browse);
-    sup.refresh();
-    EXPECT_EQ(sup.field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B"))
-        << "the next record takes its place";
-    EXPECT_EQ(sup.recordCount(), 1);
-}
-
 // Another workstation's connection to the test's schema.
 class OtherWorkstation {
 public:
@@ -495,15 +470,39 @@ private:
     std::string m_schema;
 };
 
+// What the SQLite run checks with a second raw connection to the file.
+TEST_F(PgServerTest, EditReloadsWhatAnotherWorkstationChanged)
+{
+    Table sup;
+    sup.setDatabase(db);
+    sup.setTableName(QStringLiteral("sup"));
+    sup.open();
+    add(sup, QStringLiteral("A"), Currency::fromUnits(1));
+    add(sup, QStringLiteral("B"), Currency::fromUnits(2));
+    OtherWorkstation other(backend().schema());
+    ASSERT_TRUE(other.connected());
+    ASSERT_TRUE(other.exec("UPDATE sup SET Sup_current_bal = 7.1234 WHERE Sup_code = 'A'"));
+    ASSERT_TRUE(sup.findKey({QStringLiteral("A")}));
+    sup.edit();
+    EXPECT_EQ(sup.field(QStringLiteral("Sup_current_bal")).asMoney().ticks(), 71234);
+    sup.cancel();
+
+    ASSERT_TRUE(other.exec("DELETE FROM sup WHERE Sup_code = 'A'"));
+    EXPECT_EQ(codeOf([&] { sup.edit(); }), ErrorCode::RecordDeleted);
+    EXPECT_EQ(sup.state(), DataSetState::Browse);
+    sup.refresh();
+    EXPECT_EQ(sup.field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B"))
+        << "the next record takes its place";
+    EXPECT_EQ(sup.recordCount(), 1);
+}
+
 // A cursor keeps its statements prepared on the server; they must neither
 // read a table whose structure another workstation changed as it was before,
 // nor be asked for on a new connection that never knew them.
 TEST_F(PgServerTest, CursorStatementsAreMadeAgainAfterAStructureChangeOrANewConnection)
 {
     Table sup;
-    sup.setDatabase(db);
-    sup.setTableName(QStringLiteral("sup"));
-    sup.open();
+    openOn(sup, QStringLiteral("sup"));
     add(sup, QStringLiteral("A"), Currency::fromUnits(1));
     add(sup, QStringLiteral("B"), Currency::fromUnits(2));
     add(sup, QStringLiteral("C"), Currency::fromUnits(3));
@@ -545,10 +544,7 @@ TEST_F(PgServerTest, AWalkMeetsWhatAnotherWorkstationCommittedAheadOfIt)
     db->createTable(def);
     auto code = [](int i) { return QStringLiteral("W%1").arg(i, 5, 10, QLatin1Char('0')); };
     Table t;
-    t.setDatabase(db);
-    t.setTableName(QStringLiteral("walk"));
-    t.setBatchedAppends(true);
-    t.open();
+    openOn(t, QStringLiteral("walk"), true);
     {
         Transaction tx(db);
         for (int i = 0; i < 3000; ++i) {
