@@ -238,6 +238,10 @@ TVarnexDBGrid::TVarnexDBGrid(QWidget* parent)
             if (m_model->columns()[i].width > 0)
                 setColumnWidth(i, m_model->columns()[i].width);
         showCurrentRow(m_model->currentRow());
+        // A hidden grid does not follow its current row by itself; it would
+        // show (and read) the rows where the scroll bar stood before.
+        if (currentIndex().isValid())
+            scrollTo(currentIndex());
     });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
         if (current.isValid() && current.row() != m_model->currentRow())
