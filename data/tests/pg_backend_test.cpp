@@ -195,6 +195,20 @@ protected:
 
     PgBackend& backend() { return dynamic_cast<PgBackend&>(db->backend()); }
 
+    // A table "fill" (a code, its key, and an amount) whose appends are batched.
+    void openBatchedFill(Table& fill)
+    {
+        TableDef def;
+        def.name = QStringLiteral("fill");
+        def.fields = {{QStringLiteral("Code"), FieldType::Text, 10}, {QStringLiteral("Amount"), FieldType::Money, 0}};
+        def.indexes = {{QString(), {QStringLiteral("Code")}, true, true}};
+        db->createTable(def);
+        fill.setDatabase(db);
+        fill.setTableName(QStringLiteral("fill"));
+        fill.open();
+        fill.setBatchedAppends(true);
+    }
+
     void openOn(Table& t, const QString& table, bool batched = false)
     {
         t.setDatabase(db);
@@ -370,16 +384,8 @@ TEST_F(PgServerTest, ConnectionLostWhileAppendsAreOnTheirWayKeepsNothing)
     sup.setDatabase(db);
     sup.setTableName(QStringLiteral("sup"));
     sup.open();
-    TableDef def;
-    def.name = QStringLiteral("fill");
-    def.fields = {{QStringLiteral("Code"), FieldType::Text, 10}, {QStringLiteral("Amount"), FieldType::Money, 0}};
-    def.indexes = {{QString(), {QStringLiteral("Code")}, true, true}};
-    db->createTable(def);
     Table fill;
-    fill.setDatabase(db);
-    fill.setTableName(QStringLiteral("fill"));
-    fill.open();
-    fill.setBatchedAppends(true);
+    openBatchedFill(fill);
     auto append = [&](int i) {
         fill.append();
         fill.field(QStringLiteral("Code")).setString(QStringLiteral("F%1").arg(i));
@@ -413,16 +419,8 @@ TEST_F(PgServerTest, ConnectionLostWhileAppendsAreOnTheirWayKeepsNothing)
 // record that could not be stored.
 TEST_F(PgServerTest, ABatchRefusedAsAWholeNamesItsFirstRecord)
 {
-    TableDef def;
-    def.name = QStringLiteral("fill");
-    def.fields = {{QStringLiteral("Code"), FieldType::Text, 10}};
-    def.indexes = {{QString(), {QStringLiteral("Code")}, true, true}};
-    db->createTable(def);
     Table fill;
-    fill.setDatabase(db);
-    fill.setTableName(QStringLiteral("fill"));
-    fill.open();
-    fill.setBatchedAppends(true);
+    openBatchedFill(fill);
     backend().execute(QStringLiteral("SET lock_timeout = '100ms'"), {}); // not the five seconds of a workstation
     PgBackend other({QString::fromUtf8(qgetenv("VARNEX_SERVER")), backend().schema()});
     other.begin();
