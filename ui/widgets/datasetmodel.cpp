@@ -555,6 +555,18 @@ void DataSetModel::onStateChanged()
         resetRows();
 }
 
+void DataSetModel::shiftHeldRows(int from, int by)
+{
+    std::map<int, HeldRow> shifted;
+    m_rowOfId.clear();
+    for (auto& [row, held] : m_rows) {
+        const int to = row >= from ? row + by : row;
+        m_rowOfId.insert(held.mark.id, to);
+        shifted.emplace(to, std::move(held));
+    }
+    m_rows = std::move(shifted);
+}
+
 // One write since the rows were read, made by this data set's own cursor:
 // a record changed in place, deleted, or added. The rows around it stay.
 bool DataSetModel::followOwnWrite(std::int64_t stamp)
@@ -597,16 +609,8 @@ bool DataSetModel::followOwnWrite(std::int64_t stamp)
         // the cursor on rows half renumbered.
         Walk still(*this);
         beginRemoveRows(QModelIndex(), removed, removed);
-        std::map<int, HeldRow> kept;
-        m_rowOfId.clear();
-        for (auto& [row, held] : m_rows) {
-            if (row == removed)
-                continue;
-            const int to = row > removed ? row - 1 : row;
-            m_rowOfId.insert(held.mark.id, to);
-            kept.emplace(to, std::move(held));
-        }
-        m_rows = std::move(kept);
+        m_rows.erase(removed);
+        shiftHeldRows(removed + 1, -1);
         m_count = count;
         m_stamp = stamp;
         m_currentRow = -1;
@@ -622,14 +626,7 @@ bool DataSetModel::followOwnWrite(std::int64_t stamp)
             return false;
         Walk still(*this);
         beginInsertRows(QModelIndex(), added, added);
-        std::map<int, HeldRow> moved;
-        m_rowOfId.clear();
-        for (auto& [row, held] : m_rows) {
-            const int to = row >= added ? row + 1 : row;
-            m_rowOfId.insert(held.mark.id, to);
-            moved.emplace(to, std::move(held));
-        }
-        m_rows = std::move(moved);
+        shiftHeldRows(added, 1);
         m_count = count;
         m_stamp = stamp;
         m_currentRow = -1;

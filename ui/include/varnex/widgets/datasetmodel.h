@@ -108,6 +108,8 @@ private:
     bool readPage(int row);
     void hold(int row, HeldRow&& held);
     void dropFarPages(int keepRow);
+    // Held rows from `from` on move `by` rows (a row added or removed before them).
+    void shiftHeldRows(int from, int by);
     HeldRow rowOfCursor();
     void adoptCursorAs(int row);
     bool followOwnWrite(std::int64_t stamp);
