@@ -34,6 +34,9 @@ struct CursorSpec {
     QString table;
     QList<FieldDef> fields;
     QList<int> orderFields; // indexes into `fields`; the record id breaks ties
+    // The order fields are those of a unique key of the table: only rows with
+    // a NULL in one of them can tie.
+    bool uniqueOrder = false;
     // Range on the leading order fields, inclusive. `linkValues` (master link)
     // requires equality, NULL included; `low`/`high` bound a range.
     QVariantList linkValues;

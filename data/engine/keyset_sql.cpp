@@ -91,6 +91,25 @@ KeysetSql::Plan KeysetSql::planOf(const CursorSpec& view, const Seek* seek)
     return plan;
 }
 
+bool KeysetSql::cannotTie(const CursorSpec& view, const Seek& seek, const Plan& plan)
+{
+    if (!view.uniqueOrder)
+        return false;
+    // A unique key lets several rows hold NULL in one of its fields.
+    const int links = std::min<int>(static_cast<int>(view.linkValues.size()), plan.fixed);
+    for (int i = 0; i < plan.fixed; ++i)
+        if (!(i < links ? view.linkValues[i] : view.low[i]).isValid())
+            return false;
+    const int free = static_cast<int>(view.orderFields.size()) - plan.fixed;
+    if (free == 0)
+        return true;
+    // One field left, compared by a forward seek from a value: the
+    // comparison is never true of NULL.
+    const bool forward = seek.mode == SeekMode::After || seek.mode == SeekMode::AtOrAfter;
+    return free == 1 && forward && plan.seekSkip == plan.fixed && seek.key.size() > plan.fixed
+           && seek.key[plan.fixed].isValid();
+}
+
 std::string KeysetSql::fetchShape(const CursorSpec& view, const Seek& seek)
 {
     const int orderCount = static_cast<int>(view.orderFields.size());
@@ -287,7 +306,10 @@ std::string KeysetSql::fetch(const Seek& seek, int limit)
     std::string order;
     for (int i : m_spec.orderFields)
         order += m_dialect.name(m_spec.fields[i].name) + dir + ",";
-    order += std::string(m_dialect.rowIdColumn()) + (backwards ? " DESC" : "");
+    if (m_dialect.uniqueKeyOrdersAlone() && cannotTie(m_spec, seek, plan))
+        order.pop_back();
+    else
+        order += std::string(m_dialect.rowIdColumn()) + (backwards ? " DESC" : "");
     return "SELECT " + selectList(m_dialect, m_spec.fields) + " FROM " + m_dialect.name(m_spec.table)
            + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT "
            + m_dialect.placeholder(static_cast<int>(binds.size()));

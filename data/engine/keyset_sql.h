@@ -26,6 +26,10 @@ public:
     // Order suffixes that put NULL first going forwards and last backwards.
     virtual const char* ascending() const = 0;
     virtual const char* descending() const = 0;
+    // Whether an order on a unique key may go without the record id where no
+    // row it reads can tie; true where the key's index does not hold the
+    // record id, so that the tie-break would make the database sort.
+    virtual bool uniqueKeyOrdersAlone() const { return false; }
 };
 
 // A value a statement binds, in placeholder order.
@@ -66,6 +70,9 @@ public:
         int seekSkip = 0;   // leading seek key fields left out
     };
     static Plan planOf(const CursorSpec& view, const Seek* seek);
+    // No two rows a seek can read tie on the order fields: a unique key, and
+    // every field held at a value or bounded from below, which keeps out NULL.
+    static bool cannotTie(const CursorSpec& view, const Seek& seek, const Plan& plan);
 
 private:
     std::string range(const Plan& plan);

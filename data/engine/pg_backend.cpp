@@ -1163,6 +1163,7 @@ public:
     // The engine's orders put NULL first; the server's default is the reverse.
     const char* ascending() const override { return " ASC NULLS FIRST"; }
     const char* descending() const override { return " DESC NULLS LAST"; }
+    bool uniqueKeyOrdersAlone() const override { return true; }
 };
 
 const PgDialect Dialect;

@@ -105,6 +105,22 @@ struct Table::Impl {
         return requested;
     }
 
+    bool isUniqueOrder() const
+    {
+        for (const IndexDef& index : def.indexes) {
+            if ((!index.unique && !index.primary) || index.fields.size() != view.orderFields.size())
+                continue;
+            bool all = true;
+            for (const QString& name : index.fields) {
+                const Field* f = q->findField(name);
+                all = all && f && view.orderFields.contains(f->index());
+            }
+            if (all)
+                return true;
+        }
+        return false;
+    }
+
     QVariantList normalizeKey(const QVariantList& values, const char* what)
     {
         if (values.size() > view.orderFields.size())
@@ -555,6 +571,7 @@ void Table::open()
             order = pk->fields;
     try {
         d->view.orderFields = d->effectiveOrder(d->resolveOrder(order));
+        d->view.uniqueOrder = d->isUniqueOrder();
     } catch (...) {
         teardownFields();
         throw;
@@ -612,6 +629,7 @@ void Table::setIndexFieldNames(const QString& fields)
         if (const IndexDef* pk = d->def.primaryKey())
             order = pk->fields;
     d->view.orderFields = d->effectiveOrder(d->resolveOrder(order));
+    d->view.uniqueOrder = d->isUniqueOrder();
     d->view.backendCache.reset();
     d->orderNames = names;
     d->view.low.clear();

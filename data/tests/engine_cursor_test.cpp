@@ -2,6 +2,7 @@
 // calculated fields and bound-view notification.
 
 #include <algorithm>
+#include <functional>
 
 #include "engine_fixture.h"
 
@@ -136,6 +137,95 @@ TEST_F(CursorTest, FindKeyFindNearestAndPrefixLocate)
     EXPECT_TRUE(cap->eof());
 
     EXPECT_EQ(ErrorCodeOf([&] { cap->findKey({1, 2, 3, 4}); }), ErrorCode::InvalidRequest);
+}
+
+// Only a NULL can repeat in a unique key: the record id must still order
+// those, whichever way a search or a walk reaches them.
+TEST_F(CursorTest, UniqueKeysWithEmptyValuesKeepTheirOrderFromEverySearch)
+{
+    auto sup = openTable(QStringLiteral("sup"));
+    const char* const codes[][2] = {{"", "n1"}, {"A", "a"}, {"", "n2"}, {"B", "b"}, {"", "n3"}, {"C", "c"}};
+    for (const auto& c : codes)
+        addSupplier(*sup, QLatin1String(c[0]), QLatin1String(c[1]));
+    const QStringList order = {"n1", "n2", "n3", "a", "b", "c"};
+    EXPECT_EQ(walk(*sup, QStringLiteral("Sup_name")), order);
+    EXPECT_EQ(walkBackwards(*sup, QStringLiteral("Sup_name")), order);
+
+    struct Case {
+        std::function<bool()> search;
+        QString at; // where the search leaves the cursor, then its neighbours
+        QString after;
+        QString before;
+        const char* edge;
+    };
+    const Case cases[] = {
+        {[&] { return sup->findKey({QStringLiteral("A")}); }, "a", "b", "n3", "a key after the empty ones"},
+        {[&] { return sup->findKey({QStringLiteral("C")}); }, "c", "", "b", "the last key"},
+        {[&] { return sup->findKey({QString()}); }, "n1", "n2", "", "an empty key finds the first of them"},
+        {[&] {
+             sup->findNearest({QStringLiteral("AA")});
+             return true;
+         },
+         "b", "c", "a", "nearest between two keys"},
+        {[&] {
+             sup->findNearest({QString()});
+             return true;
+         },
+         "n1", "n2", "", "nearest to empty"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.edge);
+        sup->last();
+        ASSERT_TRUE(c.search());
+        EXPECT_EQ(sup->field(QStringLiteral("Sup_name")).asString(), c.at);
+        sup->next();
+        EXPECT_EQ(sup->eof() ? QString() : sup->field(QStringLiteral("Sup_name")).asString(), c.after);
+        ASSERT_TRUE(c.search());
+        sup->prior();
+        EXPECT_EQ(sup->bof() ? QString() : sup->field(QStringLiteral("Sup_name")).asString(), c.before);
+    }
+
+    // A key of several fields: rows that differ only by an empty invoice may
+    // repeat, within one supplier (a range) and across the table.
+    auto cap = openTable(QStringLiteral("cap"));
+    const QDate d(2024, 3, 1);
+    addItem(*cap, QStringLiteral("ACME"), QString(), d, QStringLiteral("1"));
+    addItem(*cap, QStringLiteral("ACME"), QStringLiteral("INV1"), d, QStringLiteral("2"));
+    addItem(*cap, QStringLiteral("ACME"), QString(), d, QStringLiteral("3"));
+    addItem(*cap, QStringLiteral("BOLT"), QString(), d, QStringLiteral("4"));
+    addItem(*cap, QStringLiteral("ACME"), QString(), d, QStringLiteral("5"));
+    EXPECT_EQ(walk(*cap, QStringLiteral("Cap_amount")),
+              QStringList({"1.0000", "3.0000", "5.0000", "2.0000", "4.0000"}));
+    ASSERT_TRUE(cap->findKey({QStringLiteral("ACME"), QString(), d}));
+    EXPECT_EQ(cap->field(QStringLiteral("Cap_amount")).asString(), QStringLiteral("1.0000"));
+    cap->findNearest({QStringLiteral("ACME"), QStringLiteral("A")});
+    EXPECT_EQ(cap->field(QStringLiteral("Cap_amount")).asString(), QStringLiteral("2.0000"));
+    cap->setRange({QStringLiteral("ACME")}, {QStringLiteral("ACME")});
+    EXPECT_EQ(walkBackwards(*cap, QStringLiteral("Cap_amount")), QStringList({"1.0000", "3.0000", "5.0000", "2.0000"}));
+    ASSERT_TRUE(cap->findKey({QStringLiteral("ACME"), QStringLiteral("INV1")}));
+    cap->prior();
+    EXPECT_EQ(cap->field(QStringLiteral("Cap_amount")).asString(), QStringLiteral("5.0000"));
+}
+
+// Keys that may repeat: an equal key added by another cursor after this one
+// read its page goes after the older ones, for a search as for a walk.
+TEST_F(CursorTest, EqualKeysOfANonUniqueOrderStayInInsertionOrder)
+{
+    auto sup = fillSuppliers(3);
+    sup->setIndexFieldNames(QStringLiteral("Sup_name"));
+    ASSERT_TRUE(sup->findKey({QStringLiteral("Name1")}));
+    auto other = openTable(QStringLiteral("sup"));
+    addSupplier(*other, QStringLiteral("S0100"), QStringLiteral("Name1"));
+    addSupplier(*other, QStringLiteral("R0000"), QStringLiteral("Name1"));
+    sup->refresh();
+    ASSERT_TRUE(sup->findKey({QStringLiteral("Name1")}));
+    EXPECT_EQ(sup->field(QStringLiteral("Sup_code")).asString(), QStringLiteral("S0001"));
+    sup->next();
+    EXPECT_EQ(sup->field(QStringLiteral("Sup_code")).asString(), QStringLiteral("S0100"));
+    sup->next();
+    EXPECT_EQ(sup->field(QStringLiteral("Sup_code")).asString(), QStringLiteral("R0000"));
+    sup->prior();
+    EXPECT_EQ(sup->field(QStringLiteral("Sup_code")).asString(), QStringLiteral("S0100"));
 }
 
 TEST_F(CursorTest, RangeLimitsTheVisibleRecords)
