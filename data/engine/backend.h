@@ -29,6 +29,67 @@ struct FetchedRow {
     Row values;
 };
 
+// The rows of one read as the storage delivered them: numbers as numbers,
+// texts and blobs as bytes in one buffer of the page. A value becomes its Qt
+// form (QString, QDate, QVariant) only when a caller reads it, so a walk that
+// reads one field of each record converts one field per record, and a page
+// costs a few allocations whatever its number of rows. A page never changes
+// once read: a cursor's current record may point into it.
+class RowPage {
+public:
+    enum class Kind : std::uint8_t { Null, Integer, Real, Text, Bytes, Held };
+    struct Cell {
+        Kind kind = Kind::Null;
+        std::uint32_t size = 0; // bytes of a text or blob
+        union {
+            std::int64_t integer = 0;
+            double real;
+            std::uint64_t offset; // into the page's bytes, or the held value's index
+        };
+    };
+
+    explicit RowPage(int columns, int expectedRows = 0);
+
+    int size() const { return static_cast<int>(m_rowIds.size()); }
+    int columns() const { return m_columns; }
+    std::int64_t rowId(int row) const { return m_rowIds[static_cast<size_t>(row)]; }
+    const Cell& cell(int row, int column) const
+    {
+        return m_cells[static_cast<size_t>(row) * static_cast<size_t>(m_columns) + static_cast<size_t>(column)];
+    }
+    // The value in the form a field of `type` holds it (see Field::value()).
+    QVariant value(int row, int column, FieldType type) const;
+    Row values(int row, const QList<FieldDef>& fields) const;
+
+    // A backend adds a row's record id, then one cell per column.
+    void beginRow(std::int64_t rowId) { m_rowIds.push_back(rowId); }
+    void addNull() { m_cells.emplace_back(); }
+    void addInteger(std::int64_t value);
+    void addReal(double value);
+    void addText(const char* data, int size) { addBytesOf(Kind::Text, data, size); }
+    void addBytes(const char* data, int size) { addBytesOf(Kind::Bytes, data, size); }
+    // A value already in its Qt form (a backend that converts as it reads).
+    void addHeld(QVariant value);
+    void addRow(std::int64_t rowId, Row values);
+
+    // Backwards reads arrive last row first.
+    void reverse();
+
+private:
+    void addBytesOf(Kind kind, const char* data, int size);
+
+    int m_columns;
+    std::vector<std::int64_t> m_rowIds;
+    std::vector<Cell> m_cells;
+    std::vector<char> m_bytes;
+    std::vector<QVariant> m_held;
+};
+
+// One value as the storage keeps it, made the Qt value a field of `type`
+// holds: the one conversion every backend's reads go through.
+QVariant ValueFromStorage(FieldType type, RowPage::Kind kind, std::int64_t integer, double real, const char* data,
+                          int size);
+
 // What one cursor sees of a table: its fields, its order and its limits.
 struct CursorSpec {
     QString table;
@@ -98,6 +159,9 @@ public:
     virtual int largestPage() const { return 512; }
     // Up to `limit` rows from the seek point, in the seek's direction.
     virtual std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) = 0;
+    // The same rows, kept as read until a field is read (a cursor's window).
+    // By default the rows of fetch(), already converted.
+    virtual std::shared_ptr<RowPage> fetchPage(const CursorSpec& view, const Seek& seek, int limit);
     virtual std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) = 0;
     virtual std::int64_t count(const CursorSpec& view) = 0;
 

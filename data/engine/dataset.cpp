@@ -24,6 +24,18 @@ bool isCurrency(const QVariant& v)
 
 } // namespace
 
+// The stored cell behind a field of the current record that has not been
+// converted yet, so the readers of numbers take it as it is.
+struct PendingCells {
+    static const RowPage::Cell* of(const DataSet& ds, int index)
+    {
+        const auto i = static_cast<size_t>(index);
+        if (i >= ds.m_pending.size() || !ds.m_pending[i])
+            return nullptr;
+        return &ds.m_page->cell(ds.m_pageRow, index);
+    }
+};
+
 // ---- Field --------------------------------------------------------------------
 
 Field::Field(DataSet* owner, FieldDef def, int index, bool calculated)
@@ -36,12 +48,17 @@ Field::Field(DataSet* owner, FieldDef def, int index, bool calculated)
 
 QVariant Field::value() const
 {
-    const auto& buffer = m_owner->m_buffer;
-    return static_cast<size_t>(m_index) < buffer.size() ? buffer[static_cast<size_t>(m_index)] : QVariant();
+    return static_cast<size_t>(m_index) < m_owner->m_buffer.size() ? m_owner->recordValue(m_index) : QVariant();
 }
 
 bool Field::isNull() const
 {
+    if (const RowPage::Cell* c = PendingCells::of(*m_owner, m_index)) {
+        // A date or time in a form that does not read is empty too.
+        const bool dated = type() == FieldType::Date || type() == FieldType::Time || type() == FieldType::Timestamp;
+        if (c->kind == RowPage::Kind::Null || !dated)
+            return c->kind == RowPage::Kind::Null;
+    }
     return !value().isValid();
 }
 
@@ -65,6 +82,14 @@ QString Field::asString() const
 
 std::int64_t Field::asInteger() const
 {
+    if (const RowPage::Cell* c = PendingCells::of(*m_owner, m_index)) {
+        const bool integral = type() == FieldType::ShortInteger || type() == FieldType::Integer
+                              || type() == FieldType::AutoIncrement;
+        if (c->kind == RowPage::Kind::Null)
+            return 0;
+        if (integral && c->kind == RowPage::Kind::Integer)
+            return c->integer;
+    }
     const QVariant v = value();
     if (!v.isValid())
         return 0;
@@ -89,6 +114,12 @@ std::int64_t Field::asInteger() const
 
 double Field::asNumber() const
 {
+    if (const RowPage::Cell* c = PendingCells::of(*m_owner, m_index)) {
+        if (c->kind == RowPage::Kind::Null)
+            return 0.0;
+        if (type() == FieldType::Number && c->kind == RowPage::Kind::Real)
+            return c->real;
+    }
     const QVariant v = value();
     if (!v.isValid())
         return 0.0;
@@ -113,6 +144,12 @@ double Field::asNumber() const
 
 Currency Field::asMoney() const
 {
+    if (const RowPage::Cell* c = PendingCells::of(*m_owner, m_index)) {
+        if (c->kind == RowPage::Kind::Null)
+            return {};
+        if (type() == FieldType::Money && c->kind == RowPage::Kind::Integer)
+            return Currency::fromTicks(c->integer);
+    }
     const QVariant v = value();
     if (!v.isValid())
         return {};
@@ -214,6 +251,7 @@ void Field::clear()
 void Field::assign(QVariant normalized)
 {
     m_owner->checkWritable(*this);
+    m_owner->recordValue(m_index);
     auto& slot = m_owner->m_buffer[static_cast<size_t>(m_index)];
     if (m_owner->state() == DataSetState::CalcFields) {
         slot = std::move(normalized);
@@ -327,6 +365,7 @@ void DataSet::setupFields(const QList<FieldDef>& defs)
                               QStringLiteral("Calculated field %1 has the name of a stored field.").arg(def.name));
         m_fields.push_back(std::unique_ptr<Field>(new Field(this, def, index++, true)));
     }
+    dropPage();
     m_buffer.assign(m_fields.size(), QVariant());
     m_fieldsByName.clear();
     for (const auto& f : m_fields)
@@ -337,6 +376,7 @@ void DataSet::teardownFields()
 {
     m_fieldsByName.clear();
     m_fields.clear();
+    dropPage();
     m_buffer.clear();
     m_storedCount = 0;
 }
@@ -345,6 +385,7 @@ void DataSet::loadRecord(const std::vector<QVariant>& values)
 {
     // Assigned in place: a cursor walk loads a record per step and must not
     // allocate a buffer for each.
+    dropPage();
     m_buffer.resize(m_fields.size());
     const size_t stored = std::min(values.size(), m_buffer.size());
     for (size_t i = 0; i < stored; ++i)
@@ -356,6 +397,7 @@ void DataSet::loadRecord(const std::vector<QVariant>& values)
 
 void DataSet::loadRecord(std::vector<QVariant>&& values)
 {
+    dropPage();
     m_buffer.resize(m_fields.size());
     const size_t stored = std::min(values.size(), m_buffer.size());
     for (size_t i = 0; i < stored; ++i)
@@ -365,8 +407,56 @@ void DataSet::loadRecord(std::vector<QVariant>&& values)
     runCalcFields();
 }
 
+void DataSet::loadRecord(const std::shared_ptr<const RowPage>& page, int row)
+{
+    // Nothing is converted or copied here: a walk pays per record only for
+    // the fields it reads.
+    if (m_page != page)
+        m_page = page;
+    m_pageRow = row;
+    const auto stored = static_cast<size_t>(std::min(page->columns(), m_storedCount));
+    m_pending.assign(stored, 1);
+    m_buffer.resize(m_fields.size());
+    for (size_t i = stored; i < m_buffer.size(); ++i)
+        m_buffer[i] = QVariant();
+    runCalcFields();
+}
+
+const QVariant& DataSet::recordValue(int index)
+{
+    const auto i = static_cast<size_t>(index);
+    if (i < m_pending.size() && m_pending[i]) {
+        m_buffer[i] = m_page->value(m_pageRow, index, m_fields[i]->type());
+        m_pending[i] = 0;
+    }
+    return m_buffer[i];
+}
+
+void DataSet::materializeRecord()
+{
+    for (size_t i = 0; i < m_pending.size(); ++i)
+        if (m_pending[i])
+            recordValue(static_cast<int>(i));
+    dropPage();
+}
+
+void DataSet::dropPage()
+{
+    m_pending.clear();
+    m_page.reset();
+    m_pageRow = -1;
+}
+
+void DataSet::restoreRecord(std::vector<QVariant>&& values)
+{
+    dropPage();
+    m_buffer = std::move(values);
+    m_buffer.resize(m_fields.size());
+}
+
 void DataSet::clearRecord()
 {
+    dropPage();
     m_buffer.assign(m_fields.size(), QVariant());
 }
 

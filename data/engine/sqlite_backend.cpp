@@ -148,52 +148,80 @@ QByteArray stampText(const QDateTime& s)
     return dateText(s.date()) + 'T' + timeText(s.time());
 }
 
-QVariant readColumn(sqlite3_stmt* s, int col, FieldType type)
+// A column as SQLite holds it, read the way a field of `type` needs it.
+struct StoredColumn {
+    RowPage::Kind kind = RowPage::Kind::Null;
+    std::int64_t integer = 0;
+    double real = 0.0;
+    const char* data = nullptr;
+    int size = 0;
+};
+
+StoredColumn storedColumn(sqlite3_stmt* s, int col, FieldType type)
 {
-    const int storage = sqlite3_column_type(s, col);
+    // One call into the statement per column; the value readers that follow
+    // take no lock. The connection is used from one thread only (opened
+    // without a mutex), which is what makes the column's value safe to read
+    // this way.
+    sqlite3_value* value = sqlite3_column_value(s, col);
+    StoredColumn v;
+    const int storage = sqlite3_value_type(value);
     if (storage == SQLITE_NULL)
-        return {};
+        return v;
     switch (type) {
     case FieldType::Text:
-    case FieldType::Memo: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
-        return QString::fromUtf8(text, sqlite3_column_bytes(s, col));
-    }
-    case FieldType::ShortInteger:
-    case FieldType::Integer:
-    case FieldType::AutoIncrement: return QVariant::fromValue<qlonglong>(sqlite3_column_int64(s, col));
-    case FieldType::Number: return sqlite3_column_double(s, col);
-    case FieldType::Money:
-        if (storage == SQLITE_INTEGER)
-            return QVariant::fromValue(Currency::fromTicks(sqlite3_column_int64(s, col)));
-        if (storage == SQLITE_FLOAT)
-            return QVariant::fromValue(Currency::fromTicks(std::llround(sqlite3_column_double(s, col))));
-        return QVariant::fromValue(Currency::fromTicks(sqlite3_column_int64(s, col)));
-    case FieldType::Logical: return sqlite3_column_int64(s, col) != 0;
+    case FieldType::Memo:
     case FieldType::Date:
     case FieldType::Time:
-    case FieldType::Timestamp: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
-        const int n = sqlite3_column_bytes(s, col);
-        if (type == FieldType::Date) {
-            const QDate d = DateFromIsoText(text, n);
-            return d.isValid() ? QVariant(d) : QVariant();
-        }
-        if (type == FieldType::Time) {
-            const QTime t = TimeFromIsoText(text, n);
-            return t.isValid() ? QVariant(t) : QVariant();
-        }
-        const QDate d = DateFromIsoText(text, n);
-        const QTime t = n > 11 ? TimeFromIsoText(text + 11, n - 11) : QTime(0, 0);
-        return d.isValid() && t.isValid() ? QVariant(QDateTime(d, t)) : QVariant();
-    }
+    case FieldType::Timestamp:
+        v.kind = RowPage::Kind::Text;
+        v.data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        v.size = sqlite3_value_bytes(value);
+        return v;
     case FieldType::Bytes:
-    case FieldType::Binary: {
-        const auto* blob = static_cast<const char*>(sqlite3_column_blob(s, col));
-        return QByteArray(blob, sqlite3_column_bytes(s, col));
+    case FieldType::Binary:
+        v.kind = RowPage::Kind::Bytes;
+        v.data = static_cast<const char*>(sqlite3_value_blob(value));
+        v.size = sqlite3_value_bytes(value);
+        return v;
+    case FieldType::Number:
+        v.kind = RowPage::Kind::Real;
+        v.real = sqlite3_value_double(value);
+        return v;
+    case FieldType::Money:
+        // Ten-thousandths; a REAL written by another tool is rounded to them.
+        v.kind = RowPage::Kind::Integer;
+        v.integer = storage == SQLITE_FLOAT ? std::llround(sqlite3_value_double(value)) : sqlite3_value_int64(value);
+        return v;
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+    case FieldType::Logical:
+        v.kind = RowPage::Kind::Integer;
+        v.integer = sqlite3_value_int64(value);
+        return v;
     }
+    return v;
+}
+
+QVariant readColumn(sqlite3_stmt* s, int col, FieldType type)
+{
+    const StoredColumn v = storedColumn(s, col, type);
+    return ValueFromStorage(type, v.kind, v.integer, v.real, v.data, v.size);
+}
+
+// Keeps the column as stored: it is converted when a field reads it.
+void addColumn(RowPage& page, sqlite3_stmt* s, int col, FieldType type)
+{
+    const StoredColumn v = storedColumn(s, col, type);
+    switch (v.kind) {
+    case RowPage::Kind::Null: page.addNull(); return;
+    case RowPage::Kind::Integer: page.addInteger(v.integer); return;
+    case RowPage::Kind::Real: page.addReal(v.real); return;
+    case RowPage::Kind::Text: page.addText(v.data, v.size); return;
+    case RowPage::Kind::Bytes:
+    case RowPage::Kind::Held: page.addBytes(v.data, v.size); return;
     }
-    return {};
 }
 
 void bindValue(sqlite3_stmt* s, int index, FieldType type, const QVariant& v)
@@ -602,25 +630,31 @@ bool SqliteBackend::inTransaction() const
 
 // ---- reading ----------------------------------------------------------------
 
-std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
+std::shared_ptr<RowPage> SqliteBackend::fetchPage(const CursorSpec& view, const Seek& seek, int limit)
 {
     std::vector<BoundValue> binds;
     sqlite3_stmt* s = cached(CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds));
     StatementUse use{s};
     bindAll(s, binds);
-    std::vector<FetchedRow> rows;
-    rows.reserve(static_cast<size_t>(limit));
     const int n = static_cast<int>(view.fields.size());
+    auto page = std::make_shared<RowPage>(n, limit);
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        FetchedRow& row = rows.emplace_back();
-        row.rowId = sqlite3_column_int64(s, 0);
-        row.values.reserve(static_cast<size_t>(n));
+        page->beginRow(sqlite3_column_int64(s, 0));
         for (int i = 0; i < n; ++i)
-            row.values.push_back(readColumn(s, i + 1, view.fields[i].type));
+            addColumn(*page, s, i + 1, view.fields[i].type);
     }
     if (rc != SQLITE_DONE)
         fail(rc, QStringLiteral("Reading table %1").arg(view.table));
+    return page;
+}
+
+std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
+{
+    const std::shared_ptr<RowPage> page = fetchPage(view, seek, limit);
+    std::vector<FetchedRow> rows(static_cast<size_t>(page->size()));
+    for (int r = 0; r < page->size(); ++r)
+        rows[static_cast<size_t>(r)] = FetchedRow{page->rowId(r), page->values(r, view.fields)};
     return rows;
 }
 

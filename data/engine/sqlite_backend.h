@@ -37,6 +37,7 @@ public:
     bool inTransaction() const override;
 
     std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) override;
+    std::shared_ptr<RowPage> fetchPage(const CursorSpec& view, const Seek& seek, int limit) override;
     std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) override;
     std::int64_t count(const CursorSpec& view) override;
 

@@ -29,7 +29,9 @@ struct Table::Impl {
 
     TableDef def;
     std::vector<int> keyFields;   // every field of any key of the table
-    std::vector<FetchedRow> rows; // ascending key order
+    // Ascending key order. A page is never changed once read (the current
+    // record may still point into it): it is replaced.
+    std::shared_ptr<const RowPage> rows;
     bool windowFromStart = false; // rows begin at the first record of the order
     bool windowToEnd = false;     // nothing follows the last row (a fetch came back short)
     int pos = -1;
@@ -58,20 +60,36 @@ struct Table::Impl {
             throw EngineError(ErrorCode::WrongState, QStringLiteral("Table %1 is not open.").arg(q->m_tableName));
     }
 
-    QVariantList currentKey() const
+    int windowSize() const { return rows ? rows->size() : 0; }
+
+    QVariantList currentKey()
     {
         QVariantList key;
         for (int i : view.orderFields)
-            key << q->m_buffer[static_cast<size_t>(i)];
+            key << q->recordValue(i);
         return key;
     }
 
-    static QVariantList keyOf(const CursorSpec& view, const FetchedRow& row)
+    static QVariantList keyOf(const CursorSpec& view, const RowPage& page, int row)
     {
         QVariantList key;
         for (int i : view.orderFields)
-            key << row.values[static_cast<size_t>(i)];
+            key << page.value(row, i, view.fields[i].type);
         return key;
+    }
+
+    // A page of the one record given (a record just posted, re-read or put back).
+    static std::shared_ptr<const RowPage> pageOf(std::int64_t rowId, Row values)
+    {
+        auto page = std::make_shared<RowPage>(static_cast<int>(values.size()), 1);
+        page->addRow(rowId, std::move(values));
+        return page;
+    }
+
+    Row storedValues()
+    {
+        q->materializeRecord();
+        return Row(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount());
     }
 
     QList<int> resolveOrder(const QStringList& names)
@@ -136,17 +154,24 @@ struct Table::Impl {
         return key;
     }
 
-    std::vector<FetchedRow> fetch(const Seek& seek, int limit)
+    std::shared_ptr<const RowPage> fetch(const Seek& seek, int limit)
     {
         be().notePageRead();
-        return be().fetch(view, seek, limit);
+        return be().fetchPage(view, seek, limit);
+    }
+    std::shared_ptr<const RowPage> fetchBackward(const Seek& seek, int limit)
+    {
+        be().notePageRead();
+        std::shared_ptr<RowPage> page = be().fetchPage(view, seek, limit);
+        page->reverse();
+        return page;
     }
 
-    // Makes `row` current; false when the filter hides it.
-    bool take(const FetchedRow& row)
+    // Makes row `r` of `page` current; false when the filter hides it.
+    bool take(const std::shared_ptr<const RowPage>& page, int r)
     {
-        q->m_rowId = row.rowId;
-        q->loadRecord(row.values);
+        q->m_rowId = page->rowId(r);
+        q->loadRecord(page, r);
         haveRecord = true;
         return q->passesFilter();
     }
@@ -161,25 +186,28 @@ struct Table::Impl {
         int pos;
         std::uint64_t stamp;
     };
-    Snapshot snapshot() const { return {q->m_buffer, q->m_rowId, haveRecord, pos, stamp}; }
+    Snapshot snapshot()
+    {
+        q->materializeRecord();
+        return {q->m_buffer, q->m_rowId, haveRecord, pos, stamp};
+    }
     void restore(Snapshot&& s)
     {
-        const bool windowIntact = s.pos >= 0 && s.pos < static_cast<int>(rows.size())
-                                  && rows[static_cast<size_t>(s.pos)].rowId == s.rowId && s.stamp == stamp;
-        q->m_buffer = std::move(s.values);
+        const bool windowIntact =
+            s.pos >= 0 && s.pos < windowSize() && rows->rowId(s.pos) == s.rowId && s.stamp == stamp;
+        q->restoreRecord(std::move(s.values));
         q->m_rowId = s.rowId;
         haveRecord = s.have;
         if (windowIntact) {
             pos = s.pos;
             return;
         }
-        rows.clear();
+        rows.reset();
         windowFromStart = false;
         windowToEnd = false;
         pos = -1;
         if (haveRecord) {
-            rows.push_back(FetchedRow{
-                s.rowId, std::vector<QVariant>(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount())});
+            rows = pageOf(s.rowId, storedValues());
             pos = 0;
         }
         stamp = s.stamp;
@@ -192,17 +220,17 @@ struct Table::Impl {
         bool firstBatch = true;
         for (;;) {
             rows = fetch(seek, limit);
+            const int n = rows->size();
             windowFromStart = firstBatch && seek.mode == SeekMode::First;
-            windowToEnd = static_cast<int>(rows.size()) < limit;
+            windowToEnd = n < limit;
             firstBatch = false;
             stamp = be().changeStamp();
-            for (pos = 0; pos < static_cast<int>(rows.size()); ++pos)
-                if (take(rows[static_cast<size_t>(pos)]))
+            for (pos = 0; pos < n; ++pos)
+                if (take(rows, pos))
                     return true;
-            if (static_cast<int>(rows.size()) < limit)
+            if (n < limit)
                 return false;
-            const FetchedRow& lastRow = rows.back();
-            seek = Seek{SeekMode::After, keyOf(view, lastRow), lastRow.rowId};
+            seek = Seek{SeekMode::After, keyOf(view, *rows, n - 1), rows->rowId(n - 1)};
             limit = std::min(limit * 4, be().largestPage());
         }
     }
@@ -210,25 +238,24 @@ struct Table::Impl {
     bool scanBackward(Seek seek, int limit = FirstBatch)
     {
         for (;;) {
-            rows = fetch(seek, limit);
+            rows = fetchBackward(seek, limit);
+            const int n = rows->size();
             windowFromStart = false;
             windowToEnd = false;
-            std::reverse(rows.begin(), rows.end());
             stamp = be().changeStamp();
-            for (pos = static_cast<int>(rows.size()) - 1; pos >= 0; --pos)
-                if (take(rows[static_cast<size_t>(pos)]))
+            for (pos = n - 1; pos >= 0; --pos)
+                if (take(rows, pos))
                     return true;
-            if (static_cast<int>(rows.size()) < limit)
+            if (n < limit)
                 return false;
-            const FetchedRow& firstRow = rows.front();
-            seek = Seek{SeekMode::Before, keyOf(view, firstRow), firstRow.rowId};
+            seek = Seek{SeekMode::Before, keyOf(view, *rows, 0), rows->rowId(0)};
             limit = std::min(limit * 4, be().largestPage());
         }
     }
 
     void setEmpty()
     {
-        rows.clear();
+        rows.reset();
         windowFromStart = false;
         windowToEnd = false;
         pos = -1;
@@ -260,68 +287,48 @@ struct Table::Impl {
         const bool fresh = stamp == be().changeStamp();
         if (fresh && !q->filtered()) {
             const int p = pos + (forward ? 1 : -1);
-            if (p >= 0 && p < static_cast<int>(rows.size()) && !consumed(p)) {
-                FetchedRow& row = rows[static_cast<size_t>(p)];
-                q->m_rowId = row.rowId;
-                if (forward) {
-                    // A forward walk rarely comes back: the values move into
-                    // the record instead of being copied, and the row is
-                    // marked used up (a later move back reads it again).
-                    q->loadRecord(std::move(row.values));
-                    row.values.clear();
-                } else {
-                    q->loadRecord(row.values);
-                }
-                haveRecord = true;
+            if (p >= 0 && p < windowSize()) {
+                q->m_rowId = rows->rowId(p);
+                q->loadRecord(rows, p);
                 pos = p;
                 q->setEdges(false, false);
                 q->notifyRecord();
                 return;
             }
+            // A detail's few lines came in one short fetch: the end is known
+            // without asking again. A table of its own still looks past its
+            // end, where another workstation may have added records since.
+            if (forward && master != nullptr && windowToEnd) {
+                q->setEdges(q->bof(), true);
+                return;
+            }
         }
         Snapshot before = snapshot();
         bool found = false;
-        bool windowUsable = fresh;
         if (fresh) {
             // Inside the buffered window first.
             const int step = forward ? 1 : -1;
-            for (int p = pos + step; p >= 0 && p < static_cast<int>(rows.size()); p += step) {
-                if (consumed(p)) {
-                    windowUsable = false;
-                    break;
-                }
-                if (take(rows[static_cast<size_t>(p)])) {
+            for (int p = pos + step; p >= 0 && p < windowSize(); p += step) {
+                if (take(rows, p)) {
                     pos = p;
                     found = true;
                     break;
                 }
             }
         }
-        // A detail's few lines came in one short fetch: the end is known
-        // without asking again. A table of its own still looks past its end,
-        // where another workstation may have added records since.
-        const bool endKnown = master != nullptr && forward && windowUsable && windowToEnd;
+        const bool endKnown = master != nullptr && forward && fresh && windowToEnd;
         if (!found && !endKnown) {
-            const FetchedRow* edge = nullptr;
-            bool throughPage = false;
-            if (windowUsable && !rows.empty()) {
-                const int e = forward ? static_cast<int>(rows.size()) - 1 : 0;
-                if (!consumed(e))
-                    edge = &rows[static_cast<size_t>(e)];
-                // The walk stands on the page's last row, whose values moved
-                // into the record: the record gives its key.
-                throughPage =
-                    edge != nullptr || (e == before.pos && rows[static_cast<size_t>(e)].rowId == before.rowId);
-            }
-            const Seek seek =
-                edge ? Seek{forward ? SeekMode::After : SeekMode::Before, keyOf(view, *edge), edge->rowId}
-                     : Seek{forward ? SeekMode::After : SeekMode::Before, keyFromSnapshot(before), before.rowId};
-            // A walk that went through a whole page goes on through larger
+            // From the edge of the window when it is still current, so a
+            // walk that went through a whole page goes on through larger
             // ones: a statement of ten thousand lines is a few dozen pages,
             // not hundreds.
+            const bool fromEdge = fresh && windowSize() > 0;
+            const int e = forward ? windowSize() - 1 : 0;
+            const SeekMode mode = forward ? SeekMode::After : SeekMode::Before;
+            const Seek seek = fromEdge ? Seek{mode, keyOf(view, *rows, e), rows->rowId(e)}
+                                       : Seek{mode, keyFromSnapshot(before), before.rowId};
             const int limit =
-                throughPage ? std::min(std::max(static_cast<int>(rows.size()), FirstBatch) * 4, be().largestPage())
-                            : FirstBatch;
+                fromEdge ? std::min(std::max(windowSize(), FirstBatch) * 4, be().largestPage()) : FirstBatch;
             found = forward ? scanForward(seek, limit) : scanBackward(seek, limit);
         }
         if (!found) {
@@ -336,8 +343,6 @@ struct Table::Impl {
         q->notifyRecord();
     }
 
-    bool consumed(int p) const { return rows[static_cast<size_t>(p)].values.empty(); }
-
     QVariantList keyFromSnapshot(const Snapshot& s) const
     {
         QVariantList key;
@@ -349,16 +354,14 @@ struct Table::Impl {
     // Keeps the current record current after its key or the order changed.
     void reseatOnCurrent()
     {
-        rows.clear();
+        rows.reset();
         windowFromStart = false;
         windowToEnd = false;
         if (!haveRecord) {
             positionFrom(Seek{SeekMode::First, {}, 0});
             return;
         }
-        FetchedRow current{q->m_rowId,
-                           std::vector<QVariant>(q->m_buffer.begin(), q->m_buffer.begin() + q->storedFieldCount())};
-        rows.push_back(std::move(current));
+        rows = pageOf(q->m_rowId, storedValues());
         pos = 0;
         stamp = be().changeStamp();
         q->setEdges(false, false);
@@ -596,7 +599,7 @@ void Table::close()
         return;
     d->releaseLock();
     m_db->noteTableOpened(d->tableName, -1);
-    d->rows.clear();
+    d->rows.reset();
     d->haveRecord = false;
     m_rowId = 0;
     m_modified = false;
@@ -652,33 +655,33 @@ bool Table::findKey(const QVariantList& values)
     // One row answers an unfiltered search; a filter may need more.
     const int limit = filtered() ? FirstBatch : 1;
     auto rows = d->fetch(Seek{SeekMode::AtOrAfter, key, 0}, limit);
-    for (const FetchedRow& row : rows) {
+    for (int r = 0; r < rows->size(); ++r) {
         bool equal = true;
-        for (int i = 0; i < key.size() && equal; ++i)
-            equal = CompareValues(d->view.fields[d->view.orderFields[i]].type,
-                                  row.values[static_cast<size_t>(d->view.orderFields[i])], key[i])
-                    == 0;
+        for (int i = 0; i < key.size() && equal; ++i) {
+            const int f = d->view.orderFields[i];
+            equal = CompareValues(d->view.fields[f].type, rows->value(r, f, d->view.fields[f].type), key[i]) == 0;
+        }
         if (!equal)
             break;
-        if (d->take(row)) {
-            d->rows = {row};
+        if (d->take(rows, r)) {
+            d->rows = rows;
             d->windowFromStart = false;
             d->windowToEnd = false;
-            d->pos = 0;
+            d->pos = r;
             d->stamp = d->be().changeStamp();
             setEdges(false, false);
             notifyRecord();
             return true;
         }
     }
-    if (filtered() && rows.size() == static_cast<size_t>(limit)) {
+    if (filtered() && rows->size() == limit) {
         // Many equal keys hidden by a filter: walk on from there.
-        const FetchedRow& lastRow = rows.back();
-        if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->view, lastRow), lastRow.rowId})) {
+        const int lastRow = rows->size() - 1;
+        if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->view, *rows, lastRow), rows->rowId(lastRow)})) {
             bool equal = true;
             for (int i = 0; i < key.size() && equal; ++i)
                 equal = CompareValues(d->view.fields[d->view.orderFields[i]].type,
-                                      m_buffer[static_cast<size_t>(d->view.orderFields[i])], key[i])
+                                      recordValue(d->view.orderFields[i]), key[i])
                         == 0;
             if (equal) {
                 setEdges(false, false);
@@ -724,7 +727,7 @@ bool Table::locatePrefix(const QVariantList& values)
     auto matches = [&]() {
         for (int i = 0; i < key.size(); ++i) {
             const FieldDef& f = d->view.fields[d->view.orderFields[i]];
-            const QVariant& v = m_buffer[static_cast<size_t>(d->view.orderFields[i])];
+            const QVariant& v = recordValue(d->view.orderFields[i]);
             const bool lastText = i == key.size() - 1 && (f.type == FieldType::Text || f.type == FieldType::Memo);
             if (lastText) {
                 if (!key[i].isValid())
@@ -787,8 +790,8 @@ void Table::first()
     checkBrowse();
     // A detail just positioned by its master already holds its first rows.
     if (!d->masterEmpty && d->windowFromStart && d->stamp == d->be().changeStamp()) {
-        for (int p = 0; p < static_cast<int>(d->rows.size()) && !d->consumed(p); ++p)
-            if (d->take(d->rows[static_cast<size_t>(p)])) {
+        for (int p = 0; p < d->windowSize(); ++p)
+            if (d->take(d->rows, p)) {
                 d->pos = p;
                 setEdges(false, false);
                 notifyRecord();
@@ -832,12 +835,13 @@ int Table::recordCount()
     for (;;) {
         const int page = d->be().largestPage();
         auto rows = d->fetch(seek, page);
-        for (const FetchedRow& row : rows)
-            if (d->take(row))
+        for (int r = 0; r < rows->size(); ++r)
+            if (d->take(rows, r))
                 ++count;
-        if (rows.size() < static_cast<size_t>(page))
+        if (rows->size() < page)
             break;
-        seek = Seek{SeekMode::After, Impl::keyOf(d->view, rows.back()), rows.back().rowId};
+        const int lastRow = rows->size() - 1;
+        seek = Seek{SeekMode::After, Impl::keyOf(d->view, *rows, lastRow), rows->rowId(lastRow)};
     }
     d->restore(std::move(before));
     return count;
@@ -854,9 +858,9 @@ void Table::refresh()
     }
     if (d->haveRecord) {
         if (auto row = d->be().readRow(d->view, m_rowId)) {
-            FetchedRow current{m_rowId, std::move(*row)};
-            if (d->take(current)) {
-                d->rows = {current};
+            auto current = Impl::pageOf(m_rowId, std::move(*row));
+            if (d->take(current, 0)) {
+                d->rows = current;
                 d->windowFromStart = false;
                 d->windowToEnd = false;
                 d->pos = 0;
@@ -919,6 +923,7 @@ void Table::insert()
     if (m_readOnly)
         throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Table %1 is open read-only.").arg(m_tableName));
     checkBrowse();
+    materializeRecord();
     d->savedValues = m_buffer;
     d->savedRowId = m_rowId;
     d->savedHave = d->haveRecord;
@@ -985,7 +990,7 @@ void Table::post()
         return;
     if (m_events.beforePost)
         m_events.beforePost(*this);
-    Row row(m_buffer.begin(), m_buffer.begin() + storedFieldCount());
+    Row row = d->storedValues();
     if (s == DataSetState::Insert) {
         m_rowId = d->be().insertRow(d->view, row);
     } else {
@@ -1009,8 +1014,7 @@ void Table::cancel()
     if (s != DataSetState::Edit && s != DataSetState::Insert)
         return;
     d->releaseLock();
-    m_buffer = d->savedValues;
-    m_buffer.resize(static_cast<size_t>(fieldCount()));
+    restoreRecord(std::vector<QVariant>(d->savedValues));
     m_rowId = d->savedRowId;
     d->haveRecord = d->savedHave;
     m_modified = false;

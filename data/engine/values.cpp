@@ -1,6 +1,7 @@
 // Conversion of values given by callers into the one in-memory form each field
 // type keeps, and the order keys sort in.
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <cmath>
@@ -384,6 +385,138 @@ QDate DateFromIsoText(const char* p, int n)
     if (n >= 13 && std::strstr(p, " BC") != nullptr)
         return {};
     return QDate(digitsAt(p, 4), digitsAt(p + 5, 2), digitsAt(p + 8, 2));
+}
+
+// ---- pages of rows as read ----------------------------------------------------
+
+RowPage::RowPage(int columns, int expectedRows)
+    : m_columns(columns)
+{
+    if (expectedRows > 0) {
+        m_rowIds.reserve(static_cast<size_t>(expectedRows));
+        m_cells.reserve(static_cast<size_t>(expectedRows) * static_cast<size_t>(columns));
+        // Most fields are short: one allocation holds most pages' texts.
+        m_bytes.reserve(static_cast<size_t>(expectedRows) * static_cast<size_t>(columns) * 8);
+    }
+}
+
+void RowPage::addInteger(std::int64_t value)
+{
+    Cell& c = m_cells.emplace_back();
+    c.kind = Kind::Integer;
+    c.integer = value;
+}
+
+void RowPage::addReal(double value)
+{
+    Cell& c = m_cells.emplace_back();
+    c.kind = Kind::Real;
+    c.real = value;
+}
+
+void RowPage::addBytesOf(Kind kind, const char* data, int size)
+{
+    Cell& c = m_cells.emplace_back();
+    c.kind = kind;
+    c.size = static_cast<std::uint32_t>(size);
+    c.offset = m_bytes.size();
+    m_bytes.insert(m_bytes.end(), data, data + size);
+    // Date and time readers may look for a terminator, as they do in what
+    // the storage libraries hand out.
+    m_bytes.push_back('\0');
+}
+
+void RowPage::addHeld(QVariant value)
+{
+    Cell& c = m_cells.emplace_back();
+    c.kind = value.isValid() ? Kind::Held : Kind::Null;
+    c.offset = m_held.size();
+    m_held.push_back(std::move(value));
+}
+
+void RowPage::addRow(std::int64_t rowId, Row values)
+{
+    beginRow(rowId);
+    for (QVariant& v : values)
+        addHeld(std::move(v));
+}
+
+QVariant RowPage::value(int row, int column, FieldType type) const
+{
+    const Cell& c = cell(row, column);
+    switch (c.kind) {
+    case Kind::Null: return {};
+    case Kind::Held: return m_held[c.offset];
+    case Kind::Text:
+    case Kind::Bytes:
+        return ValueFromStorage(type, c.kind, 0, 0.0, m_bytes.data() + c.offset, static_cast<int>(c.size));
+    case Kind::Integer: return ValueFromStorage(type, c.kind, c.integer, 0.0, nullptr, 0);
+    case Kind::Real: return ValueFromStorage(type, c.kind, 0, c.real, nullptr, 0);
+    }
+    return {};
+}
+
+Row RowPage::values(int row, const QList<FieldDef>& fields) const
+{
+    Row out;
+    out.reserve(static_cast<size_t>(m_columns));
+    for (int i = 0; i < m_columns; ++i)
+        out.push_back(value(row, i, fields[i].type));
+    return out;
+}
+
+void RowPage::reverse()
+{
+    std::reverse(m_rowIds.begin(), m_rowIds.end());
+    const size_t rows = m_rowIds.size();
+    const auto width = static_cast<size_t>(m_columns);
+    for (size_t a = 0, b = rows; a + 1 < b; ++a, --b)
+        std::swap_ranges(m_cells.begin() + static_cast<std::ptrdiff_t>(a * width),
+                         m_cells.begin() + static_cast<std::ptrdiff_t>((a + 1) * width),
+                         m_cells.begin() + static_cast<std::ptrdiff_t>((b - 1) * width));
+}
+
+QVariant ValueFromStorage(FieldType type, RowPage::Kind kind, std::int64_t integer, double real, const char* data,
+                          int size)
+{
+    using Kind = RowPage::Kind;
+    if (kind == Kind::Null)
+        return {};
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo: return QString::fromUtf8(data, size);
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement: return QVariant::fromValue<qlonglong>(integer);
+    case FieldType::Number: return kind == Kind::Real ? real : static_cast<double>(integer);
+    case FieldType::Money: return QVariant::fromValue(Currency::fromTicks(integer));
+    case FieldType::Logical: return integer != 0;
+    case FieldType::Date: {
+        const QDate d = DateFromIsoText(data, size);
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    case FieldType::Time: {
+        const QTime t = TimeFromIsoText(data, size);
+        return t.isValid() ? QVariant(t) : QVariant();
+    }
+    case FieldType::Timestamp: {
+        const QDate d = DateFromIsoText(data, size);
+        const QTime t = size > 11 ? TimeFromIsoText(data + 11, size - 11) : QTime(0, 0);
+        return d.isValid() && t.isValid() ? QVariant(QDateTime(d, t)) : QVariant();
+    }
+    case FieldType::Bytes:
+    case FieldType::Binary: return QByteArray(data, size);
+    }
+    return {};
+}
+
+std::shared_ptr<RowPage> Backend::fetchPage(const CursorSpec& view, const Seek& seek, int limit)
+{
+    std::vector<FetchedRow> rows = fetch(view, seek, limit);
+    auto page = std::make_shared<RowPage>(static_cast<int>(view.fields.size()), static_cast<int>(rows.size()));
+    for (FetchedRow& row : rows)
+        page->addRow(row.rowId, std::move(row.values));
+    return page;
 }
 
 ParameterMatcher::ParameterMatcher(const std::vector<QueryParameter>& params)

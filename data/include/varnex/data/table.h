@@ -33,6 +33,7 @@ namespace varnex::data {
 
 class DataSet;
 class Table;
+class RowPage;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert, CalcFields };
 
@@ -174,9 +175,27 @@ protected:
     // Loads a fetched row as the current record and runs calcFields.
     void loadRecord(const std::vector<QVariant>& values);
     void loadRecord(std::vector<QVariant>&& values);
+    // The same for a row of a page as read: each stored field is converted
+    // when it is first read. Code that reads m_buffer directly calls
+    // materializeRecord() first (buffer() does).
+    void loadRecord(const std::shared_ptr<const RowPage>& page, int row);
+    void materializeRecord();
+    // Replaces the whole record as it was saved (stored and calculated
+    // fields), without running calcFields.
+    void restoreRecord(std::vector<QVariant>&& values);
+    // The value of a field of the current record (converted on first read).
+    const QVariant& recordValue(int index);
     void clearRecord();
-    std::vector<QVariant>& buffer() { return m_buffer; }
-    const std::vector<QVariant>& buffer() const { return m_buffer; }
+    std::vector<QVariant>& buffer()
+    {
+        materializeRecord();
+        return m_buffer;
+    }
+    const std::vector<QVariant>& buffer() const
+    {
+        const_cast<DataSet*>(this)->materializeRecord();
+        return m_buffer;
+    }
     bool passesFilter();
     void setState(DataSetState state);
     void setEdges(bool bof, bool eof)
@@ -198,6 +217,14 @@ private:
     friend class Field;
     void runCalcFields();
     virtual void filterChanged() {}
+    void dropPage();
+    friend struct PendingCells;
+
+    // A record loaded from a page: the fields still marked in m_pending are
+    // read from the page when first asked for.
+    std::shared_ptr<const RowPage> m_page;
+    int m_pageRow = -1;
+    std::vector<unsigned char> m_pending;
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldsByName; // names as declared; other cases fall back to a scan
