@@ -62,6 +62,7 @@ public:
     Row values(int row, const QList<FieldDef>& fields) const;
 
     // A backend adds a row's record id, then one cell per column.
+    void reserveBytes(size_t bytes);
     void beginRow(std::int64_t rowId) { m_rowIds.push_back(rowId); }
     void addNull() { m_cells.emplace_back(); }
     void addInteger(std::int64_t value);

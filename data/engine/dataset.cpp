@@ -83,8 +83,8 @@ QString Field::asString() const
 std::int64_t Field::asInteger() const
 {
     if (const RowPage::Cell* c = PendingCells::of(*m_owner, m_index)) {
-        const bool integral = type() == FieldType::ShortInteger || type() == FieldType::Integer
-                              || type() == FieldType::AutoIncrement;
+        const bool integral =
+            type() == FieldType::ShortInteger || type() == FieldType::Integer || type() == FieldType::AutoIncrement;
         if (c->kind == RowPage::Kind::Null)
             return 0;
         if (integral && c->kind == RowPage::Kind::Integer)

@@ -135,17 +135,52 @@ FieldDef fieldFromDeclared(const QString& name, const QString& declared)
 
 // ---- dates and times in their stored text form -----------------------------
 
-QByteArray dateText(const QDate& d)
+// Written digit by digit: a posting stores a date per record, and the
+// general formatter costs more than the rest of the write.
+struct StoredText {
+    char text[32];
+    int size = 0;
+    void digits(int value, int count)
+    {
+        for (int i = count - 1; i >= 0; --i, value /= 10)
+            text[size + i] = static_cast<char>('0' + value % 10);
+        size += count;
+    }
+    void put(char c) { text[size++] = c; }
+    void put(const QByteArray& other)
+    {
+        for (const char c : other)
+            if (size < static_cast<int>(sizeof text))
+                put(c);
+    }
+};
+
+void addDate(StoredText& out, const QDate& d)
 {
-    return d.toString(Qt::ISODate).toLatin1();
+    if (d.year() < 1 || d.year() > 9999) {
+        out.put(d.toString(Qt::ISODate).toLatin1());
+        return;
+    }
+    out.digits(d.year(), 4);
+    out.put('-');
+    out.digits(d.month(), 2);
+    out.put('-');
+    out.digits(d.day(), 2);
 }
-QByteArray timeText(const QTime& t)
+
+void addTime(StoredText& out, const QTime& t)
 {
-    return t.toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1();
-}
-QByteArray stampText(const QDateTime& s)
-{
-    return dateText(s.date()) + 'T' + timeText(s.time());
+    if (!t.isValid()) {
+        out.put(t.toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1());
+        return;
+    }
+    out.digits(t.hour(), 2);
+    out.put(':');
+    out.digits(t.minute(), 2);
+    out.put(':');
+    out.digits(t.second(), 2);
+    out.put('.');
+    out.digits(t.msec(), 3);
 }
 
 // A column as SQLite holds it, read the way a field of `type` needs it.
@@ -246,10 +281,18 @@ void bindValue(sqlite3_stmt* s, int index, FieldType type, const QVariant& v)
     case FieldType::Date:
     case FieldType::Time:
     case FieldType::Timestamp: {
-        const QByteArray text = type == FieldType::Date   ? dateText(v.toDate())
-                                : type == FieldType::Time ? timeText(v.toTime())
-                                                          : stampText(v.toDateTime());
-        sqlite3_bind_text(s, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        StoredText text;
+        if (type == FieldType::Date) {
+            addDate(text, v.toDate());
+        } else if (type == FieldType::Time) {
+            addTime(text, v.toTime());
+        } else {
+            const QDateTime stamp = v.toDateTime();
+            addDate(text, stamp.date());
+            text.put('T');
+            addTime(text, stamp.time());
+        }
+        sqlite3_bind_text(s, index, text.text, text.size, SQLITE_TRANSIENT);
         return;
     }
     case FieldType::Bytes:
@@ -262,14 +305,12 @@ void bindValue(sqlite3_stmt* s, int index, FieldType type, const QVariant& v)
 }
 
 // Resets a cached statement whatever happens, so no read stays open and
-// holds a snapshot of the database.
+// holds a snapshot of the database. Its values stay bound: every use binds
+// every parameter again, and SQLite then copies a text into the buffer the
+// last one left instead of allocating one per value.
 struct StatementUse {
     sqlite3_stmt* stmt;
-    ~StatementUse()
-    {
-        sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
-    }
+    ~StatementUse() { sqlite3_reset(stmt); }
 };
 
 // Statement texts of one cursor, built once.
@@ -638,6 +679,8 @@ std::shared_ptr<RowPage> SqliteBackend::fetchPage(const CursorSpec& view, const 
     bindAll(s, binds);
     const int n = static_cast<int>(view.fields.size());
     auto page = std::make_shared<RowPage>(n, limit);
+    // Most fields are short: one allocation holds most pages' texts.
+    page->reserveBytes(static_cast<size_t>(limit) * static_cast<size_t>(n) * 8);
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         page->beginRow(sqlite3_column_int64(s, 0));

@@ -28,7 +28,7 @@ struct Table::Impl {
     std::vector<Table*> details;
 
     TableDef def;
-    std::vector<int> keyFields;   // every field of any key of the table
+    std::vector<int> keyFields; // every field of any key of the table
     // Ascending key order. A page is never changed once read (the current
     // record may still point into it): it is replaced.
     std::shared_ptr<const RowPage> rows;
@@ -680,8 +680,8 @@ bool Table::findKey(const QVariantList& values)
         if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->view, *rows, lastRow), rows->rowId(lastRow)})) {
             bool equal = true;
             for (int i = 0; i < key.size() && equal; ++i)
-                equal = CompareValues(d->view.fields[d->view.orderFields[i]].type,
-                                      recordValue(d->view.orderFields[i]), key[i])
+                equal = CompareValues(d->view.fields[d->view.orderFields[i]].type, recordValue(d->view.orderFields[i]),
+                                      key[i])
                         == 0;
             if (equal) {
                 setEdges(false, false);

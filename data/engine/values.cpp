@@ -395,9 +395,12 @@ RowPage::RowPage(int columns, int expectedRows)
     if (expectedRows > 0) {
         m_rowIds.reserve(static_cast<size_t>(expectedRows));
         m_cells.reserve(static_cast<size_t>(expectedRows) * static_cast<size_t>(columns));
-        // Most fields are short: one allocation holds most pages' texts.
-        m_bytes.reserve(static_cast<size_t>(expectedRows) * static_cast<size_t>(columns) * 8);
     }
+}
+
+void RowPage::reserveBytes(size_t bytes)
+{
+    m_bytes.reserve(bytes);
 }
 
 void RowPage::addInteger(std::int64_t value)
