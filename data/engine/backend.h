@@ -148,6 +148,10 @@ public:
     virtual void dropTable(const QString& table) = 0;
     // Fields in stored order and keys; ErrorCode::TableNotFound when absent.
     virtual TableDef describeTable(const QString& table) = 0;
+    // A number that changes whenever the structure of a table may have
+    // changed, by this process or another; while it stays the same, a table
+    // described before is described the same. None: always describe again.
+    virtual std::optional<std::uint64_t> structureVersion() { return std::nullopt; }
 
     // ---- transactions ----
     virtual void begin() = 0;

@@ -171,6 +171,17 @@ QStringList Database::tableNames()
     return m_backend->tableNames();
 }
 
+namespace {
+
+// Kept definitions go with any change of structure, also one that fails
+// halfway (a create rolled back to its savepoint).
+struct ForgetDefinitions {
+    QHash<QString, TableDef>& defs;
+    ~ForgetDefinitions() { defs.clear(); }
+};
+
+} // namespace
+
 void Database::createTable(const TableDef& def, const QString& tableName)
 {
     const QString name = NormalizeTableName(tableName.isEmpty() ? def.name : tableName);
@@ -206,6 +217,7 @@ void Database::createTable(const TableDef& def, const QString& tableName)
         throw EngineError(ErrorCode::InvalidDefinition, QStringLiteral("Table %1 has two primary keys.").arg(name));
     if (m_backend->tableExists(name))
         throw EngineError(ErrorCode::TableExists, QStringLiteral("Table %1 already exists in %2.").arg(name, m_folder));
+    const ForgetDefinitions forget{m_tableDefs};
     m_backend->createTable(def, name);
 }
 
@@ -223,6 +235,7 @@ void Database::emptyTable(const QString& tableName)
     if (!m_backend->tableExists(name))
         throw EngineError(ErrorCode::TableNotFound,
                           QStringLiteral("Table %1 does not exist in %2.").arg(name, m_folder));
+    const ForgetDefinitions forget{m_tableDefs};
     m_backend->emptyTable(name);
 }
 
@@ -231,12 +244,26 @@ void Database::dropTable(const QString& tableName)
     const QString name = NormalizeTableName(tableName);
     if (m_openTables.value(name.toLower()) > 0)
         throw EngineError(ErrorCode::TableInUse, QStringLiteral("Table %1 is open and cannot be removed.").arg(name));
+    const ForgetDefinitions forget{m_tableDefs};
     m_backend->dropTable(name);
 }
 
 TableDef Database::tableDef(const QString& tableName)
 {
-    return m_backend->describeTable(NormalizeTableName(tableName));
+    const QString name = NormalizeTableName(tableName);
+    const std::optional<std::uint64_t> version = m_backend->structureVersion();
+    if (!version)
+        return m_backend->describeTable(name);
+    if (*version != m_tableDefsVersion) {
+        m_tableDefs.clear();
+        m_tableDefsVersion = *version;
+    }
+    if (const auto it = m_tableDefs.constFind(name); it != m_tableDefs.constEnd())
+        return *it;
+    // A missing table is not kept: it is looked for again at every open.
+    TableDef def = m_backend->describeTable(name);
+    m_tableDefs.insert(name, def);
+    return def;
 }
 
 bool Database::inTransaction() const
@@ -296,6 +323,10 @@ void Transaction::rollback()
     if (!m_active)
         return;
     m_active = false;
+    // A structure change undone takes the structure version back to a number
+    // it had before; another process's next change could reach the number
+    // the kept definitions were read at.
+    m_db->forgetTableDefs();
     m_db->backend().rollback();
     m_db->backend().releaseTransactionLocks();
 }

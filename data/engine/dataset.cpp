@@ -29,6 +29,7 @@ bool isCurrency(const QVariant& v)
 struct PendingCells {
     static const RowPage::Cell* of(const DataSet& ds, int index)
     {
+        ds.settle();
         const auto i = static_cast<size_t>(index);
         if (i >= ds.m_pending.size() || !ds.m_pending[i])
             return nullptr;
@@ -48,6 +49,7 @@ Field::Field(DataSet* owner, FieldDef def, int index, bool calculated)
 
 QVariant Field::value() const
 {
+    m_owner->settle();
     return static_cast<size_t>(m_index) < m_owner->m_buffer.size() ? m_owner->recordValue(m_index) : QVariant();
 }
 
@@ -475,6 +477,16 @@ void DataSet::runCalcFields()
         throw;
     }
     m_state = saved;
+}
+
+void DataSet::settleNow() const
+{
+    // Reading a position is a const question whose first answer needs the
+    // read the cursor put off. The flag drops first: a filter or calculation
+    // run by that read looks at this record's fields without coming back here.
+    auto* self = const_cast<DataSet*>(this);
+    self->m_positionOwed = false;
+    self->positionDeferred();
 }
 
 bool DataSet::passesFilter()

@@ -547,6 +547,7 @@ void SqliteBackend::createTable(const TableDef& def, const QString& table)
                           + quoted(table + QLatin1String("__") + name) + " ON " + quoted(table) + " (" + cols + ")");
     }
     sql += ")";
+    m_versionInTransaction.reset();
     // All or nothing: a table without its keys must not stay behind.
     exec("SAVEPOINT create_table");
     try {
@@ -570,6 +571,7 @@ void SqliteBackend::emptyTable(const QString& table)
 
 void SqliteBackend::dropTable(const QString& table)
 {
+    m_versionInTransaction.reset();
     // Cached statements may refer to the table.
     for (auto& [sql, stmt] : m_statements)
         sqlite3_finalize(stmt);
@@ -642,23 +644,49 @@ TableDef SqliteBackend::describeTable(const QString& table)
     return def;
 }
 
+std::optional<std::uint64_t> SqliteBackend::structureVersion()
+{
+    // Every change of structure, by any connection, counts the schema
+    // version of the file up. Inside our write transaction only this
+    // connection can change it, and each of its own changes forgets the number.
+    const bool writing = m_writeTransaction && !sqlite3_get_autocommit(m_db);
+    if (m_versionInTransaction && writing)
+        return m_versionInTransaction;
+    m_versionInTransaction.reset();
+    sqlite3_stmt* s = cached("PRAGMA schema_version");
+    StatementUse use{s};
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW)
+        fail(rc, QStringLiteral("Reading the schema version"));
+    const auto version = static_cast<std::uint64_t>(static_cast<std::uint32_t>(sqlite3_column_int64(s, 0)));
+    if (writing)
+        m_versionInTransaction = version;
+    return version;
+}
+
 // ---- transactions -----------------------------------------------------------
 
 void SqliteBackend::begin()
 {
     // IMMEDIATE takes the write lock now, so a posting waits (busy timeout)
     // at its start instead of failing halfway when another process writes.
+    m_versionInTransaction.reset();
     exec("BEGIN IMMEDIATE");
+    m_writeTransaction = true;
 }
 
 void SqliteBackend::commit()
 {
+    m_versionInTransaction.reset();
+    m_writeTransaction = false;
     exec("COMMIT");
     noteChange();
 }
 
 void SqliteBackend::rollback()
 {
+    m_versionInTransaction.reset();
+    m_writeTransaction = false;
     if (!sqlite3_get_autocommit(m_db))
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     noteChange();
@@ -958,6 +986,7 @@ QueryResult SqliteBackend::select(const QString& sql, const std::vector<QueryPar
 
 int SqliteBackend::execute(const QString& sql, const std::vector<QueryParameter>& params)
 {
+    m_versionInTransaction.reset(); // the statement may change a structure
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* s = nullptr;
     const char* tail = nullptr;

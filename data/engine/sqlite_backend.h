@@ -30,6 +30,7 @@ public:
     void emptyTable(const QString& table) override;
     void dropTable(const QString& table) override;
     TableDef describeTable(const QString& table) override;
+    std::optional<std::uint64_t> structureVersion() override;
 
     void begin() override;
     void commit() override;
@@ -68,6 +69,10 @@ private:
     int m_lockFd = -1;
     std::unordered_map<std::string, sqlite3_stmt*> m_statements;
     std::uint64_t m_generation = 1; // bumped whenever cached statements are finalized
+    // The schema version read inside the current write transaction: no other
+    // process can change the structure before it ends.
+    std::optional<std::uint64_t> m_versionInTransaction;
+    bool m_writeTransaction = false; // begun by begin(): the write lock is ours
 };
 
 } // namespace varnex::data

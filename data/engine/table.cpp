@@ -3,6 +3,10 @@
 // a keyed find one query, whatever the size of the table.
 
 #include <algorithm>
+#include <utility>
+
+#include <QMetaMethod>
+#include <QSignalBlocker>
 
 #include "backend.h"
 #include "varnex/data/table.h"
@@ -46,6 +50,7 @@ struct Table::Impl {
     std::vector<QVariant> savedValues;
     std::int64_t savedRowId = 0;
     bool savedHave = false;
+    bool savedOwed = false; // the first read was still owed when the insert began
 
     explicit Impl(Table* table)
         : q(table)
@@ -279,6 +284,7 @@ struct Table::Impl {
     void moveBy(bool forward)
     {
         requireOpen();
+        q->settle();
         q->checkBrowse();
         if (!haveRecord) {
             q->setEdges(true, true);
@@ -341,6 +347,25 @@ struct Table::Impl {
         }
         q->setEdges(false, false);
         q->notifyRecord();
+    }
+
+    // Whatever positions the cursor now replaces the first read open put off;
+    // true when it was still owed.
+    bool takeOwedPosition()
+    {
+        const bool owed = q->positionOwed();
+        q->forgetDeferredPositioning();
+        return owed;
+    }
+
+    // Bound views and linked tables follow every move from the open on; a
+    // cursor nobody watches may leave its first read to its first use.
+    bool mayDeferFirstRead() const
+    {
+        return master == nullptr && details.empty()
+               && !q->isSignalConnected(QMetaMethod::fromSignal(&DataSet::recordChanged))
+               && !q->isSignalConnected(QMetaMethod::fromSignal(&DataSet::dataSetChanged))
+               && !q->isSignalConnected(QMetaMethod::fromSignal(&DataSet::stateChanged));
     }
 
     QVariantList keyFromSnapshot(const Snapshot& s) const
@@ -582,10 +607,16 @@ void Table::open()
     m_db->noteTableOpened(name, 1);
     setState(DataSetState::Browse);
     try {
-        if (d->master)
+        if (d->master) {
             d->syncToMaster(true);
-        else
+        } else if (d->mayDeferFirstRead()) {
+            // The first page is read when the cursor is first moved or read;
+            // a search straight after the open reads only what it finds.
+            d->setEmpty();
+            deferPositioning();
+        } else {
             d->positionFrom(Seek{SeekMode::First, {}, 0});
+        }
     } catch (...) {
         close();
         throw;
@@ -597,6 +628,7 @@ void Table::close()
 {
     if (!isOpen())
         return;
+    forgetDeferredPositioning();
     d->releaseLock();
     m_db->noteTableOpened(d->tableName, -1);
     d->rows.reset();
@@ -626,6 +658,8 @@ void Table::setIndexFieldNames(const QString& fields)
         d->orderNames = names;
         return;
     }
+    // The current record stays current in the new order: it must be known.
+    settle();
     checkBrowse();
     QStringList order = names;
     if (order.isEmpty())
@@ -651,6 +685,7 @@ bool Table::findKey(const QVariantList& values)
     const QVariantList key = d->normalizeKey(values, "FindKey");
     if (d->masterEmpty)
         return false;
+    const bool owed = d->takeOwedPosition();
     auto before = d->snapshot();
     // One row answers an unfiltered search; a filter may need more.
     const int limit = filtered() ? FirstBatch : 1;
@@ -690,7 +725,11 @@ bool Table::findKey(const QVariantList& values)
             }
         }
     }
-    d->restore(std::move(before));
+    // Staying put, for a cursor not yet read, is standing on its first record.
+    if (owed)
+        d->positionFrom(Seek{SeekMode::First, {}, 0});
+    else
+        d->restore(std::move(before));
     return false;
 }
 
@@ -699,6 +738,7 @@ void Table::findNearest(const QVariantList& values)
     d->requireOpen();
     checkBrowse();
     const QVariantList key = d->normalizeKey(values, "FindNearest");
+    d->takeOwedPosition();
     if (d->masterEmpty) {
         d->setEmpty();
         return;
@@ -723,6 +763,7 @@ bool Table::locatePrefix(const QVariantList& values)
     const QVariantList key = d->normalizeKey(values, "Locate");
     if (d->masterEmpty)
         return false;
+    const bool owed = d->takeOwedPosition();
     auto before = d->snapshot();
     auto matches = [&]() {
         for (int i = 0; i < key.size(); ++i) {
@@ -745,7 +786,10 @@ bool Table::locatePrefix(const QVariantList& values)
         notifyRecord();
         return true;
     }
-    d->restore(std::move(before));
+    if (owed)
+        d->positionFrom(Seek{SeekMode::First, {}, 0});
+    else
+        d->restore(std::move(before));
     return false;
 }
 
@@ -755,6 +799,7 @@ void Table::setRange(const QVariantList& low, const QVariantList& high)
     checkBrowse();
     d->view.low = d->normalizeKey(low, "SetRange");
     d->view.high = d->normalizeKey(high, "SetRange");
+    d->takeOwedPosition();
     d->positionFrom(Seek{SeekMode::First, {}, 0});
 }
 
@@ -768,6 +813,8 @@ void Table::setMaster(Table* master, const QString& masterFields)
     if (master == this)
         throw EngineError(ErrorCode::InvalidRequest, QStringLiteral("A table cannot be its own master."));
     d->unlinkFromMaster();
+    if (isOpen())
+        d->takeOwedPosition();
     if (!master) {
         if (isOpen())
             d->positionFrom(Seek{SeekMode::First, {}, 0});
@@ -776,6 +823,8 @@ void Table::setMaster(Table* master, const QString& masterFields)
     for (Table* t = master; t; t = t->d->master)
         if (t == this)
             throw EngineError(ErrorCode::InvalidRequest, QStringLiteral("Master/detail links may not form a circle."));
+    // The detail follows the master's record from here on: it must be known.
+    master->settle();
     d->master = master;
     for (const QString& part : masterFields.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         d->masterFields << part.trimmed();
@@ -787,6 +836,10 @@ void Table::setMaster(Table* master, const QString& masterFields)
 void Table::first()
 {
     d->requireOpen();
+    if (d->takeOwedPosition()) {
+        d->positionFrom(Seek{SeekMode::First, {}, 0});
+        return;
+    }
     checkBrowse();
     // A detail just positioned by its master already holds its first rows.
     if (!d->masterEmpty && d->windowFromStart && d->stamp == d->be().changeStamp()) {
@@ -804,6 +857,7 @@ void Table::first()
 void Table::last()
 {
     d->requireOpen();
+    d->takeOwedPosition();
     checkBrowse();
     if (d->masterEmpty || !d->scanBackward(Seek{SeekMode::Last, {}, 0})) {
         d->setEmpty();
@@ -829,6 +883,7 @@ int Table::recordCount()
         return 0;
     if (!filtered())
         return static_cast<int>(d->be().count(d->view));
+    settle();
     auto before = d->snapshot();
     int count = 0;
     Seek seek{SeekMode::First, {}, 0};
@@ -850,6 +905,7 @@ int Table::recordCount()
 void Table::refresh()
 {
     d->requireOpen();
+    d->takeOwedPosition(); // no record yet: refresh reads the first
     checkBrowse();
     if (d->masterEmpty) {
         d->setEmpty();
@@ -907,8 +963,20 @@ void Table::afterFieldAssigned(Field& field)
 
 void Table::filterChanged()
 {
-    if (state() == DataSetState::Browse)
+    if (state() == DataSetState::Browse) {
+        d->takeOwedPosition();
         d->positionFrom(Seek{SeekMode::First, {}, 0});
+    }
+}
+
+void Table::positionDeferred()
+{
+    if (state() != DataSetState::Browse)
+        return;
+    // Views connected since the open never heard of the first record at the
+    // open either; they are told of moves from here on.
+    const QSignalBlocker quiet(this);
+    d->positionFrom(Seek{SeekMode::First, {}, 0});
 }
 
 void Table::afterMove()
@@ -922,11 +990,15 @@ void Table::insert()
     d->requireOpen();
     if (m_readOnly)
         throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Table %1 is open read-only.").arg(m_tableName));
+    // A cursor not yet read stays unread under the new record (a fill reads
+    // nothing); cancel() gives it back its first read still owed.
+    const bool owed = d->takeOwedPosition();
     checkBrowse();
     materializeRecord();
     d->savedValues = m_buffer;
     d->savedRowId = m_rowId;
     d->savedHave = d->haveRecord;
+    d->savedOwed = owed;
     clearRecord();
     m_rowId = 0;
     setState(DataSetState::Insert);
@@ -957,6 +1029,7 @@ void Table::edit()
         return;
     if (m_readOnly)
         throw EngineError(ErrorCode::ReadOnly, QStringLiteral("Table %1 is open read-only.").arg(m_tableName));
+    settle();
     if (!d->haveRecord)
         throw EngineError(ErrorCode::WrongState,
                           QStringLiteral("Table %1 has no current record to edit.").arg(m_tableName));
@@ -977,6 +1050,7 @@ void Table::edit()
     d->savedValues = m_buffer;
     d->savedRowId = m_rowId;
     d->savedHave = true;
+    d->savedOwed = false;
     m_modified = false;
     setState(DataSetState::Edit);
     notifyRecord();
@@ -1001,6 +1075,7 @@ void Table::post()
     }
     loadRecord(std::move(row));
     d->haveRecord = true;
+    d->savedOwed = false;
     m_modified = false;
     setState(DataSetState::Browse);
     d->reseatOnCurrent();
@@ -1023,6 +1098,10 @@ void Table::cancel()
         setEdges(false, false);
     else
         setEdges(true, true);
+    if (std::exchange(d->savedOwed, false)) {
+        deferPositioning();
+        return;
+    }
     notifyRecord();
 }
 
@@ -1035,6 +1114,7 @@ void Table::deleteRecord()
         cancel();
         return;
     }
+    settle();
     if (!d->haveRecord)
         throw EngineError(ErrorCode::WrongState,
                           QStringLiteral("Table %1 has no current record to delete.").arg(m_tableName));

@@ -52,6 +52,8 @@ public:
     // Removes the table; no error when it does not exist.
     void dropTable(const QString& tableName);
     // The stored structure: fields in order with types and sizes, and keys.
+    // Kept per database while the backend can tell that no structure changed
+    // (docs/engine.md, "Table definitions"), so opening a cursor reads it once.
     TableDef tableDef(const QString& tableName);
 
     bool inTransaction() const;
@@ -79,6 +81,10 @@ private:
     QString m_folder;
     std::unique_ptr<Backend> m_backend;
     QHash<QString, int> m_openTables;
+    friend class Transaction;
+    void forgetTableDefs() { m_tableDefs.clear(); }
+    QHash<QString, TableDef> m_tableDefs; // by table name as asked for
+    std::uint64_t m_tableDefsVersion = 0; // the backend's structure version they were read at
 };
 
 // Begins an immediate (writing) transaction on the database; the destructor

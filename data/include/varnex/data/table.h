@@ -130,9 +130,21 @@ public:
     virtual void next() = 0;
     virtual void prior() = 0;
     // eof: a next() went past the last record, or there is none.
-    bool eof() const { return m_eof; }
-    bool bof() const { return m_bof; }
-    bool isEmpty() const { return m_eof && m_bof; }
+    bool eof() const
+    {
+        settle();
+        return m_eof;
+    }
+    bool bof() const
+    {
+        settle();
+        return m_bof;
+    }
+    bool isEmpty() const
+    {
+        settle();
+        return m_eof && m_bof;
+    }
     virtual int recordCount() = 0;
     virtual void refresh() = 0;
 
@@ -205,6 +217,17 @@ protected:
     }
     // Tells bound views (and linked details) that the current record changed.
     void notifyRecord();
+    // A cursor may put off reading its first record until something looks at
+    // the position or a field: an open followed by a search then costs the
+    // search alone. settle() reads it (positionDeferred) when still owed.
+    void deferPositioning() { m_positionOwed = true; }
+    bool positionOwed() const { return m_positionOwed; }
+    void forgetDeferredPositioning() { m_positionOwed = false; }
+    void settle() const
+    {
+        if (m_positionOwed)
+            settleNow();
+    }
     virtual void afterMove() {}
     virtual void checkWritable(const Field& field) const;
     virtual void afterFieldAssigned(Field& field);
@@ -225,6 +248,8 @@ private:
     std::shared_ptr<const RowPage> m_page;
     int m_pageRow = -1;
     std::vector<unsigned char> m_pending;
+    void settleNow() const;
+    virtual void positionDeferred() {}
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldsByName; // names as declared; other cases fall back to a scan
@@ -234,6 +259,7 @@ private:
     bool m_bof = true;
     bool m_eof = true;
     int m_disableCount = 0;
+    bool m_positionOwed = false;
 };
 
 // A stored table. Set the database (or alias or folder) and the table name,
@@ -316,7 +342,11 @@ public:
     bool modified() const { return m_modified; }
 
     // Identity of the current record within its table (for locks and tests).
-    std::int64_t recordId() const { return m_rowId; }
+    std::int64_t recordId() const
+    {
+        settle();
+        return m_rowId;
+    }
 
 private:
     struct Impl;
@@ -325,6 +355,7 @@ private:
     void checkWritable(const Field& field) const override;
     void afterFieldAssigned(Field& field) override;
     void filterChanged() override;
+    void positionDeferred() override;
     std::unique_ptr<Impl> d;
     std::shared_ptr<Database> m_db;
     QString m_tableName;
