@@ -73,6 +73,9 @@ public:
     void addHeld(QVariant value);
     void addRow(std::int64_t rowId, Row values);
 
+    // Empties the page, keeping its room for the rows added next.
+    void clear();
+
     // Backwards reads arrive last row first.
     void reverse();
 

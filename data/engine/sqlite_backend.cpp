@@ -157,15 +157,18 @@ struct StoredText {
 
 void addDate(StoredText& out, const QDate& d)
 {
-    if (d.year() < 1 || d.year() > 9999) {
+    // One calendar conversion for the three parts, not one per part.
+    int year = 0, month = 0, day = 0;
+    d.getDate(&year, &month, &day);
+    if (year < 1 || year > 9999) {
         out.put(d.toString(Qt::ISODate).toLatin1());
         return;
     }
-    out.digits(d.year(), 4);
+    out.digits(year, 4);
     out.put('-');
-    out.digits(d.month(), 2);
+    out.digits(month, 2);
     out.put('-');
-    out.digits(d.day(), 2);
+    out.digits(day, 2);
 }
 
 void addTime(StoredText& out, const QTime& t)
@@ -304,10 +307,86 @@ void bindValue(sqlite3_stmt* s, int index, FieldType type, const QVariant& v)
     }
 }
 
+// The UTF-8 form of a text, written into `out` (grown, never shrunk, so a
+// run of records reuses it); its length, or -1 for a text holding a
+// surrogate, which is left to Qt's converter.
+int utf8Into(QStringView text, std::string& out)
+{
+    const auto most = static_cast<size_t>(text.size()) * 3;
+    if (out.size() < most)
+        out.resize(most);
+    char* p = out.data();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            *p++ = static_cast<char>(u);
+        } else if (u < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (u >> 6));
+            *p++ = static_cast<char>(0x80 | (u & 0x3F));
+        } else if (QChar::isSurrogate(u)) {
+            return -1;
+        } else {
+            *p++ = static_cast<char>(0xE0 | (u >> 12));
+            *p++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return static_cast<int>(p - out.data());
+}
+
+// Binds a value of a record being written. Texts, dates and times are made
+// in `buffer`, which the caller keeps until the statement has run, and bound
+// without a copy: bound with a copy, SQLite allocates, copies and frees
+// every one of them, for every record.
+void bindWritten(sqlite3_stmt* s, int index, FieldType type, const QVariant& v, std::string& buffer)
+{
+    if (!v.isValid()) {
+        sqlite3_bind_null(s, index);
+        return;
+    }
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (v.metaType() == QMetaType::fromType<QString>()) {
+            const int size = utf8Into(*static_cast<const QString*>(v.constData()), buffer);
+            if (size >= 0) {
+                sqlite3_bind_text(s, index, buffer.data(), size, SQLITE_STATIC);
+                return;
+            }
+        }
+        break;
+    case FieldType::Money:
+        if (v.metaType() == QMetaType::fromType<Currency>()) {
+            sqlite3_bind_int64(s, index, static_cast<const Currency*>(v.constData())->ticks());
+            return;
+        }
+        break;
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+        if (v.metaType() == QMetaType::fromType<qlonglong>()) {
+            sqlite3_bind_int64(s, index, *static_cast<const qlonglong*>(v.constData()));
+            return;
+        }
+        break;
+    case FieldType::Date:
+        if (v.metaType() == QMetaType::fromType<QDate>()) {
+            StoredText text;
+            addDate(text, *static_cast<const QDate*>(v.constData()));
+            buffer.assign(text.text, static_cast<size_t>(text.size));
+            sqlite3_bind_text(s, index, buffer.data(), text.size, SQLITE_STATIC);
+            return;
+        }
+        break;
+    default: break;
+    }
+    bindValue(s, index, type, v);
+}
+
 // Resets a cached statement whatever happens, so no read stays open and
-// holds a snapshot of the database. Its values stay bound: every use binds
-// every parameter again, and SQLite then copies a text into the buffer the
-// last one left instead of allocating one per value.
+// holds a snapshot of the database. Binding a value again frees what SQLite
+// copied of the last one: texts of writes are bound without a copy
+// (bindWritten).
 struct StatementUse {
     sqlite3_stmt* stmt;
     ~StatementUse() { sqlite3_reset(stmt); }
@@ -796,10 +875,13 @@ std::int64_t SqliteBackend::insertRow(const CursorSpec& view, Row& row)
     }
     sqlite3_stmt* s = cached(cache.insert);
     StatementUse use{s};
+    if (m_writeBuffers.size() < static_cast<size_t>(fields.size()))
+        m_writeBuffers.resize(static_cast<size_t>(fields.size()));
     int index = 1;
     for (int i = 0; i < fields.size(); ++i)
         if (std::find(assigned.begin(), assigned.end(), i) == assigned.end())
-            bindValue(s, index++, fields[i].type, row[static_cast<size_t>(i)]);
+            bindWritten(s, index++, fields[i].type, row[static_cast<size_t>(i)],
+                        m_writeBuffers[static_cast<size_t>(i)]);
     int rc = sqlite3_step(s);
     if (assigned.empty()) {
         if (rc != SQLITE_DONE)
@@ -833,9 +915,11 @@ void SqliteBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const 
     }
     sqlite3_stmt* s = cached(cache.update);
     StatementUse use{s};
+    if (m_writeBuffers.size() < static_cast<size_t>(fields.size()))
+        m_writeBuffers.resize(static_cast<size_t>(fields.size()));
     int index = 1;
     for (int i = 0; i < fields.size(); ++i)
-        bindValue(s, index++, fields[i].type, row[static_cast<size_t>(i)]);
+        bindWritten(s, index++, fields[i].type, row[static_cast<size_t>(i)], m_writeBuffers[static_cast<size_t>(i)]);
     sqlite3_bind_int64(s, index, rowId);
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "backend.h"
 
@@ -68,6 +69,9 @@ private:
     sqlite3* m_db = nullptr;
     int m_lockFd = -1;
     std::unordered_map<std::string, sqlite3_stmt*> m_statements;
+    // One per field of the record being written: its text as bound, alive
+    // until the INSERT or UPDATE has run.
+    std::vector<std::string> m_writeBuffers;
     std::uint64_t m_generation = 1; // bumped whenever cached statements are finalized
     // The schema version read inside the current write transaction: no other
     // process can change the structure before it ends.

@@ -46,6 +46,13 @@ struct Table::Impl {
     std::int64_t lockedRow = 0;
     bool batchedAppends = false;
 
+    // The page of the current record alone after a post: a run of appends
+    // fills it again for each record instead of making one each time, once
+    // nothing else holds it.
+    std::shared_ptr<RowPage> postedPage;
+    // The record as sent by post(), kept so its room serves the next one.
+    Row posting;
+
     // What Cancel goes back to.
     std::vector<QVariant> savedValues;
     std::int64_t savedRowId = 0;
@@ -386,11 +393,25 @@ struct Table::Impl {
             positionFrom(Seek{SeekMode::First, {}, 0});
             return;
         }
-        rows = pageOf(q->m_rowId, storedValues());
+        rows = pageOfCurrent();
         pos = 0;
         stamp = be().changeStamp();
         q->setEdges(false, false);
         q->notifyRecord();
+    }
+
+    std::shared_ptr<const RowPage> pageOfCurrent()
+    {
+        q->materializeRecord();
+        const int stored = q->storedFieldCount();
+        if (postedPage && postedPage.use_count() == 1 && postedPage->columns() == stored)
+            postedPage->clear();
+        else
+            postedPage = std::make_shared<RowPage>(stored, 1);
+        postedPage->beginRow(q->m_rowId);
+        for (int i = 0; i < stored; ++i)
+            postedPage->addHeld(q->m_buffer[static_cast<size_t>(i)]);
+        return postedPage;
     }
 
     // `written`: the record was just posted or deleted; inside a transaction
@@ -995,7 +1016,8 @@ void Table::insert()
     const bool owed = d->takeOwedPosition();
     checkBrowse();
     materializeRecord();
-    d->savedValues = m_buffer;
+    // The record left is what a cancel gives back; the new one starts empty.
+    d->savedValues.swap(m_buffer);
     d->savedRowId = m_rowId;
     d->savedHave = d->haveRecord;
     d->savedOwed = owed;
@@ -1064,7 +1086,9 @@ void Table::post()
         return;
     if (m_events.beforePost)
         m_events.beforePost(*this);
-    Row row = d->storedValues();
+    materializeRecord();
+    Row& row = d->posting;
+    row.assign(m_buffer.begin(), m_buffer.begin() + storedFieldCount());
     if (s == DataSetState::Insert) {
         m_rowId = d->be().insertRow(d->view, row);
     } else {

@@ -437,9 +437,18 @@ void RowPage::addHeld(QVariant value)
     m_held.push_back(std::move(value));
 }
 
+void RowPage::clear()
+{
+    m_rowIds.clear();
+    m_cells.clear();
+    m_bytes.clear();
+    m_held.clear();
+}
+
 void RowPage::addRow(std::int64_t rowId, Row values)
 {
     beginRow(rowId);
+    m_held.reserve(m_held.size() + values.size());
     for (QVariant& v : values)
         addHeld(std::move(v));
 }

@@ -1,0 +1,185 @@
+// What appends and updates write: texts, dates and amounts as a search by
+// value finds them, and the record a post leaves current through a run of
+// appends, refusals and cancels.
+
+#include <iterator>
+#include <limits>
+
+#include "engine_fixture.h"
+
+namespace varnex::data::testing {
+namespace {
+
+struct Values {
+    QString text;
+    QDate date;
+    Currency money;
+    std::int64_t small;
+};
+
+class WriteTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        TableDef def;
+        def.name = QStringLiteral("w");
+        def.fields = {
+            {QStringLiteral("Id"), FieldType::Integer, 0}, {QStringLiteral("T"), FieldType::Text, 10},
+            {QStringLiteral("Mo"), FieldType::Memo, 0},    {QStringLiteral("D"), FieldType::Date, 0},
+            {QStringLiteral("M"), FieldType::Money, 0},    {QStringLiteral("S"), FieldType::ShortInteger, 0},
+        };
+        def.indexes = {{QString(), {QStringLiteral("Id")}, true, true}};
+        db->createTable(def);
+    }
+
+    static void set(Table& t, const Values& v)
+    {
+        t.field(QStringLiteral("T")).setString(v.text);
+        t.field(QStringLiteral("Mo")).setString(v.text + v.text);
+        t.field(QStringLiteral("D")).setDate(v.date);
+        t.field(QStringLiteral("M")).setMoney(v.money);
+        t.field(QStringLiteral("S")).setInteger(v.small);
+    }
+
+    // Records holding exactly `v`, found by the database comparing what is
+    // stored with the same values given as parameters.
+    int storedAs(const Values& v)
+    {
+        Query q(db, QStringLiteral("SELECT count(*) AS N FROM w WHERE T = :t AND Mo = :mo AND D = :d AND M = :m "
+                                   "AND S = :s"));
+        q.bindText(QStringLiteral("t"), v.text);
+        q.bindText(QStringLiteral("mo"), v.text + v.text);
+        q.bindDate(QStringLiteral("d"), v.date);
+        q.bindMoney(QStringLiteral("m"), v.money);
+        q.bindInteger(QStringLiteral("s"), v.small);
+        q.open();
+        return static_cast<int>(q.field(QStringLiteral("N")).asInteger());
+    }
+
+    static void expectCurrent(Table& t, int id, const Values& v)
+    {
+        EXPECT_EQ(t.field(QStringLiteral("Id")).asInteger(), id);
+        EXPECT_EQ(t.field(QStringLiteral("T")).asString(), v.text);
+        EXPECT_EQ(t.field(QStringLiteral("Mo")).asString(), v.text + v.text);
+        EXPECT_EQ(t.field(QStringLiteral("D")).asDate(), v.date);
+        EXPECT_EQ(t.field(QStringLiteral("M")).asMoney(), v.money);
+        EXPECT_EQ(t.field(QStringLiteral("S")).asInteger(), v.small);
+    }
+};
+
+// Characters of one, two, three and four bytes, at and under the size of
+// the field; the calendar's ends; amounts and small integers at their ends.
+const Values Cases[] = {
+    {QStringLiteral("plain"), QDate(2024, 2, 29), Currency::fromTicks(1), 0},
+    {QString::fromUtf8("\xC3\xA9t\xC3\xA9 d\xC3\xA9j\xC3\xA0"), QDate(1, 1, 1), Currency::fromTicks(-1), -32768},
+    {QString::fromUtf8("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2"
+                       "\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"),
+     QDate(9999, 12, 31), Currency::fromTicks(std::numeric_limits<std::int64_t>::max()), 32767},
+    {QString::fromUtf8("a\xF0\x9F\x98\x80\xE4\xB8\xAD\xC3\xA7"), QDate(1970, 1, 1),
+     Currency::fromTicks(std::numeric_limits<std::int64_t>::min() + 1), 1},
+    {QStringLiteral("O'B\"; --"), QDate(2000, 12, 9), Currency::fromUnits(123456789), -1},
+};
+
+TEST_F(WriteTest, AppendedAndUpdatedValuesAreStoredAsASearchByValueFindsThem)
+{
+    auto t = openTable(QStringLiteral("w"));
+    const int n = static_cast<int>(std::size(Cases));
+    {
+        Transaction tx(db);
+        for (int i = 0; i < n; ++i) {
+            t->append();
+            t->field(QStringLiteral("Id")).setInteger(i);
+            set(*t, Cases[i]);
+            t->post();
+        }
+        tx.commit();
+    }
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(storedAs(Cases[i]), 1);
+    }
+    // Each record is given the next case's values: the update writes them
+    // as an append would.
+    for (int i = 0; i < n; ++i) {
+        ASSERT_TRUE(t->findKey({i}));
+        t->edit();
+        set(*t, Cases[(i + 1) % n]);
+        t->post();
+    }
+    t->close();
+    t->open();
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(storedAs(Cases[i]), 1);
+        ASSERT_TRUE(t->findKey({i}));
+        expectCurrent(*t, i, Cases[(i + 1) % n]);
+    }
+}
+
+TEST_F(WriteTest, EachPostLeavesItsOwnRecordCurrentThroughRefusalsAndCancels)
+{
+    auto t = openTable(QStringLiteral("w"));
+    const int ids[] = {30, 10, 50, 20, 40};
+    Transaction tx(db);
+    for (int k = 0; k < 5; ++k) {
+        SCOPED_TRACE(ids[k]);
+        const Values& v = Cases[k];
+        t->append();
+        t->field(QStringLiteral("Id")).setInteger(ids[k]);
+        set(*t, v);
+        t->post();
+        expectCurrent(*t, ids[k], v);
+        // The neighbours are those of the record just posted, not of the one
+        // posted before it.
+        if (k >= 2) {
+            t->next();
+            const std::int64_t after = t->eof() ? -1 : t->field(QStringLiteral("Id")).asInteger();
+            ASSERT_TRUE(t->findKey({ids[k]}));
+            t->prior();
+            const std::int64_t before = t->bof() ? -1 : t->field(QStringLiteral("Id")).asInteger();
+            std::int64_t wantAfter = -1, wantBefore = -1;
+            for (int j = 0; j <= k; ++j) {
+                if (ids[j] > ids[k] && (wantAfter < 0 || ids[j] < wantAfter))
+                    wantAfter = ids[j];
+                if (ids[j] < ids[k] && ids[j] > wantBefore)
+                    wantBefore = ids[j];
+            }
+            EXPECT_EQ(after, wantAfter);
+            EXPECT_EQ(before, wantBefore);
+            ASSERT_TRUE(t->findKey({ids[k]}));
+        }
+    }
+
+    // A refused append keeps its entry; cancelled, the last record posted
+    // is current again, with its values and its place in the order.
+    t->append();
+    t->field(QStringLiteral("Id")).setInteger(10);
+    set(*t, Cases[1]);
+    EXPECT_EQ(ErrorCodeOf([&] { t->post(); }), ErrorCode::KeyViolation);
+    EXPECT_EQ(t->state(), DataSetState::Insert);
+    EXPECT_EQ(t->field(QStringLiteral("Id")).asInteger(), 10);
+    t->cancel();
+    expectCurrent(*t, 40, Cases[4]);
+    t->next();
+    EXPECT_EQ(t->field(QStringLiteral("Id")).asInteger(), 50);
+
+    // An append cancelled before any value was given, then one that posts.
+    t->append();
+    EXPECT_TRUE(t->field(QStringLiteral("T")).isNull());
+    t->cancel();
+    expectCurrent(*t, 50, Cases[2]);
+    t->append();
+    t->field(QStringLiteral("Id")).setInteger(60);
+    set(*t, Cases[0]);
+    t->post();
+    t->prior();
+    expectCurrent(*t, 50, Cases[2]);
+    tx.commit();
+    EXPECT_EQ(walk(*t, QStringLiteral("Id")),
+              (QStringList{QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"), QStringLiteral("40"),
+                           QStringLiteral("50"), QStringLiteral("60")}));
+}
+
+} // namespace
+} // namespace varnex::data::testing
