@@ -189,6 +189,12 @@ public:
     // False at once when another process holds the lock.
     virtual bool tryLockRecord(const QString& table, std::int64_t rowId) = 0;
     virtual void unlockRecord(const QString& table, std::int64_t rowId) = 0;
+    // Locks a record and reads it as it stands once locked (another process
+    // may have changed it since this one read it): false at once when another
+    // process holds the lock; `row` empty when the record is gone. A backend
+    // may do both in one exchange with its server. A failure leaves the
+    // record as locked as it was before the call.
+    virtual bool lockAndReadRecord(const CursorSpec& view, std::int64_t rowId, std::optional<Row>& row);
 
     // ---- SQL ----
     virtual QueryResult select(const QString& sql, const std::vector<QueryParameter>& params) = 0;

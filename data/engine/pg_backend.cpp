@@ -675,6 +675,18 @@ void PgBackend::dropConnectionForTest()
         ::shutdown(PQsocket(m_conn), SHUT_RDWR);
 }
 
+void PgBackend::traceForTest(FILE* out)
+{
+    if (!m_conn)
+        return;
+    if (!out) {
+        PQuntrace(m_conn);
+        return;
+    }
+    PQtrace(m_conn, out);
+    PQsetTraceFlags(m_conn, PQTRACE_SUPPRESS_TIMESTAMPS);
+}
+
 void PgBackend::failConnection(const QString& context)
 {
     const QString why = m_conn ? firstLine(PQerrorMessage(m_conn)) : QString();
@@ -890,22 +902,7 @@ PGresult* PgBackend::runStatement(CachedStatement& statement, const std::vector<
     beforeStatementOutsideTransaction();
     const ParamArrays a(params);
     for (int attempt = 0;; ++attempt) {
-        if (statement.generation != m_preparedGeneration) {
-            auto it = m_prepared.find(statement.sql);
-            if (it == m_prepared.end()) {
-                if (m_prepared.size() > 400)
-                    forgetStatements();
-                const std::string name = "vx" + std::to_string(++m_statementNumber);
-                ResultPtr prepared(PQprepare(m_conn, name.c_str(), statement.sql.c_str(), a.count(), a.types.data()));
-                if (!succeeded(prepared.get())) {
-                    endLockRun("ROLLBACK");
-                    fail(prepared.get(), context());
-                }
-                it = m_prepared.emplace(statement.sql, name).first;
-            }
-            statement.name = it->second;
-            statement.generation = m_preparedGeneration;
-        }
+        prepare(statement, a.count(), a.types.data(), context);
         PGresult* res = PQexecPrepared(m_conn, statement.name.c_str(), a.count(), a.values.data(), a.lengths.data(),
                                        a.formats.data(), 0);
         if (succeeded(res))
@@ -921,6 +918,27 @@ PGresult* PgBackend::runStatement(CachedStatement& statement, const std::vector<
         }
         fail(res, context());
     }
+}
+
+void PgBackend::prepare(CachedStatement& statement, int count, const unsigned int* types,
+                        const std::function<QString()>& context)
+{
+    if (statement.generation == m_preparedGeneration)
+        return;
+    auto it = m_prepared.find(statement.sql);
+    if (it == m_prepared.end()) {
+        if (m_prepared.size() > 400)
+            forgetStatements();
+        const std::string name = "vx" + std::to_string(++m_statementNumber);
+        ResultPtr prepared(PQprepare(m_conn, name.c_str(), statement.sql.c_str(), count, types));
+        if (!succeeded(prepared.get())) {
+            endLockRun("ROLLBACK");
+            fail(prepared.get(), context());
+        }
+        it = m_prepared.emplace(statement.sql, name).first;
+    }
+    statement.name = it->second;
+    statement.generation = m_preparedGeneration;
 }
 
 // ---- structure --------------------------------------------------------------------
@@ -1265,16 +1283,22 @@ std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& see
     return rows;
 }
 
+static PgBackend::CachedStatement& readRowStatement(const CursorSpec& view)
+{
+    PgBackend::CachedStatement& statement = cacheOf(view).readRow;
+    if (statement.sql.empty())
+        statement.sql = "SELECT " + selectList(view.fields) + " FROM " + ident(view.table) + " WHERE "
+                        + PgBackend::RowIdColumn + " = $1";
+    return statement;
+}
+
 std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId)
 {
     const ReadCall reading(m_readCall);
     if (const Row* held = deferredRow(view.table, rowId);
         held && held->size() == static_cast<size_t>(view.fields.size()))
         return *held;
-    CachedStatement& statement = cacheOf(view).readRow;
-    if (statement.sql.empty())
-        statement.sql =
-            "SELECT " + selectList(view.fields) + " FROM " + ident(view.table) + " WHERE " + RowIdColumn + " = $1";
+    CachedStatement& statement = readRowStatement(view);
     ResultPtr res(runStatement(statement, {integerParam(rowId)},
                                [&view] { return QStringLiteral("Reading table %1").arg(view.table); }));
     if (PQntuples(res.get()) == 0)
@@ -1769,6 +1793,96 @@ void PgBackend::unlockRecord(const QString& table, std::int64_t rowId)
     }
     if (m_locks.size() < LockRunThreshold)
         endLockRun();
+}
+
+// The lock and the read go to the server together, so an edit costs one
+// round trip instead of two. They stay two statements of one pipeline: the
+// read then takes its snapshot after the lock is held and sees whatever the
+// last holder committed before it let go, as a read sent after the lock's
+// answer does. A statement that read the row and took the lock at once
+// would read from a snapshot taken before the lock.
+bool PgBackend::lockAndReadRecord(const CursorSpec& view, std::int64_t rowId, std::optional<Row>& row)
+{
+    const auto key = std::make_pair(view.table.toLower(), rowId);
+    if (m_locks.count(key)) {
+        row = readRow(view, rowId);
+        return true;
+    }
+    const ReadCall locking(m_readCall);
+    const auto [k1, k2] = lockKeys(m_schema, view.table, rowId);
+    const auto lockContext = [&view] { return QStringLiteral("Locking a record of %1").arg(view.table); };
+    const auto readContext = [&view] { return QStringLiteral("Reading table %1").arg(view.table); };
+    const std::vector<Param> lockParams{integerParam(k1, OidInt4), integerParam(k2, OidInt4)};
+    const std::vector<Param> readParams{integerParam(rowId)};
+    const ParamArrays lockArrays(lockParams);
+    const ParamArrays readArrays(readParams);
+    CachedStatement& read = readRowStatement(view);
+    // Refused, it is asked again for a tenth of a second, as tryLockRecord does.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        ensureConnected();
+        beforeStatementOutsideTransaction();
+        prepare(m_lockStatement, lockArrays.count(), lockArrays.types.data(), lockContext);
+        prepare(read, readArrays.count(), readArrays.types.data(), readContext);
+        if (PQenterPipelineMode(m_conn) != 1)
+            failConnection(lockContext());
+        PQsendQueryPrepared(m_conn, m_lockStatement.name.c_str(), lockArrays.count(), lockArrays.values.data(),
+                            lockArrays.lengths.data(), lockArrays.formats.data(), 0);
+        PQsendQueryPrepared(m_conn, read.name.c_str(), readArrays.count(), readArrays.values.data(),
+                            readArrays.lengths.data(), readArrays.formats.data(), 0);
+        PQpipelineSync(m_conn);
+        ResultPtr results[2];
+        for (ResultPtr& result : results) {
+            while (PGresult* r = PQgetResult(m_conn)) {
+                if (!result)
+                    result.reset(r);
+                else
+                    PQclear(r);
+            }
+        }
+        while (PGresult* r = PQgetResult(m_conn)) { // the sync point
+            const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+            PQclear(r);
+            if (sync)
+                break;
+        }
+        PQexitPipelineMode(m_conn);
+        if (!results[0] || !results[1] || PQstatus(m_conn) != CONNECTION_OK)
+            failConnection(lockContext());
+        if (!succeeded(results[0].get())) {
+            endLockRun("ROLLBACK");
+            fail(results[0].get(), lockContext());
+        }
+        if (PQgetvalue(results[0].get(), 0, 0)[0] != 't') {
+            if (waited.elapsed() >= 100)
+                return false;
+            QThread::msleep(10);
+            continue;
+        }
+        m_locks.insert(key);
+        PGresult* res = results[1].get();
+        if (succeeded(res)) {
+            if (PQntuples(res) == 0)
+                row.reset();
+            else
+                row = rowFrom(res, 0, 1, view.fields);
+            return true;
+        }
+        // The read failed where the lock did not: the lock is given back.
+        endLockRun("ROLLBACK");
+        try {
+            // "cached plan must not change result type": another workstation
+            // changed the table's columns; the plain read prepares it again.
+            if (sqlStateOf(res) != QLatin1String("0A000") || m_inTransaction)
+                fail(res, readContext());
+            row = readRow(view, rowId);
+            return true;
+        } catch (...) {
+            unlockRecord(view.table, rowId);
+            throw;
+        }
+    }
 }
 
 // ---- SQL --------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // ends, also when the workstation dies.
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <set>
@@ -60,6 +61,7 @@ public:
 
     bool tryLockRecord(const QString& table, std::int64_t rowId) override;
     void unlockRecord(const QString& table, std::int64_t rowId) override;
+    bool lockAndReadRecord(const CursorSpec& view, std::int64_t rowId, std::optional<Row>& row) override;
 
     QueryResult select(const QString& sql, const std::vector<QueryParameter>& params) override;
     int execute(const QString& sql, const std::vector<QueryParameter>& params) override;
@@ -82,6 +84,9 @@ public:
     // For tests: closes the connection under the engine's feet, as a network
     // failure would.
     void dropConnectionForTest();
+    // For tests: every message to and from the server is written to `out`
+    // (nothing when null), so a test can count what an operation sends.
+    void traceForTest(FILE* out);
 
     struct Param {
         unsigned int oid = 0;
@@ -112,6 +117,9 @@ private:
                            const QString& context);
     pg_result* runStatement(CachedStatement& statement, const std::vector<Param>& params,
                             const std::function<QString()>& context);
+    // Gives `statement` its prepared name on this connection.
+    void prepare(CachedStatement& statement, int count, const unsigned int* types,
+                 const std::function<QString()>& context);
     void plain(const char* sql, const QString& context);
     // Outside a transaction, while this connection holds many record locks,
     // reads and locks share one server transaction (see the .cpp).
@@ -145,8 +153,9 @@ private:
     std::unordered_map<std::string, std::string> m_prepared; // text -> statement name
     std::uint64_t m_preparedGeneration = 1;                  // changes whenever a statement is forgotten
     std::set<std::pair<QString, std::int64_t>> m_locks;      // (table lower case, record)
-    std::map<QString, std::int64_t> m_identityHigh;          // "table.column" -> highest explicit value set
-    std::map<QString, FieldDef> m_columns;                   // "table oid.column number" -> field, for query results
+    CachedStatement m_lockStatement{"SELECT pg_try_advisory_lock($1, $2)", {}, 0};
+    std::map<QString, std::int64_t> m_identityHigh; // "table.column" -> highest explicit value set
+    std::map<QString, FieldDef> m_columns;          // "table oid.column number" -> field, for query results
     struct PendingInsert {
         QString table;
         QString record;      // its key values, to name it when the server refuses it

@@ -429,15 +429,27 @@ struct Table::Impl {
         lockHeld = false;
     }
 
-    void takeLock(std::int64_t rowId)
+    // With `fresh`, the record is also read as it stands once locked, in
+    // the same exchange with the server where the backend can.
+    void takeLock(std::int64_t rowId, std::optional<Row>* fresh = nullptr)
     {
-        if (lockHeld && lockedRow == rowId)
+        if (lockHeld && lockedRow == rowId) {
+            if (fresh) {
+                try {
+                    *fresh = be().readRow(view, rowId);
+                } catch (...) {
+                    releaseLock();
+                    throw;
+                }
+            }
             return;
+        }
         const void* owner = be().recordOwner(tableName, rowId);
         if (owner && owner != q)
             throw EngineError(ErrorCode::RecordLockedHere,
                               QStringLiteral("The record is already being changed in another window of this program."));
-        if (!be().tryLockRecord(tableName, rowId))
+        const bool locked = fresh ? be().lockAndReadRecord(view, rowId, *fresh) : be().tryLockRecord(tableName, rowId);
+        if (!locked)
             throw EngineError(ErrorCode::RecordLocked, QStringLiteral("Record locked by another user."));
         be().setRecordOwner(tableName, rowId, q);
         lockHeld = true;
@@ -1055,15 +1067,9 @@ void Table::edit()
     if (!d->haveRecord)
         throw EngineError(ErrorCode::WrongState,
                           QStringLiteral("Table %1 has no current record to edit.").arg(m_tableName));
-    d->takeLock(m_rowId);
     // Another workstation may have changed the record since it was read.
     std::optional<Row> fresh;
-    try {
-        fresh = d->be().readRow(d->view, m_rowId);
-    } catch (...) {
-        d->releaseLock();
-        throw;
-    }
+    d->takeLock(m_rowId, &fresh);
     if (!fresh) {
         d->releaseLock();
         throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));

@@ -342,6 +342,20 @@ bool Backend::heldUntilTransactionEnds(const QString& table, std::int64_t rowId)
     return false;
 }
 
+bool Backend::lockAndReadRecord(const CursorSpec& view, std::int64_t rowId, std::optional<Row>& row)
+{
+    if (!tryLockRecord(view.table, rowId))
+        return false;
+    try {
+        row = readRow(view, rowId);
+    } catch (...) {
+        if (!heldUntilTransactionEnds(view.table, rowId))
+            unlockRecord(view.table, rowId);
+        throw;
+    }
+    return true;
+}
+
 void Backend::releaseTransactionLocks()
 {
     for (const auto& [table, rowId] : m_transactionLocks) {

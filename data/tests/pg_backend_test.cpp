@@ -10,8 +10,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include <libpq-fe.h>
 
@@ -492,6 +494,98 @@ TEST_F(PgServerTest, EditReloadsWhatAnotherWorkstationChanged)
     EXPECT_EQ(sup.field(QStringLiteral("Sup_code")).asString(), QStringLiteral("B"))
         << "the next record takes its place";
     EXPECT_EQ(sup.recordCount(), 1);
+}
+
+// The messages an action sends that the client then waits on (a simple
+// query, a sync of extended queries or of a pipeline, the end of a COPY):
+// its round trips to the server.
+int RoundTripsOf(PgBackend& backend, const std::function<void()>& action)
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> trace(std::tmpfile(), &std::fclose);
+    backend.traceForTest(trace.get());
+    action();
+    backend.traceForTest(nullptr);
+    std::fflush(trace.get());
+    std::rewind(trace.get());
+    int trips = 0;
+    char line[4096];
+    while (std::fgets(line, sizeof line, trace.get())) {
+        const QByteArrayList parts = QByteArray(line).trimmed().split('\t');
+        if (parts.size() >= 3 && parts[0] == "F"
+            && (parts[2] == "Sync" || parts[2] == "Query" || parts[2] == "CopyDone"))
+            ++trips;
+    }
+    return trips;
+}
+
+// The lock and the fresh read of a record go to the server together, with
+// few records held and with many (where reads and locks share a transaction).
+TEST_F(PgServerTest, AnEditLocksAndReadsItsRecordInOneRoundTrip)
+{
+    Table sup;
+    openOn(sup, QStringLiteral("sup"));
+    Transaction fill(db);
+    for (int i = 0; i < 50; ++i)
+        add(sup, QStringLiteral("S%1").arg(i, 2, 10, QLatin1Char('0')), Currency::fromUnits(i));
+    fill.commit();
+    ASSERT_TRUE(sup.findKey({QStringLiteral("S49")}));
+    sup.edit(); // the statements prepared once per connection
+    sup.cancel();
+    std::vector<std::int64_t> claimed;
+    for (const int held : {0, 40}) {
+        SCOPED_TRACE(held);
+        for (int i = static_cast<int>(claimed.size()); i < held; ++i) {
+            ASSERT_TRUE(sup.findKey({QStringLiteral("S%1").arg(i, 2, 10, QLatin1Char('0'))}));
+            claimed.push_back(sup.recordId());
+            ASSERT_TRUE(db->tryClaim(QStringLiteral("sup"), claimed.back()));
+        }
+        ASSERT_TRUE(sup.findKey({QStringLiteral("S45")}));
+        EXPECT_EQ(sup.field(QStringLiteral("Sup_current_bal")).asMoney(), Currency::fromUnits(45));
+        EXPECT_EQ(RoundTripsOf(backend(), [&] { sup.edit(); }), 1);
+        EXPECT_EQ(sup.state(), DataSetState::Edit);
+        sup.cancel();
+    }
+    for (const std::int64_t id : claimed)
+        db->unlockClaim(QStringLiteral("sup"), id);
+}
+
+// A workstation whose connection broke while it held a record takes that
+// lock again with the next edit, and the record that edit reads is the one
+// another workstation changed meanwhile.
+TEST_F(PgServerTest, AnEditAfterAReconnectionHoldsAndReadsAsBefore)
+{
+    Table held;
+    openOn(held, QStringLiteral("sup"));
+    add(held, QStringLiteral("A"), Currency::fromUnits(1));
+    add(held, QStringLiteral("B"), Currency::fromUnits(2));
+    ASSERT_TRUE(held.findKey({QStringLiteral("A")}));
+    const std::int64_t a = held.recordId();
+    held.edit();
+    Table next;
+    openOn(next, QStringLiteral("sup"));
+    ASSERT_TRUE(next.findKey({QStringLiteral("B")}));
+    const std::int64_t b = next.recordId();
+
+    backend().dropConnectionForTest();
+    EXPECT_EQ(codeOf([&] { next.edit(); }), ErrorCode::ServerUnavailable);
+    EXPECT_EQ(next.state(), DataSetState::Browse);
+    PgBackend other({QString::fromUtf8(qgetenv("VARNEX_SERVER")), backend().schema()});
+    other.execute(QStringLiteral("UPDATE sup SET Sup_current_bal = 9 WHERE Sup_code = 'B'"), {});
+
+    next.edit(); // connects again, takes A again, then locks and reads B
+    EXPECT_EQ(next.field(QStringLiteral("Sup_current_bal")).asMoney(), Currency::fromUnits(9));
+    EXPECT_FALSE(other.tryLockRecord(QStringLiteral("sup"), a)) << "the lock held before is taken again";
+    EXPECT_FALSE(other.tryLockRecord(QStringLiteral("sup"), b));
+    next.field(QStringLiteral("Sup_current_bal")).setMoney(Currency::fromUnits(10));
+    next.post();
+    held.field(QStringLiteral("Sup_current_bal")).setMoney(Currency::fromUnits(11));
+    held.post();
+    for (const std::int64_t id : {a, b}) {
+        EXPECT_TRUE(other.tryLockRecord(QStringLiteral("sup"), id)) << "record " << id << " freed";
+        other.unlockRecord(QStringLiteral("sup"), id);
+    }
+    const QueryResult r = other.select(QStringLiteral("SELECT SUM(Sup_current_bal) FROM sup"), {});
+    EXPECT_EQ(r.rows.front().front().value<Currency>(), Currency::fromUnits(21));
 }
 
 // A cursor keeps its statements prepared on the server; they must neither
