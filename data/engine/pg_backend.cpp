@@ -1214,6 +1214,8 @@ struct SpecCache {
     std::unordered_map<std::string, FetchEntry> fetch;
     PgBackend::CachedStatement readRow;
     std::string copyStream; // where batched appends go (PgCopyBatch::streamOf)
+    QString tableKey;       // the table's name in lower case, where its record ids wait
+    int numbered = -1;      // whether a field is an autoincrement one (-1: not looked at yet)
 };
 
 PgBackend::CachedStatement& withLimit(FetchEntry& entry, int limit)
@@ -1325,9 +1327,11 @@ std::int64_t PgBackend::insertRow(const CursorSpec& view, Row& row)
     refuseAfterFailedBatch();
     const QList<FieldDef>& fields = view.fields;
     // A number the server hands out (or moves past) is needed at once.
-    const bool numbered =
-        std::any_of(fields.begin(), fields.end(), [](const FieldDef& f) { return f.type == FieldType::AutoIncrement; });
-    if (view.batchedAppends && m_inTransaction && !numbered)
+    SpecCache& cache = cacheOf(view);
+    if (cache.numbered < 0)
+        cache.numbered = std::any_of(fields.begin(), fields.end(),
+                                     [](const FieldDef& f) { return f.type == FieldType::AutoIncrement; });
+    if (view.batchedAppends && m_inTransaction && cache.numbered == 0)
         return queueInsert(view, row);
     std::string cols, values, returning = RowIdColumn;
     std::vector<Param> params;
@@ -1479,24 +1483,26 @@ void PgBackend::updateRow(const CursorSpec& view, std::int64_t rowId, const Row&
         throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));
 }
 
-std::int64_t PgBackend::reserveRowId(const QString& table)
+std::int64_t PgBackend::reserveRowId(const QString& table, const QString& key)
 {
-    const QString key = table.toLower();
     std::vector<std::int64_t>& ids = m_reservedIds[key];
     if (ids.empty()) {
         int& size = m_reserveSize[key];
         size = size == 0 ? 64 : std::min(size * 4, LargestReservation);
-        // The sequence is looked up once, not once per number.
+        // The sequence is looked up once, not once per number. The numbers
+        // are put in order here: sorting them cost the server a third of
+        // the reservation.
         ResultPtr res(runPrepared("WITH s AS MATERIALIZED (SELECT pg_get_serial_sequence($1, '"
                                       + std::string(RowIdColumn)
-                                      + "')::regclass AS seq) SELECT nextval(s.seq) FROM s, generate_series(1, $2) "
-                                        "ORDER BY 1 DESC",
+                                      + "')::regclass AS seq) SELECT nextval(s.seq) FROM s, generate_series(1, $2)",
                                   {textParam(QString::fromStdString(ident(table))), integerParam(size)}, false,
                                   QStringLiteral("Numbering table %1").arg(table)));
         const int n = PQntuples(res.get());
-        ids.reserve(static_cast<size_t>(n));
-        for (int r = 0; r < n; ++r)
-            ids.push_back(std::strtoll(PQgetvalue(res.get(), r, 0), nullptr, 10));
+        ids.resize(static_cast<size_t>(n));
+        for (int r = 0; r < n; ++r) // used from the back: the lowest last
+            ids[static_cast<size_t>(n - 1 - r)] = std::strtoll(PQgetvalue(res.get(), r, 0), nullptr, 10);
+        if (!std::is_sorted(ids.begin(), ids.end(), std::greater<>()))
+            std::sort(ids.begin(), ids.end(), std::greater<>());
         if (ids.empty())
             throw EngineError(ErrorCode::WriteFailed,
                               QStringLiteral("Numbering table %1: the server gave no record number.").arg(table));
@@ -1510,11 +1516,13 @@ std::int64_t PgBackend::reserveRowId(const QString& table)
 // learns it without waiting for the server.
 std::int64_t PgBackend::queueInsert(const CursorSpec& view, const Row& row)
 {
-    const std::int64_t rowId = reserveRowId(view.table);
-    noteChange();
     SpecCache& cache = cacheOf(view);
-    if (cache.copyStream.empty())
+    if (cache.copyStream.empty()) {
         cache.copyStream = PgCopyBatch::streamOf(view);
+        cache.tableKey = view.table.toLower();
+    }
+    const std::int64_t rowId = reserveRowId(view.table, cache.tableKey);
+    noteChange();
     if (auto refused = m_copies.add(m_conn, view, cache.copyStream, rowId, row))
         failCopy(*refused);
     return rowId;

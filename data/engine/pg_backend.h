@@ -131,7 +131,8 @@ private:
     std::int64_t queueInsert(const CursorSpec& view, const Row& row);
     bool batchWaiting() const { return !m_pending.empty() || !m_copies.empty(); }
     [[noreturn]] void failCopy(PgCopyBatch::Refusal& refused);
-    std::int64_t reserveRowId(const QString& table);
+    // `key`: the table's name in lower case.
+    std::int64_t reserveRowId(const QString& table, const QString& key);
     void flushBatch();
     void discardBatch();
     [[noreturn]] void failBatch(const QString& table, const QString& record, pg_result* res, bool update);

@@ -40,6 +40,28 @@ void appendEscaped(std::string& out, const char* p, size_t n)
     }
 }
 
+// A text as UTF-8 in COPY's form. Most texts of a fill are ASCII without a
+// character COPY escapes: those are written straight into place, one pass
+// and no conversion of their own.
+void appendText(std::string& out, const QString& s)
+{
+    const QChar* p = s.constData();
+    const size_t n = static_cast<size_t>(s.size());
+    const size_t start = out.size();
+    out.resize(start + n);
+    char* to = out.data() + start;
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= 0x80 || c == u'\\' || c == u'\t' || c == u'\n' || c == u'\r') {
+            out.resize(start + i);
+            const QByteArray rest = QStringView(s).mid(static_cast<qsizetype>(i)).toUtf8();
+            appendEscaped(out, rest.constData(), static_cast<size_t>(rest.size()));
+            return;
+        }
+        to[i] = static_cast<char>(c);
+    }
+}
+
 template <typename Number>
 void appendNumber(std::string& out, Number value)
 {
@@ -100,23 +122,12 @@ void PgCopyBatch::appendValue(std::string& out, FieldType type, const QVariant& 
     }
     switch (type) {
     case FieldType::Text:
-    case FieldType::Memo: {
-        const QString s = v.toString();
-        bool plain = true;
-        for (const QChar c : s)
-            plain = plain && c.unicode() < 0x80;
-        if (plain) {
-            // Letters, digits and signs of the ASCII range are their own UTF-8.
-            for (const QChar c : s) {
-                const char ascii = static_cast<char>(c.unicode());
-                appendEscaped(out, &ascii, 1);
-            }
-        } else {
-            const QByteArray utf8 = s.toUtf8();
-            appendEscaped(out, utf8.constData(), static_cast<size_t>(utf8.size()));
-        }
+    case FieldType::Memo:
+        if (v.metaType() == QMetaType::fromType<QString>())
+            appendText(out, *static_cast<const QString*>(v.constData()));
+        else
+            appendText(out, v.toString());
         return;
-    }
     case FieldType::ShortInteger:
     case FieldType::Integer:
     case FieldType::AutoIncrement: appendNumber(out, v.toLongLong()); return;

@@ -155,6 +155,8 @@ TEST_F(BatchTest, AwkwardValuesComeBackAsAppendedOneAtATime)
         {"letters outside ASCII", QString::fromUtf8("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\xF0\x9F\x98\x80"), 123456.789,
          Currency::fromTicks(std::numeric_limits<std::int64_t>::max()), QDate(9999, 12, 31), QByteArray()},
         {"empty fields", QString(), QVariant(), Currency(), QDate(), QByteArray(1, '\0')},
+        {"ASCII, then letters outside it and a backslash", QString::fromUtf8("ab \xC3\xA9\\\xE2\x82\xAC"), 2.5,
+         Currency::fromTicks(5), QDate(2000, 1, 1), QByteArray("x")},
     };
     for (const char* name : {"awkward", "awkward2"}) {
         def.name = QLatin1String(name);
