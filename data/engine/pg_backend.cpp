@@ -825,6 +825,27 @@ bool succeeded(const PGresult* res)
     return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
 }
 
+// Reads a pipeline's answers up to its sync point and leaves pipeline mode:
+// the first result of each of its `count` statements goes to `results`.
+void collectPipeline(PGconn* conn, ResultPtr* results, int count)
+{
+    for (int command = 0; command < count; ++command) {
+        while (PGresult* r = PQgetResult(conn)) {
+            if (!results[command])
+                results[command].reset(r);
+            else
+                PQclear(r);
+        }
+    }
+    while (PGresult* r = PQgetResult(conn)) {
+        const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+        PQclear(r);
+        if (sync)
+            break;
+    }
+    PQexitPipelineMode(conn);
+}
+
 } // namespace
 
 // Inside a transaction a statement that may fail runs between a savepoint and
@@ -853,22 +874,7 @@ PGresult* PgBackend::run(const std::string& sql, const std::vector<Param>& param
     PQsendQueryParams(m_conn, "RELEASE SAVEPOINT vx_statement", 0, nullptr, nullptr, nullptr, nullptr, 0);
     PQpipelineSync(m_conn);
     ResultPtr results[3];
-    for (int command = 0; command < 3; ++command) {
-        while (PGresult* r = PQgetResult(m_conn)) {
-            if (!results[command])
-                results[command].reset(r);
-            else
-                PQclear(r);
-        }
-    }
-    // The sync point.
-    while (PGresult* r = PQgetResult(m_conn)) {
-        const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
-        PQclear(r);
-        if (sync)
-            break;
-    }
-    PQexitPipelineMode(m_conn);
+    collectPipeline(m_conn, results, 3);
     if (!results[0] || !results[1] || PQstatus(m_conn) != CONNECTION_OK)
         failConnection(context);
     if (!succeeded(results[1].get())) {
@@ -1841,21 +1847,7 @@ bool PgBackend::lockAndReadRecord(const CursorSpec& view, std::int64_t rowId, st
                             readArrays.lengths.data(), readArrays.formats.data(), 0);
         PQpipelineSync(m_conn);
         ResultPtr results[2];
-        for (ResultPtr& result : results) {
-            while (PGresult* r = PQgetResult(m_conn)) {
-                if (!result)
-                    result.reset(r);
-                else
-                    PQclear(r);
-            }
-        }
-        while (PGresult* r = PQgetResult(m_conn)) { // the sync point
-            const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
-            PQclear(r);
-            if (sync)
-                break;
-        }
-        PQexitPipelineMode(m_conn);
+        collectPipeline(m_conn, results, 2);
         if (!results[0] || !results[1] || PQstatus(m_conn) != CONNECTION_OK)
             failConnection(lockContext());
         if (!succeeded(results[0].get())) {
@@ -1877,11 +1869,11 @@ bool PgBackend::lockAndReadRecord(const CursorSpec& view, std::int64_t rowId, st
                 row = rowFrom(res, 0, 1, view.fields);
             return true;
         }
-        // The read failed where the lock did not: the lock is given back.
+        // Locked but not read: the plain read mends a statement whose table
+        // another workstation changed ("cached plan must not change result
+        // type"); any other failure gives the lock back.
         endLockRun("ROLLBACK");
         try {
-            // "cached plan must not change result type": another workstation
-            // changed the table's columns; the plain read prepares it again.
             if (sqlStateOf(res) != QLatin1String("0A000") || m_inTransaction)
                 fail(res, readContext());
             row = readRow(view, rowId);
