@@ -247,6 +247,8 @@ private:
 // Cuts texts and bytes(n) to their size; an empty text is NULL; throws
 // ErrorCode::TypeMismatch naming `what` when the value does not fit.
 QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QString& what);
+// The same for a text given to a text or memo field.
+QVariant NormalizeText(const FieldDef& field, QString text);
 
 // Compares two canonical values of the same field type (NULL first), the
 // order the backend sorts keys in.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "backend.h"
 #include "varnex/data/table.h"
@@ -209,21 +210,41 @@ void Field::setValue(const QVariant& value)
 {
     assign(NormalizeValue(m_def, value, name()));
 }
+// A value given in the form its field keeps goes straight to the record: a
+// fill sets every field of every record, and the general conversion costs
+// more than the rest of the assignment. Anything else (a value out of range
+// included, for its error) takes the general way.
 void Field::setString(const QString& value)
 {
-    setValue(QVariant(value));
+    if (type() == FieldType::Text || type() == FieldType::Memo)
+        assign(NormalizeText(m_def, value));
+    else
+        setValue(QVariant(value));
 }
 void Field::setInteger(std::int64_t value)
 {
-    setValue(QVariant::fromValue<qlonglong>(value));
+    const bool fits =
+        (type() == FieldType::ShortInteger && value >= -32768 && value <= 32767)
+        || ((type() == FieldType::Integer || type() == FieldType::AutoIncrement)
+            && value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max());
+    if (fits)
+        assign(QVariant::fromValue<qlonglong>(value));
+    else
+        setValue(QVariant::fromValue<qlonglong>(value));
 }
 void Field::setNumber(double value)
 {
-    setValue(QVariant(value));
+    if (type() == FieldType::Number && std::isfinite(value))
+        assign(QVariant(value));
+    else
+        setValue(QVariant(value));
 }
 void Field::setMoney(Currency value)
 {
-    setValue(QVariant::fromValue(value));
+    if (type() == FieldType::Money)
+        assign(QVariant::fromValue(value));
+    else
+        setValue(QVariant::fromValue(value));
 }
 void Field::setLogical(bool value)
 {
@@ -231,7 +252,12 @@ void Field::setLogical(bool value)
 }
 void Field::setDate(const QDate& value)
 {
-    setValue(value.isValid() ? QVariant(value) : QVariant());
+    if (!value.isValid())
+        assign(QVariant());
+    else if (type() == FieldType::Date)
+        assign(QVariant(value));
+    else
+        setValue(QVariant(value));
 }
 void Field::setTime(const QTime& value)
 {

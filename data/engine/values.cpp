@@ -110,23 +110,7 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
             text = value.toString();
         else
             mismatch(what, value, "text");
-        if (text.isEmpty())
-            return {};
-        if (field.type == FieldType::Text) {
-            const int limit = field.size > 0 ? field.size : 20;
-            if (text.size() > limit) {
-                // The limit counts characters: a character outside the basic
-                // plane is two UTF-16 units and must not be cut in half.
-                qsizetype units = 0;
-                for (int characters = 0; characters < limit && units < text.size(); ++characters)
-                    units +=
-                        (text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate())
-                            ? 2
-                            : 1;
-                text.truncate(units);
-            }
-        }
-        return text;
+        return NormalizeText(field, std::move(text));
     }
     case FieldType::ShortInteger:
         if (typeId == QMetaType::QString && value.toString().trimmed().isEmpty())
@@ -283,6 +267,26 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
     }
     }
     mismatch(what, value, "value");
+}
+
+QVariant NormalizeText(const FieldDef& field, QString text)
+{
+    if (text.isEmpty())
+        return {};
+    if (field.type == FieldType::Text) {
+        const int limit = field.size > 0 ? field.size : 20;
+        if (text.size() > limit) {
+            // The limit counts characters: a character outside the basic
+            // plane is two UTF-16 units and must not be cut in half.
+            qsizetype units = 0;
+            for (int characters = 0; characters < limit && units < text.size(); ++characters)
+                units += (text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate())
+                             ? 2
+                             : 1;
+            text.truncate(units);
+        }
+    }
+    return text;
 }
 
 int CompareValues(FieldType type, const QVariant& a, const QVariant& b)

@@ -2,6 +2,8 @@
 // value finds them, and the record a post leaves current through a run of
 // appends, refusals and cancels.
 
+#include <cmath>
+#include <functional>
 #include <iterator>
 #include <limits>
 
@@ -179,6 +181,113 @@ TEST_F(WriteTest, EachPostLeavesItsOwnRecordCurrentThroughRefusalsAndCancels)
     EXPECT_EQ(walk(*t, QStringLiteral("Id")),
               (QStringList{QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"), QStringLiteral("40"),
                            QStringLiteral("50"), QStringLiteral("60")}));
+}
+
+// Typed setters on fields of their own type and of others: the value kept,
+// or the refusal, whatever way the value was given.
+TEST_F(WriteTest, TypedSettersKeepOrRefuseValuesAsTheGeneralSetterDoes)
+{
+    TableDef def;
+    def.name = QStringLiteral("typed");
+    def.fields = {
+        {QStringLiteral("T"), FieldType::Text, 3},          {QStringLiteral("Mo"), FieldType::Memo, 0},
+        {QStringLiteral("S"), FieldType::ShortInteger, 0},  {QStringLiteral("I"), FieldType::Integer, 0},
+        {QStringLiteral("A"), FieldType::AutoIncrement, 0}, {QStringLiteral("N"), FieldType::Number, 0},
+        {QStringLiteral("M"), FieldType::Money, 0},         {QStringLiteral("D"), FieldType::Date, 0},
+        {QStringLiteral("Ts"), FieldType::Timestamp, 0},
+    };
+    db->createTable(def);
+    auto t = openTable(QStringLiteral("typed"));
+    t->append();
+    auto f = [&](const char* name) -> Field& { return t->field(QLatin1String(name)); };
+
+    struct Kept {
+        const char* edge;
+        std::function<void()> set;
+        const char* field;
+        QVariant expected; // invalid: NULL
+    };
+    const QString smiley = QString::fromUtf8("a\xF0\x9F\x98\x80"
+                                             "bc");
+    const Kept kept[] = {
+        {"text cut to its size", [&] { f("T").setString(QStringLiteral("abcdef")); }, "T", QStringLiteral("abc")},
+        {"a pair of surrogates stays whole at the cut", [&] { f("T").setString(smiley); }, "T",
+         QString::fromUtf8("a\xF0\x9F\x98\x80"
+                           "b")},
+        {"empty text is NULL", [&] { f("T").setString(QString()); }, "T", QVariant()},
+        {"memo keeps every character", [&] { f("Mo").setString(QString(300, QLatin1Char('m'))); }, "Mo",
+         QString(300, QLatin1Char('m'))},
+        {"digits into an integer", [&] { f("I").setString(QStringLiteral(" 42 ")); }, "I", QVariant(42LL)},
+        {"short integer at its ends", [&] { f("S").setInteger(-32768); }, "S", QVariant(-32768LL)},
+        {"short integer at its ends", [&] { f("S").setInteger(32767); }, "S", QVariant(32767LL)},
+        {"integer at its ends", [&] { f("I").setInteger(-2147483648LL); }, "I", QVariant(-2147483648LL)},
+        {"autoincrement given a number", [&] { f("A").setInteger(2147483647LL); }, "A", QVariant(2147483647LL)},
+        {"integer into a number", [&] { f("N").setInteger(7); }, "N", QVariant(7.0)},
+        {"number", [&] { f("N").setNumber(-0.25); }, "N", QVariant(-0.25)},
+        {"amount into a number", [&] { f("N").setMoney(Currency::fromTicks(12345)); }, "N", QVariant(1.2345)},
+        {"amount", [&] { f("M").setMoney(Currency::fromTicks(-5)); }, "M",
+         QVariant::fromValue(Currency::fromTicks(-5))},
+        {"integer into an amount", [&] { f("M").setInteger(3); }, "M", QVariant::fromValue(Currency::fromUnits(3))},
+        {"text into an amount", [&] { f("M").setString(QStringLiteral("1.5")); }, "M",
+         QVariant::fromValue(Currency::fromTicks(15000))},
+        {"date", [&] { f("D").setDate(QDate(2024, 2, 29)); }, "D", QDate(2024, 2, 29)},
+        {"no date is NULL", [&] { f("D").setDate(QDate()); }, "D", QVariant()},
+        {"date into a timestamp", [&] { f("Ts").setDate(QDate(2024, 3, 1)); }, "Ts",
+         QDateTime(QDate(2024, 3, 1), QTime(0, 0))},
+        {"amount into a text", [&] { f("Mo").setMoney(Currency::fromTicks(25000)); }, "Mo", QStringLiteral("2.5000")},
+    };
+    for (const Kept& c : kept) {
+        SCOPED_TRACE(c.edge);
+        c.set();
+        const QVariant v = f(c.field).value();
+        EXPECT_EQ(v.isValid(), c.expected.isValid());
+        if (c.expected.isValid()) {
+            EXPECT_EQ(v.metaType(), c.expected.metaType());
+            EXPECT_EQ(v, c.expected);
+        }
+    }
+
+    f("S").setInteger(5);
+    f("I").setInteger(6);
+    f("N").setNumber(1.0);
+    struct Refused {
+        const char* edge;
+        std::function<void()> set;
+        const char* field;
+        int code;
+    };
+    const Refused refused[] = {
+        {"short integer above its range", [&] { f("S").setInteger(32768); }, "S", ErrorCode::TypeMismatch},
+        {"short integer below its range", [&] { f("S").setInteger(-32769); }, "S", ErrorCode::TypeMismatch},
+        {"integer above its range", [&] { f("I").setInteger(2147483648LL); }, "I", ErrorCode::TypeMismatch},
+        {"integer below its range", [&] { f("I").setInteger(-2147483649LL); }, "I", ErrorCode::TypeMismatch},
+        {"not a number", [&] { f("N").setNumber(std::nan("")); }, "N", ErrorCode::TypeMismatch},
+        {"an infinite number", [&] { f("N").setNumber(HUGE_VAL); }, "N", ErrorCode::TypeMismatch},
+        {"a date in an amount", [&] { f("M").setDate(QDate(2024, 1, 1)); }, "M", ErrorCode::TypeMismatch},
+        {"an amount in a date", [&] { f("D").setMoney(Currency::fromUnits(1)); }, "D", ErrorCode::TypeMismatch},
+        {"words in an integer", [&] { f("I").setString(QStringLiteral("six")); }, "I", ErrorCode::TypeMismatch},
+    };
+    for (const Refused& c : refused) {
+        SCOPED_TRACE(c.edge);
+        const QVariant before = f(c.field).value();
+        EXPECT_EQ(ErrorCodeOf(c.set), c.code);
+        EXPECT_EQ(f(c.field).value(), before) << "the value held stays";
+    }
+
+    // The record's own refusals hold for the typed setters too.
+    f("T").setReadOnly(true);
+    EXPECT_EQ(ErrorCodeOf([&] { f("T").setString(QStringLiteral("x")); }), ErrorCode::ReadOnly);
+    f("T").setReadOnly(false);
+    t->events().validate = [](Field& field) {
+        if (field.name() == QLatin1String("M") && field.asMoney() < Currency())
+            throw EngineError(ErrorCode::TypeMismatch, QStringLiteral("No negative amounts."));
+    };
+    f("M").setMoney(Currency::fromUnits(2));
+    EXPECT_EQ(ErrorCodeOf([&] { f("M").setMoney(Currency::fromUnits(-2)); }), ErrorCode::TypeMismatch);
+    EXPECT_EQ(f("M").asMoney(), Currency::fromUnits(2));
+    t->cancel();
+    EXPECT_EQ(ErrorCodeOf([&] { f("I").setInteger(1); }), ErrorCode::WrongState) << "outside edit or insert";
+    EXPECT_EQ(ErrorCodeOf([&] { f("M").setMoney(Currency()); }), ErrorCode::WrongState);
 }
 
 } // namespace
