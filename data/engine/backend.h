@@ -162,6 +162,18 @@ public:
     virtual void rollback() = 0;
     virtual bool inTransaction() const = 0;
 
+    // ---- one snapshot for a while (Database's ConsistentRead) ----
+    // Until endConsistentRead() every read sees the database as it stood at
+    // beginConsistentRead(); neither is called inside a transaction. End
+    // never throws: it runs in a scope's destructor.
+    virtual void beginConsistentRead() = 0;
+    virtual void endConsistentRead() = 0;
+    bool inConsistentRead() const { return m_consistentRead; }
+    // ErrorCode::ReadOnly inside a consistent read: a write there could not
+    // be made from the snapshot's data (SQLite refuses it halfway), and a
+    // record lock would be followed by a read of the old record.
+    void refuseInConsistentRead() const;
+
     // ---- reading ----
     // The most rows a walk asks for at once, once its pages have grown.
     virtual int largestPage() const { return 512; }
@@ -233,6 +245,7 @@ public:
 protected:
     // Called by every write before it touches the data.
     void countWrite();
+    bool m_consistentRead = false;
 
 private:
     std::uint64_t m_changeStamp = 1;

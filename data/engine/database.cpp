@@ -136,6 +136,7 @@ bool Database::existsForFolder(const QString& folder)
 
 bool Database::tryClaim(const QString& table, std::int64_t identity)
 {
+    m_backend->refuseInConsistentRead();
     return m_backend->tryLockRecord(NormalizeTableName(table), identity);
 }
 
@@ -215,6 +216,7 @@ void Database::createTable(const TableDef& def, const QString& tableName)
     }
     if (primaries > 1)
         throw EngineError(ErrorCode::InvalidDefinition, QStringLiteral("Table %1 has two primary keys.").arg(name));
+    m_backend->refuseInConsistentRead();
     if (m_backend->tableExists(name))
         throw EngineError(ErrorCode::TableExists, QStringLiteral("Table %1 already exists in %2.").arg(name, m_folder));
     const ForgetDefinitions forget{m_tableDefs};
@@ -232,6 +234,7 @@ void Database::createTableLike(const QString& newName, const QString& sourceTabl
 void Database::emptyTable(const QString& tableName)
 {
     const QString name = NormalizeTableName(tableName);
+    m_backend->refuseInConsistentRead();
     if (!m_backend->tableExists(name))
         throw EngineError(ErrorCode::TableNotFound,
                           QStringLiteral("Table %1 does not exist in %2.").arg(name, m_folder));
@@ -242,6 +245,7 @@ void Database::emptyTable(const QString& tableName)
 void Database::dropTable(const QString& tableName)
 {
     const QString name = NormalizeTableName(tableName);
+    m_backend->refuseInConsistentRead();
     if (m_openTables.value(name.toLower()) > 0)
         throw EngineError(ErrorCode::TableInUse, QStringLiteral("Table %1 is open and cannot be removed.").arg(name));
     const ForgetDefinitions forget{m_tableDefs};
@@ -299,6 +303,12 @@ Transaction::Transaction(std::shared_ptr<Database> db)
     if (m_db->inTransaction())
         throw EngineError(ErrorCode::TransactionActive,
                           QStringLiteral("A transaction is already active on %1.").arg(m_db->folder()));
+    // Its writes would be made from data another workstation may have
+    // changed since the snapshot; SQLite would refuse them halfway.
+    if (m_db->inConsistentRead())
+        throw EngineError(
+            ErrorCode::TransactionActive,
+            QStringLiteral("A transaction cannot begin while a consistent read of %1 is open.").arg(m_db->folder()));
     m_db->backend().begin();
     m_active = true;
 }
@@ -329,6 +339,37 @@ void Transaction::rollback()
     m_db->forgetTableDefs();
     m_db->backend().rollback();
     m_db->backend().releaseTransactionLocks();
+}
+
+// ---- ConsistentRead ---------------------------------------------------------
+
+ConsistentRead::ConsistentRead(std::shared_ptr<Database> db)
+    : m_db(std::move(db))
+{
+    if (!m_db)
+        throw EngineError(ErrorCode::WrongState, QStringLiteral("A consistent read needs a database."));
+    if (m_db->m_consistentReads == 0) {
+        // A posting's reads are its own transaction's: on the server each
+        // statement of it sees what others committed, and a snapshot cannot
+        // be put in its place halfway.
+        if (m_db->inTransaction())
+            throw EngineError(
+                ErrorCode::TransactionActive,
+                QStringLiteral("A consistent read cannot begin inside a transaction of %1.").arg(m_db->folder()));
+        m_db->backend().beginConsistentRead();
+        // Rows the cursors buffered before the snapshot are read again at
+        // their next move, and those read in it again after it ends.
+        m_db->backend().noteChange();
+    }
+    ++m_db->m_consistentReads;
+}
+
+ConsistentRead::~ConsistentRead()
+{
+    if (--m_db->m_consistentReads > 0)
+        return;
+    m_db->backend().endConsistentRead();
+    m_db->backend().noteChange();
 }
 
 // ---- aliases ----------------------------------------------------------------

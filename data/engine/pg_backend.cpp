@@ -647,6 +647,9 @@ void PgBackend::ensureConnected()
         return;
     if (m_inTransaction)
         failConnection(QStringLiteral("The transaction"));
+    // Reading on through a new connection would read a later moment.
+    if (m_consistentRead)
+        failConnection(QStringLiteral("The consistent read"));
     if (m_conn) {
         PQfinish(m_conn);
         m_conn = nullptr;
@@ -691,6 +694,7 @@ void PgBackend::failConnection(const QString& context)
 {
     const QString why = m_conn ? firstLine(PQerrorMessage(m_conn)) : QString();
     const bool wasInTransaction = m_inTransaction;
+    const bool wasReading = m_consistentRead;
     // The server rolled back whatever was not committed; nothing half-written stays.
     m_inTransaction = false;
     m_batchFailed = false;
@@ -701,14 +705,19 @@ void PgBackend::failConnection(const QString& context)
     m_reservedIds.clear();
     m_prepared.clear();
     ++m_preparedGeneration;
-    throw EngineError(ErrorCode::ServerUnavailable,
-                      EngineText(QStringLiteral("%1: the connection to the database server was lost%2.%3"),
-                                 QStringLiteral("%1 : la connexion au serveur de données a été perdue%2.%3"))
-                          .arg(context, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why),
-                               wasInTransaction ? EngineText(
-                                   QStringLiteral(" Nothing of the unfinished posting was kept; try again."),
-                                   QStringLiteral(" Rien de l'enregistrement inachevé n'a été gardé; réessayez."))
-                                                : QString()));
+    throw EngineError(
+        ErrorCode::ServerUnavailable,
+        EngineText(QStringLiteral("%1: the connection to the database server was lost%2.%3"),
+                   QStringLiteral("%1 : la connexion au serveur de données a été perdue%2.%3"))
+            .arg(context, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why),
+                 wasInTransaction
+                     ? EngineText(QStringLiteral(" Nothing of the unfinished posting was kept; try again."),
+                                  QStringLiteral(" Rien de l'enregistrement inachevé n'a été gardé; réessayez."))
+                 : wasReading
+                     ? EngineText(QStringLiteral(" The reading of one moment of the data ended with it; try again."),
+                                  QStringLiteral(" La lecture d'un même instant des données s'est "
+                                                 "arrêtée avec elle; réessayez."))
+                     : QString()));
 }
 
 void PgBackend::fail(PGresult* res, const QString& context)
@@ -767,7 +776,7 @@ void PgBackend::plain(const char* sql, const QString& context)
 // a write is never held back; freeing the locks ends it too.
 void PgBackend::beforeStatementOutsideTransaction()
 {
-    if (m_inTransaction)
+    if (m_inTransaction || m_consistentRead)
         return;
     if (m_lockRun && !m_readCall) {
         endLockRun();
@@ -787,6 +796,19 @@ void PgBackend::endLockRun(const char* ending)
     m_lockRun = false;
     if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
         ResultPtr(PQexec(m_conn, ending));
+}
+
+// A consistent read goes back to the savepoint it set after taking its
+// snapshot: the snapshot belongs to the whole server transaction and
+// outlives the failed part.
+void PgBackend::afterFailedStatement()
+{
+    if (!m_consistentRead) {
+        endLockRun("ROLLBACK");
+        return;
+    }
+    if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
+        ResultPtr(PQexec(m_conn, "ROLLBACK TO SAVEPOINT vx_snapshot"));
 }
 
 void PgBackend::forgetStatements()
@@ -861,7 +883,7 @@ PGresult* PgBackend::run(const std::string& sql, const std::vector<Param>& param
                                      a.formats.data(), 0);
         if (!succeeded(res)) {
             ResultPtr owner(res);
-            endLockRun("ROLLBACK");
+            afterFailedStatement();
             fail(res, context);
         }
         return res;
@@ -914,7 +936,7 @@ PGresult* PgBackend::runStatement(CachedStatement& statement, const std::vector<
         if (succeeded(res))
             return res;
         ResultPtr owner(res);
-        endLockRun("ROLLBACK");
+        afterFailedStatement();
         // "cached plan must not change result type"
         if (attempt == 0 && sqlStateOf(res) == QLatin1String("0A000") && !m_inTransaction) {
             ResultPtr(PQexec(m_conn, ("DEALLOCATE " + statement.name).c_str()));
@@ -938,7 +960,7 @@ void PgBackend::prepare(CachedStatement& statement, int count, const unsigned in
         const std::string name = "vx" + std::to_string(++m_statementNumber);
         ResultPtr prepared(PQprepare(m_conn, name.c_str(), statement.sql.c_str(), count, types));
         if (!succeeded(prepared.get())) {
-            endLockRun("ROLLBACK");
+            afterFailedStatement();
             fail(prepared.get(), context());
         }
         it = m_prepared.emplace(statement.sql, name).first;
@@ -1173,6 +1195,32 @@ void PgBackend::rollback()
 bool PgBackend::inTransaction() const
 {
     return m_inTransaction;
+}
+
+// One server transaction, repeatable read: its snapshot is taken by its
+// first query, sent with the BEGIN, so it is the database as it stood when
+// the scope began. A transaction of reads and locks ends first (the record
+// locks belong to the session and stay). Tables read in it are held against
+// another workstation's change of their structure until it ends, as in any
+// transaction; other workstations' writes are not held up.
+void PgBackend::beginConsistentRead()
+{
+    ensureConnected();
+    endLockRun();
+    ResultPtr res(PQexec(m_conn, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; SELECT 1; SAVEPOINT vx_snapshot"));
+    if (!succeeded(res.get())) {
+        if (PQstatus(m_conn) == CONNECTION_OK && PQtransactionStatus(m_conn) != PQTRANS_IDLE)
+            ResultPtr(PQexec(m_conn, "ROLLBACK"));
+        fail(res.get(), QStringLiteral("Starting a consistent read"));
+    }
+    m_consistentRead = true;
+}
+
+void PgBackend::endConsistentRead()
+{
+    m_consistentRead = false;
+    if (m_conn && PQstatus(m_conn) == CONNECTION_OK && PQtransactionStatus(m_conn) != PQTRANS_IDLE)
+        ResultPtr(PQexec(m_conn, "COMMIT"));
 }
 
 // ---- reading ----------------------------------------------------------------------

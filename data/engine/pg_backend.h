@@ -47,6 +47,8 @@ public:
     void commit() override;
     void rollback() override;
     bool inTransaction() const override;
+    void beginConsistentRead() override;
+    void endConsistentRead() override;
 
     // Each statement costs a round trip and the server's start of a sorted
     // scan: a long walk reads larger pages than on the embedded engine.
@@ -125,6 +127,9 @@ private:
     // reads and locks share one server transaction (see the .cpp).
     void beforeStatementOutsideTransaction();
     void endLockRun(const char* ending = "COMMIT");
+    // After a statement failed outside a posting's transaction: the server
+    // refuses anything but a rollback in the transaction it failed in.
+    void afterFailedStatement();
     void forgetStatements();
     // Batched appends: sent as COPY data (pg_batch.h), the server's verdict
     // read at the next use of the connection.

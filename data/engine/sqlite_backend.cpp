@@ -546,6 +546,7 @@ void SqliteBackend::exec(const char* sql)
 
 sqlite3_stmt* SqliteBackend::cached(CachedText& text)
 {
+    checkSnapshotKept();
     if (text.stmt == nullptr || text.generation != m_generation) {
         text.stmt = cached(text.sql);
         text.generation = m_generation;
@@ -555,6 +556,7 @@ sqlite3_stmt* SqliteBackend::cached(CachedText& text)
 
 sqlite3_stmt* SqliteBackend::cached(const std::string& sql)
 {
+    checkSnapshotKept();
     auto it = m_statements.find(sql);
     if (it != m_statements.end())
         return it->second;
@@ -728,7 +730,8 @@ std::optional<std::uint64_t> SqliteBackend::structureVersion()
     // Every change of structure, by any connection, counts the schema
     // version of the file up. Inside our write transaction only this
     // connection can change it, and each of its own changes forgets the number.
-    const bool writing = m_writeTransaction && !sqlite3_get_autocommit(m_db);
+    // A consistent read's snapshot holds its version as it was.
+    const bool writing = (m_writeTransaction || m_consistentRead) && !sqlite3_get_autocommit(m_db);
     if (m_versionInTransaction && writing)
         return m_versionInTransaction;
     m_versionInTransaction.reset();
@@ -773,7 +776,47 @@ void SqliteBackend::rollback()
 
 bool SqliteBackend::inTransaction() const
 {
-    return !sqlite3_get_autocommit(m_db);
+    return !m_consistentRead && !sqlite3_get_autocommit(m_db);
+}
+
+// A read transaction held open: WAL keeps the pages as they were when it
+// began for this connection, while other processes go on writing (they are
+// not blocked). Meanwhile no checkpoint copies their later commits into the
+// database file or starts the journal over, so the journal grows until the
+// read ends.
+void SqliteBackend::beginConsistentRead()
+{
+    m_versionInTransaction.reset();
+    // A deferred BEGIN takes no snapshot yet: the first read does, here.
+    exec("BEGIN");
+    m_consistentRead = true;
+    try {
+        structureVersion();
+    } catch (...) {
+        endConsistentRead();
+        throw;
+    }
+}
+
+void SqliteBackend::endConsistentRead()
+{
+    m_consistentRead = false;
+    m_versionInTransaction.reset();
+    if (!sqlite3_get_autocommit(m_db) && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+bool SqliteBackend::snapshotLost() const
+{
+    return sqlite3_get_autocommit(m_db) != 0;
+}
+
+void SqliteBackend::refuseLostSnapshot() const
+{
+    throw EngineError(ErrorCode::WrongState,
+                      QStringLiteral("The consistent read of %1 ended with an earlier error; nothing more is read in "
+                                     "it. End it and read again.")
+                          .arg(m_folder));
 }
 
 // ---- reading ----------------------------------------------------------------
@@ -1014,6 +1057,7 @@ void SqliteBackend::bindParameters(sqlite3_stmt* stmt, const std::vector<QueryPa
 
 QueryResult SqliteBackend::select(const QString& sql, const std::vector<QueryParameter>& params)
 {
+    checkSnapshotKept();
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* s = nullptr;
     const char* tail = nullptr;

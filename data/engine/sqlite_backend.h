@@ -37,6 +37,8 @@ public:
     void commit() override;
     void rollback() override;
     bool inTransaction() const override;
+    void beginConsistentRead() override;
+    void endConsistentRead() override;
 
     std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) override;
     std::shared_ptr<RowPage> fetchPage(const CursorSpec& view, const Seek& seek, int limit) override;
@@ -61,6 +63,16 @@ private:
     sqlite3_stmt* cached(const std::string& sql);
     sqlite3_stmt* cached(CachedText& text);
     void exec(const char* sql);
+    // Inside a consistent read SQLite may have rolled the read transaction
+    // back after an error of its own (I/O, memory): reading on would read
+    // a later moment.
+    void checkSnapshotKept() const
+    {
+        if (m_consistentRead && snapshotLost())
+            refuseLostSnapshot();
+    }
+    bool snapshotLost() const;
+    [[noreturn]] void refuseLostSnapshot() const;
     [[noreturn]] void fail(int rc, const QString& context);
     void bindParameters(sqlite3_stmt* stmt, const std::vector<QueryParameter>& params, const QString& sql);
 

@@ -433,6 +433,7 @@ struct Table::Impl {
     // the same exchange with the server where the backend can.
     void takeLock(std::int64_t rowId, std::optional<Row>* fresh = nullptr)
     {
+        be().refuseInConsistentRead();
         if (lockHeld && lockedRow == rowId) {
             if (fresh) {
                 try {

@@ -22,8 +22,17 @@ EngineError::EngineError(int code, const QString& message)
 {
 }
 
+void Backend::refuseInConsistentRead() const
+{
+    if (m_consistentRead)
+        throw EngineError(ErrorCode::ReadOnly,
+                          QStringLiteral("Nothing can be written or locked while a consistent read of the database is "
+                                         "open: end the read first."));
+}
+
 void Backend::countWrite()
 {
+    refuseInConsistentRead();
     ++m_writes;
     if (m_failAt > 0 && m_writes == m_failAt) {
         m_failAt = 0;

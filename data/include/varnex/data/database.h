@@ -57,6 +57,8 @@ public:
     TableDef tableDef(const QString& tableName);
 
     bool inTransaction() const;
+    // A ConsistentRead of this database is open (see below).
+    bool inConsistentRead() const { return m_consistentReads > 0; }
 
     // Fault injection for tests: the Nth write from now (1 = the next one)
     // raises EngineError(ErrorCode::InjectedFault) instead of writing. A write
@@ -82,6 +84,8 @@ private:
     std::unique_ptr<Backend> m_backend;
     QHash<QString, int> m_openTables;
     friend class Transaction;
+    friend class ConsistentRead;
+    int m_consistentReads = 0; // open ConsistentRead scopes; the outermost holds the snapshot
     void forgetTableDefs() { m_tableDefs.clear(); }
     QHash<QString, TableDef> m_tableDefs; // by table name as asked for
     std::uint64_t m_tableDefsVersion = 0; // the backend's structure version they were read at
@@ -103,6 +107,36 @@ public:
 private:
     std::shared_ptr<Database> m_db;
     bool m_active = false;
+};
+
+// Every read of every cursor and query of the database sees the database as
+// it stood when the scope began, until the scope ends: a report that walks
+// headers and their lines prints one moment of the data, even while another
+// workstation posts. Outside such a scope each page a cursor reads shows what
+// others committed by then (docs/engine.md, "Consistent reads").
+//
+// Nothing is written meanwhile: a post, a delete, a statement, a change of
+// structure, a record lock (edit(), deleteRecord(), a claim) is refused with
+// ErrorCode::ReadOnly, and a Transaction with ErrorCode::TransactionActive;
+// the scope cannot begin inside a Transaction either. Scopes nest: an inner
+// one reads the outer one's snapshot, and the last to end releases it. An
+// error inside leaves the snapshot as it was; a snapshot the database lost
+// (a connection to the server broken) makes every read of the scope fail
+// rather than read on from a later moment.
+//
+// Keep it to a read that ends on its own (a report's layout), never across a
+// wait for the user: on the embedded engine the database's journal cannot be
+// folded back into the file past the snapshot meanwhile, so it grows with
+// other workstations' commits until the scope ends.
+class ConsistentRead {
+public:
+    explicit ConsistentRead(std::shared_ptr<Database> db);
+    ~ConsistentRead();
+    ConsistentRead(const ConsistentRead&) = delete;
+    ConsistentRead& operator=(const ConsistentRead&) = delete;
+
+private:
+    std::shared_ptr<Database> m_db;
 };
 
 // ---- aliases ---------------------------------------------------------------
