@@ -5,6 +5,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
+#include "varnex/data/database.h"
 #include "varnex/data/table.h"
 #include "varnex/regional.h"
 
@@ -327,8 +328,17 @@ void Report::printSubDetails()
     }
 }
 
+void Report::readConsistently(std::shared_ptr<data::Database> db)
+{
+    m_consistentDatabases.push_back(std::move(db));
+}
+
 void Report::prepare(int pageLimit)
 {
+    std::vector<std::unique_ptr<data::ConsistentRead>> reads;
+    for (const auto& db : m_consistentDatabases)
+        if (!db->inTransaction())
+            reads.push_back(std::make_unique<data::ConsistentRead>(db));
     m_pages.clear();
     m_pageNumber = 0;
     m_pageOpen = false;

@@ -44,6 +44,12 @@ public:
         m_lines.setDatabase(std::move(db));
         m_lines.setTableName(QStringLiteral("cfdet"));
     }
+    // Read again at the next look-up (the next layout of the report).
+    void forget()
+    {
+        m_totals.clear();
+        m_loaded = false;
+    }
     Currency find(const QString& order, const QString& lineCode, const QString& item, const QString& description)
     {
         if (!m_loaded)
@@ -165,7 +171,17 @@ std::unique_ptr<Report> MakePurchaseOrderReprint(TAccountDataModule& dm, const Q
     receipt.label(QStringLiteral("StoreTitle"), {Columns[2].x, 0, 15, LineHeight}, QStringLiteral("Store:"));
     receipt.field(QStringLiteral("Cfrhd_store"), {Columns[2].x + 16, 0, 30, LineHeight},
                   value(*receipts, QStringLiteral("Cfrhd_store")));
-    form->setMaster(report::RecordSource::of(*receipts));
+    // Every layout reads the receipts again, with their lines and the
+    // ordered costs, in one consistent read: a receipt another workstation
+    // posts meanwhile shows whole or not at all, and the totals add up.
+    form->readConsistently(db);
+    report::RecordSource master = report::RecordSource::of(*receipts);
+    master.first = [receipts, costs] {
+        receipts->refresh();
+        costs->forget();
+        receipts->first();
+    };
+    form->setMaster(master);
 
     // The lines of each receipt, found by its packing slip.
     report::RecordSource lineSource = report::RecordSource::of(*received);

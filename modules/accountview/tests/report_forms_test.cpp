@@ -626,3 +626,69 @@ TEST_F(OrderReprint, NothingReceivedAndThePurchaseChoice)
     EXPECT_EQ(previews.forms, QStringList{QStringLiteral("supview_qrfrm")});
     EXPECT_TRUE(previews.texts.value(0).contains(QStringLiteral("PO7")));
 }
+
+namespace {
+
+// Lays a report out with another workstation's commit in its middle (as the
+// first record of the master prints), then once more after it.
+class CommitWhileLayingOut : public PdfPreviews {
+public:
+    CommitWhileLayingOut(const QString& folder, std::function<void()> commit)
+        : PdfPreviews(folder)
+        , m_commit(std::move(commit))
+    {
+    }
+    void preview(report::Report& form, QWidget* parent) override
+    {
+        const std::function<bool()> original = form.detail().beforePrint;
+        bool committed = false;
+        form.detail().beforePrint = [&] {
+            if (!committed) {
+                committed = true;
+                m_commit();
+            }
+            return original ? original() : true;
+        };
+        PdfPreviews::preview(form, parent);
+        form.detail().beforePrint = original;
+        form.prepare();
+        PdfPreviews::preview(form, parent);
+    }
+
+private:
+    std::function<void()> m_commit;
+};
+
+} // namespace
+
+// A receipt line another workstation posts while the reprint is being laid
+// out shows in the next layout, never in the middle of this one: the second
+// packing slip's lines and the totals are those of the moment the layout
+// began.
+TEST_F(OrderReprint, ReceiptPostedMeanwhileShowsOnlyInTheNextLayout)
+{
+    addOrder();
+    addReceipt("PS1", "PO7");
+    addReceiptLine("PS1", "PO7", "NAIL", "Nails 2in", 10, 4, 0); // 40.00
+    addReceipt("PS2", "PO7");
+    addReceiptLine("PS2", "PO7", "SCREW", "Screws", 1, 1.25, 0); // 1.25
+    CommitWhileLayingOut layouts(root.path(), [this] {
+        QProcess other;
+        other.start(QStringLiteral(VARNEX_TEST_BIN_DIR "/engine_record_changer"),
+                    {db->folder(), QStringLiteral("cfrdet"), QStringLiteral("add"),
+                     QStringLiteral("Cfrdet_paking_slip=PS2"), QStringLiteral("Cfrdet_order_number=PO7"),
+                     QStringLiteral("Cfrdet_item_code=LATE"), QStringLiteral("Cfrdet_desc=Posted meanwhile"),
+                     QStringLiteral("Cfrdet_qty_received=3"), QStringLiteral("Cfrdet_price=2")});
+        EXPECT_TRUE(other.waitForFinished(30000));
+        EXPECT_EQ(other.readAllStandardOutput().trimmed(), "DONE");
+    });
+    detail(open(SupplierSide()));
+    ASSERT_EQ(layouts.texts.size(), 2);
+    const QString during = layouts.texts[0];
+    EXPECT_TRUE(during.contains(QStringLiteral("Screws"))) << during.toStdString();
+    EXPECT_FALSE(during.contains(QStringLiteral("Posted meanwhile"))) << during.toStdString();
+    EXPECT_TRUE(during.contains(QStringLiteral("$41.25"))) << during.toStdString();
+    const QString next = layouts.texts[1];
+    EXPECT_TRUE(next.contains(QStringLiteral("Posted meanwhile"))) << next.toStdString();
+    EXPECT_TRUE(next.contains(QStringLiteral("$47.25"))) << next.toStdString();
+}

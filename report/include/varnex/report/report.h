@@ -31,7 +31,8 @@ class QPrinter;
 
 namespace varnex::data {
 class DataSet;
-}
+class Database;
+} // namespace varnex::data
 
 namespace varnex::report {
 
@@ -208,6 +209,12 @@ public:
     // print of resetAfter (or never).
     Accumulator& addSum(Band& addedOn, ValueFunction term, Band* resetAfter = nullptr);
 
+    // Each layout reads `db` through one consistent read, so that every page
+    // shows one moment of the data even while another workstation posts
+    // (docs/engine.md, "Consistent reads"). A report laid out inside a
+    // transaction reads through the transaction instead.
+    void readConsistently(std::shared_ptr<data::Database> db);
+
     // Lays out every page (runs the band events and walks the records); with
     // a page limit, stops once that many pages are whole, so that a preview
     // can show the first page of a long report before the rest is read.
@@ -247,6 +254,7 @@ private:
     Band* m_pageFooter = nullptr;
     Band* m_summary = nullptr;
     RecordSource m_master;
+    std::vector<std::shared_ptr<data::Database>> m_consistentDatabases;
     std::vector<std::unique_ptr<Group>> m_groups;
     std::vector<std::unique_ptr<SubDetail>> m_subDetails;
     struct SumLink {
