@@ -60,18 +60,12 @@ protected:
     Picture readS1()
     {
         Picture seen;
-        Table master;
-        master.setDatabase(db);
-        master.setTableName(QStringLiteral("sup"));
-        master.open();
-        Table lines;
-        lines.setDatabase(db);
-        lines.setTableName(QStringLiteral("cap"));
-        lines.open();
-        lines.setMaster(&master, QStringLiteral("Sup_code"));
-        EXPECT_TRUE(master.findKey({QStringLiteral("S1")}));
-        seen.balance = master.field(QStringLiteral("Sup_current_bal")).asMoney().toText();
-        seen.items = walk(lines, QStringLiteral("Cap_invoice"));
+        const auto master = openTable(QStringLiteral("sup"));
+        const auto lines = openTable(QStringLiteral("cap"));
+        lines->setMaster(master.get(), QStringLiteral("Sup_code"));
+        EXPECT_TRUE(master->findKey({QStringLiteral("S1")}));
+        seen.balance = master->field(QStringLiteral("Sup_current_bal")).asMoney().toText();
+        seen.items = walk(*lines, QStringLiteral("Cap_invoice"));
         Query count(db, QStringLiteral("SELECT COUNT(*) AS n FROM cap WHERE Cap_supplier = :s"));
         count.bindText(QStringLiteral("s"), QStringLiteral("S1"));
         count.open();
