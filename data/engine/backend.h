@@ -30,14 +30,17 @@ struct FetchedRow {
 };
 
 // The rows of one read as the storage delivered them: numbers as numbers,
-// texts and blobs as bytes in one buffer of the page. A value becomes its Qt
+// texts and blobs as bytes in one buffer of the page, or the text a server
+// sent, left where it arrived. A value becomes its Qt
 // form (QString, QDate, QVariant) only when a caller reads it, so a walk that
 // reads one field of each record converts one field per record, and a page
 // costs a few allocations whatever its number of rows. A page never changes
 // once read: a cursor's current record may point into it.
 class RowPage {
 public:
-    enum class Kind : std::uint8_t { Null, Integer, Real, Text, Bytes, Held };
+    // Printed: a value written out in its type's own text form, as a server's
+    // results arrive (see ValueFromPrinted), in memory the page keeps alive.
+    enum class Kind : std::uint8_t { Null, Integer, Real, Text, Bytes, Held, Printed };
     struct Cell {
         Kind kind = Kind::Null;
         std::uint32_t size = 0; // bytes of a text or blob
@@ -45,6 +48,7 @@ public:
             std::int64_t integer = 0;
             double real;
             std::uint64_t offset; // into the page's bytes, or the held value's index
+            const char* printed;
         };
     };
 
@@ -56,6 +60,11 @@ public:
     const Cell& cell(int row, int column) const
     {
         return m_cells[static_cast<size_t>(row) * static_cast<size_t>(m_columns) + static_cast<size_t>(column)];
+    }
+    // The bytes of a Text, Bytes or Printed cell, followed by a zero byte.
+    const char* data(const Cell& cell) const
+    {
+        return cell.kind == Kind::Printed ? cell.printed : m_bytes.data() + cell.offset;
     }
     // The value in the form a field of `type` holds it (see Field::value()).
     QVariant value(int row, int column, FieldType type) const;
@@ -69,6 +78,10 @@ public:
     void addReal(double value);
     void addText(const char* data, int size) { addBytesOf(Kind::Text, data, size); }
     void addBytes(const char* data, int size) { addBytesOf(Kind::Bytes, data, size); }
+    // Text a server sent, not copied: `data`, ended by a zero byte, lives in
+    // what the page was given to keep alive.
+    void addPrinted(const char* data, int size);
+    void keepAlive(std::shared_ptr<const void> owner) { m_kept = std::move(owner); }
     // A value already in its Qt form (a backend that converts as it reads).
     void addHeld(QVariant value);
     void addRow(std::int64_t rowId, Row values);
@@ -87,12 +100,25 @@ private:
     std::vector<Cell> m_cells;
     std::vector<char> m_bytes;
     std::vector<QVariant> m_held;
+    std::shared_ptr<const void> m_kept;
 };
 
 // One value as the storage keeps it, made the Qt value a field of `type`
 // holds: the one conversion every backend's reads go through.
 QVariant ValueFromStorage(FieldType type, RowPage::Kind kind, std::int64_t integer, double real, const char* data,
                           int size);
+
+// A value in its type's text form, as a server prints it: integers and
+// numbers in decimal, amounts as decimals (rounded half away from zero to
+// the ten-thousandth), logicals "t"/"f", ISO dates and times, bytes as "\x"
+// and hex digits. Throws ErrorCode::TypeMismatch for an amount that does not
+// fit a money value.
+QVariant ValueFromPrinted(FieldType type, const char* p, int n);
+// The same readings without a QVariant, for the typed readers of a field;
+// nothing when the text is not such a number or does not fit.
+std::optional<std::int64_t> IntegerFromText(const char* p, int n);
+std::optional<double> NumberFromText(const char* p, int n);
+std::optional<std::int64_t> TicksFromText(const char* p, int n);
 
 // What one cursor sees of a table: its fields, its order and its limits.
 struct CursorSpec {
@@ -177,11 +203,11 @@ public:
     // ---- reading ----
     // The most rows a walk asks for at once, once its pages have grown.
     virtual int largestPage() const { return 512; }
-    // Up to `limit` rows from the seek point, in the seek's direction.
-    virtual std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) = 0;
-    // The same rows, kept as read until a field is read (a cursor's window).
-    // By default the rows of fetch(), already converted.
-    virtual std::shared_ptr<RowPage> fetchPage(const CursorSpec& view, const Seek& seek, int limit);
+    // Up to `limit` rows from the seek point, in the seek's direction, kept
+    // as read until a field is read (a cursor's window).
+    virtual std::shared_ptr<RowPage> fetchPage(const CursorSpec& view, const Seek& seek, int limit) = 0;
+    // The same rows, every value converted.
+    std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit);
     virtual std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) = 0;
     virtual std::int64_t count(const CursorSpec& view) = 0;
 
@@ -271,6 +297,9 @@ int CompareValues(FieldType type, const QVariant& a, const QVariant& b);
 // receive them; anything else (a year before Christ included) gives an invalid value.
 QDate DateFromIsoText(const char* p, int n);
 QTime TimeFromIsoText(const char* p, int n);
+// A date, a time or a timestamp ("YYYY-MM-DD HH:MM:SS[.fff]", or with a "T")
+// as the value a field of `type` holds: NULL for a text that does not read.
+QVariant TemporalFromIsoText(FieldType type, const char* p, int n);
 
 // Matches the :names of a statement with the values given, without regard to
 // case: a name without a value, or a value no name uses, is the caller's

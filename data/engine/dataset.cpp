@@ -36,6 +36,8 @@ struct PendingCells {
             return nullptr;
         return &ds.m_page->cell(ds.m_pageRow, index);
     }
+    // The text of a Printed cell: numbers are read from it without a value.
+    static const char* text(const DataSet& ds, const RowPage::Cell& c) { return ds.m_page->data(c); }
 };
 
 // ---- Field --------------------------------------------------------------------
@@ -92,6 +94,9 @@ std::int64_t Field::asInteger() const
             return 0;
         if (integral && c->kind == RowPage::Kind::Integer)
             return c->integer;
+        if (integral && c->kind == RowPage::Kind::Printed)
+            if (const auto n = IntegerFromText(PendingCells::text(*m_owner, *c), static_cast<int>(c->size)))
+                return *n;
     }
     const QVariant v = value();
     if (!v.isValid())
@@ -122,6 +127,9 @@ double Field::asNumber() const
             return 0.0;
         if (type() == FieldType::Number && c->kind == RowPage::Kind::Real)
             return c->real;
+        if (type() == FieldType::Number && c->kind == RowPage::Kind::Printed)
+            if (const auto d = NumberFromText(PendingCells::text(*m_owner, *c), static_cast<int>(c->size)))
+                return *d;
     }
     const QVariant v = value();
     if (!v.isValid())
@@ -152,6 +160,10 @@ Currency Field::asMoney() const
             return {};
         if (type() == FieldType::Money && c->kind == RowPage::Kind::Integer)
             return Currency::fromTicks(c->integer);
+        // An amount too large for a money value is refused by value() below.
+        if (type() == FieldType::Money && c->kind == RowPage::Kind::Printed)
+            if (const auto ticks = TicksFromText(PendingCells::text(*m_owner, *c), static_cast<int>(c->size)))
+                return Currency::fromTicks(*ticks);
     }
     const QVariant v = value();
     if (!v.isValid())

@@ -259,76 +259,6 @@ PgBackend::Param textParam(const QString& v)
     return p;
 }
 
-// ---- exact numbers and dates in the server's text form ------------------------
-
-// A decimal text ("-123.45", "0.00005") as ten-thousandths, rounded half away
-// from zero; nothing when it does not fit.
-std::optional<std::int64_t> ticksFrom(const char* p, int n)
-{
-    constexpr std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1;
-    int i = 0;
-    bool negative = false;
-    if (i < n && (p[i] == '-' || p[i] == '+')) {
-        negative = p[i] == '-';
-        ++i;
-    }
-    std::uint64_t value = 0;
-    int decimals = -1;
-    bool roundUp = false;
-    bool any = false;
-    auto push = [&](std::uint64_t digit) {
-        if (value > (limit - digit) / 10)
-            return false;
-        value = value * 10 + digit;
-        return true;
-    };
-    for (; i < n; ++i) {
-        const char c = p[i];
-        if (c == '.' && decimals < 0) {
-            decimals = 0;
-            continue;
-        }
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        any = true;
-        if (decimals >= 4) {
-            if (decimals == 4)
-                roundUp = c >= '5';
-            ++decimals;
-            continue;
-        }
-        if (!push(static_cast<std::uint64_t>(c - '0')))
-            return std::nullopt;
-        if (decimals >= 0)
-            ++decimals;
-    }
-    if (!any)
-        return std::nullopt;
-    for (int d = std::max(decimals, 0); d < 4; ++d)
-        if (!push(0))
-            return std::nullopt;
-    if (roundUp && !push(0)) // room check only; undone below
-        return std::nullopt;
-    if (roundUp)
-        value = value / 10 + 1;
-    if (value == limit && !negative)
-        return std::nullopt;
-    if (value > limit)
-        return std::nullopt;
-    return negative ? static_cast<std::int64_t>(0 - value) : static_cast<std::int64_t>(value);
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 QString sqlStateOf(const PGresult* res)
 {
     const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
@@ -454,52 +384,6 @@ QByteArray PgBackend::textOf(FieldType type, const QVariant& v)
     case FieldType::Binary: return v.toByteArray();
     }
     return v.toString().toUtf8();
-}
-
-QVariant PgBackend::valueOf(FieldType type, const char* p, int n)
-{
-    switch (type) {
-    case FieldType::Text:
-    case FieldType::Memo: return QString::fromUtf8(p, n);
-    case FieldType::ShortInteger:
-    case FieldType::Integer:
-    case FieldType::AutoIncrement: return QVariant::fromValue<qlonglong>(std::strtoll(p, nullptr, 10));
-    case FieldType::Number: return std::strtod(p, nullptr);
-    case FieldType::Money: {
-        const auto ticks = ticksFrom(p, n);
-        if (!ticks)
-            throw EngineError(
-                ErrorCode::TypeMismatch,
-                QStringLiteral("The amount %1 does not fit a money value.").arg(QString::fromLatin1(p, n)));
-        return QVariant::fromValue(Currency::fromTicks(*ticks));
-    }
-    case FieldType::Logical: return n > 0 && (p[0] == 't' || p[0] == '1');
-    case FieldType::Date: {
-        const QDate d = DateFromIsoText(p, n);
-        return d.isValid() ? QVariant(d) : QVariant();
-    }
-    case FieldType::Time: {
-        const QTime t = TimeFromIsoText(p, n);
-        return t.isValid() ? QVariant(t) : QVariant();
-    }
-    case FieldType::Timestamp: {
-        const QDate d = DateFromIsoText(p, n);
-        const QTime t = n > 11 ? TimeFromIsoText(p + 11, n - 11) : QTime(0, 0);
-        return d.isValid() && t.isValid() ? QVariant(QDateTime(d, t)) : QVariant();
-    }
-    case FieldType::Bytes:
-    case FieldType::Binary: {
-        if (n >= 2 && p[0] == '\\' && p[1] == 'x') {
-            QByteArray bytes;
-            bytes.reserve((n - 2) / 2);
-            for (int i = 2; i + 1 < n; i += 2)
-                bytes.append(static_cast<char>(hexValue(p[i]) << 4 | hexValue(p[i + 1])));
-            return bytes;
-        }
-        return QByteArray(p, n);
-    }
-    }
-    return {};
 }
 
 // ---- the engine's SQL in the server's dialect -------------------------------------
@@ -1299,14 +1183,14 @@ Row rowFrom(const PGresult* res, int r, int firstColumn, const QList<FieldDef>& 
         if (PQgetisnull(res, r, c))
             row.emplace_back();
         else
-            row.push_back(PgBackend::valueOf(fields[i].type, PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+            row.push_back(ValueFromPrinted(fields[i].type, PQgetvalue(res, r, c), PQgetlength(res, r, c)));
     }
     return row;
 }
 
 } // namespace
 
-std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
+std::shared_ptr<RowPage> PgBackend::fetchPage(const CursorSpec& view, const Seek& seek, int limit)
 {
     const ReadCall reading(m_readCall);
     if (deferredChangesOrder(view))
@@ -1321,22 +1205,37 @@ std::vector<FetchedRow> PgBackend::fetch(const CursorSpec& view, const Seek& see
     binds.pop_back(); // the limit, in the text
     ResultPtr res(runStatement(statement, paramsOf(binds),
                                [&view] { return QStringLiteral("Reading table %1").arg(view.table); }));
-    std::vector<FetchedRow> rows;
-    const int n = std::min(PQntuples(res.get()), limit);
-    rows.reserve(static_cast<size_t>(n));
+    const PGresult* result = res.get();
+    const int n = std::min(PQntuples(result), limit);
+    const int columns = static_cast<int>(view.fields.size());
+    auto page = std::make_shared<RowPage>(columns, n);
+    // The values stay in the server's text, where libpq put it, until a
+    // field is read: a walk that reads one field of a record converts that
+    // one, and nothing of a page is copied.
+    page->keepAlive(std::shared_ptr<const PGresult>(res.release(), ResultDeleter()));
     const bool heldBack = m_deferredChanged.count(view.table.toLower()) != 0;
     for (int r = 0; r < n; ++r) {
-        FetchedRow& row = rows.emplace_back();
-        row.rowId = std::strtoll(PQgetvalue(res.get(), r, 0), nullptr, 10);
+        const char* id = PQgetvalue(result, r, 0);
+        const std::int64_t rowId = IntegerFromText(id, static_cast<int>(std::strlen(id))).value_or(0);
         // A record whose update is held back: the server has it as it was;
         // its keys are the same, so it stands in the same place.
-        const Row* held = heldBack ? deferredRow(view.table, row.rowId) : nullptr;
-        if (held && held->size() == static_cast<size_t>(view.fields.size()))
-            row.values = *held;
-        else
-            row.values = rowFrom(res.get(), r, 1, view.fields);
+        const Row* held = heldBack ? deferredRow(view.table, rowId) : nullptr;
+        if (held && held->size() == static_cast<size_t>(columns)) {
+            page->addRow(rowId, *held);
+            continue;
+        }
+        page->beginRow(rowId);
+        for (int c = 1; c <= columns; ++c) {
+            // A text result is a zero-ended string without zero bytes, and
+            // only an empty one can be NULL.
+            const char* text = PQgetvalue(result, r, c);
+            if (*text == '\0' && PQgetisnull(result, r, c))
+                page->addNull();
+            else
+                page->addPrinted(text, static_cast<int>(std::strlen(text)));
+        }
     }
-    return rows;
+    return page;
 }
 
 static PgBackend::CachedStatement& readRowStatement(const CursorSpec& view)

@@ -53,7 +53,7 @@ public:
     // Each statement costs a round trip and the server's start of a sorted
     // scan: a long walk reads larger pages than on the embedded engine.
     int largestPage() const override { return 4096; }
-    std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) override;
+    std::shared_ptr<RowPage> fetchPage(const CursorSpec& view, const Seek& seek, int limit) override;
     std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) override;
     std::int64_t count(const CursorSpec& view) override;
 
@@ -73,9 +73,8 @@ public:
     static std::pair<std::int32_t, std::int32_t> lockKeys(const QString& schema, const QString& table,
                                                           std::int64_t rowId);
 
-    // A value as the server's text form, and back (exposed for tests).
+    // A value as the server's text form (exposed for tests); ValueFromPrinted reads it back.
     static QByteArray textOf(FieldType type, const QVariant& value);
-    static QVariant valueOf(FieldType type, const char* text, int length);
 
     // Translates ":name" parameters into "$n" (a name used twice gets one
     // number) and folds quoted identifiers to the stored lower case. Strings,

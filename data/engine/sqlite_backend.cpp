@@ -258,7 +258,8 @@ void addColumn(RowPage& page, sqlite3_stmt* s, int col, FieldType type)
     case RowPage::Kind::Real: page.addReal(v.real); return;
     case RowPage::Kind::Text: page.addText(v.data, v.size); return;
     case RowPage::Kind::Bytes:
-    case RowPage::Kind::Held: page.addBytes(v.data, v.size); return;
+    case RowPage::Kind::Held:
+    case RowPage::Kind::Printed: page.addBytes(v.data, v.size); return;
     }
 }
 
@@ -840,15 +841,6 @@ std::shared_ptr<RowPage> SqliteBackend::fetchPage(const CursorSpec& view, const 
     if (rc != SQLITE_DONE)
         fail(rc, QStringLiteral("Reading table %1").arg(view.table));
     return page;
-}
-
-std::vector<FetchedRow> SqliteBackend::fetch(const CursorSpec& view, const Seek& seek, int limit)
-{
-    const std::shared_ptr<RowPage> page = fetchPage(view, seek, limit);
-    std::vector<FetchedRow> rows(static_cast<size_t>(page->size()));
-    for (int r = 0; r < page->size(); ++r)
-        rows[static_cast<size_t>(r)] = FetchedRow{page->rowId(r), page->values(r, view.fields)};
-    return rows;
 }
 
 std::optional<Row> SqliteBackend::readRow(const CursorSpec& view, std::int64_t rowId)

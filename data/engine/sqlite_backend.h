@@ -40,7 +40,6 @@ public:
     void beginConsistentRead() override;
     void endConsistentRead() override;
 
-    std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit) override;
     std::shared_ptr<RowPage> fetchPage(const CursorSpec& view, const Seek& seek, int limit) override;
     std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) override;
     std::int64_t count(const CursorSpec& view) override;

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstring>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include <QDateTime>
 
@@ -409,9 +411,171 @@ QDate DateFromIsoText(const char* p, int n)
 {
     if (n < 10 || p[4] != '-' || p[7] != '-')
         return {};
-    if (n >= 13 && std::strstr(p, " BC") != nullptr)
+    if (n >= 13 && std::string_view(p, static_cast<size_t>(n)).find(" BC") != std::string_view::npos)
         return {};
     return QDate(digitsAt(p, 4), digitsAt(p + 5, 2), digitsAt(p + 8, 2));
+}
+
+QVariant TemporalFromIsoText(FieldType type, const char* p, int n)
+{
+    switch (type) {
+    case FieldType::Date: {
+        const QDate d = DateFromIsoText(p, n);
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    case FieldType::Time: {
+        const QTime t = TimeFromIsoText(p, n);
+        return t.isValid() ? QVariant(t) : QVariant();
+    }
+    case FieldType::Timestamp: {
+        const QDate d = DateFromIsoText(p, n);
+        const QTime t = n > 11 ? TimeFromIsoText(p + 11, n - 11) : QTime(0, 0);
+        return d.isValid() && t.isValid() ? QVariant(QDateTime(d, t)) : QVariant();
+    }
+    default: return {};
+    }
+}
+
+// ---- numbers in decimal text ----------------------------------------------------
+
+// Locale-free: a workstation set to French writes 2,5 but the server does not.
+std::optional<std::int64_t> IntegerFromText(const char* p, int n)
+{
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(p, p + n, value);
+    if (error != std::errc() || end != p + n)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> NumberFromText(const char* p, int n)
+{
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(p, p + n, value);
+    if (error != std::errc() || end != p + n)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::int64_t> TicksFromText(const char* p, int n)
+{
+    {
+        // The common amount, as the server prints its columns ("-123.4500"):
+        // fourteen digits or fewer before the point, four or fewer after,
+        // so nothing can overflow or needs rounding.
+        int i = n > 0 && (p[0] == '-' || p[0] == '+') ? 1 : 0;
+        const int start = i;
+        std::int64_t units = 0;
+        while (i < n && i - start <= 14 && p[i] >= '0' && p[i] <= '9')
+            units = units * 10 + (p[i++] - '0');
+        const int whole = i - start;
+        static constexpr std::int64_t place[] = {1000, 100, 10, 1};
+        std::int64_t ticks = units * Currency::Scale;
+        int decimals = 0;
+        if (whole <= 14 && i < n && p[i] == '.')
+            for (++i; i < n && decimals < 4 && p[i] >= '0' && p[i] <= '9'; ++i)
+                ticks += (p[i] - '0') * place[decimals++];
+        if (whole <= 14 && i == n && whole + decimals > 0)
+            return p[0] == '-' ? -ticks : ticks;
+    }
+    constexpr std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1;
+    int i = 0;
+    bool negative = false;
+    if (i < n && (p[i] == '-' || p[i] == '+')) {
+        negative = p[i] == '-';
+        ++i;
+    }
+    std::uint64_t value = 0;
+    int decimals = -1;
+    bool roundUp = false;
+    bool any = false;
+    auto push = [&](std::uint64_t digit) {
+        if (value > (limit - digit) / 10)
+            return false;
+        value = value * 10 + digit;
+        return true;
+    };
+    for (; i < n; ++i) {
+        const char c = p[i];
+        if (c == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        any = true;
+        if (decimals >= 4) {
+            if (decimals == 4)
+                roundUp = c >= '5';
+            ++decimals;
+            continue;
+        }
+        if (!push(static_cast<std::uint64_t>(c - '0')))
+            return std::nullopt;
+        if (decimals >= 0)
+            ++decimals;
+    }
+    if (!any)
+        return std::nullopt;
+    for (int d = std::max(decimals, 0); d < 4; ++d)
+        if (!push(0))
+            return std::nullopt;
+    if (roundUp && !push(0)) // room check only; undone below
+        return std::nullopt;
+    if (roundUp)
+        value = value / 10 + 1;
+    if (value == limit && !negative)
+        return std::nullopt;
+    if (value > limit)
+        return std::nullopt;
+    return negative ? static_cast<std::int64_t>(0 - value) : static_cast<std::int64_t>(value);
+}
+
+static int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+QVariant ValueFromPrinted(FieldType type, const char* p, int n)
+{
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo: return QString::fromUtf8(p, n);
+    case FieldType::ShortInteger:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement: return QVariant::fromValue<qlonglong>(IntegerFromText(p, n).value_or(0));
+    case FieldType::Number: return NumberFromText(p, n).value_or(0.0);
+    case FieldType::Money: {
+        const auto ticks = TicksFromText(p, n);
+        if (!ticks)
+            throw EngineError(
+                ErrorCode::TypeMismatch,
+                QStringLiteral("The amount %1 does not fit a money value.").arg(QString::fromLatin1(p, n)));
+        return QVariant::fromValue(Currency::fromTicks(*ticks));
+    }
+    case FieldType::Logical: return n > 0 && (p[0] == 't' || p[0] == '1');
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::Timestamp: return TemporalFromIsoText(type, p, n);
+    case FieldType::Bytes:
+    case FieldType::Binary: {
+        if (n >= 2 && p[0] == '\\' && p[1] == 'x') {
+            QByteArray bytes;
+            bytes.reserve((n - 2) / 2);
+            for (int i = 2; i + 1 < n; i += 2)
+                bytes.append(static_cast<char>(hexValue(p[i]) << 4 | hexValue(p[i + 1])));
+            return bytes;
+        }
+        return QByteArray(p, n);
+    }
+    }
+    return {};
 }
 
 // ---- pages of rows as read ----------------------------------------------------
@@ -456,6 +620,14 @@ void RowPage::addBytesOf(Kind kind, const char* data, int size)
     m_bytes.push_back('\0');
 }
 
+void RowPage::addPrinted(const char* data, int size)
+{
+    Cell& c = m_cells.emplace_back();
+    c.kind = Kind::Printed;
+    c.size = static_cast<std::uint32_t>(size);
+    c.printed = data;
+}
+
 void RowPage::addHeld(QVariant value)
 {
     Cell& c = m_cells.emplace_back();
@@ -470,6 +642,7 @@ void RowPage::clear()
     m_cells.clear();
     m_bytes.clear();
     m_held.clear();
+    m_kept.reset();
 }
 
 void RowPage::addRow(std::int64_t rowId, Row values)
@@ -489,6 +662,7 @@ QVariant RowPage::value(int row, int column, FieldType type) const
     case Kind::Text:
     case Kind::Bytes:
         return ValueFromStorage(type, c.kind, 0, 0.0, m_bytes.data() + c.offset, static_cast<int>(c.size));
+    case Kind::Printed: return ValueFromPrinted(type, c.printed, static_cast<int>(c.size));
     case Kind::Integer: return ValueFromStorage(type, c.kind, c.integer, 0.0, nullptr, 0);
     case Kind::Real: return ValueFromStorage(type, c.kind, 0, c.real, nullptr, 0);
     }
@@ -530,32 +704,22 @@ QVariant ValueFromStorage(FieldType type, RowPage::Kind kind, std::int64_t integ
     case FieldType::Number: return kind == Kind::Real ? real : static_cast<double>(integer);
     case FieldType::Money: return QVariant::fromValue(Currency::fromTicks(integer));
     case FieldType::Logical: return integer != 0;
-    case FieldType::Date: {
-        const QDate d = DateFromIsoText(data, size);
-        return d.isValid() ? QVariant(d) : QVariant();
-    }
-    case FieldType::Time: {
-        const QTime t = TimeFromIsoText(data, size);
-        return t.isValid() ? QVariant(t) : QVariant();
-    }
-    case FieldType::Timestamp: {
-        const QDate d = DateFromIsoText(data, size);
-        const QTime t = size > 11 ? TimeFromIsoText(data + 11, size - 11) : QTime(0, 0);
-        return d.isValid() && t.isValid() ? QVariant(QDateTime(d, t)) : QVariant();
-    }
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::Timestamp: return TemporalFromIsoText(type, data, size);
     case FieldType::Bytes:
     case FieldType::Binary: return QByteArray(data, size);
     }
     return {};
 }
 
-std::shared_ptr<RowPage> Backend::fetchPage(const CursorSpec& view, const Seek& seek, int limit)
+std::vector<FetchedRow> Backend::fetch(const CursorSpec& view, const Seek& seek, int limit)
 {
-    std::vector<FetchedRow> rows = fetch(view, seek, limit);
-    auto page = std::make_shared<RowPage>(static_cast<int>(view.fields.size()), static_cast<int>(rows.size()));
-    for (FetchedRow& row : rows)
-        page->addRow(row.rowId, std::move(row.values));
-    return page;
+    const std::shared_ptr<RowPage> page = fetchPage(view, seek, limit);
+    std::vector<FetchedRow> rows(static_cast<size_t>(page->size()));
+    for (int r = 0; r < page->size(); ++r)
+        rows[static_cast<size_t>(r)] = FetchedRow{page->rowId(r), page->values(r, view.fields)};
+    return rows;
 }
 
 ParameterMatcher::ParameterMatcher(const std::vector<QueryParameter>& params)

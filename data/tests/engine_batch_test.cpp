@@ -11,11 +11,6 @@
 namespace varnex::data::testing {
 namespace {
 
-bool OnServer()
-{
-    return qgetenv("VARNEX_ENGINE") == "postgresql";
-}
-
 class BatchTest : public EngineTest {
 protected:
     void SetUp() override

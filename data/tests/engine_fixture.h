@@ -118,6 +118,12 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The tests run on the server engine (VARNEX_ENGINE=postgresql).
+inline bool OnServer()
+{
+    return qgetenv("VARNEX_ENGINE") == "postgresql";
+}
+
 // Runs `action` and returns the engine error code it raised (0 when none).
 inline int ErrorCodeOf(const std::function<void()>& action)
 {

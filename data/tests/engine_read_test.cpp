@@ -2,6 +2,10 @@
 // converts a field when it is read, so every reader must see the same value
 // whatever was read before, in what order, and however the cursor got there.
 
+#include <clocale>
+#include <limits>
+#include <string>
+
 #include "engine_fixture.h"
 
 namespace varnex::data::testing {
@@ -260,6 +264,235 @@ TEST_F(ReadTest, CalculatedFieldsAndFiltersReadUnconvertedFields)
     EXPECT_EQ(codes,
               (QStringList{SupplierCode(7), SupplierCode(17), SupplierCode(27), SupplierCode(37), SupplierCode(47)}));
     EXPECT_EQ(sup.recordCount(), 5);
+}
+
+// ---- values at the edges of their types ------------------------------------------
+
+TableDef EdgeDef()
+{
+    TableDef def;
+    def.name = QStringLiteral("edge");
+    def.fields = {
+        {QStringLiteral("Code"), FieldType::Integer, 0},       {QStringLiteral("Label"), FieldType::Text, 12},
+        {QStringLiteral("Amount"), FieldType::Money, 0},       {QStringLiteral("Ratio"), FieldType::Number, 0},
+        {QStringLiteral("Small"), FieldType::ShortInteger, 0}, {QStringLiteral("Whole"), FieldType::Integer, 0},
+        {QStringLiteral("Blob"), FieldType::Binary, 0},
+    };
+    def.indexes = {{QString(), {QStringLiteral("Code")}, true, true}};
+    return def;
+}
+
+// One record each, Code 1, 2, ...: texts that read like numbers, logicals,
+// hex or NULL; amounts at both ends of money and either side of fifteen
+// digits; numbers with no short decimal form; bytes that spell an escape.
+struct Edge {
+    const char* label;
+    std::int64_t ticks;
+    double ratio;
+    std::int64_t small;
+    std::int64_t whole;
+    QByteArray blob;
+};
+
+std::vector<Edge> Edges()
+{
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte.append(static_cast<char>(b));
+    using Limits = std::numeric_limits<std::int64_t>;
+    return {
+        {"0012", Limits::max(), std::numeric_limits<double>::max(), 32767, 2147483647, everyByte},
+        {"-0", Limits::min(), -std::numeric_limits<double>::denorm_min(), -32768, -2147483648LL, QByteArray("\\x41")},
+        {"1e5", 999999999999999999, 0.1, 0, 0, QByteArray(1, '\0')},
+        {"t", -1, 0.1 + 0.2, -1, -1, QByteArray("\\\\x")},
+        {"\\x41 NULL", 1000000000000000000, -1e-300, 1, 1, QByteArray("f")},
+    };
+}
+
+class EdgeReadTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        db->createTable(EdgeDef());
+        auto t = openTable(QStringLiteral("edge"));
+        qlonglong code = 0;
+        for (const Edge& e : Edges()) {
+            t->append();
+            t->field(QStringLiteral("Code")).setInteger(++code);
+            t->field(QStringLiteral("Label")).setString(QString::fromUtf8(e.label));
+            t->field(QStringLiteral("Amount")).setMoney(Currency::fromTicks(e.ticks));
+            t->field(QStringLiteral("Ratio")).setNumber(e.ratio);
+            t->field(QStringLiteral("Small")).setInteger(e.small);
+            t->field(QStringLiteral("Whole")).setInteger(e.whole);
+            t->field(QStringLiteral("Blob")).setBytes(e.blob);
+            t->post();
+        }
+    }
+
+    // Each field read by its typed reader and as a value, in either order.
+    static void expectEdge(Table& t, const Edge& e, bool typedFirst)
+    {
+        SCOPED_TRACE(std::string(e.label) + (typedFirst ? ", typed reader first" : ", value first"));
+        const Field& label = t.field(QStringLiteral("Label"));
+        const Field& amount = t.field(QStringLiteral("Amount"));
+        const Field& ratio = t.field(QStringLiteral("Ratio"));
+        const Field& small = t.field(QStringLiteral("Small"));
+        const Field& whole = t.field(QStringLiteral("Whole"));
+        const Field& blob = t.field(QStringLiteral("Blob"));
+        auto typed = [&] {
+            EXPECT_EQ(label.asString(), QString::fromUtf8(e.label));
+            EXPECT_EQ(amount.asMoney().ticks(), e.ticks);
+            EXPECT_EQ(ratio.asNumber(), e.ratio);
+            EXPECT_EQ(small.asInteger(), e.small);
+            EXPECT_EQ(whole.asInteger(), e.whole);
+            EXPECT_EQ(blob.asBytes(), e.blob);
+        };
+        auto values = [&] {
+            EXPECT_EQ(label.value(), QVariant(QString::fromUtf8(e.label)));
+            EXPECT_EQ(amount.value().value<Currency>().ticks(), e.ticks);
+            EXPECT_EQ(ratio.value().toDouble(), e.ratio);
+            EXPECT_EQ(small.value().toLongLong(), e.small);
+            EXPECT_EQ(whole.value().toLongLong(), e.whole);
+            EXPECT_EQ(blob.value().toByteArray(), e.blob);
+        };
+        if (typedFirst) {
+            typed();
+            values();
+        } else {
+            values();
+            typed();
+        }
+    }
+};
+
+TEST_F(EdgeReadTest, EdgeValuesReadBackExactlyWhicheverReaderComesFirst)
+{
+    const auto edges = Edges();
+    for (bool typedFirst : {true, false}) {
+        auto t = openTable(QStringLiteral("edge"));
+        size_t i = 0;
+        for (t->first(); !t->eof(); t->next())
+            expectEdge(*t, edges[i++], typedFirst);
+        EXPECT_EQ(i, edges.size());
+        for (t->last(); !t->bof(); t->prior())
+            expectEdge(*t, edges[--i], !typedFirst);
+    }
+}
+
+TEST_F(EdgeReadTest, EmptyTextFromAStatementIsNotNullButNullIs)
+{
+    // The engine keeps an empty text as NULL; another program may store ''.
+    Query(db, QStringLiteral("UPDATE edge SET Label = '' WHERE Code = 1")).execSql();
+    Query(db, QStringLiteral("UPDATE edge SET Label = NULL WHERE Code = 2")).execSql();
+    auto writer = openTable(QStringLiteral("edge"));
+    ASSERT_TRUE(writer->findKey({qlonglong(3)}));
+    writer->edit();
+    writer->field(QStringLiteral("Label")).setString(QString());
+    writer->post();
+    struct Expected {
+        bool null;
+        const char* what;
+    };
+    const Expected expected[] = {{false, "'' from a statement"}, {true, "NULL"}, {true, "empty text posted"}};
+    for (bool typedFirst : {true, false}) {
+        auto t = openTable(QStringLiteral("edge"));
+        t->first();
+        for (const Expected& e : expected) {
+            SCOPED_TRACE(std::string(e.what) + (typedFirst ? ", isNull first" : ", value first"));
+            const Field& label = t->field(QStringLiteral("Label"));
+            bool null = false;
+            QVariant v;
+            if (typedFirst) {
+                null = label.isNull();
+                v = label.value();
+            } else {
+                v = label.value();
+                null = label.isNull();
+            }
+            EXPECT_EQ(null, e.null);
+            EXPECT_EQ(v.isValid(), !e.null);
+            EXPECT_EQ(label.asString(), QString());
+            EXPECT_EQ(label.asBytes(), QByteArray());
+            t->next();
+        }
+    }
+}
+
+TEST_F(EdgeReadTest, AnAmountBeyondMoneyFailsOnlyWhereItIsRead)
+{
+    if (!OnServer())
+        GTEST_SKIP() << "SQLite keeps amounts as ten-thousandths: none can be larger than money";
+    // The column holds fifteen digits before the point, one more than money.
+    Query(db, QStringLiteral("UPDATE edge SET Amount = 999999999999999.9999 WHERE Code = 2")).execSql();
+    const auto edges = Edges();
+    auto t = openTable(QStringLiteral("edge"));
+    t->first();
+    EXPECT_EQ(t->field(QStringLiteral("Amount")).asMoney().ticks(), edges[0].ticks);
+    t->next();
+    EXPECT_EQ(ErrorCodeOf([&] { t->field(QStringLiteral("Amount")).asMoney(); }), ErrorCode::TypeMismatch);
+    EXPECT_EQ(ErrorCodeOf([&] { t->field(QStringLiteral("Amount")).value(); }), ErrorCode::TypeMismatch);
+    EXPECT_EQ(t->field(QStringLiteral("Label")).asString(), QStringLiteral("-0"));
+    t->next();
+    expectEdge(*t, edges[2], true);
+    t->prior();
+    EXPECT_EQ(t->field(QStringLiteral("Whole")).asInteger(), edges[1].whole);
+}
+
+TEST_F(EdgeReadTest, NumbersReadAlikeUnderALocaleWithADecimalComma)
+{
+    // A French workstation's C library reads "0.5" as 0 unless told otherwise.
+    struct Restore {
+        std::string locale = std::setlocale(LC_NUMERIC, nullptr);
+        ~Restore() { std::setlocale(LC_NUMERIC, locale.c_str()); }
+    } restore;
+    bool comma = false;
+    for (const char* name : {"fr_CA.UTF-8", "fr_FR.UTF-8", "de_DE.UTF-8", "fr_CA.utf8", "fr_FR.utf8"})
+        if (std::setlocale(LC_NUMERIC, name) && *std::localeconv()->decimal_point == ',') {
+            comma = true;
+            break;
+        }
+    if (!comma)
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const auto edges = Edges();
+    for (bool typedFirst : {true, false}) {
+        auto t = openTable(QStringLiteral("edge"));
+        size_t i = 0;
+        for (t->first(); !t->eof(); t->next())
+            expectEdge(*t, edges[i++], typedFirst);
+    }
+}
+
+TEST_F(ReadTest, AnUpdateHeldBackInATransactionIsWhatAPageShows)
+{
+    // The server may hold back an update that keeps every key until the
+    // transaction needs it: a cursor reading the record meanwhile gets the
+    // record as posted, whether it reads it as a value or a number.
+    auto writer = suppliers(40);
+    Transaction tx(db);
+    for (int i : {0, 17, 39}) {
+        ASSERT_TRUE(writer->findKey({SupplierCode(i)}));
+        writer->edit();
+        writer->field(QStringLiteral("Sup_name")).setString(QStringLiteral("Posted %1").arg(i));
+        writer->field(QStringLiteral("Sup_current_bal")).setMoney(Currency::fromTicks(-i));
+        writer->post();
+    }
+    auto check = [](Table& t, int i) {
+        SCOPED_TRACE(i);
+        const bool posted = i == 0 || i == 17 || i == 39;
+        EXPECT_EQ(t.field(QStringLiteral("Sup_current_bal")).asMoney(),
+                  Currency::fromTicks(posted ? -i : i * 10000 + 2500));
+        EXPECT_EQ(t.field(QStringLiteral("Sup_name")).asString(),
+                  posted ? QStringLiteral("Posted %1").arg(i) : QStringLiteral("Name %1").arg(i));
+    };
+    auto reader = openTable(QStringLiteral("sup"));
+    int i = 0;
+    for (reader->first(); !reader->eof(); reader->next())
+        check(*reader, i++);
+    EXPECT_EQ(i, 40);
+    for (reader->last(); !reader->bof(); reader->prior())
+        check(*reader, --i);
+    tx.commit();
 }
 
 } // namespace

@@ -10,9 +10,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <memory>
 
 #include <libpq-fe.h>
@@ -112,30 +115,67 @@ TEST(PgValues, MoneyTextIsReadExactly)
         {"-1.00005", -10001},
         {"1.00004999", 10000},
         {"0.1", 1000},
+        // either side of fifteen digits before the point
+        {"99999999999999.9999", 999999999999999999},
+        {"-99999999999999.9999", -999999999999999999},
+        {"100000000000000", 1000000000000000000},
+        {"+5", 50000},
+        {"-.5", -5000},
+        {"1.", 10000},
+        {"-0.0000", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        const QVariant v = PgBackend::valueOf(FieldType::Money, c.text, static_cast<int>(std::strlen(c.text)));
+        const QVariant v = ValueFromPrinted(FieldType::Money, c.text, static_cast<int>(std::strlen(c.text)));
         EXPECT_EQ(v.value<Currency>().ticks(), c.ticks);
     }
-    for (const char* bad : {"922337203685477.5808", "99999999999999999999", "abc", "", "1.2.3"})
-        EXPECT_EQ(codeOf([&] { PgBackend::valueOf(FieldType::Money, bad, static_cast<int>(std::strlen(bad))); }),
+    for (const char* bad : {"922337203685477.5808", "99999999999999999999", "abc", "", "1.2.3", ".", "-", "1-", "1 "})
+        EXPECT_EQ(codeOf([&] { ValueFromPrinted(FieldType::Money, bad, static_cast<int>(std::strlen(bad))); }),
                   ErrorCode::TypeMismatch)
             << bad;
     EXPECT_EQ(PgBackend::textOf(FieldType::Money, QVariant::fromValue(Currency::fromTicks(-12345))),
               QByteArray("-1.2345"));
 }
 
+TEST(PgValues, IntegersAndNumbersAreReadWholeAndWithoutTheLocale)
+{
+    EXPECT_EQ(IntegerFromText("-9223372036854775808", 20), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(IntegerFromText("32767", 5), 32767);
+    struct Number {
+        const char* text;
+        double value;
+    };
+    const Number numbers[] = {
+        {"2.5", 2.5},
+        {"1.7976931348623157e+308", std::numeric_limits<double>::max()},
+        {"5e-324", std::numeric_limits<double>::denorm_min()},
+        {"0.30000000000000004", 0.1 + 0.2},
+        {"-Infinity", -std::numeric_limits<double>::infinity()},
+    };
+    for (const Number& n : numbers) {
+        EXPECT_EQ(NumberFromText(n.text, static_cast<int>(std::strlen(n.text))), n.value) << n.text;
+        EXPECT_EQ(ValueFromPrinted(FieldType::Number, n.text, static_cast<int>(std::strlen(n.text))).toDouble(),
+                  n.value)
+            << n.text;
+    }
+    EXPECT_TRUE(std::isnan(NumberFromText("NaN", 3).value_or(0.0)));
+    // A text is read whole: a part that reads is not taken for the number.
+    for (const char* bad : {"", "12a", "9223372036854775808", " 1", "1.0"})
+        EXPECT_FALSE(IntegerFromText(bad, static_cast<int>(std::strlen(bad)))) << bad;
+    for (const char* bad : {"", "12a", " 1", "2,5", "1e"})
+        EXPECT_FALSE(NumberFromText(bad, static_cast<int>(std::strlen(bad)))) << bad;
+}
+
 TEST(PgValues, DatesTimesAndBytesInTheServerForm)
 {
-    EXPECT_EQ(PgBackend::valueOf(FieldType::Date, "2024-02-29", 10).toDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(ValueFromPrinted(FieldType::Date, "2024-02-29", 10).toDate(), QDate(2024, 2, 29));
     // the server drops trailing zeros of fractions: ".5" is half a second
-    EXPECT_EQ(PgBackend::valueOf(FieldType::Time, "07:05:03.5", 10).toTime(), QTime(7, 5, 3, 500));
-    EXPECT_EQ(PgBackend::valueOf(FieldType::Time, "07:05:03", 8).toTime(), QTime(7, 5, 3));
-    EXPECT_EQ(PgBackend::valueOf(FieldType::Timestamp, "2024-02-29 07:05:03.123", 23).toDateTime(),
+    EXPECT_EQ(ValueFromPrinted(FieldType::Time, "07:05:03.5", 10).toTime(), QTime(7, 5, 3, 500));
+    EXPECT_EQ(ValueFromPrinted(FieldType::Time, "07:05:03", 8).toTime(), QTime(7, 5, 3));
+    EXPECT_EQ(ValueFromPrinted(FieldType::Timestamp, "2024-02-29 07:05:03.123", 23).toDateTime(),
               QDateTime(QDate(2024, 2, 29), QTime(7, 5, 3, 123)));
-    EXPECT_FALSE(PgBackend::valueOf(FieldType::Date, "0044-03-15 BC", 13).isValid()) << "no date before year 1";
-    EXPECT_EQ(PgBackend::valueOf(FieldType::Binary, "\\x00ff10", 8).toByteArray(), QByteArray("\x00\xff\x10", 3));
+    EXPECT_FALSE(ValueFromPrinted(FieldType::Date, "0044-03-15 BC", 13).isValid()) << "no date before year 1";
+    EXPECT_EQ(ValueFromPrinted(FieldType::Binary, "\\x00ff10", 8).toByteArray(), QByteArray("\x00\xff\x10", 3));
 }
 
 TEST(PgTarget, EngineSettingAndSchemaPerFolder)
