@@ -152,6 +152,10 @@ struct Seek {
     SeekMode mode = SeekMode::First;
     QVariantList key; // values of the order fields (a prefix for AtOrAfter)
     std::int64_t rowId = 0;
+    // Records passed over from the seek point before the first one read: a
+    // move by many records costs the database a walk in its index, not a
+    // page of rows for each stretch stepped through.
+    std::int64_t skip = 0;
 };
 
 struct QueryParameter {

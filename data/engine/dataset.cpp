@@ -377,6 +377,14 @@ void DataSet::setFilter(std::function<bool(DataSet&)> predicate)
         filterChanged();
 }
 
+void DataSet::moveBy(int n)
+{
+    for (int i = 0; i < n && !(i > 0 && eof()); ++i)
+        next();
+    for (int i = 0; i > n && !(i < 0 && bof()); --i)
+        prior();
+}
+
 void DataSet::disableControls()
 {
     ++m_disableCount;

@@ -128,6 +128,7 @@ std::string KeysetSql::fetchShape(const CursorSpec& view, const Seek& seek)
     shape += static_cast<char>('1' + plan.lowSkip);
     shape += static_cast<char>('1' + plan.highSkip);
     shape += static_cast<char>('0' + plan.seekSkip);
+    shape += seek.skip > 0 ? '+' : '.';
     // The NULL pattern of the link and of the key choose between "=" and
     // "IS NULL" terms; the lengths are told by the patterns themselves.
     for (int i = 0; i < links; ++i)
@@ -298,6 +299,10 @@ std::string KeysetSql::fetch(const Seek& seek, int limit)
         if (m_emit)
             where += (where.empty() ? "(" : " AND (") + s + ")";
     }
+    // The offset is bound before the limit, which stays the last value (a
+    // backend may write it into the text).
+    if (seek.skip > 0)
+        binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.skip), true});
     binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(limit), true});
     if (!m_emit)
         return {};
@@ -310,9 +315,11 @@ std::string KeysetSql::fetch(const Seek& seek, int limit)
         order.pop_back();
     else
         order += std::string(m_dialect.rowIdColumn()) + (backwards ? " DESC" : "");
+    const int limitAt = static_cast<int>(binds.size());
+    const std::string offset = seek.skip > 0 ? " OFFSET " + m_dialect.placeholder(limitAt - 1) : std::string();
     return "SELECT " + selectList(m_dialect, m_spec.fields) + " FROM " + m_dialect.name(m_spec.table)
            + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT "
-           + m_dialect.placeholder(static_cast<int>(binds.size()));
+           + m_dialect.placeholder(limitAt) + offset;
 }
 
 std::string KeysetSql::count()

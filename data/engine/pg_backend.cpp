@@ -1161,8 +1161,11 @@ PgBackend::CachedStatement& withLimit(FetchEntry& entry, int limit)
     for (auto& [known, statement] : entry.byLimit)
         if (known == limit)
             return statement;
+    // Only the limit's placeholder is replaced; an OFFSET after it stays.
     const std::size_t cut = entry.text.rfind(" LIMIT $");
-    std::string sql = entry.text.substr(0, cut) + " LIMIT " + std::to_string(limit);
+    const std::size_t rest = entry.text.find(' ', cut + 1 + std::strlen("LIMIT $"));
+    std::string sql = entry.text.substr(0, cut) + " LIMIT " + std::to_string(limit)
+                      + (rest == std::string::npos ? std::string() : entry.text.substr(rest));
     entry.byLimit.emplace_back(limit, PgBackend::CachedStatement{std::move(sql), {}, 0});
     return entry.byLimit.back().second;
 }

@@ -356,6 +356,85 @@ struct Table::Impl {
         q->notifyRecord();
     }
 
+    // Row `r` of the window, current and told.
+    void landInWindow(int r, bool atEnd)
+    {
+        q->m_rowId = rows->rowId(r);
+        q->loadRecord(rows, r);
+        pos = r;
+        q->setEdges(false, atEnd);
+        q->notifyRecord();
+    }
+
+    // `n` records on or back in one read: the database passes over the
+    // records between, so neither their rows nor their calculated fields are
+    // made. Ends where n single moves would, with their eof and bof. A
+    // filter is the cursor's own code: its records are stepped through.
+    void moveMany(int n)
+    {
+        requireOpen();
+        q->settle();
+        const bool forward = n > 0;
+        const std::int64_t distance = forward ? std::int64_t{n} : -std::int64_t{n};
+        if (distance <= 1 || q->filtered()) {
+            for (std::int64_t i = 0; i < distance && !(i > 0 && (forward ? q->eof() : q->bof())); ++i)
+                moveBy(forward);
+            return;
+        }
+        q->checkBrowse();
+        if (!haveRecord) {
+            q->setEdges(true, true);
+            return;
+        }
+        const bool fresh = stamp == be().changeStamp() && windowSize() > 0;
+        if (fresh) {
+            const std::int64_t target = pos + std::int64_t{n};
+            if (target >= 0 && target < windowSize()) {
+                landInWindow(static_cast<int>(target), false);
+                return;
+            }
+            // A detail's window holds all its lines (see moveBy).
+            if (forward && master != nullptr && windowToEnd) {
+                if (pos == windowSize() - 1)
+                    q->setEdges(q->bof(), true);
+                else
+                    landInWindow(windowSize() - 1, true);
+                return;
+            }
+        }
+        Snapshot before = snapshot();
+        // From the edge of the window when it is current (the records in it
+        // are passed already), else from the record itself.
+        const int e = forward ? windowSize() - 1 : 0;
+        const std::int64_t inWindow = fresh ? (forward ? e - pos : pos - e) : 0;
+        const SeekMode mode = forward ? SeekMode::After : SeekMode::Before;
+        Seek seek = fresh ? Seek{mode, keyOf(view, *rows, e), rows->rowId(e)}
+                          : Seek{mode, keyFromSnapshot(before), before.rowId};
+        seek.skip = distance - inWindow - 1;
+        auto page = forward ? fetch(seek, FirstBatch) : fetchBackward(seek, FirstBatch);
+        if (page->size() > 0) {
+            windowFromStart = false;
+            windowToEnd = forward && page->size() < FirstBatch;
+            rows = std::move(page);
+            stamp = be().changeStamp();
+            landInWindow(forward ? 0 : windowSize() - 1, false);
+            return;
+        }
+        // Beyond the end: n single moves stop on the last record (the first
+        // going back), and move only when the cursor was not on it already.
+        const bool found = forward ? scanBackward(Seek{SeekMode::Last, {}, 0}) : scanForward(Seek{SeekMode::First, {}, 0});
+        if (!found || q->m_rowId == before.rowId) {
+            restore(std::move(before));
+            if (forward)
+                q->setEdges(q->bof(), true);
+            else
+                q->setEdges(true, q->eof());
+            return;
+        }
+        q->setEdges(!forward, forward);
+        q->notifyRecord();
+    }
+
     // Whatever positions the cursor now replaces the first read open put off;
     // true when it was still owed.
     bool takeOwedPosition()
@@ -908,6 +987,10 @@ void Table::next()
 void Table::prior()
 {
     d->moveBy(false);
+}
+void Table::moveBy(int n)
+{
+    d->moveMany(n);
 }
 
 int Table::recordCount()

@@ -129,6 +129,12 @@ public:
     virtual void last() = 0;
     virtual void next() = 0;
     virtual void prior() = 0;
+    // `n` records on (back when negative), ending exactly where n calls of
+    // next() (prior()) would, with the same eof and bof, but telling bound
+    // views of the record landed on only. A table without a filter asks the
+    // database to pass over the records between: calculated fields run for
+    // the record landed on alone.
+    virtual void moveBy(int n);
     // eof: a next() went past the last record, or there is none.
     bool eof() const
     {
@@ -325,6 +331,7 @@ public:
     void last() override;
     void next() override;
     void prior() override;
+    void moveBy(int n) override;
     int recordCount() override;
     void refresh() override;
 
