@@ -1,5 +1,6 @@
 #include "varnex/widgets/datasetmodel.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -22,6 +23,12 @@ constexpr long long EndCost = 32;
 // Records of one key a jump walks through to find the one it wants (a key
 // that is not unique lands on the first of them).
 constexpr int TieSteps = 512;
+// A table without a filter moves by many records in one read, the database
+// passing over the records between: a read, and a little for every record
+// passed, far less than a step (which makes the record and its calculated
+// fields).
+constexpr long long SkipCost = 16;
+constexpr long long SkippedPerStep = 256;
 
 // Data sets some model is walking through with their views suspended. Any
 // model of the same data set lets it pass (the walk ends where it began);
@@ -287,14 +294,20 @@ bool DataSetModel::seek(int row, bool lastStepLoud)
     DataSet& ds = *m_dataSet;
     enum class From { Here, First, Last, Jump };
     From from = From::Here;
+    // What a move by `distance` rows costs, in steps.
+    const bool skips = m_table && !m_dataSet->filtered();
+    auto moveCost = [skips](long long distance) {
+        distance = std::llabs(distance);
+        return skips ? std::min(distance, SkipCost + distance / SkippedPerStep) : distance;
+    };
     int origin = knownRowOfCursor();
-    long long best = origin >= 0 ? std::llabs(static_cast<long long>(row) - origin) : LLONG_MAX;
-    if (row + EndCost < best) {
-        best = row + EndCost;
+    long long best = origin >= 0 ? moveCost(static_cast<long long>(row) - origin) : LLONG_MAX;
+    if (moveCost(row) + EndCost < best) {
+        best = moveCost(row) + EndCost;
         from = From::First;
     }
-    if (m_count - 1 - row + EndCost < best) {
-        best = m_count - 1 - row + EndCost;
+    if (moveCost(m_count - 1 - row) + EndCost < best) {
+        best = moveCost(m_count - 1 - row) + EndCost;
         from = From::Last;
     }
     // The nearest row read whose key the cursor can find.
@@ -302,7 +315,7 @@ bool DataSetModel::seek(int row, bool lastStepLoud)
     int jumpRow = -1;
     if (m_table && !m_keyFields.isEmpty()) {
         auto consider = [&](int candidate, const Mark& mark) {
-            const long long cost = std::llabs(static_cast<long long>(row) - candidate) + JumpCost;
+            const long long cost = moveCost(static_cast<long long>(row) - candidate) + JumpCost;
             if (mark.valid && cost < best) {
                 best = cost;
                 from = From::Jump;
@@ -348,16 +361,19 @@ bool DataSetModel::seek(int row, bool lastStepLoud)
     }
     if (ds.isEmpty())
         return false;
+    // All the way in one move (the data set steps where it has to), the
+    // last step apart when the views are to see it.
     const int step = row > origin ? 1 : -1;
-    for (int at = origin; at != row; at += step) {
-        if (at + step != row || !lastStepLoud)
-            walk.hush();
-        else
-            walk.end();
-        if (step > 0)
-            ds.next();
-        else
-            ds.prior();
+    const int quiet = row - origin - (lastStepLoud ? step : 0);
+    if (origin != row && quiet != 0) {
+        walk.hush();
+        ds.moveBy(quiet);
+        if (step > 0 ? ds.eof() : ds.bof())
+            return false;
+    }
+    if (origin != row && lastStepLoud) {
+        walk.end();
+        ds.moveBy(step);
         if (step > 0 ? ds.eof() : ds.bof())
             return false;
     }

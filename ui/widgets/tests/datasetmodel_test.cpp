@@ -351,3 +351,70 @@ TEST_F(ModelFixture, ADetailShowsTheLinesOfEachMaster)
     EXPECT_EQ(model.currentRow(), 0);
     EXPECT_EQ(textAt(model, 99), lineText(QStringLiteral("B"), 99));
 }
+
+TEST_F(ModelFixture, AJumpFarAwayShowsTheRowsSteppingShows)
+{
+    struct Case {
+        const char* name;
+        QString order;
+        bool range;
+        bool filter;
+    };
+    const Case cases[] = {
+        {"range", QString(), true, false},
+        {"equal keys", QStringLiteral("Lin_kind"), false, false},
+        {"filter", QString(), true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Table cursor;
+        cursor.setDatabase(db);
+        cursor.setTableName(QStringLiteral("lin"));
+        cursor.addCalculatedField(QStringLiteral("Twice"), FieldType::Integer);
+        int calculated = 0;
+        cursor.events().calcFields = [&calculated](DataSet& t) {
+            ++calculated;
+            t.field(QStringLiteral("Twice")).setInteger(2 * t.field(QStringLiteral("Lin_no")).asInteger());
+        };
+        cursor.open();
+        cursor.setIndexFieldNames(c.order);
+        if (c.range)
+            cursor.setRange({QStringLiteral("B")}, {QStringLiteral("B")});
+        if (c.filter)
+            cursor.setFilter([](DataSet& t) { return t.field(QStringLiteral("Lin_no")).asInteger() % 5 != 2; });
+        // What stepping shows, row by row.
+        QStringList stepped;
+        for (cursor.first(); !cursor.eof(); cursor.next())
+            stepped << cursor.field(QStringLiteral("Lin_text")).asString() + QLatin1Char('|')
+                           + cursor.field(QStringLiteral("Twice")).asString();
+        cursor.first();
+
+        DataSetModel model;
+        model.setDataSet(&cursor);
+        model.setColumns({{QStringLiteral("Lin_text"), QStringLiteral("Text")},
+                          {QStringLiteral("Twice"), QStringLiteral("Twice")}});
+        ASSERT_EQ(model.rowCount(), stepped.size());
+        const int count = static_cast<int>(stepped.size());
+        const int middle = count / 2;
+        calculated = 0;
+        const QString first = model.index(middle, 0).data().toString();
+        if (!c.filter) { // landed near the middle, not stepped there and back
+            EXPECT_LT(calculated, 3 * DataSetModel::PageRows);
+        }
+        for (const int row : {middle, middle + 64, count - 3, 1, middle - 65, 1000, middle - 1, count - 1}) {
+            EXPECT_EQ(model.index(row, 0).data().toString() + QLatin1Char('|') + model.index(row, 1).data().toString(),
+                      stepped[row])
+                << "row " << row;
+            // Reading rows leaves the cursor on the first one.
+            EXPECT_TRUE(stepped[0].startsWith(cursor.field(QStringLiteral("Lin_text")).asString() + QLatin1Char('|')));
+        }
+        EXPECT_EQ(first + QStringLiteral("|") + model.index(middle, 1).data().toString(), stepped[middle]);
+        for (const int row : {middle + 300, 7, count - 1, middle}) {
+            ASSERT_TRUE(model.moveDataSetTo(row));
+            EXPECT_EQ(cursor.field(QStringLiteral("Lin_text")).asString() + QLatin1Char('|')
+                          + cursor.field(QStringLiteral("Twice")).asString(),
+                      stepped[row])
+                << "row " << row;
+        }
+    }
+}
