@@ -26,8 +26,9 @@ constexpr int TieSteps = 512;
 // A table without a filter moves by many records in one read, the database
 // passing over the records between: a read, and a little for every record
 // passed, far less than a step (which makes the record and its calculated
-// fields).
-constexpr long long SkipCost = 16;
+// fields). Going back, the database walks its key from the end of the rows
+// down to the one asked for.
+constexpr long long SkipCost = 32;
 constexpr long long SkippedPerStep = 256;
 
 // Data sets some model is walking through with their views suspended. Any
@@ -294,20 +295,21 @@ bool DataSetModel::seek(int row, bool lastStepLoud)
     DataSet& ds = *m_dataSet;
     enum class From { Here, First, Last, Jump };
     From from = From::Here;
-    // What a move by `distance` rows costs, in steps.
+    // What a move from row `at` to `row` costs, in steps.
     const bool skips = m_table && !m_dataSet->filtered();
-    auto moveCost = [skips](long long distance) {
-        distance = std::llabs(distance);
-        return skips ? std::min(distance, SkipCost + distance / SkippedPerStep) : distance;
+    auto moveCost = [&](long long at) {
+        const long long distance = std::llabs(row - at);
+        const long long passed = row >= at ? distance : m_count - row;
+        return skips ? std::min(distance, SkipCost + passed / SkippedPerStep) : distance;
     };
     int origin = knownRowOfCursor();
-    long long best = origin >= 0 ? moveCost(static_cast<long long>(row) - origin) : LLONG_MAX;
-    if (moveCost(row) + EndCost < best) {
-        best = moveCost(row) + EndCost;
+    long long best = origin >= 0 ? moveCost(origin) : LLONG_MAX;
+    if (moveCost(0) + EndCost < best) {
+        best = moveCost(0) + EndCost;
         from = From::First;
     }
-    if (moveCost(m_count - 1 - row) + EndCost < best) {
-        best = moveCost(m_count - 1 - row) + EndCost;
+    if (moveCost(m_count - 1) + EndCost < best) {
+        best = moveCost(m_count - 1) + EndCost;
         from = From::Last;
     }
     // The nearest row read whose key the cursor can find.
@@ -315,7 +317,7 @@ bool DataSetModel::seek(int row, bool lastStepLoud)
     int jumpRow = -1;
     if (m_table && !m_keyFields.isEmpty()) {
         auto consider = [&](int candidate, const Mark& mark) {
-            const long long cost = moveCost(static_cast<long long>(row) - candidate) + JumpCost;
+            const long long cost = moveCost(candidate) + JumpCost;
             if (mark.valid && cost < best) {
                 best = cost;
                 from = From::Jump;
