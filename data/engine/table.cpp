@@ -422,7 +422,8 @@ struct Table::Impl {
         }
         // Beyond the end: n single moves stop on the last record (the first
         // going back), and move only when the cursor was not on it already.
-        const bool found = forward ? scanBackward(Seek{SeekMode::Last, {}, 0}) : scanForward(Seek{SeekMode::First, {}, 0});
+        const bool found =
+            forward ? scanBackward(Seek{SeekMode::Last, {}, 0}) : scanForward(Seek{SeekMode::First, {}, 0});
         if (!found || q->m_rowId == before.rowId) {
             restore(std::move(before));
             if (forward)

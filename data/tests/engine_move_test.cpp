@@ -175,7 +175,7 @@ TEST_F(MoveTest, AMoveByManyEndsWhereAsManySingleMovesEnd)
                 if (n == 0 || n == 1 || n == -1)
                     continue;
                 SCOPED_TRACE(::testing::Message() << setup.name << ", from " << (start.fromEnd ? "the end " : "")
-                                                << start.steps << ", by " << n);
+                                                  << start.steps << ", by " << n);
                 goTo(*stepper, start);
                 goTo(*jumper, start);
                 ASSERT_EQ(placeOf(*stepper), placeOf(*jumper));
@@ -203,8 +203,7 @@ TEST_F(MoveTest, MovesAtTheEdgesKeepTheFlagsSingleMovesLeave)
     auto jumper = openTable(QStringLiteral("moves"));
     // Already past an end, then further on, back, and across it again.
     const std::vector<std::vector<int>> runs = {
-        {400, 5},   {400, -5},  {-400, -5}, {-400, 299}, {-400, 300},
-        {299, 400}, {-5, 400},  {400, -400}, {2, 400, -299},
+        {400, 5}, {400, -5}, {-400, -5}, {-400, 299}, {-400, 300}, {299, 400}, {-5, 400}, {400, -400}, {2, 400, -299},
     };
     for (const auto& run : runs) {
         stepper->first();

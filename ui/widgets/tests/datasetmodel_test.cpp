@@ -391,8 +391,8 @@ TEST_F(ModelFixture, AJumpFarAwayShowsTheRowsSteppingShows)
 
         DataSetModel model;
         model.setDataSet(&cursor);
-        model.setColumns({{QStringLiteral("Lin_text"), QStringLiteral("Text")},
-                          {QStringLiteral("Twice"), QStringLiteral("Twice")}});
+        model.setColumns(
+            {{QStringLiteral("Lin_text"), QStringLiteral("Text")}, {QStringLiteral("Twice"), QStringLiteral("Twice")}});
         ASSERT_EQ(model.rowCount(), stepped.size());
         const int count = static_cast<int>(stepped.size());
         const int middle = count / 2;
