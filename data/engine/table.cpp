@@ -345,15 +345,22 @@ struct Table::Impl {
             found = forward ? scanForward(seek, limit) : scanBackward(seek, limit);
         }
         if (!found) {
-            restore(std::move(before));
-            if (forward)
-                q->setEdges(q->bof(), true);
-            else
-                q->setEdges(true, q->eof());
+            stayAtEnd(std::move(before), forward);
             return;
         }
         q->setEdges(false, false);
         q->notifyRecord();
+    }
+
+    // A move found nothing further that way: the cursor stays on its record,
+    // at that end.
+    void stayAtEnd(Snapshot&& before, bool forward)
+    {
+        restore(std::move(before));
+        if (forward)
+            q->setEdges(q->bof(), true);
+        else
+            q->setEdges(true, q->eof());
     }
 
     // Row `r` of the window, current and told.
@@ -425,11 +432,7 @@ struct Table::Impl {
         const bool found =
             forward ? scanBackward(Seek{SeekMode::Last, {}, 0}) : scanForward(Seek{SeekMode::First, {}, 0});
         if (!found || q->m_rowId == before.rowId) {
-            restore(std::move(before));
-            if (forward)
-                q->setEdges(q->bof(), true);
-            else
-                q->setEdges(true, q->eof());
+            stayAtEnd(std::move(before), forward);
             return;
         }
         q->setEdges(!forward, forward);
