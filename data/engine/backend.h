@@ -258,6 +258,9 @@ public:
         m_writes = 0;
     }
     std::int64_t writeCount() const { return m_writes; }
+    // See Database::changeCount().
+    std::uint64_t changeCount() const { return m_changes; }
+    void noteRolledBack() { ++m_changes; }
 
     // Which cursor of this process holds a record lock; locks of the
     // operating system do not tell one descriptor's cursors apart.
@@ -282,6 +285,7 @@ private:
     std::uint64_t m_pagesRead = 0;
     int m_failAt = 0;
     std::int64_t m_writes = 0;
+    std::uint64_t m_changes = 0;
     std::map<std::pair<QString, std::int64_t>, const void*> m_owners;
     std::vector<std::pair<QString, std::int64_t>> m_transactionLocks;
 };

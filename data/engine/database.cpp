@@ -285,6 +285,11 @@ std::int64_t Database::writeCount() const
     return m_backend->writeCount();
 }
 
+std::uint64_t Database::changeCount() const
+{
+    return m_backend->changeCount();
+}
+
 void Database::noteTableOpened(const QString& table, int delta)
 {
     int& count = m_openTables[table.toLower()];
@@ -338,6 +343,7 @@ void Transaction::rollback()
     // the kept definitions were read at.
     m_db->forgetTableDefs();
     m_db->backend().rollback();
+    m_db->backend().noteRolledBack();
     m_db->backend().releaseTransactionLocks();
 }
 

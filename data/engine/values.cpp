@@ -36,6 +36,7 @@ void Backend::countWrite()
 {
     refuseInConsistentRead();
     ++m_writes;
+    ++m_changes;
     if (m_failAt > 0 && m_writes == m_failAt) {
         m_failAt = 0;
         throw EngineError(ErrorCode::InjectedFault,

@@ -418,5 +418,44 @@ TEST_F(EditTest, PostingWaitsForAnotherWriterThenReportsBusy)
     EXPECT_EQ(openTable(QStringLiteral("sup"))->recordCount(), 1);
 }
 
+TEST_F(EditTest, TheChangeCountGrowsWithEveryChangeAndNeverGoesBack)
+{
+    auto sup = openTable(QStringLiteral("sup"));
+    std::uint64_t before = db->changeCount();
+    auto grew = [&](std::uint64_t by) {
+        const std::uint64_t now = db->changeCount();
+        const bool ok = now == before + by;
+        before = now;
+        return ok;
+    };
+    addSupplier(*sup, QStringLiteral("A1"), QStringLiteral("First"));
+    EXPECT_TRUE(grew(1)) << "a record added";
+    sup->edit();
+    sup->field(QStringLiteral("Sup_name")).setString(QStringLiteral("Changed"));
+    sup->post();
+    EXPECT_TRUE(grew(1)) << "a record changed";
+    sup->refresh();
+    sup->first();
+    EXPECT_TRUE(grew(0)) << "reads";
+
+    // Fault injection starts its own count again; this one goes on.
+    db->failAtWrite(1);
+    EXPECT_EQ(ErrorCodeOf([&] { addSupplier(*sup, QStringLiteral("B2"), QStringLiteral("Refused")); }),
+              ErrorCode::InjectedFault);
+    sup->cancel();
+    EXPECT_TRUE(grew(1)) << "a write tried";
+    db->failAtWrite(0);
+    EXPECT_TRUE(grew(0));
+
+    {
+        Transaction tx(db);
+        addSupplier(*sup, QStringLiteral("C3"), QStringLiteral("Rolled back"));
+        EXPECT_TRUE(grew(1));
+    }
+    EXPECT_TRUE(grew(1)) << "a rollback takes the write back: a change too";
+    sup->deleteRecord();
+    EXPECT_TRUE(grew(1)) << "a record deleted";
+}
+
 } // namespace
 } // namespace varnex::data::testing

@@ -128,13 +128,13 @@ bool DataSetModel::canMove() const
     return m_dataSet && m_dataSet->isOpen() && !isEditing(m_dataSet) && !m_dataSet->controlsDisabled() && !m_moving;
 }
 
-std::int64_t DataSetModel::writeStamp() const
+std::uint64_t DataSetModel::writeStamp() const
 {
-    // Every write of this process on the database is counted there, by
+    // Every change of this process to the database is counted there, by
     // whichever cursor made it.
     if (m_table && m_table->isOpen())
         if (const auto db = m_table->database())
-            return db->writeCount();
+            return db->changeCount();
     return 0;
 }
 
@@ -587,7 +587,7 @@ void DataSetModel::shiftHeldRows(int from, int by)
 
 // One write since the rows were read, made by this data set's own cursor:
 // a record changed in place, deleted, or added. The rows around it stay.
-bool DataSetModel::followOwnWrite(std::int64_t stamp)
+bool DataSetModel::followOwnWrite(std::uint64_t stamp)
 {
     if (!m_table || m_currentRow < 0 || stamp - m_stamp != 1)
         return false;
@@ -698,7 +698,7 @@ void DataSetModel::onRecordChanged()
     // A record being edited or added is placed once it is posted.
     if (isEditing(m_dataSet) || m_dataSet->controlsDisabled())
         return;
-    const std::int64_t stamp = writeStamp();
+    const std::uint64_t stamp = writeStamp();
     // The order changed under the same record.
     if (m_table && currentKeySignature() != m_keySignature)
         m_reloadPending = true;

@@ -352,6 +352,35 @@ TEST_F(ModelFixture, ADetailShowsTheLinesOfEachMaster)
     EXPECT_EQ(textAt(model, 99), lineText(QStringLiteral("B"), 99));
 }
 
+TEST_F(ModelFixture, ARollbackAndAFaultCountStartedAgainAreSeenByTheRows)
+{
+    DataSetModel model;
+    model.setDataSet(&lines);
+    model.setColumns(columns());
+    auto other = otherCursor();
+    {
+        Transaction tx(db);
+        addLine(*other, QStringLiteral("B"), 5000);
+        model.checkForChanges();
+        EXPECT_EQ(model.rowCount(), LongGroup + 1);
+    }
+    // The line is gone again: so is its row.
+    model.checkForChanges();
+    EXPECT_EQ(model.rowCount(), LongGroup);
+    EXPECT_EQ(textAt(model, LongGroup - 1), lineText(QStringLiteral("B"), LongGroup - 1));
+
+    // A test's fault injection counts its writes from nought again; a write
+    // after that is still a change to the rows.
+    for (const int n : {7, 8}) {
+        db->failAtWrite(0);
+        ASSERT_TRUE(other->findKey({QStringLiteral("B"), n}));
+        other->deleteRecord();
+        model.checkForChanges();
+        EXPECT_EQ(textAt(model, 7), lineText(QStringLiteral("B"), n + 1));
+    }
+    EXPECT_EQ(model.rowCount(), LongGroup - 2);
+}
+
 TEST_F(ModelFixture, AJumpFarAwayShowsTheRowsSteppingShows)
 {
     struct Case {

@@ -66,6 +66,13 @@ public:
     // 0 turns it off. Returns the writes counted since the last call.
     void failAtWrite(int n);
     std::int64_t writeCount() const;
+    // Grows with every change this process makes to the data: a record
+    // posted or deleted, a statement run, a table emptied (each counted as it
+    // is tried, so a write that failed counts too), and a transaction rolled
+    // back, which takes its writes back. It never goes down: whatever shows
+    // rows compares it with the count it read them at and reads them again
+    // when it grew.
+    std::uint64_t changeCount() const;
 
     // A lock shared with the other processes on this database under the
     // record lock of (`table`, `identity`), for an identity no record has (a

@@ -91,7 +91,7 @@ private:
     void onStateChanged();
 
     bool canMove() const;
-    std::int64_t writeStamp() const;
+    std::uint64_t writeStamp() const;
     Mark markOfCursor() const;
     bool sameRecord(const Mark& a, const Mark& b) const;
     void resolveKeyFields();
@@ -112,7 +112,7 @@ private:
     void shiftHeldRows(int from, int by);
     HeldRow rowOfCursor();
     void adoptCursorAs(int row);
-    bool followOwnWrite(std::int64_t stamp);
+    bool followOwnWrite(std::uint64_t stamp);
     bool heldRowStillFits(int row);
     void resetRows();
     void reloadLater();
@@ -127,7 +127,7 @@ private:
     int m_count = 0;
     int m_currentRow = -1;
     Mark m_currentMark;
-    std::int64_t m_stamp = 0;
+    std::uint64_t m_stamp = 0;
     bool m_moving = false;
     bool m_missedRows = false; // a row was asked for that could not be read
     bool m_reloadQueued = false;
