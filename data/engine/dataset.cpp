@@ -266,7 +266,7 @@ void Field::setDate(const QDate& value)
 {
     if (!value.isValid())
         assign(QVariant());
-    else if (type() == FieldType::Date)
+    else if (type() == FieldType::Date && value.year() >= 1 && value.year() <= 9999)
         assign(QVariant(value));
     else
         setValue(QVariant(value));

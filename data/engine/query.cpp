@@ -88,7 +88,7 @@ void Query::bindMoney(const QString& name, Currency value)
 }
 void Query::bindDate(const QString& name, const QDate& value)
 {
-    VARNEX_BIND(name, FieldType::Date, value.isValid() ? QVariant(value) : QVariant());
+    VARNEX_BIND(name, FieldType::Date, NormalizeValue(FieldDef{name, FieldType::Date, 0}, QVariant(value), name));
 }
 void Query::bindNull(const QString& name)
 {

@@ -101,6 +101,23 @@ std::int64_t toInteger(const QVariant& value, const QString& what, std::int64_t 
     return result;
 }
 
+// Both engines keep a date as ISO text with a four-digit year (SQLite orders
+// keys by that text, the server parses it): a year outside 1 to 9999 has no
+// such text and would be stored as no date at all, so it is refused here.
+void refuseUnstorableYear(const QString& what, const QDate& date)
+{
+    if (!date.isValid() || (date.year() >= 1 && date.year() <= 9999))
+        return;
+    const QString shown = QStringLiteral("%1-%2-%3")
+                              .arg(date.year())
+                              .arg(date.month(), 2, 10, QLatin1Char('0'))
+                              .arg(date.day(), 2, 10, QLatin1Char('0'));
+    throw EngineError(ErrorCode::TypeMismatch,
+                      EngineText(QStringLiteral("%1: the date %2 is outside the years 1 to 9999."),
+                                 QStringLiteral("%1 : la date %2 est hors des années 1 à 9999."))
+                          .arg(what, shown));
+}
+
 } // namespace
 
 QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QString& what)
@@ -223,6 +240,7 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
                 mismatch(what, value, "date (yyyy-mm-dd)");
         } else
             mismatch(what, value, "date");
+        refuseUnstorableYear(what, date);
         return date.isValid() ? QVariant(date) : QVariant();
     }
     case FieldType::Time: {
@@ -259,6 +277,7 @@ QVariant NormalizeValue(const FieldDef& field, const QVariant& value, const QStr
             mismatch(what, value, "timestamp");
         if (!stamp.isValid())
             return {};
+        refuseUnstorableYear(what, stamp.date());
         // Stored without a zone: the wall-clock time of the workstation.
         return QDateTime(stamp.date(), stamp.time());
     }
