@@ -68,6 +68,10 @@ public:
     }
     // The value in the form a field of `type` holds it (see Field::value()).
     QVariant value(int row, int column, FieldType type) const;
+    // Whether the cell holds `value` (in the form a field of `type` keeps
+    // it), as CompareValues with value() would say, mostly without making
+    // that value: a search compares its key with the rows it reads.
+    bool holds(int row, int column, FieldType type, const QVariant& value) const;
     Row values(int row, const QList<FieldDef>& fields) const;
 
     // A backend adds a row's record id, then one cell per column.

@@ -410,6 +410,11 @@ struct SpecCache {
     std::unordered_map<std::string, CachedText> fetch;
     CachedText read, insert, update;
     std::vector<int> assigned; // autoincrement fields the INSERT computes
+    // Fetch statements of plain seeks (see plainSeek), by their slot: found
+    // without building the statement's shape.
+    std::vector<std::pair<int, CachedText*>> plain;
+    // The texts a fetch binds, alive until its statement has run.
+    std::vector<std::string> boundTexts;
 };
 
 SpecCache& cacheOf(const CursorSpec& view)
@@ -429,6 +434,61 @@ void bindAll(sqlite3_stmt* s, const std::vector<BoundValue>& binds)
     int index = 1;
     for (const BoundValue& b : binds)
         bindValue(s, index++, b.type, b.value);
+}
+
+// A forward seek of a cursor without master link or range, from key values
+// none of which is empty. Its statement depends on nothing but its mode, how
+// many key values it has and whether it skips records, and it binds the key
+// values, the record id (After), the offset and the limit in that order: a
+// search or a page of a walk then costs no statement shape. The slot that
+// stands for those three, or -1 for any other seek.
+int plainSeek(const CursorSpec& view, const Seek& seek)
+{
+    if (!view.linkValues.isEmpty() || !view.low.isEmpty() || !view.high.isEmpty())
+        return -1;
+    if (seek.mode != SeekMode::First && seek.mode != SeekMode::After && seek.mode != SeekMode::AtOrAfter)
+        return -1;
+    const auto n = std::min(seek.key.size(), view.orderFields.size());
+    if (n > 64)
+        return -1;
+    for (qsizetype i = 0; i < n; ++i)
+        if (!seek.key[i].isValid())
+            return -1;
+    return (static_cast<int>(seek.mode) * 128 + static_cast<int>(n)) * 2 + (seek.skip > 0 ? 1 : 0);
+}
+
+// The values a plain seek binds, in that order.
+std::vector<BoundValue> plainBinds(const CursorSpec& view, const Seek& seek, int limit)
+{
+    std::vector<BoundValue> binds;
+    const auto n = std::min(seek.key.size(), view.orderFields.size());
+    for (qsizetype i = 0; seek.mode != SeekMode::First && i < n; ++i)
+        binds.push_back({view.fields[view.orderFields[i]].type, seek.key[i]});
+    if (seek.mode == SeekMode::After)
+        binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId), true});
+    if (seek.skip > 0)
+        binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.skip), true});
+    binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(limit), true});
+    return binds;
+}
+
+bool sameBinds(const std::vector<BoundValue>& a, const std::vector<BoundValue>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].type != b[i].type || a[i].recordId != b[i].recordId || a[i].value != b[i].value)
+            return false;
+    return true;
+}
+
+// Binds a fetch's value at `index`: texts and dates from `texts` (one
+// buffer per value, made before the first is bound: a short text lives
+// inside its string), which the caller keeps until the statement has run,
+// so that SQLite copies none.
+void bindSought(sqlite3_stmt* s, int index, FieldType type, const QVariant& value, std::vector<std::string>& texts)
+{
+    bindWritten(s, index, type, value, texts[static_cast<size_t>(index) - 1]);
 }
 
 } // namespace
@@ -824,10 +884,41 @@ void SqliteBackend::refuseLostSnapshot() const
 
 std::shared_ptr<RowPage> SqliteBackend::fetchPage(const CursorSpec& view, const Seek& seek, int limit)
 {
-    std::vector<BoundValue> binds;
-    sqlite3_stmt* s = cached(CachedFetch(cacheOf(view).fetch, Dialect, view, seek, limit, binds));
+    SpecCache& cache = cacheOf(view);
+    const int slot = plainSeek(view, seek);
+    CachedText* text = nullptr;
+    for (const auto& [known, entry] : cache.plain)
+        if (slot >= 0 && known == slot)
+            text = entry;
+    sqlite3_stmt* s = nullptr;
+    if (text) {
+        s = cached(*text);
+        int index = 0;
+        const auto n = std::min(seek.key.size(), view.orderFields.size());
+        if (cache.boundTexts.size() < static_cast<size_t>(n))
+            cache.boundTexts.resize(static_cast<size_t>(n));
+        for (qsizetype i = 0; seek.mode != SeekMode::First && i < n; ++i)
+            bindSought(s, ++index, view.fields[view.orderFields[i]].type, seek.key[i], cache.boundTexts);
+        if (seek.mode == SeekMode::After)
+            sqlite3_bind_int64(s, ++index, seek.rowId);
+        if (seek.skip > 0)
+            sqlite3_bind_int64(s, ++index, seek.skip);
+        sqlite3_bind_int64(s, ++index, limit);
+    } else {
+        std::vector<BoundValue> binds;
+        CachedText& entry = CachedFetch(cache.fetch, Dialect, view, seek, limit, binds);
+        // A plain seek's statement is known by its slot from here on, once
+        // its values are seen to be bound as plainBinds says.
+        if (slot >= 0 && sameBinds(binds, plainBinds(view, seek, limit)))
+            cache.plain.emplace_back(slot, &entry);
+        s = cached(entry);
+        int index = 0;
+        if (cache.boundTexts.size() < binds.size())
+            cache.boundTexts.resize(binds.size());
+        for (const BoundValue& b : binds)
+            bindSought(s, ++index, b.type, b.value, cache.boundTexts);
+    }
     StatementUse use{s};
-    bindAll(s, binds);
     const int n = static_cast<int>(view.fields.size());
     auto page = std::make_shared<RowPage>(n, limit);
     // Most fields are short: one allocation holds most pages' texts.

@@ -3,6 +3,7 @@
 // a keyed find one query, whatever the size of the table.
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include <QMetaMethod>
@@ -177,6 +178,17 @@ struct Table::Impl {
         std::shared_ptr<RowPage> page = be().fetchPage(view, seek, limit);
         page->reverse();
         return page;
+    }
+
+    // Row `r` of `page` holds `key` in its leading order fields.
+    bool hasKey(const RowPage& page, int r, const QVariantList& key) const
+    {
+        for (int i = 0; i < key.size(); ++i) {
+            const int f = view.orderFields[i];
+            if (!page.holds(r, f, view.fields[f].type, key[i]))
+                return false;
+        }
+        return true;
     }
 
     // Makes row `r` of `page` current; false when the filter hides it.
@@ -803,18 +815,25 @@ bool Table::findKey(const QVariantList& values)
     if (d->masterEmpty)
         return false;
     const bool owed = d->takeOwedPosition();
-    auto before = d->snapshot();
+    // A row becomes the current record only once its key matches, so an
+    // unfiltered search that finds nothing has nothing to put back. A filter
+    // looks at the record itself: what it refuses must be undone.
+    std::optional<Impl::Snapshot> before;
+    auto keep = [&] {
+        if (!before && !owed)
+            before = d->snapshot();
+    };
     // One row answers an unfiltered search; a filter may need more.
     const int limit = filtered() ? FirstBatch : 1;
     auto rows = d->fetch(Seek{SeekMode::AtOrAfter, key, 0}, limit);
+    bool allEqual = true;
     for (int r = 0; r < rows->size(); ++r) {
-        bool equal = true;
-        for (int i = 0; i < key.size() && equal; ++i) {
-            const int f = d->view.orderFields[i];
-            equal = CompareValues(d->view.fields[f].type, rows->value(r, f, d->view.fields[f].type), key[i]) == 0;
-        }
-        if (!equal)
+        if (!d->hasKey(*rows, r, key)) {
+            allEqual = false;
             break;
+        }
+        if (filtered())
+            keep();
         if (d->take(rows, r)) {
             d->rows = rows;
             d->windowFromStart = false;
@@ -826,27 +845,22 @@ bool Table::findKey(const QVariantList& values)
             return true;
         }
     }
-    if (filtered() && rows->size() == limit) {
+    if (filtered() && allEqual && rows->size() == limit) {
         // Many equal keys hidden by a filter: walk on from there.
+        keep();
         const int lastRow = rows->size() - 1;
-        if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->view, *rows, lastRow), rows->rowId(lastRow)})) {
-            bool equal = true;
-            for (int i = 0; i < key.size() && equal; ++i)
-                equal = CompareValues(d->view.fields[d->view.orderFields[i]].type, recordValue(d->view.orderFields[i]),
-                                      key[i])
-                        == 0;
-            if (equal) {
-                setEdges(false, false);
-                notifyRecord();
-                return true;
-            }
+        if (d->scanForward(Seek{SeekMode::After, Impl::keyOf(d->view, *rows, lastRow), rows->rowId(lastRow)})
+            && d->hasKey(*d->rows, d->pos, key)) {
+            setEdges(false, false);
+            notifyRecord();
+            return true;
         }
     }
     // Staying put, for a cursor not yet read, is standing on its first record.
     if (owed)
         d->positionFrom(Seek{SeekMode::First, {}, 0});
-    else
-        d->restore(std::move(before));
+    else if (before)
+        d->restore(std::move(*before));
     return false;
 }
 

@@ -689,6 +689,50 @@ QVariant RowPage::value(int row, int column, FieldType type) const
     return {};
 }
 
+bool RowPage::holds(int row, int column, FieldType type, const QVariant& value) const
+{
+    const Cell& c = cell(row, column);
+    const QMetaType held = value.metaType();
+    switch (c.kind) {
+    case Kind::Null: return !value.isValid();
+    case Kind::Integer:
+        if ((type == FieldType::ShortInteger || type == FieldType::Integer || type == FieldType::AutoIncrement)
+            && held == QMetaType::fromType<qlonglong>())
+            return c.integer == *static_cast<const qlonglong*>(value.constData());
+        if (type == FieldType::Money && held == QMetaType::fromType<Currency>())
+            return c.integer == static_cast<const Currency*>(value.constData())->ticks();
+        break;
+    case Kind::Real:
+        if (type == FieldType::Number && held == QMetaType::fromType<double>()) {
+            const double d = *static_cast<const double*>(value.constData());
+            return !(c.real < d) && !(d < c.real);
+        }
+        break;
+    case Kind::Text:
+        // Texts order by their UTF-8 bytes: a text of ASCII characters
+        // equals exactly the stored bytes that spell it (a stored byte above
+        // 0x7F, valid or not, never reads as an ASCII character).
+        if ((type == FieldType::Text || type == FieldType::Memo) && held == QMetaType::fromType<QString>()) {
+            const QString& text = *static_cast<const QString*>(value.constData());
+            if (text.size() <= static_cast<qsizetype>(c.size)) {
+                const char* bytes = m_bytes.data() + c.offset;
+                bool ascii = true;
+                bool same = text.size() == static_cast<qsizetype>(c.size);
+                for (qsizetype i = 0; i < text.size() && ascii; ++i) {
+                    const char16_t u = text[i].unicode();
+                    ascii = u < 0x80;
+                    same = same && static_cast<unsigned char>(bytes[i]) == u;
+                }
+                if (ascii)
+                    return same;
+            }
+        }
+        break;
+    default: break;
+    }
+    return CompareValues(type, this->value(row, column, type), value) == 0;
+}
+
 Row RowPage::values(int row, const QList<FieldDef>& fields) const
 {
     Row out;
