@@ -415,6 +415,37 @@ struct SpecCache {
     std::vector<std::pair<int, CachedText*>> plain;
     // The texts a fetch binds, alive until its statement has run.
     std::vector<std::string> boundTexts;
+
+    // Small pages (a search's row, the first rows of a walk) handed out
+    // before: one that no cursor holds any more is filled again instead of
+    // allocating another, so a run of searches allocates no page. Large pages
+    // are few and are not kept.
+    static constexpr int SmallPage = 16;
+    std::shared_ptr<RowPage> spare[2];
+    std::shared_ptr<RowPage> pageFor(int columns, int limit)
+    {
+        const auto reserved = [&](int rows) {
+            auto page = std::make_shared<RowPage>(columns, rows);
+            // Most fields are short: one allocation holds most pages' texts.
+            page->reserveBytes(static_cast<size_t>(rows) * static_cast<size_t>(columns) * 8);
+            return page;
+        };
+        if (limit > SmallPage)
+            return reserved(limit);
+        for (auto& page : spare) {
+            if (page && page.use_count() == 1 && page->columns() == columns) {
+                page->clear();
+                return page;
+            }
+        }
+        for (auto& page : spare) {
+            if (!page || page.use_count() == 1) {
+                page = reserved(SmallPage);
+                return page;
+            }
+        }
+        return reserved(limit);
+    }
 };
 
 SpecCache& cacheOf(const CursorSpec& view)
@@ -920,9 +951,7 @@ std::shared_ptr<RowPage> SqliteBackend::fetchPage(const CursorSpec& view, const 
     }
     StatementUse use{s};
     const int n = static_cast<int>(view.fields.size());
-    auto page = std::make_shared<RowPage>(n, limit);
-    // Most fields are short: one allocation holds most pages' texts.
-    page->reserveBytes(static_cast<size_t>(limit) * static_cast<size_t>(n) * 8);
+    const std::shared_ptr<RowPage> page = cache.pageFor(n, limit);
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         page->beginRow(sqlite3_column_int64(s, 0));
