@@ -160,8 +160,20 @@ struct Table::Impl {
                                                              .arg(values.size())
                                                              .arg(view.orderFields.size()));
         QVariantList key;
+        key.reserve(values.size());
         for (int i = 0; i < values.size(); ++i) {
             const FieldDef& f = view.fields[view.orderFields[i]];
+            // A text that fits its field is its own normal form: a search by
+            // code takes it as given.
+            if (values[i].metaType() == QMetaType::fromType<QString>()) {
+                const auto& text = *static_cast<const QString*>(values[i].constData());
+                const bool fits = f.type == FieldType::Memo
+                                  || (f.type == FieldType::Text && text.size() <= (f.size > 0 ? f.size : 20));
+                if (fits && !text.isEmpty()) {
+                    key << values[i];
+                    continue;
+                }
+            }
             key << NormalizeValue(f, values[i], f.name);
         }
         return key;
