@@ -36,6 +36,8 @@ TableDef KeyedDef()
 // Longer than a short string keeps inside itself.
 const QString LongA = QStringLiteral("a text longer than any short buffer, A");
 const QString LongB = QStringLiteral("a text longer than any short buffer, B");
+// As long as its field allows.
+const QString Longest = QStringLiteral("forty characters, as the field holds: 40");
 
 class FindTest : public EngineTest {
 protected:
@@ -59,6 +61,7 @@ protected:
             {"ab ", none, 500, "1", 1.0, true, feb28, "r8"},
             {LongA, LongB, 9, "9", 9.0, true, feb28, "r9"},
             {LongA, LongA, 10, "10", 10.0, true, feb28, "r10"},
+            {Longest, none, 11, "11", 11.0, true, feb28, "r11"},
         };
         for (const QVariantList& row : rows) {
             t->append();
@@ -92,6 +95,7 @@ TEST_F(FindTest, SearchesOfEveryKeyTypeFindExactlyTheirRecord)
         {"K_text", {LongA, LongB}, "r9", "two long texts"},
         {"K_text", {LongA, LongA}, "r10", "two long texts, the second one differs"},
         {"K_text", {LongA, LongB.chopped(1)}, nullptr, "a long text cut short"},
+        {"K_text", {Longest + QStringLiteral(" and more")}, "r11", "a key longer than its field is cut to it"},
         {"K_int", {5}, "r1", "an integer"},
         {"K_int", {QStringLiteral("50")}, "r2", "an integer given as text"},
         {"K_int", {-5}, "r3", "a negative integer"},
