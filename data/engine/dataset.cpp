@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+
+#include <QMetaMethod>
 
 #include "backend.h"
 #include "varnex/data/table.h"
@@ -297,15 +300,17 @@ void Field::assign(QVariant normalized)
         slot = std::move(normalized);
         return;
     }
-    QVariant old = std::move(slot);
-    slot = std::move(normalized);
     if (m_owner->m_events.validate) {
+        QVariant old = std::move(slot);
+        slot = std::move(normalized);
         try {
             m_owner->m_events.validate(*this);
         } catch (...) {
             slot = std::move(old);
             throw;
         }
+    } else {
+        slot = std::move(normalized);
     }
     m_owner->afterFieldAssigned(*this);
     if (m_owner->m_events.fieldChange)
@@ -505,7 +510,43 @@ void DataSet::restoreRecord(std::vector<QVariant>&& values)
 void DataSet::clearRecord()
 {
     dropPage();
-    m_buffer.assign(m_fields.size(), QVariant());
+    m_buffer.resize(m_fields.size());
+    // A run of appends clears records that are mostly empty already.
+    for (QVariant& v : m_buffer)
+        if (v.isValid())
+            v = QVariant();
+}
+
+void DataSet::putRecordAside(AsideRecord& aside)
+{
+    aside.values.swap(m_buffer);
+    aside.page = std::move(m_page);
+    aside.pageRow = std::exchange(m_pageRow, -1);
+    aside.pending.swap(m_pending);
+    clearRecord();
+}
+
+void DataSet::takeRecordBack(AsideRecord& aside)
+{
+    m_buffer.swap(aside.values);
+    m_buffer.resize(m_fields.size());
+    m_page = std::move(aside.page);
+    m_pageRow = std::exchange(aside.pageRow, -1);
+    m_pending.swap(aside.pending);
+    aside.pending.clear();
+    if (!m_page)
+        m_pending.clear();
+}
+
+void DataSet::readStoredFrom(const std::shared_ptr<const RowPage>& page, int row)
+{
+    m_page = page;
+    m_pageRow = row;
+    const auto stored = static_cast<size_t>(std::min(page->columns(), m_storedCount));
+    m_pending.assign(stored, 1);
+    for (size_t i = 0; i < stored && i < m_buffer.size(); ++i)
+        if (m_buffer[i].isValid())
+            m_buffer[i] = QVariant();
 }
 
 void DataSet::runCalcFields()
@@ -545,15 +586,27 @@ void DataSet::setState(DataSetState state)
     if (m_state == state)
         return;
     m_state = state;
-    if (m_disableCount == 0)
+    if (m_disableCount == 0 && m_stateWatched)
         emit stateChanged();
 }
 
 void DataSet::notifyRecord()
 {
     afterMove();
-    if (m_disableCount == 0)
+    if (m_disableCount == 0 && m_recordWatched)
         emit recordChanged();
+}
+
+void DataSet::connectNotify(const QMetaMethod& signal)
+{
+    // Never unset again: a receiver that went away costs a signal sent to
+    // nobody, a missed one would leave a view showing an old record.
+    if (signal == QMetaMethod::fromSignal(&DataSet::recordChanged))
+        m_recordWatched = true;
+    else if (signal == QMetaMethod::fromSignal(&DataSet::stateChanged))
+        m_stateWatched = true;
+    else if (signal == QMetaMethod::fromSignal(&DataSet::fieldChanged))
+        m_fieldWatched = true;
 }
 
 void DataSet::checkWritable(const Field& field) const
@@ -574,7 +627,7 @@ void DataSet::checkWritable(const Field& field) const
 
 void DataSet::afterFieldAssigned(Field& field)
 {
-    if (m_disableCount == 0)
+    if (m_disableCount == 0 && m_fieldWatched)
         emit fieldChanged(field.index());
 }
 

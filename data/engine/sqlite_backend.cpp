@@ -309,30 +309,58 @@ void bindValue(sqlite3_stmt* s, int index, FieldType type, const QVariant& v)
 }
 
 // The UTF-8 form of a text, written into `out` (grown, never shrunk, so a
-// run of records reuses it); its length, or -1 for a text holding a
-// surrogate, which is left to Qt's converter.
+// run of records reuses it) and ended by a zero byte; its length, or -1 for
+// a text holding a surrogate or a zero character, which is left to Qt's
+// converter and bound with its length.
 int utf8Into(QStringView text, std::string& out)
 {
-    const auto most = static_cast<size_t>(text.size()) * 3;
+    const auto most = static_cast<size_t>(text.size()) * 3 + 1;
     if (out.size() < most)
         out.resize(most);
     char* p = out.data();
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80) {
-            *p++ = static_cast<char>(u);
-        } else if (u < 0x800) {
-            *p++ = static_cast<char>(0xC0 | (u >> 6));
-            *p++ = static_cast<char>(0x80 | (u & 0x3F));
-        } else if (QChar::isSurrogate(u)) {
+    const char16_t* u = text.utf16();
+    const char16_t* const end = u + text.size();
+    while (u != end) {
+        // Most texts are plain ASCII: four characters at a time.
+        if (end - u >= 4) {
+            std::uint64_t four;
+            std::memcpy(&four, u, sizeof four);
+            if ((four & 0xFF80FF80FF80FF80ull) == 0 && ((four - 0x0001000100010001ull) & 0x8000800080008000ull) == 0) {
+                p[0] = static_cast<char>(u[0]);
+                p[1] = static_cast<char>(u[1]);
+                p[2] = static_cast<char>(u[2]);
+                p[3] = static_cast<char>(u[3]);
+                p += 4;
+                u += 4;
+                continue;
+            }
+        }
+        const char16_t c = *u++;
+        if (c == 0 || QChar::isSurrogate(c))
             return -1;
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (c >> 6));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            *p++ = static_cast<char>(0xE0 | (u >> 12));
-            *p++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            *p++ = static_cast<char>(0x80 | (u & 0x3F));
+            *p++ = static_cast<char>(0xE0 | (c >> 12));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+    *p = '\0';
     return static_cast<int>(p - out.data());
+}
+
+// Binds a text made in a buffer the caller keeps until the statement has
+// run, without a copy. The length is left for SQLite to find at the zero
+// byte: only then does it know the text is ended, and a CHECK on the
+// text's length (every text field has one) reads it where it lies instead
+// of copying it into memory of its own to add the zero.
+void bindKeptText(sqlite3_stmt* s, int index, const char* text)
+{
+    sqlite3_bind_text(s, index, text, -1, SQLITE_STATIC);
 }
 
 // Binds a value of a record being written. Texts, dates and times are made
@@ -348,12 +376,10 @@ void bindWritten(sqlite3_stmt* s, int index, FieldType type, const QVariant& v, 
     switch (type) {
     case FieldType::Text:
     case FieldType::Memo:
-        if (v.metaType() == QMetaType::fromType<QString>()) {
-            const int size = utf8Into(*static_cast<const QString*>(v.constData()), buffer);
-            if (size >= 0) {
-                sqlite3_bind_text(s, index, buffer.data(), size, SQLITE_STATIC);
-                return;
-            }
+        if (v.metaType() == QMetaType::fromType<QString>()
+            && utf8Into(*static_cast<const QString*>(v.constData()), buffer) >= 0) {
+            bindKeptText(s, index, buffer.data());
+            return;
         }
         break;
     case FieldType::Money:
@@ -375,7 +401,7 @@ void bindWritten(sqlite3_stmt* s, int index, FieldType type, const QVariant& v, 
             StoredText text;
             addDate(text, *static_cast<const QDate*>(v.constData()));
             buffer.assign(text.text, static_cast<size_t>(text.size));
-            sqlite3_bind_text(s, index, buffer.data(), text.size, SQLITE_STATIC);
+            bindKeptText(s, index, buffer.c_str());
             return;
         }
         break;

@@ -51,11 +51,15 @@ struct Table::Impl {
     // fills it again for each record instead of making one each time, once
     // nothing else holds it.
     std::shared_ptr<RowPage> postedPage;
-    // The record as sent by post(), kept so its room serves the next one.
+    // The record as sent by an update, kept so its room serves the next one.
     Row posting;
+    // Autoincrement fields of the table, and those an insert left for the
+    // database to number (given back empty when the insert fails).
+    std::vector<int> numberedFields;
+    std::vector<int> numberedHere;
 
     // What Cancel goes back to.
-    std::vector<QVariant> savedValues;
+    AsideRecord saved;
     std::int64_t savedRowId = 0;
     bool savedHave = false;
     bool savedOwed = false; // the first read was still owed when the insert began
@@ -507,6 +511,9 @@ struct Table::Impl {
         q->notifyRecord();
     }
 
+    // The current record's values move into the page, and the record reads
+    // them from there as it would from any page it was read from: they are
+    // not copied, and a run of appends does not copy them back either.
     std::shared_ptr<const RowPage> pageOfCurrent()
     {
         q->materializeRecord();
@@ -517,7 +524,8 @@ struct Table::Impl {
             postedPage = std::make_shared<RowPage>(stored, 1);
         postedPage->beginRow(q->m_rowId);
         for (int i = 0; i < stored; ++i)
-            postedPage->addHeld(q->m_buffer[static_cast<size_t>(i)]);
+            postedPage->addHeld(std::move(q->m_buffer[static_cast<size_t>(i)]));
+        q->readStoredFrom(postedPage, 0);
         return postedPage;
     }
 
@@ -597,10 +605,10 @@ struct Table::Impl {
     // No field of any key differs between the record as read and `row`.
     bool keysKept(const Row& row) const
     {
-        if (savedValues.size() < row.size())
+        if (saved.values.size() < row.size())
             return false;
         for (int i : keyFields)
-            if (CompareValues(view.fields[i].type, savedValues[static_cast<size_t>(i)], row[static_cast<size_t>(i)])
+            if (CompareValues(view.fields[i].type, saved.values[static_cast<size_t>(i)], row[static_cast<size_t>(i)])
                 != 0)
                 return false;
         return true;
@@ -734,6 +742,10 @@ void Table::open()
     d->view.batchedAppends = d->batchedAppends;
     d->view.table = name;
     d->view.fields = def.fields;
+    d->numberedFields.clear();
+    for (int i = 0; i < def.fields.size(); ++i)
+        if (def.fields[i].type == FieldType::AutoIncrement)
+            d->numberedFields.push_back(i);
     QStringList order = d->orderNames;
     if (order.isEmpty())
         if (const IndexDef* pk = def.primaryKey())
@@ -1141,13 +1153,12 @@ void Table::insert()
     // nothing); cancel() gives it back its first read still owed.
     const bool owed = d->takeOwedPosition();
     checkBrowse();
-    materializeRecord();
-    // The record left is what a cancel gives back; the new one starts empty.
-    d->savedValues.swap(m_buffer);
+    // The record left is what a cancel gives back, as it stands (a run of
+    // appends never reads it again); the new one starts empty.
+    putRecordAside(d->saved);
     d->savedRowId = m_rowId;
     d->savedHave = d->haveRecord;
     d->savedOwed = owed;
-    clearRecord();
     m_rowId = 0;
     setState(DataSetState::Insert);
     if (d->master && !d->masterEmpty)
@@ -1189,7 +1200,8 @@ void Table::edit()
         throw EngineError(ErrorCode::RecordDeleted, QStringLiteral("The record was deleted by another user."));
     }
     loadRecord(std::move(*fresh));
-    d->savedValues = m_buffer;
+    d->saved.release();
+    d->saved.values = m_buffer;
     d->savedRowId = m_rowId;
     d->savedHave = true;
     d->savedOwed = false;
@@ -1207,17 +1219,32 @@ void Table::post()
     if (m_events.beforePost)
         m_events.beforePost(*this);
     materializeRecord();
-    Row& row = d->posting;
-    row.assign(m_buffer.begin(), m_buffer.begin() + storedFieldCount());
     if (s == DataSetState::Insert) {
-        m_rowId = d->be().insertRow(d->view, row);
+        // The record goes as it stands (the backend reads the stored fields
+        // only) and stays as written: nothing is copied for the insert.
+        d->numberedHere.clear();
+        for (int i : d->numberedFields)
+            if (!m_buffer[static_cast<size_t>(i)].isValid())
+                d->numberedHere.push_back(i);
+        try {
+            m_rowId = d->be().insertRow(d->view, m_buffer);
+        } catch (...) {
+            // A number taken for a record that was not written is not shown.
+            for (int i : d->numberedHere)
+                m_buffer[static_cast<size_t>(i)] = QVariant();
+            throw;
+        }
+        d->saved.release();
+        runCalcFields();
     } else {
-        const size_t stored = std::min(static_cast<size_t>(storedFieldCount()), d->savedValues.size());
-        const Row before(d->savedValues.begin(), d->savedValues.begin() + static_cast<std::ptrdiff_t>(stored));
+        Row& row = d->posting;
+        row.assign(m_buffer.begin(), m_buffer.begin() + storedFieldCount());
+        const size_t stored = std::min(static_cast<size_t>(storedFieldCount()), d->saved.values.size());
+        const Row before(d->saved.values.begin(), d->saved.values.begin() + static_cast<std::ptrdiff_t>(stored));
         d->be().updateRow(d->view, m_rowId, row, d->keysKept(row) ? &before : nullptr);
         d->releaseLock(true);
+        loadRecord(std::move(row));
     }
-    loadRecord(std::move(row));
     d->haveRecord = true;
     d->savedOwed = false;
     m_modified = false;
@@ -1233,7 +1260,7 @@ void Table::cancel()
     if (s != DataSetState::Edit && s != DataSetState::Insert)
         return;
     d->releaseLock();
-    restoreRecord(std::vector<QVariant>(d->savedValues));
+    takeRecordBack(d->saved);
     m_rowId = d->savedRowId;
     d->haveRecord = d->savedHave;
     m_modified = false;

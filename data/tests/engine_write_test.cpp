@@ -290,5 +290,235 @@ TEST_F(WriteTest, TypedSettersKeepOrRefuseValuesAsTheGeneralSetterDoes)
     EXPECT_EQ(ErrorCodeOf([&] { f("M").setMoney(Currency()); }), ErrorCode::WrongState);
 }
 
+// Texts around the four-at-a-time copy of plain characters, and what only
+// a text bound with its length can hold: each stored exactly, whatever its
+// length, as the database compares it.
+TEST_F(WriteTest, TextsAreStoredWholeAtEveryLengthAndMixOfCharacters)
+{
+    const QString e = QString::fromUtf8("\xC3\xA9");
+    QStringList texts = {
+        QStringLiteral("a"),
+        QStringLiteral("abc"),
+        QStringLiteral("abcd"),
+        QStringLiteral("abcde"),
+        QStringLiteral("abcdefgh"),
+        QStringLiteral("abcdefghij"),
+        e + QStringLiteral("bcde"),
+        QStringLiteral("a") + e + QStringLiteral("cdefg"),
+        QStringLiteral("abcd") + e,
+        QStringLiteral("abc") + e + QStringLiteral("efgh"),
+        QString::fromUtf8("abcdefg\xF0\x9F\x98\x80"), // a character of four bytes after a run of plain ones
+        QStringLiteral("\x7F\x7F\x7F\x7F\x7F"),       // the last plain character
+    };
+    // A zero character: SQLite keeps it inside the text (the server refuses it).
+    if (!OnServer())
+        texts << QStringLiteral("ab") + QChar(0) + QStringLiteral("cdef");
+    auto t = openTable(QStringLiteral("w"));
+    {
+        Transaction tx(db);
+        for (int i = 0; i < texts.size(); ++i) {
+            t->append();
+            t->field(QStringLiteral("Id")).setInteger(i);
+            t->field(QStringLiteral("T")).setString(texts[i]);
+            t->field(QStringLiteral("Mo")).setString(texts[i] + texts[i]);
+            t->post();
+        }
+        tx.commit();
+    }
+    t->close();
+    t->open();
+    for (int i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(i);
+        Query q(db, QStringLiteral("SELECT count(*) AS N FROM w WHERE T = :t AND Mo = :mo"));
+        q.bindText(QStringLiteral("t"), texts[i]);
+        q.bindText(QStringLiteral("mo"), texts[i] + texts[i]);
+        q.open();
+        EXPECT_EQ(q.field(QStringLiteral("N")).asInteger(), 1);
+        ASSERT_TRUE(t->findKey({i}));
+        EXPECT_EQ(t->field(QStringLiteral("T")).asString(), texts[i]);
+        EXPECT_EQ(t->field(QStringLiteral("Mo")).asString(), texts[i] + texts[i]);
+    }
+}
+
+// A table numbering its records, with a key of its own and a calculated
+// field, filled the way a work table is: fields set in varying numbers and
+// nothing read between the posts.
+class AppendRunTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        TableDef def;
+        def.name = QStringLiteral("run");
+        def.fields = {
+            {QStringLiteral("Code"), FieldType::Text, 6}, {QStringLiteral("No"), FieldType::AutoIncrement, 0},
+            {QStringLiteral("Note"), FieldType::Text, 8}, {QStringLiteral("Amount"), FieldType::Money, 0},
+            {QStringLiteral("D"), FieldType::Date, 0},
+        };
+        def.indexes = {{QString(), {QStringLiteral("Code")}, true, true}};
+        db->createTable(def);
+        t.setDatabase(db);
+        t.setTableName(QStringLiteral("run"));
+        t.addCalculatedField(QStringLiteral("Twice"), FieldType::Money);
+        t.events().calcFields = [](DataSet& ds) {
+            ds.field(QStringLiteral("Twice")).setMoney(ds.field(QStringLiteral("Amount")).asMoney() * 2);
+        };
+        t.open();
+    }
+    Field& f(const char* name) { return t.field(QLatin1String(name)); }
+
+    Table t;
+};
+
+TEST_F(AppendRunTest, EachRecordOfARunHoldsOnlyWhatWasSetForIt)
+{
+    struct Line {
+        const char* code;
+        const char* note;   // nullptr: not set
+        std::int64_t ticks; // 0: not set
+        QDate date;
+    };
+    const Line lines[] = {
+        {"A1", "first", 15000, QDate(2024, 1, 31)},
+        {"A2", nullptr, 0, QDate()},
+        {"A3", "third", 0, QDate(2024, 2, 29)},
+        {"A4", nullptr, -25000, QDate()},
+        {"A5", "fifth", 10000, QDate()},
+        {"A6", nullptr, 0, QDate(1999, 12, 31)},
+    };
+    {
+        Transaction tx(db);
+        for (const Line& l : lines) {
+            SCOPED_TRACE(l.code);
+            t.append();
+            // Nothing of the record posted before shows in the new one.
+            for (const char* name : {"Code", "No", "Note", "Amount", "D", "Twice"})
+                EXPECT_TRUE(f(name).isNull()) << name;
+            f("Code").setString(QLatin1String(l.code));
+            if (l.note)
+                f("Note").setString(QLatin1String(l.note));
+            if (l.ticks != 0)
+                f("Amount").setMoney(Currency::fromTicks(l.ticks));
+            if (l.date.isValid())
+                f("D").setDate(l.date);
+            t.post();
+        }
+        // The last record, calculated field included, as posted and unread.
+        EXPECT_EQ(f("Code").asString(), QStringLiteral("A6"));
+        EXPECT_FALSE(f("No").isNull());
+        EXPECT_TRUE(f("Amount").isNull());
+        EXPECT_EQ(f("Twice").asMoney(), Currency());
+        EXPECT_EQ(f("D").asDate(), QDate(1999, 12, 31));
+        tx.commit();
+    }
+    std::int64_t lastNumber = 0;
+    t.first();
+    for (const Line& l : lines) {
+        SCOPED_TRACE(l.code);
+        ASSERT_FALSE(t.eof());
+        EXPECT_EQ(f("Code").asString(), QLatin1String(l.code));
+        EXPECT_GT(f("No").asInteger(), lastNumber) << "numbered in the order appended";
+        lastNumber = f("No").asInteger();
+        EXPECT_EQ(f("Note").isNull(), l.note == nullptr);
+        EXPECT_EQ(f("Note").asString(), l.note ? QLatin1String(l.note) : QLatin1String());
+        EXPECT_EQ(f("Amount").isNull(), l.ticks == 0);
+        EXPECT_EQ(f("Amount").asMoney(), Currency::fromTicks(l.ticks));
+        EXPECT_EQ(f("Twice").asMoney(), Currency::fromTicks(2 * l.ticks));
+        EXPECT_EQ(f("D").asDate(), l.date);
+        t.next();
+    }
+    EXPECT_TRUE(t.eof());
+}
+
+TEST_F(AppendRunTest, ARefusedAppendShowsNoNumberAndACancelGivesBackThePostedRecordUnread)
+{
+    t.append();
+    f("Code").setString(QStringLiteral("K"));
+    f("Amount").setMoney(Currency::fromUnits(4));
+    t.post();
+    EXPECT_EQ(f("Twice").asMoney(), Currency::fromUnits(8)) << "calculated again for the record posted";
+    const std::int64_t first = f("No").asInteger();
+
+    // Refused: the entry keeps what was typed, and no number it did not get.
+    t.append();
+    f("Code").setString(QStringLiteral("K"));
+    f("Note").setString(QStringLiteral("again"));
+    EXPECT_EQ(ErrorCodeOf([&] { t.post(); }), ErrorCode::KeyViolation);
+    EXPECT_EQ(t.state(), DataSetState::Insert);
+    EXPECT_TRUE(f("No").isNull());
+    EXPECT_EQ(f("Note").asString(), QStringLiteral("again"));
+    // Corrected, it posts with a number of its own.
+    f("Code").setString(QStringLiteral("L"));
+    t.post();
+    const std::int64_t second = f("No").asInteger();
+    EXPECT_GT(second, first);
+    EXPECT_EQ(f("Note").asString(), QStringLiteral("again"));
+
+    // A post, then an append cancelled with nothing read in between: the
+    // posted record comes back whole, its calculated field too.
+    t.append();
+    f("Code").setString(QStringLiteral("M"));
+    f("Amount").setMoney(Currency::fromUnits(3));
+    t.post();
+    t.append();
+    f("Code").setString(QStringLiteral("N"));
+    t.cancel();
+    EXPECT_EQ(f("Code").asString(), QStringLiteral("M"));
+    EXPECT_GT(f("No").asInteger(), second);
+    EXPECT_EQ(f("Amount").asMoney(), Currency::fromUnits(3));
+    EXPECT_EQ(f("Twice").asMoney(), Currency::fromUnits(6));
+    t.prior();
+    EXPECT_EQ(f("Code").asString(), QStringLiteral("L"));
+    EXPECT_EQ(f("No").asInteger(), second);
+    EXPECT_EQ(walk(t, QStringLiteral("Code")),
+              (QStringList{QStringLiteral("K"), QStringLiteral("L"), QStringLiteral("M")}));
+}
+
+// Signals are sent only once something listens: a view connected after a
+// run of appends, and one connected before and gone, hear or miss nothing
+// they should not.
+TEST_F(AppendRunTest, AViewConnectedAfterARunOfAppendsHearsEveryChange)
+{
+    for (int i = 0; i < 3; ++i) {
+        t.append();
+        f("Code").setString(QStringLiteral("P%1").arg(i));
+        t.post();
+    }
+    {
+        QObject gone;
+        QObject::connect(&t, &DataSet::fieldChanged, &gone, [] {});
+    }
+    int states = 0, records = 0, wholes = 0;
+    QList<int> fields;
+    QObject view;
+    QObject::connect(&t, &DataSet::stateChanged, &view, [&] { ++states; });
+    QObject::connect(&t, &DataSet::recordChanged, &view, [&] { ++records; });
+    QObject::connect(&t, &DataSet::fieldChanged, &view, [&](int index) { fields << index; });
+    QObject::connect(&t, &DataSet::dataSetChanged, &view, [&] { ++wholes; });
+
+    t.append();
+    EXPECT_EQ(states, 1);
+    EXPECT_EQ(records, 1);
+    f("Note").setString(QStringLiteral("n"));
+    f("Code").setString(QStringLiteral("Q"));
+    EXPECT_EQ(fields, (QList<int>{f("Note").index(), f("Code").index()}));
+    t.post();
+    EXPECT_EQ(states, 2);
+    EXPECT_EQ(records, 2);
+    t.first();
+    EXPECT_EQ(records, 3);
+
+    // Quiet while the controls are off, then told once.
+    t.disableControls();
+    t.append();
+    f("Code").setString(QStringLiteral("R"));
+    t.post();
+    EXPECT_EQ(states, 2);
+    EXPECT_EQ(records, 3);
+    EXPECT_EQ(fields.size(), 2);
+    t.enableControls();
+    EXPECT_EQ(wholes, 1);
+}
+
 } // namespace
 } // namespace varnex::data::testing

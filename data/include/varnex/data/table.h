@@ -201,6 +201,28 @@ protected:
     // Replaces the whole record as it was saved (stored and calculated
     // fields), without running calcFields.
     void restoreRecord(std::vector<QVariant>&& values);
+    // A whole record put aside for a while (what a cancel of an insert goes
+    // back to), fields not yet read from their page included: they stay
+    // unread.
+    struct AsideRecord {
+        std::vector<QVariant> values;
+        std::shared_ptr<const RowPage> page;
+        int pageRow = -1;
+        std::vector<unsigned char> pending;
+        void release()
+        {
+            page.reset();
+            pending.clear();
+        }
+    };
+    // Moves the current record into `aside` and leaves an empty one.
+    void putRecordAside(AsideRecord& aside);
+    // Makes the record put aside current again, without running calcFields.
+    void takeRecordBack(AsideRecord& aside);
+    // The stored values of the current record were moved into row `row` of
+    // `page` (as posted): they are read from there from now on. The
+    // calculated fields stay as they are.
+    void readStoredFrom(const std::shared_ptr<const RowPage>& page, int row);
     // The value of a field of the current record (converted on first read).
     const QVariant& recordValue(int index);
     void clearRecord();
@@ -215,6 +237,7 @@ protected:
         return m_buffer;
     }
     bool passesFilter();
+    void runCalcFields();
     void setState(DataSetState state);
     void setEdges(bool bof, bool eof)
     {
@@ -237,6 +260,7 @@ protected:
     virtual void afterMove() {}
     virtual void checkWritable(const Field& field) const;
     virtual void afterFieldAssigned(Field& field);
+    void connectNotify(const QMetaMethod& signal) override;
 
     DataSetEvents m_events;
     std::function<bool(DataSet&)> m_filter;
@@ -244,7 +268,6 @@ protected:
 
 private:
     friend class Field;
-    void runCalcFields();
     virtual void filterChanged() {}
     void dropPage();
     friend struct PendingCells;
@@ -266,6 +289,11 @@ private:
     bool m_eof = true;
     int m_disableCount = 0;
     bool m_positionOwed = false;
+    // Signals something was ever connected to. A run of appends assigns
+    // every field of every record: a signal nobody listens to is not sent.
+    bool m_recordWatched = false;
+    bool m_stateWatched = false;
+    bool m_fieldWatched = false;
 };
 
 // A stored table. Set the database (or alias or folder) and the table name,
