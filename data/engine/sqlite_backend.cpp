@@ -396,6 +396,12 @@ void bindWritten(sqlite3_stmt* s, int index, FieldType type, const QVariant& v, 
             return;
         }
         break;
+    case FieldType::Number:
+        if (v.metaType() == QMetaType::fromType<double>()) {
+            sqlite3_bind_double(s, index, *static_cast<const double*>(v.constData()));
+            return;
+        }
+        break;
     case FieldType::Date:
         if (v.metaType() == QMetaType::fromType<QDate>()) {
             StoredText text;
