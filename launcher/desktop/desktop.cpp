@@ -186,6 +186,7 @@ void TDesktop::installHooks()
     hooks.changeDesktopProperties = [this] { Changeproperties1Click(); };
     hooks.addShortcut = [this] { Shortcut1Click(); };
     hooks.companyChanged = [this] { CompanyChanged(); };
+    hooks.loggedOut = [this] { CloseListTables(); };
     // The properties dialog speaks the language of the login, like the
     // other dialogs of the launcher, and keeps it until the next start.
     connect(&m_form, &TLogoAppForm::firstActivationDone, this, [this] { translateProperties(); });
@@ -327,6 +328,12 @@ void TDesktop::ToggleList(int listIndex)
     else if (!showList(listIndex, true))
         return;
     changed();
+}
+
+void TDesktop::CloseListTables()
+{
+    for (int list = 0; list < kListCount; ++list)
+        m_tables.close(list);
 }
 
 void TDesktop::CompanyChanged()

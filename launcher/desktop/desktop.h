@@ -74,6 +74,8 @@ public:
     void ClientListMouseUp(TDesktopListBox* box);
     // Another company was chosen: the open lists show its rows.
     void CompanyChanged();
+    // Logout: no list keeps reading the company that was left.
+    void CloseListTables();
     // Insert in a list grid runs the list's maintenance option.
     void DBGrid1KeyDown(int listIndex, int key);
 

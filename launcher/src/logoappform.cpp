@@ -970,6 +970,8 @@ void TLogoAppForm::Logout()
     setWindowState(windowState() & ~Qt::WindowMinimized);
     menuBar()->show();
     StatusBar1->hide();
+    if (m_env.hooks.loggedOut)
+        m_env.hooks.loggedOut();
     data::RemoveAlias(kMenuDataAlias);
 }
 

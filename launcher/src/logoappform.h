@@ -69,6 +69,9 @@ struct LauncherHooks {
     std::function<void()> addShortcut;
     // Options, Company: another company was chosen ("menudata" points at it).
     std::function<void()> companyChanged;
+    // Logout: the desktop lists give up the company's tables before
+    // "menudata" is disconnected.
+    std::function<void()> loggedOut;
     std::function<void()> showContactUs;
     std::function<void()> showAbout;
 };

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "desktop.h"
 #include "dialogs.h"
 #include "launcher_fixture.h"
 #include "usersecurity.h"
@@ -648,7 +649,15 @@ TEST(LogoAppForm, ADataFolderThatIsNotSetUpIsToldAndCloses)
 TEST(LogoAppForm, HintsAndLogout)
 {
     Installation installation;
-    auto form = installation.startForm();
+    installation.setSetting(QStringLiteral("payroll"), QStringLiteral("Y")); // the employee list too
+    auto form = installation.makeForm();
+    auto* desktop = new desktop::TDesktop(*form); // owned by the form
+    form->FormActivate();
+    const int listsWithTables[] = {0, 1, 2, 3, 5};
+    for (int list : listsWithTables) {
+        desktop->ToggleList(list);
+        ASSERT_TRUE(desktop->tables().isOpen(list)) << list;
+    }
     QAction* tools = MenuOf(*form, "ToolsMenu")->actions().value(0);
     ASSERT_NE(tools, nullptr);
     emit MenuOf(*form, "ToolsMenu")->hovered(tools);
@@ -657,6 +666,8 @@ TEST(LogoAppForm, HintsAndLogout)
     form->Logout();
     EXPECT_FALSE(StatusBarOf(*form)->isVisibleTo(form.get()));
     EXPECT_FALSE(varnex::data::AliasExists(QStringLiteral("menudata")));
+    for (int list : listsWithTables)
+        EXPECT_FALSE(desktop->tables().isOpen(list)) << "the list tables read no company after logout: " << list;
 }
 
 TEST(LogoAppForm, ALatinOneSettingsFileKeepsItsBytesAcrossARun)
