@@ -1,6 +1,7 @@
 #include "receipt_fixture.h"
 
 #include <QFile>
+#include <QPointer>
 
 #include "varnex/data/table.h"
 #include "varnex/regional.h"
@@ -105,12 +106,13 @@ void TypeSerial(Tstockrcv_serial_frm* dialog, int row, const QString& serial)
     grid->setFocus();
     grid->setCurrentIndex(index);
     grid->edit(index);
-    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    QPointer<QLineEdit> editor = grid->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     QTest::keyClicks(editor, serial);
     QTest::keyClick(editor, Qt::Key_Return);
-    QTest::qWait(30);
+    ASSERT_TRUE(test_support::WaitUntil([&editor] { return editor.isNull() || !editor->isVisible(); }));
+    ASSERT_TRUE(test_support::RunDeferred()) << "the serial's rules did not finish";
 }
 
 void ReceiptFixture::SetUp()
@@ -257,13 +259,13 @@ void ReceiptFixture::OpenWindow()
     form = std::make_unique<Tstockrcv_frm>(dm.get());
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return form->DBGrid3->gridModel()->dataSet() != nullptr; }, 5000));
+    ASSERT_TRUE(test_support::WaitUntil([this] { return form->DBGrid3->gridModel()->dataSet() != nullptr; }));
     Settle();
 }
 
-void ReceiptFixture::Settle(int milliseconds)
+void ReceiptFixture::Settle()
 {
-    QTest::qWait(milliseconds);
+    ASSERT_TRUE(test_support::RunDeferred()) << "the window kept deferring work";
 }
 
 void ReceiptFixture::Type(QWidget* box, const QString& text)
@@ -298,14 +300,19 @@ void ReceiptFixture::TypeCell(int row, int column, const QString& text)
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     grid->setFocus();
     Settle();
+    // The row may come from a line the window appends on entering the grid.
+    ASSERT_TRUE(test_support::WaitUntil([&] { return row < Rows(); })) << "no row " << row;
     const QModelIndex index = grid->gridModel()->index(row, column);
     grid->setCurrentIndex(index);
     grid->edit(index);
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QPointer<QLineEdit> editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr) << "no editor in cell " << row << "," << column;
     editor->selectAll();
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
+    // Committed: the editor is gone, and the rules it deferred have run.
+    ASSERT_TRUE(test_support::WaitUntil([&editor] { return editor.isNull() || !editor->isVisible(); }))
+        << "cell " << row << "," << column << " still in its editor";
     Settle();
 }
 
@@ -354,12 +361,14 @@ void ReceiptFixture::StartOrderReceipt(const QString& order, const QString& slip
         },
         DialogLimitMs);
     FocusTo(form->DateEdit);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return perform.ran(); }, 5000));
+    ASSERT_TRUE(test_support::WaitUntil([&] { return perform.ran(); })) << "no \"Perform stock receipt by\" dialog";
     Settle();
 }
 
 void ReceiptFixture::Accept()
 {
+    Settle();
+    ASSERT_TRUE(test_support::WaitUntil([this] { return form->Accept_btn->isEnabled(); })) << "Accept stayed disabled";
     QTest::mouseClick(form->Accept_btn, Qt::LeftButton);
     Settle();
 }

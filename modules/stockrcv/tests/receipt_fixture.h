@@ -18,6 +18,7 @@
 
 #include <memory>
 
+#include "deferred.h"
 #include "modal_driver.h"
 #include "stockrcv_forms.h"
 #include "test_support.h"
@@ -31,7 +32,7 @@
 namespace stockrcv_test {
 
 // Long enough for the server engine on a loaded machine; a broken test still ends.
-inline constexpr int DialogLimitMs = 60000;
+inline constexpr int DialogLimitMs = varnex::test_support::DeferredLimitMs;
 
 using FieldValues = QList<QPair<QString, QVariant>>;
 
@@ -71,12 +72,14 @@ protected:
     // Typing into a box, then moving the focus on (the box's exit rules run).
     void Type(QWidget* box, const QString& text);
     void FocusTo(QWidget* next);
-    // Types into cell (row, column) of the receipt grid and presses Enter.
+    // Types into cell (row, column) of the receipt grid and presses Enter;
+    // returns once the line rules of the cell have run.
     void TypeCell(int row, int column, const QString& text);
     QString Cell(int row, int column) const;
     int Rows() const;
-    // Lets the deferred handlers run.
-    static void Settle(int milliseconds = 30);
+    // Runs what the window deferred (exit rules, cell rules, reloads of the
+    // grid) until nothing is left.
+    static void Settle();
 
     // Free receipt: supplier, packing slip, leaves for the date.
     void StartFreeReceipt(const QString& supplier, const QString& slip);
@@ -85,6 +88,7 @@ protected:
     // Receipt against an order: order number, packing slip, then the
     // "Perform stock receipt by" dialog answered.
     void StartOrderReceipt(const QString& order, const QString& slip, bool complete);
+    // Clicks Accept once the lines have enabled it.
     void Accept();
 
     QString Line(int n) const { return form->Message(n); }

@@ -22,7 +22,7 @@ void selectRow(Tstockrcv_frm* form, int row)
 {
     form->DBGrid3->setFocus();
     form->DBGrid3->setCurrentIndex(form->DBGrid3->gridModel()->index(row, ColQtyReceived));
-    QTest::qWait(30);
+    ASSERT_TRUE(varnex::test_support::RunDeferred());
 }
 
 QStringList stockLabels(Tstockrcv_frm* form)
