@@ -1,5 +1,6 @@
 // The two module libraries called as the launcher calls them.
 #include "account_fixture.h"
+#include "deferred.h"
 
 #include <QPushButton>
 #include <QTabWidget>
@@ -41,8 +42,9 @@ TEST_F(ModuleCall, EachLibraryShowsItsWindowAndReturnsDone)
         int tabs = 0;
         QString status;
         test_support::ModalDriver driver(QString::fromLatin1(c.window), [&](QWidget* window) {
-            // the first activation runs once the window is up
-            QTest::qWait(100);
+            // the first activation runs once the window is active, and may defer work
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+            EXPECT_TRUE(test_support::RunDeferred());
             caption = window->windowTitle();
             tabs = window->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->count();
             QTest::mouseClick(window->findChild<QPushButton*>(QString::fromLatin1(c.exitButton)), Qt::LeftButton);

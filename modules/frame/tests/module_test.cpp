@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "deferred.h"
 #include "modal_driver.h"
 #include "varnex/application.h"
 #include "varnex/controls/maskedit.h"
@@ -131,7 +132,7 @@ TEST_F(ModuleFixture, ACompanyThatCannotBeOpenedIsToldOnceAndTheWindowCloses)
         [](QWidget* window) {
             // Activations after the failure (a message box closing) change nothing.
             window->activateWindow();
-            QTest::qWait(30);
+            EXPECT_TRUE(varnex::test_support::RunDeferred());
         },
         5000);
     EXPECT_EQ(show(record.value()), -1);
@@ -160,10 +161,11 @@ TEST_F(ModuleFixture, FrenchAndASecondActivationDoesNotRedoTheSetUp)
         // a dialog closes and the window is activated again
         QDialog other;
         other.show();
-        QTest::qWait(30);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&other));
         other.close();
         window->activateWindow();
-        QTest::qWait(30);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        EXPECT_TRUE(varnex::test_support::RunDeferred());
         qobject_cast<QDialog*>(window)->reject();
     });
     EXPECT_EQ(show(record.value()), -1);

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "deferred.h"
 #include "modal_driver.h"
 #include "varnex/controls/maskedit.h"
 #include "varnex/currency.h"
@@ -50,13 +51,11 @@ constexpr int GstPaid = 1410;
 constexpr int QstPaid = 1420;
 constexpr int Session = 3;
 
-// Lets queued work (deferred validation, messages, focus returns) run.
+// Lets queued work (deferred validation, messages, focus returns) run, and
+// the work it queues in turn, until none is left.
 inline void settle()
 {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
+    EXPECT_TRUE(varnex::test_support::RunDeferred()) << "the window kept deferring work";
 }
 
 // The running window, reached by component names only.

@@ -662,7 +662,10 @@ TEST_F(PurchentFixture, AnEngineErrorShowsTheErrorDialogAndClosesTheWindow)
             e.fill(QStringLiteral("Varnexdbedit1"), QStringLiteral("ACME"));
             e.focus(QStringLiteral("VarnexMaskEdit7"));
             e.key(Qt::Key_F2);
-            QTest::qWait(50);
+            if (c.dialog) {
+                EXPECT_TRUE(varnex::test_support::WaitUntil([&] { return dialog->ran(); })) << c.code;
+            }
+            EXPECT_TRUE(varnex::test_support::RunDeferred());
             stillOpen = e.window->isVisible();
             EXPECT_EQ(dialog->ran(), c.dialog) << c.code;
             if (stillOpen) {

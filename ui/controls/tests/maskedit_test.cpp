@@ -9,6 +9,7 @@
 
 #include <random>
 
+#include "deferred.h"
 #include "varnex/controls/maskedit.h"
 #include "varnex/messages.h"
 #include "varnex/regional.h"
@@ -52,7 +53,7 @@ struct Form {
     void leave()
     {
         other->setFocus(Qt::TabFocusReason);
-        QTest::qWait(20); // the deferred validation runs
+        EXPECT_TRUE(varnex::test_support::RunDeferred()); // the deferred validation runs
     }
 };
 
