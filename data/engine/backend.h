@@ -218,6 +218,9 @@ public:
     std::vector<FetchedRow> fetch(const CursorSpec& view, const Seek& seek, int limit);
     virtual std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) = 0;
     virtual std::int64_t count(const CursorSpec& view) = 0;
+    // The rows of the view before a Before seek's key and record id, counted
+    // in the key: a cursor's record number without reading the rows.
+    virtual std::int64_t countBefore(const CursorSpec& view, const Seek& seek) = 0;
 
     // ---- writing (each call is one write for fault injection) ----
     // Assigns every NULL autoincrement field of `row` (atomically with the

@@ -221,14 +221,13 @@ std::string KeysetSql::atOrBefore(int i, int n)
 
 std::string KeysetSql::seekTerm(const Seek& seek, const Plan& plan)
 {
-    const bool forward = seek.mode != SeekMode::Before;
     const bool withId = seek.mode != SeekMode::AtOrAfter;
     const int n = std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(m_spec.orderFields.size()));
     const int skip = std::min(plan.seekSkip, n);
     bool anyNull = false;
     for (int i = skip; i < n; ++i)
         anyNull = anyNull || !seek.key[i].isValid();
-    if (forward && !anyNull) {
+    if (!anyNull) {
         // Row values are exact here and use the key.
         std::string lhs, rhs;
         for (int i = skip; i < n; ++i) {
@@ -252,15 +251,15 @@ std::string KeysetSql::seekTerm(const Seek& seek, const Plan& plan)
     // The expanded form; a leading bound on the first field lets the key
     // narrow the scan.
     std::string leading;
-    if (n > skip && seek.key[skip].isValid() && forward) {
+    if (n > skip && seek.key[skip].isValid()) {
         const std::string p = bind(orderField(skip).type, seek.key[skip]);
         leading = column(skip) + " >= " + p + " AND ";
     }
-    const std::string rest = term(skip, n, seek, forward, withId);
+    const std::string rest = term(skip, n, seek, withId);
     return m_emit ? leading + rest : std::string();
 }
 
-std::string KeysetSql::term(int i, int n, const Seek& seek, bool forward, bool withId)
+std::string KeysetSql::term(int i, int n, const Seek& seek, bool withId)
 {
     if (i == n) {
         if (!withId)
@@ -268,33 +267,83 @@ std::string KeysetSql::term(int i, int n, const Seek& seek, bool forward, bool w
         binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(seek.rowId), true});
         if (!m_emit)
             return {};
-        return std::string(m_dialect.rowIdColumn()) + (forward ? " > " : " < ")
-               + m_dialect.placeholder(static_cast<int>(binds.size()));
+        return std::string(m_dialect.rowIdColumn()) + " > " + m_dialect.placeholder(static_cast<int>(binds.size()));
     }
     const std::string k = column(i);
     const QVariant& v = seek.key[i];
     if (!v.isValid()) {
         // NULL is the smallest value.
-        const std::string rest = term(i + 1, n, seek, forward, withId);
+        const std::string rest = term(i + 1, n, seek, withId);
         if (!m_emit)
             return {};
-        if (forward)
-            return "(" + k + " IS NOT NULL OR (" + k + " IS NULL AND (" + rest + ")))";
-        return "(" + k + " IS NULL AND (" + rest + "))";
+        return "(" + k + " IS NOT NULL OR (" + k + " IS NULL AND (" + rest + ")))";
     }
     const std::string p = bind(orderField(i).type, v);
-    const std::string rest = term(i + 1, n, seek, forward, withId);
+    const std::string rest = term(i + 1, n, seek, withId);
     if (!m_emit)
         return {};
-    const std::string beyond = forward ? k + " > " + p : "(" + k + " IS NULL OR " + k + " < " + p + ")";
-    return "(" + beyond + " OR (" + k + " = " + p + " AND (" + rest + ")))";
+    return "(" + k + " > " + p + " OR (" + k + " = " + p + " AND (" + rest + ")))";
+}
+
+std::vector<std::string> KeysetSql::downward(const QVariantList& key, int from, int n, const std::int64_t* rowId)
+{
+    // Each value is bound once; every piece names the same placeholders.
+    std::vector<std::string> value(static_cast<size_t>(n));
+    for (int i = from; i < n; ++i)
+        if (key[i].isValid())
+            value[static_cast<size_t>(i)] = bind(orderField(i).type, key[i]);
+    std::string id;
+    if (rowId) {
+        binds.push_back({FieldType::Integer, QVariant::fromValue<qlonglong>(*rowId), true});
+        id = m_emit ? m_dialect.placeholder(static_cast<int>(binds.size())) : std::string();
+    }
+    if (!m_emit)
+        return {};
+    auto both = [](const std::string& a, const std::string& b) {
+        return a.empty() ? b : (b.empty() ? a : a + " AND " + b);
+    };
+    // The fields before `upTo` held at the key's values.
+    auto equal = [&](int upTo) {
+        std::string e;
+        for (int j = from; j < upTo; ++j)
+            e = both(e,
+                     column(j) + (key[j].isValid() ? " = " + value[static_cast<size_t>(j)] : std::string(" IS NULL")));
+        return e;
+    };
+    std::vector<std::string> pieces;
+    std::string nearest = both(equal(n), rowId ? m_dialect.rowIdColumn() + (" < " + id) : std::string());
+    pieces.push_back(nearest.empty() ? "1=1" : nearest);
+    for (int i = n - 1; i >= from; --i) {
+        // Nothing sorts below NULL.
+        if (!key[i].isValid())
+            continue;
+        const std::string e = equal(i);
+        pieces.push_back(both(e, column(i) + " < " + value[static_cast<size_t>(i)]));
+        pieces.push_back(both(e, column(i) + " IS NULL"));
+    }
+    return pieces;
 }
 
 std::string KeysetSql::fetch(const Seek& seek, int limit)
 {
-    const Plan plan = planOf(m_spec, &seek);
+    Plan plan = planOf(m_spec, &seek);
+    const int orderCount = static_cast<int>(m_spec.orderFields.size());
+    // Backwards, the rows come in pieces the database reads each from its key
+    // downwards (see downward()): a comparison that lets NULL in, as the
+    // order wants, would have it read the whole range from its end.
+    std::vector<std::string> pieces;
+    const bool fromHigh = seek.mode == SeekMode::Last && plan.highSkip >= 0;
+    const int highSkip = plan.highSkip;
+    if (fromHigh)
+        plan.highSkip = -1;
     std::string where = range(plan);
-    if (seek.mode == SeekMode::After || seek.mode == SeekMode::Before || seek.mode == SeekMode::AtOrAfter) {
+    if (seek.mode == SeekMode::Before) {
+        const int n = std::min<int>(static_cast<int>(seek.key.size()), orderCount);
+        pieces = downward(seek.key, std::min(plan.seekSkip, n), n, &seek.rowId);
+    } else if (fromHigh) {
+        const int n = std::min<int>(static_cast<int>(m_spec.high.size()), orderCount);
+        pieces = downward(m_spec.high, highSkip, n, nullptr);
+    } else if (seek.mode == SeekMode::After || seek.mode == SeekMode::AtOrAfter) {
         const std::string s = seekTerm(seek, plan);
         if (m_emit)
             where += (where.empty() ? "(" : " AND (") + s + ")";
@@ -308,18 +357,42 @@ std::string KeysetSql::fetch(const Seek& seek, int limit)
         return {};
     const bool backwards = seek.mode == SeekMode::Last || seek.mode == SeekMode::Before;
     const char* dir = backwards ? m_dialect.descending() : m_dialect.ascending();
-    std::string order;
-    for (int i : m_spec.orderFields)
+    const bool alone = m_dialect.uniqueKeyOrdersAlone() && cannotTie(m_spec, seek, plan);
+    const std::string select =
+        "SELECT " + selectList(m_dialect, m_spec.fields) + " FROM " + m_dialect.name(m_spec.table);
+    // A statement of several pieces is ordered by column numbers, which
+    // every piece shares; the database merges the pieces, each in its key's
+    // order.
+    const bool merged = pieces.size() > 1;
+    std::string order, numbered;
+    for (int i : m_spec.orderFields) {
         order += m_dialect.name(m_spec.fields[i].name) + dir + ",";
-    if (m_dialect.uniqueKeyOrdersAlone() && cannotTie(m_spec, seek, plan))
+        numbered += std::to_string(i + 2) + dir + ",";
+    }
+    if (alone) {
         order.pop_back();
-    else
+        numbered.pop_back();
+    } else {
         order += std::string(m_dialect.rowIdColumn()) + (backwards ? " DESC" : "");
+        numbered += std::string("1") + (backwards ? " DESC" : "");
+    }
     const int limitAt = static_cast<int>(binds.size());
+    const std::string limitText = " LIMIT " + m_dialect.placeholder(limitAt);
     const std::string offset = seek.skip > 0 ? " OFFSET " + m_dialect.placeholder(limitAt - 1) : std::string();
-    return "SELECT " + selectList(m_dialect, m_spec.fields) + " FROM " + m_dialect.name(m_spec.table)
-           + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + " LIMIT "
-           + m_dialect.placeholder(limitAt) + offset;
+    if (pieces.size() == 1)
+        where += (where.empty() ? "(" : " AND (") + pieces.front() + ")";
+    if (!merged)
+        return select + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order + limitText + offset;
+    std::string text;
+    for (size_t p = 0; p < pieces.size(); ++p) {
+        std::string piece = select + " WHERE " + where + (where.empty() ? "(" : " AND (") + pieces[p] + ")";
+        if (m_dialect.piecesReadApart())
+            piece = "SELECT * FROM (" + piece + " ORDER BY " + order + limitText
+                    + (seek.skip > 0 ? " + " + m_dialect.placeholder(limitAt - 1) : std::string()) + ") AS vx_piece"
+                    + std::to_string(p);
+        text += (text.empty() ? "" : " UNION ALL ") + piece;
+    }
+    return text + " ORDER BY " + numbered + limitText + offset;
 }
 
 std::string KeysetSql::count()
@@ -328,6 +401,22 @@ std::string KeysetSql::count()
     if (!m_emit)
         return {};
     return "SELECT count(*) FROM " + m_dialect.name(m_spec.table) + (where.empty() ? "" : " WHERE " + where);
+}
+
+std::string KeysetSql::countBefore(const Seek& seek)
+{
+    const Plan plan = planOf(m_spec, &seek);
+    const std::string where = range(plan);
+    const int n = std::min<int>(static_cast<int>(seek.key.size()), static_cast<int>(m_spec.orderFields.size()));
+    const std::vector<std::string> pieces = downward(seek.key, std::min(plan.seekSkip, n), n, &seek.rowId);
+    if (!m_emit)
+        return {};
+    // A count for each piece, each read in the key.
+    std::string sum;
+    for (const std::string& piece : pieces)
+        sum += (sum.empty() ? "(" : " + (") + std::string("SELECT count(*) FROM ") + m_dialect.name(m_spec.table)
+               + " WHERE " + where + (where.empty() ? "(" : " AND (") + piece + "))";
+    return "SELECT " + sum;
 }
 
 } // namespace varnex::data

@@ -30,6 +30,10 @@ public:
     // row it reads can tie; true where the key's index does not hold the
     // record id, so that the tie-break would make the database sort.
     virtual bool uniqueKeyOrdersAlone() const { return false; }
+    // Whether the pieces of a backward read (see KeysetSql::downward) are
+    // each limited and ordered on their own: true where the database would
+    // rather read every piece whole and sort than merge them in order.
+    virtual bool piecesReadApart() const { return false; }
 };
 
 // A value a statement binds, in placeholder order.
@@ -48,6 +52,9 @@ public:
     // The rows from a seek point in its direction, at most the bound limit.
     std::string fetch(const Seek& seek, int limit);
     std::string count();
+    // How many rows of the view come before a Before seek's key and record
+    // id: the cursor's record number, without reading the rows.
+    std::string countBefore(const Seek& seek);
 
     // The columns the cursors read: the record id, then the fields.
     static std::string selectList(const SqlDialect& dialect, const QList<FieldDef>& fields);
@@ -77,7 +84,14 @@ public:
 private:
     std::string range(const Plan& plan);
     std::string seekTerm(const Seek& seek, const Plan& plan);
-    std::string term(int i, int n, const Seek& seek, bool forward, bool withId);
+    std::string term(int i, int n, const Seek& seek, bool withId);
+    // The rows before `key` (its fields `from` to `n`, then the record id
+    // when given; the fields before `from` held by the range) as disjoint
+    // pieces, nearest first, each an equality on a prefix of the key and one
+    // bound the database seeks on: the key at its values and a smaller
+    // record id, then for each field from the last one a smaller value, and
+    // NULL. Pieces follow each other in the backward order.
+    std::vector<std::string> downward(const QVariantList& key, int from, int n, const std::int64_t* rowId);
     std::string atOrBefore(int i, int n);
     std::string bind(FieldType type, const QVariant& value);
     const FieldDef& orderField(int i) const;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -1120,6 +1121,7 @@ public:
     const char* ascending() const override { return " ASC NULLS FIRST"; }
     const char* descending() const override { return " DESC NULLS LAST"; }
     bool uniqueKeyOrdersAlone() const override { return true; }
+    bool piecesReadApart() const override { return true; }
 };
 
 const PgDialect Dialect;
@@ -1161,11 +1163,22 @@ PgBackend::CachedStatement& withLimit(FetchEntry& entry, int limit)
     for (auto& [known, statement] : entry.byLimit)
         if (known == limit)
             return statement;
-    // Only the limit's placeholder is replaced; an OFFSET after it stays.
-    const std::size_t cut = entry.text.rfind(" LIMIT $");
-    const std::size_t rest = entry.text.find(' ', cut + 1 + std::strlen("LIMIT $"));
-    std::string sql = entry.text.substr(0, cut) + " LIMIT " + std::to_string(limit)
-                      + (rest == std::string::npos ? std::string() : entry.text.substr(rest));
+    // Only the limit's placeholder is replaced, wherever it stands (each
+    // piece of a backward read has its own limit); an OFFSET stays.
+    const std::size_t last = entry.text.rfind(" LIMIT $");
+    const std::size_t end = entry.text.find_first_not_of("0123456789", last + std::strlen(" LIMIT $"));
+    const std::string placeholder = entry.text.substr(last, end == std::string::npos ? std::string::npos : end - last);
+    std::string sql;
+    std::size_t from = 0;
+    for (std::size_t at = entry.text.find(placeholder); at != std::string::npos;
+         at = entry.text.find(placeholder, at + 1)) {
+        const std::size_t after = at + placeholder.size();
+        if (after < entry.text.size() && std::isdigit(static_cast<unsigned char>(entry.text[after])))
+            continue; // $12 when the limit is $1
+        sql += entry.text.substr(from, at - from) + " LIMIT " + std::to_string(limit);
+        from = after;
+    }
+    sql += entry.text.substr(from);
     entry.byLimit.emplace_back(limit, PgBackend::CachedStatement{std::move(sql), {}, 0});
     return entry.byLimit.back().second;
 }
@@ -1271,6 +1284,17 @@ std::int64_t PgBackend::count(const CursorSpec& view)
         flushDeferred();
     KeysetSql b(Dialect, view);
     const std::string sql = b.count();
+    ResultPtr res(runPrepared(sql, paramsOf(b.binds), false, QStringLiteral("Counting table %1").arg(view.table)));
+    return std::strtoll(PQgetvalue(res.get(), 0, 0), nullptr, 10);
+}
+
+std::int64_t PgBackend::countBefore(const CursorSpec& view, const Seek& seek)
+{
+    const ReadCall reading(m_readCall);
+    if (deferredChangesOrder(view))
+        flushDeferred();
+    KeysetSql b(Dialect, view);
+    const std::string sql = b.countBefore(seek);
     ResultPtr res(runPrepared(sql, paramsOf(b.binds), false, QStringLiteral("Counting table %1").arg(view.table)));
     return std::strtoll(PQgetvalue(res.get(), 0, 0), nullptr, 10);
 }

@@ -56,6 +56,7 @@ public:
     std::shared_ptr<RowPage> fetchPage(const CursorSpec& view, const Seek& seek, int limit) override;
     std::optional<Row> readRow(const CursorSpec& view, std::int64_t rowId) override;
     std::int64_t count(const CursorSpec& view) override;
+    std::int64_t countBefore(const CursorSpec& view, const Seek& seek) override;
 
     std::int64_t insertRow(const CursorSpec& view, Row& row) override;
     void updateRow(const CursorSpec& view, std::int64_t rowId, const Row& row, const Row* keysKeptFrom) override;

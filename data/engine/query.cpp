@@ -261,6 +261,13 @@ int Query::recordCount()
     return count;
 }
 
+int Query::recordsBefore()
+{
+    if (!isOpen() || filtered())
+        return -1;
+    return m_row < 0 ? 0 : static_cast<int>(m_row);
+}
+
 void Query::refresh()
 {
     if (isOpen())

@@ -1027,6 +1027,18 @@ std::int64_t SqliteBackend::count(const CursorSpec& view)
     return sqlite3_column_int64(s, 0);
 }
 
+std::int64_t SqliteBackend::countBefore(const CursorSpec& view, const Seek& seek)
+{
+    KeysetSql sql(Dialect, view);
+    sqlite3_stmt* s = cached(sql.countBefore(seek));
+    StatementUse use{s};
+    bindAll(s, sql.binds);
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW)
+        fail(rc, QStringLiteral("Counting table %1").arg(view.table));
+    return sqlite3_column_int64(s, 0);
+}
+
 // ---- writing ----------------------------------------------------------------
 
 std::int64_t SqliteBackend::insertRow(const CursorSpec& view, Row& row)

@@ -1061,6 +1061,18 @@ int Table::recordCount()
     return count;
 }
 
+int Table::recordsBefore()
+{
+    d->requireOpen();
+    if (filtered())
+        return -1;
+    settle();
+    if (d->masterEmpty || !d->haveRecord)
+        return 0;
+    const Seek seek{SeekMode::Before, d->currentKey(), m_rowId};
+    return static_cast<int>(d->be().countBefore(d->view, seek));
+}
+
 void Table::refresh()
 {
     d->requireOpen();

@@ -224,6 +224,10 @@ int DataSetModel::locateCursor(bool backwardOnly)
         return -1;
     if (const int row = knownRowOfCursor(); row >= 0)
         return row;
+    // Counted by the database where it can (no filter): one statement in
+    // the key, however far the record is from a known row.
+    if (const int before = m_dataSet->recordsBefore(); before >= 0)
+        return before;
     DataSet& ds = *m_dataSet;
     Walk walk(*this);
     walk.hush();

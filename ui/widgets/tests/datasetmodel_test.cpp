@@ -447,3 +447,74 @@ TEST_F(ModelFixture, AJumpFarAwayShowsTheRowsSteppingShows)
         }
     }
 }
+
+TEST_F(ModelFixture, TheCursorsRowAfterAReReadIsTheOneSteppingFinds)
+{
+    struct Case {
+        const char* name;
+        QString order;
+        bool range;
+        bool filter;
+    };
+    const Case cases[] = {
+        {"range", QString(), true, false},
+        {"equal keys", QStringLiteral("Lin_kind"), false, false},
+        {"filter", QString(), true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Table cursor;
+        cursor.setDatabase(db);
+        cursor.setTableName(QStringLiteral("lin"));
+        cursor.addCalculatedField(QStringLiteral("Twice"), FieldType::Integer);
+        int calculated = 0;
+        cursor.events().calcFields = [&calculated](DataSet& t) {
+            ++calculated;
+            t.field(QStringLiteral("Twice")).setInteger(2 * t.field(QStringLiteral("Lin_no")).asInteger());
+        };
+        cursor.open();
+        cursor.setIndexFieldNames(c.order);
+        if (c.range)
+            cursor.setRange({QStringLiteral("B")}, {QStringLiteral("B")});
+        if (c.filter)
+            cursor.setFilter([](DataSet& t) { return t.field(QStringLiteral("Lin_no")).asInteger() % 5 != 2; });
+        QList<std::int64_t> stepped;
+        for (cursor.first(); !cursor.eof(); cursor.next())
+            stepped << cursor.recordId();
+        const int count = static_cast<int>(stepped.size());
+        DataSetModel model;
+        model.setDataSet(&cursor);
+        model.setColumns(columns());
+        // The cursor moved by its owner, its views suspended, where the
+        // model has read no row; its one dataSetChanged has the rows read
+        // again.
+        for (const int row : {count / 2, count - 1, 1, count / 2 + 700}) {
+            cursor.disableControls();
+            cursor.first();
+            cursor.moveBy(row);
+            cursor.refresh();
+            calculated = 0;
+            cursor.enableControls();
+            EXPECT_EQ(model.currentRow(), row);
+            EXPECT_EQ(cursor.recordId(), stepped[row]);
+            if (!c.filter) { // counted, not stepped to
+                EXPECT_LT(calculated, 8) << "row " << row;
+            }
+        }
+        // Another cursor adds a record before the current one (first in
+        // every order, and shown by the filter).
+        cursor.disableControls();
+        cursor.first();
+        cursor.moveBy(count / 2);
+        cursor.enableControls();
+        const std::int64_t current = cursor.recordId();
+        auto other = otherCursor();
+        addLine(*other, QStringLiteral("B"), -1);
+        model.checkForChanges();
+        EXPECT_EQ(cursor.recordId(), current);
+        EXPECT_EQ(model.currentRow(), count / 2 + 1);
+        EXPECT_EQ(model.rowCount(), count + 1);
+        other->findKey({QStringLiteral("B"), -1});
+        other->deleteRecord();
+    }
+}

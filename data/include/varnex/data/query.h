@@ -51,6 +51,7 @@ public:
     void next() override;
     void prior() override;
     int recordCount() override;
+    int recordsBefore() override;
     void refresh() override;
 
 private:

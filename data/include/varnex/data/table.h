@@ -152,6 +152,10 @@ public:
         return m_eof && m_bof;
     }
     virtual int recordCount() = 0;
+    // How many records come before the current one (its row number from 0),
+    // asked without moving; -1 where only stepping through the records
+    // could tell (a filter is the program's own code).
+    virtual int recordsBefore() { return -1; }
     virtual void refresh() = 0;
 
     // ---- fields ----
@@ -361,6 +365,8 @@ public:
     void prior() override;
     void moveBy(int n) override;
     int recordCount() override;
+    // One count in the key, up to the current record; 0 when empty.
+    int recordsBefore() override;
     void refresh() override;
 
     // ---- changing records ----
