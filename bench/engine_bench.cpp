@@ -25,6 +25,7 @@
 #include "varnex/data/database.h"
 #include "varnex/data/query.h"
 #include "varnex/data/table.h"
+#include "varnex/widgets/datasetmodel.h"
 
 using namespace varnex;
 using namespace varnex::data;
@@ -649,6 +650,232 @@ void Raw_WorkTableFill(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * Records);
 }
 
+// ---- an account statement of 100,000 lines ------------------------------------
+
+// One account's lines in the order of its statement (account, date; sixty
+// lines a day, so dates tie and the record id breaks the ties), on the
+// engine and in a raw SQLite file. Made the first time a line below runs.
+constexpr int StatementLines = 100000;
+// The record a step back is taken from, near the start of the statement.
+constexpr int NearStart = 100;
+
+TableDef statementDef()
+{
+    TableDef def;
+    def.name = QStringLiteral("stm");
+    def.fields = {{QStringLiteral("Stm_acct"), FieldType::Text, 8},
+                  {QStringLiteral("Stm_date"), FieldType::Date, 0},
+                  {QStringLiteral("Stm_ref"), FieldType::Text, 10},
+                  {QStringLiteral("Stm_amount"), FieldType::Money, 0}};
+    def.indexes = {{QString(), {QStringLiteral("Stm_ref")}, true, true},
+                   {QStringLiteral("ByDate"), {QStringLiteral("Stm_acct"), QStringLiteral("Stm_date")}, false, false}};
+    return def;
+}
+
+struct StatementSetup {
+    QTemporaryDir engineDir;
+    QTemporaryDir rawDir;
+    std::shared_ptr<Database> db;
+    std::unique_ptr<RawDb> raw;
+
+    StatementSetup()
+    {
+        db = Database::forFolder(engineDir.path());
+        db->createTable(statementDef());
+        raw = std::make_unique<RawDb>(QDir(rawDir.path()).filePath(QStringLiteral("stm.sqlite")).toStdString());
+        // The raw side's DDL from an engine database on SQLite, whichever
+        // engine is measured.
+        const QByteArray engine = qgetenv("VARNEX_ENGINE");
+        qunsetenv("VARNEX_ENGINE");
+        QTemporaryDir schemaDir;
+        auto sqlite = Database::forFolder(schemaDir.path());
+        if (!engine.isEmpty())
+            qputenv("VARNEX_ENGINE", engine);
+        sqlite->createTable(statementDef());
+        Query ddl(sqlite, QStringLiteral("SELECT sql FROM sqlite_schema WHERE sql IS NOT NULL"));
+        ddl.open();
+        for (ddl.first(); !ddl.eof(); ddl.next())
+            raw->exec(ddl.fieldByNumber(0).asString().toUtf8().constData());
+
+        Table t;
+        t.setDatabase(db);
+        t.setTableName(QStringLiteral("stm"));
+        t.open();
+        t.setBatchedAppends(true);
+        Transaction tx(db);
+        for (int i = 0; i < StatementLines; ++i) {
+            t.append();
+            t.field(QStringLiteral("Stm_acct")).setString(QStringLiteral("C100"));
+            t.field(QStringLiteral("Stm_date")).setDate(QDate(2020, 1, 1).addDays(i / 60));
+            t.field(QStringLiteral("Stm_ref")).setString(code(i));
+            t.field(QStringLiteral("Stm_amount")).setMoney(Currency::fromTicks(i * 37));
+            t.post();
+        }
+        tx.commit();
+
+        raw->exec("BEGIN IMMEDIATE");
+        sqlite3_stmt* st = raw->prepare("INSERT INTO stm (Stm_acct, Stm_date, Stm_ref, Stm_amount) VALUES (?,?,?,?)");
+        for (int i = 0; i < StatementLines; ++i) {
+            bindText(st, 1, "C100");
+            bindText(st, 2, QDate(2020, 1, 1).addDays(i / 60).toString(Qt::ISODate).toStdString());
+            bindText(st, 3, rawCode(i));
+            sqlite3_bind_int64(st, 4, static_cast<std::int64_t>(i) * 37);
+            sqlite3_step(st);
+            sqlite3_reset(st);
+        }
+        sqlite3_finalize(st);
+        raw->exec("COMMIT");
+    }
+
+    // The account's statement, on its record `at`.
+    void open(Table& t, int at) const
+    {
+        t.setDatabase(db);
+        t.setTableName(QStringLiteral("stm"));
+        t.open();
+        t.setIndexFieldNames(QStringLiteral("Stm_acct;Stm_date"));
+        t.setRange({QStringLiteral("C100")}, {QStringLiteral("C100")});
+        t.first();
+        t.moveBy(at);
+    }
+};
+
+StatementSetup& statement()
+{
+    static StatementSetup setup;
+    return setup;
+}
+
+// The record read again alone (as a refresh leaves it), a step back, which
+// reads the 64 rows before it, and a step on, which reads 256 from there.
+void Engine_PriorNearStatementStart(benchmark::State& state)
+{
+    Table t;
+    statement().open(t, NearStart);
+    std::int64_t sum = 0;
+    for (auto _ : state) {
+        t.refresh();
+        t.prior();
+        sum += t.field(QStringLiteral("Stm_amount")).asMoney().ticks();
+        t.next();
+    }
+    benchmark::DoNotOptimize(sum);
+}
+
+// The same three reads written for this table by hand: its dates are never
+// empty, so a row comparison seeks in the key both ways.
+void rawPriorNearStart(benchmark::State& state, const char* backward)
+{
+    auto& s = statement();
+    sqlite3_stmt* one = s.raw->prepare("SELECT rowid, Stm_acct, Stm_date, Stm_ref, Stm_amount FROM stm WHERE rowid=?");
+    sqlite3_stmt* back = s.raw->prepare(backward);
+    sqlite3_stmt* on = s.raw->prepare(
+        "SELECT rowid, Stm_acct, Stm_date, Stm_ref, Stm_amount FROM stm WHERE Stm_acct=?1 AND (Stm_date, rowid) > "
+        "(?2, ?3) ORDER BY Stm_acct, Stm_date, rowid LIMIT 256");
+    sqlite3_stmt* find = s.raw->prepare(
+        "SELECT rowid, Stm_date FROM stm WHERE Stm_acct='C100' ORDER BY Stm_acct, Stm_date, rowid LIMIT 1 OFFSET ?");
+    sqlite3_bind_int(find, 1, NearStart);
+    sqlite3_step(find);
+    const std::int64_t id = sqlite3_column_int64(find, 0);
+    const std::string date = reinterpret_cast<const char*>(sqlite3_column_text(find, 1));
+    sqlite3_finalize(find);
+    std::int64_t sum = 0;
+    for (auto _ : state) {
+        sqlite3_bind_int64(one, 1, id);
+        while (sqlite3_step(one) == SQLITE_ROW)
+            sum += sqlite3_column_int64(one, 4);
+        sqlite3_reset(one);
+        for (sqlite3_stmt* st : {back, on}) {
+            bindText(st, 1, "C100");
+            bindText(st, 2, date);
+            sqlite3_bind_int64(st, 3, id);
+            while (sqlite3_step(st) == SQLITE_ROW)
+                sum += sqlite3_column_int64(st, 4);
+            sqlite3_reset(st);
+        }
+    }
+    sqlite3_finalize(one);
+    sqlite3_finalize(back);
+    sqlite3_finalize(on);
+    benchmark::DoNotOptimize(sum);
+}
+
+void Raw_PriorNearStatementStart(benchmark::State& state)
+{
+    rawPriorNearStart(state, "SELECT rowid, Stm_acct, Stm_date, Stm_ref, Stm_amount FROM stm WHERE Stm_acct=?1 AND "
+                             "(Stm_date, rowid) < (?2, ?3) ORDER BY Stm_acct DESC, Stm_date DESC, rowid DESC LIMIT 64");
+}
+
+// The step back as the engine wrote it before, a comparison that lets an
+// empty date in: the database reads the account's lines from the end down.
+void Raw_PriorNearStatementStartNullSafeScan(benchmark::State& state)
+{
+    rawPriorNearStart(state, "SELECT rowid, Stm_acct, Stm_date, Stm_ref, Stm_amount FROM stm WHERE Stm_acct=?1 AND "
+                             "(Stm_date IS NULL OR Stm_date < ?2 OR (Stm_date = ?2 AND rowid < ?3)) ORDER BY "
+                             "Stm_acct DESC, Stm_date DESC, rowid DESC LIMIT 64");
+}
+
+// The grid's rows read again (a refresh, another window's write) with the
+// cursor in the middle of the statement: the count of lines and the
+// cursor's row. `stepping`: the row found by stepping the cursor, as a
+// filter still has it (one that lets every line through).
+void gridReRead(benchmark::State& state, bool stepping)
+{
+    Table t;
+    statement().open(t, StatementLines / 2);
+    if (stepping) { // a filter takes the cursor back to the first line
+        t.setFilter([](DataSet&) { return true; });
+        t.moveBy(StatementLines / 2);
+    }
+    DataSetModel model;
+    model.setDataSet(&t);
+    model.setColumns({{QStringLiteral("Stm_ref"), QStringLiteral("Ref")}});
+    for (auto _ : state) {
+        model.reload();
+        if (model.currentRow() != StatementLines / 2)
+            state.SkipWithError("the cursor's row is wrong");
+    }
+}
+
+void Engine_GridReReadMidStatement(benchmark::State& state)
+{
+    gridReRead(state, false);
+}
+
+void Engine_GridReReadMidStatementStepping(benchmark::State& state)
+{
+    gridReRead(state, true);
+}
+
+// The two counts by hand.
+void Raw_GridReReadMidStatement(benchmark::State& state)
+{
+    auto& s = statement();
+    sqlite3_stmt* all = s.raw->prepare("SELECT count(*) FROM stm WHERE Stm_acct='C100'");
+    sqlite3_stmt* before =
+        s.raw->prepare("SELECT count(*) FROM stm WHERE Stm_acct='C100' AND (Stm_date, rowid) < (?1, ?2)");
+    sqlite3_stmt* find = s.raw->prepare(
+        "SELECT rowid, Stm_date FROM stm WHERE Stm_acct='C100' ORDER BY Stm_acct, Stm_date, rowid LIMIT 1 OFFSET ?");
+    sqlite3_bind_int(find, 1, StatementLines / 2);
+    sqlite3_step(find);
+    const std::int64_t id = sqlite3_column_int64(find, 0);
+    const std::string date = reinterpret_cast<const char*>(sqlite3_column_text(find, 1));
+    sqlite3_finalize(find);
+    for (auto _ : state) {
+        sqlite3_step(all);
+        std::int64_t n = sqlite3_column_int64(all, 0);
+        sqlite3_reset(all);
+        bindText(before, 1, date);
+        sqlite3_bind_int64(before, 2, id);
+        sqlite3_step(before);
+        n += sqlite3_column_int64(before, 0);
+        sqlite3_reset(before);
+        benchmark::DoNotOptimize(n);
+    }
+    sqlite3_finalize(all);
+    sqlite3_finalize(before);
+}
+
 // ---- raw libpq on the same server ---------------------------------------------
 
 // The tables as the server engine makes them: a hidden record id, texts
@@ -1016,6 +1243,12 @@ BENCHMARK(Engine_RepeatedUpdates)->Unit(benchmark::kMillisecond)->Iterations(1)-
 BENCHMARK(Engine_WorkTableFill)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Engine_WorkTableFillBatched)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Raw_WorkTableFill)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Engine_PriorNearStatementStart)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Raw_PriorNearStatementStart)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Raw_PriorNearStatementStartNullSafeScan)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Engine_GridReReadMidStatement)->Unit(benchmark::kMillisecond);
+BENCHMARK(Engine_GridReReadMidStatementStepping)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Raw_GridReReadMidStatement)->Unit(benchmark::kMillisecond);
 BENCHMARK(RawPg_Insert100kPipeline)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(RawPg_Insert100kCopy)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(RawPg_KeyedFind)->Unit(benchmark::kMillisecond);

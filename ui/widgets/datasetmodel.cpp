@@ -26,8 +26,7 @@ constexpr int TieSteps = 512;
 // A table without a filter moves by many records in one read, the database
 // passing over the records between: a read, and a little for every record
 // passed, far less than a step (which makes the record and its calculated
-// fields). Going back, the database walks its key from the end of the rows
-// down to the one asked for.
+// fields), either way: going back it walks its key down from the record.
 constexpr long long SkipCost = 32;
 constexpr long long SkippedPerStep = 256;
 
@@ -303,8 +302,7 @@ bool DataSetModel::seek(int row, bool lastStepLoud)
     const bool skips = m_table && !m_dataSet->filtered();
     auto moveCost = [&](long long at) {
         const long long distance = std::llabs(row - at);
-        const long long passed = row >= at ? distance : m_count - row;
-        return skips ? std::min(distance, SkipCost + passed / SkippedPerStep) : distance;
+        return skips ? std::min(distance, SkipCost + distance / SkippedPerStep) : distance;
     };
     int origin = knownRowOfCursor();
     long long best = origin >= 0 ? moveCost(origin) : LLONG_MAX;
