@@ -142,6 +142,25 @@ void readRawSupplier(sqlite3_stmt* s, int first, RawSupplier& row)
 
 // ---- shared fixture: one folder for the engine, one file for raw ------------
 
+// The raw side is SQLite whichever engine is measured (VARNEX_ENGINE=
+// postgresql measures the server): its DDL comes from an engine database
+// made on SQLite.
+void copySchemaTo(RawDb& raw, const std::vector<TableDef>& defs)
+{
+    const QByteArray engine = qgetenv("VARNEX_ENGINE");
+    qunsetenv("VARNEX_ENGINE");
+    QTemporaryDir schemaDir;
+    auto sqlite = Database::forFolder(schemaDir.path());
+    if (!engine.isEmpty())
+        qputenv("VARNEX_ENGINE", engine);
+    for (const TableDef& def : defs)
+        sqlite->createTable(def);
+    Query ddl(sqlite, QStringLiteral("SELECT sql FROM sqlite_schema WHERE sql IS NOT NULL"));
+    ddl.open();
+    for (ddl.first(); !ddl.eof(); ddl.next())
+        raw.exec(ddl.fieldByNumber(0).asString().toUtf8().constData());
+}
+
 struct Setup {
     QTemporaryDir engineDir;
     QTemporaryDir rawDir;
@@ -160,24 +179,7 @@ struct Setup {
         fillRaw();
     }
 
-    void copySchema()
-    {
-        // The raw side is SQLite whichever engine is measured (VARNEX_ENGINE=
-        // postgresql measures the server): its DDL comes from an engine
-        // database made on SQLite.
-        const QByteArray engine = qgetenv("VARNEX_ENGINE");
-        qunsetenv("VARNEX_ENGINE");
-        QTemporaryDir schemaDir;
-        auto sqlite = Database::forFolder(schemaDir.path());
-        if (!engine.isEmpty())
-            qputenv("VARNEX_ENGINE", engine);
-        sqlite->createTable(supplierDef(QStringLiteral("sup")));
-        sqlite->createTable(itemDef(QStringLiteral("cap")));
-        Query ddl(sqlite, QStringLiteral("SELECT sql FROM sqlite_schema WHERE sql IS NOT NULL"));
-        ddl.open();
-        for (ddl.first(); !ddl.eof(); ddl.next())
-            raw->exec(ddl.fieldByNumber(0).asString().toUtf8().constData());
-    }
+    void copySchema() { copySchemaTo(*raw, {supplierDef(QStringLiteral("sup")), itemDef(QStringLiteral("cap"))}); }
 
     void fillEngine()
     {
@@ -683,19 +685,7 @@ struct StatementSetup {
         db = Database::forFolder(engineDir.path());
         db->createTable(statementDef());
         raw = std::make_unique<RawDb>(QDir(rawDir.path()).filePath(QStringLiteral("stm.sqlite")).toStdString());
-        // The raw side's DDL from an engine database on SQLite, whichever
-        // engine is measured.
-        const QByteArray engine = qgetenv("VARNEX_ENGINE");
-        qunsetenv("VARNEX_ENGINE");
-        QTemporaryDir schemaDir;
-        auto sqlite = Database::forFolder(schemaDir.path());
-        if (!engine.isEmpty())
-            qputenv("VARNEX_ENGINE", engine);
-        sqlite->createTable(statementDef());
-        Query ddl(sqlite, QStringLiteral("SELECT sql FROM sqlite_schema WHERE sql IS NOT NULL"));
-        ddl.open();
-        for (ddl.first(); !ddl.eof(); ddl.next())
-            raw->exec(ddl.fieldByNumber(0).asString().toUtf8().constData());
+        copySchemaTo(*raw, {statementDef()});
 
         Table t;
         t.setDatabase(db);

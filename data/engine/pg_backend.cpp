@@ -1279,22 +1279,21 @@ std::optional<Row> PgBackend::readRow(const CursorSpec& view, std::int64_t rowId
 
 std::int64_t PgBackend::count(const CursorSpec& view)
 {
-    const ReadCall reading(m_readCall);
-    if (deferredChangesOrder(view))
-        flushDeferred();
-    KeysetSql b(Dialect, view);
-    const std::string sql = b.count();
-    ResultPtr res(runPrepared(sql, paramsOf(b.binds), false, QStringLiteral("Counting table %1").arg(view.table)));
-    return std::strtoll(PQgetvalue(res.get(), 0, 0), nullptr, 10);
+    return countRows(view, nullptr);
 }
 
 std::int64_t PgBackend::countBefore(const CursorSpec& view, const Seek& seek)
+{
+    return countRows(view, &seek);
+}
+
+std::int64_t PgBackend::countRows(const CursorSpec& view, const Seek* before)
 {
     const ReadCall reading(m_readCall);
     if (deferredChangesOrder(view))
         flushDeferred();
     KeysetSql b(Dialect, view);
-    const std::string sql = b.countBefore(seek);
+    const std::string sql = before ? b.countBefore(*before) : b.count();
     ResultPtr res(runPrepared(sql, paramsOf(b.binds), false, QStringLiteral("Counting table %1").arg(view.table)));
     return std::strtoll(PQgetvalue(res.get(), 0, 0), nullptr, 10);
 }

@@ -105,6 +105,8 @@ public:
     };
 
 private:
+    // All the view's rows, or those before a Before seek.
+    std::int64_t countRows(const CursorSpec& view, const Seek* before);
     class Result;
 
     void connect();

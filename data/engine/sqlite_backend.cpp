@@ -1017,20 +1017,18 @@ std::optional<Row> SqliteBackend::readRow(const CursorSpec& view, std::int64_t r
 
 std::int64_t SqliteBackend::count(const CursorSpec& view)
 {
-    KeysetSql sql(Dialect, view);
-    sqlite3_stmt* s = cached(sql.count());
-    StatementUse use{s};
-    bindAll(s, sql.binds);
-    const int rc = sqlite3_step(s);
-    if (rc != SQLITE_ROW)
-        fail(rc, QStringLiteral("Counting table %1").arg(view.table));
-    return sqlite3_column_int64(s, 0);
+    return countRows(view, nullptr);
 }
 
 std::int64_t SqliteBackend::countBefore(const CursorSpec& view, const Seek& seek)
 {
+    return countRows(view, &seek);
+}
+
+std::int64_t SqliteBackend::countRows(const CursorSpec& view, const Seek* before)
+{
     KeysetSql sql(Dialect, view);
-    sqlite3_stmt* s = cached(sql.countBefore(seek));
+    sqlite3_stmt* s = cached(before ? sql.countBefore(*before) : sql.count());
     StatementUse use{s};
     bindAll(s, sql.binds);
     const int rc = sqlite3_step(s);

@@ -59,6 +59,8 @@ public:
     static std::int64_t lockOffset(const QString& table, std::int64_t rowId);
 
 private:
+    // All the view's rows, or those before a Before seek.
+    std::int64_t countRows(const CursorSpec& view, const Seek* before);
     bool m_readOnlyFile = false; // opened unchanging: the file or its folder cannot be written
     sqlite3_stmt* cached(const std::string& sql);
     sqlite3_stmt* cached(CachedText& text);

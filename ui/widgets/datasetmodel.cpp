@@ -223,11 +223,20 @@ int DataSetModel::locateCursor(bool backwardOnly)
         return -1;
     if (const int row = knownRowOfCursor(); row >= 0)
         return row;
-    // Counted by the database where it can (no filter): one statement in
-    // the key, however far the record is from a known row.
-    if (const int before = m_dataSet->recordsBefore(); before >= 0)
-        return before;
     DataSet& ds = *m_dataSet;
+    // Counted by the database where it can (no filter): one statement in
+    // the key, however far the record is from a known row. A table's record
+    // is read again first: when another program deleted it, the one in its
+    // place becomes current, as stepping back and forth would have it.
+    if (!ds.filtered()) {
+        if (m_table) {
+            Walk reread(*this);
+            reread.hush();
+            m_table->refresh();
+        }
+        if (const int before = ds.recordsBefore(); before >= 0)
+            return before;
+    }
     Walk walk(*this);
     walk.hush();
     // Back and forth, further each time, until a known row or an end: the

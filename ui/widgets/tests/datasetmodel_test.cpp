@@ -97,6 +97,36 @@ protected:
         return other;
     }
 
+    // The lines in an order, maybe a range and a filter, with a calculated
+    // field that counts the records it is run for.
+    struct CursorCase {
+        const char* name;
+        const char* order; // nullptr: the primary key
+        bool range;
+        bool filter;
+    };
+    static constexpr CursorCase CursorCases[] = {
+        {"range", nullptr, true, false},
+        {"equal keys", "Lin_kind", false, false},
+        {"filter", nullptr, true, true},
+    };
+    void openCounted(Table& cursor, const CursorCase& c, int& calculated)
+    {
+        cursor.setDatabase(db);
+        cursor.setTableName(QStringLiteral("lin"));
+        cursor.addCalculatedField(QStringLiteral("Twice"), FieldType::Integer);
+        cursor.events().calcFields = [&calculated](DataSet& t) {
+            ++calculated;
+            t.field(QStringLiteral("Twice")).setInteger(2 * t.field(QStringLiteral("Lin_no")).asInteger());
+        };
+        cursor.open();
+        cursor.setIndexFieldNames(QString::fromLatin1(c.order));
+        if (c.range)
+            cursor.setRange({QStringLiteral("B")}, {QStringLiteral("B")});
+        if (c.filter)
+            cursor.setFilter([](DataSet& t) { return t.field(QStringLiteral("Lin_no")).asInteger() % 5 != 2; });
+    }
+
     QTemporaryDir dir;
     std::shared_ptr<Database> db;
     Table lines;
@@ -383,34 +413,11 @@ TEST_F(ModelFixture, ARollbackAndAFaultCountStartedAgainAreSeenByTheRows)
 
 TEST_F(ModelFixture, AJumpFarAwayShowsTheRowsSteppingShows)
 {
-    struct Case {
-        const char* name;
-        QString order;
-        bool range;
-        bool filter;
-    };
-    const Case cases[] = {
-        {"range", QString(), true, false},
-        {"equal keys", QStringLiteral("Lin_kind"), false, false},
-        {"filter", QString(), true, true},
-    };
-    for (const Case& c : cases) {
+    for (const CursorCase& c : CursorCases) {
         SCOPED_TRACE(c.name);
         Table cursor;
-        cursor.setDatabase(db);
-        cursor.setTableName(QStringLiteral("lin"));
-        cursor.addCalculatedField(QStringLiteral("Twice"), FieldType::Integer);
         int calculated = 0;
-        cursor.events().calcFields = [&calculated](DataSet& t) {
-            ++calculated;
-            t.field(QStringLiteral("Twice")).setInteger(2 * t.field(QStringLiteral("Lin_no")).asInteger());
-        };
-        cursor.open();
-        cursor.setIndexFieldNames(c.order);
-        if (c.range)
-            cursor.setRange({QStringLiteral("B")}, {QStringLiteral("B")});
-        if (c.filter)
-            cursor.setFilter([](DataSet& t) { return t.field(QStringLiteral("Lin_no")).asInteger() % 5 != 2; });
+        openCounted(cursor, c, calculated);
         // What stepping shows, row by row.
         QStringList stepped;
         for (cursor.first(); !cursor.eof(); cursor.next())
@@ -450,34 +457,11 @@ TEST_F(ModelFixture, AJumpFarAwayShowsTheRowsSteppingShows)
 
 TEST_F(ModelFixture, TheCursorsRowAfterAReReadIsTheOneSteppingFinds)
 {
-    struct Case {
-        const char* name;
-        QString order;
-        bool range;
-        bool filter;
-    };
-    const Case cases[] = {
-        {"range", QString(), true, false},
-        {"equal keys", QStringLiteral("Lin_kind"), false, false},
-        {"filter", QString(), true, true},
-    };
-    for (const Case& c : cases) {
+    for (const CursorCase& c : CursorCases) {
         SCOPED_TRACE(c.name);
         Table cursor;
-        cursor.setDatabase(db);
-        cursor.setTableName(QStringLiteral("lin"));
-        cursor.addCalculatedField(QStringLiteral("Twice"), FieldType::Integer);
         int calculated = 0;
-        cursor.events().calcFields = [&calculated](DataSet& t) {
-            ++calculated;
-            t.field(QStringLiteral("Twice")).setInteger(2 * t.field(QStringLiteral("Lin_no")).asInteger());
-        };
-        cursor.open();
-        cursor.setIndexFieldNames(c.order);
-        if (c.range)
-            cursor.setRange({QStringLiteral("B")}, {QStringLiteral("B")});
-        if (c.filter)
-            cursor.setFilter([](DataSet& t) { return t.field(QStringLiteral("Lin_no")).asInteger() % 5 != 2; });
+        openCounted(cursor, c, calculated);
         QList<std::int64_t> stepped;
         for (cursor.first(); !cursor.eof(); cursor.next())
             stepped << cursor.recordId();
